@@ -1,0 +1,72 @@
+# Tavrilo: every build, test and run goes through this file.
+#   make run    set up, build and start the program
+#   make test   set up, build and run the whole test suite
+BUILD       ?= build
+ASAN_BUILD  ?= build-asan
+FUZZ_BUILD  ?= build-fuzz
+BENCH_BUILD ?= build-bench
+JOBS        ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+
+.PHONY: all setup build run test sanitize fuzz bench screenshots format format-check clean
+
+all: build
+
+setup:
+	@scripts/setup.sh
+
+$(BUILD)/build.ninja: | setup
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+build: setup $(BUILD)/build.ninja
+	@cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	$(BUILD)/bin/tavrilo
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+# The test suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer; any
+# report fails the run.
+sanitize: setup
+	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	  -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer" \
+	  -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
+	@cmake --build $(ASAN_BUILD) -j$(JOBS)
+	@cd $(ASAN_BUILD) && \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/.ci/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	  ctest --output-on-failure -j$(JOBS)
+
+# The parsers under libFuzzer, for a bounded time each.
+fuzz: setup
+	@cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
+	  -DTAVRILO_TESTS=OFF -DTAVRILO_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzz_targets
+	@for target in $(FUZZ_BUILD)/bin/fuzz_*; do \
+	  name=$$(basename $$target); corpus=$(FUZZ_BUILD)/corpus/$$name; mkdir -p $$corpus; \
+	  echo "fuzzing $$name for $(FUZZ_SECONDS) s"; \
+	  $$target -max_total_time=$(FUZZ_SECONDS) -print_final_stats=0 $$corpus fuzz/seeds/$$name 2>&1 | tail -n 3 \
+	    || exit 1; \
+	done
+
+# The benchmarks: figures printed, nothing asserted.
+bench: setup
+	@cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVRILO_TESTS=OFF -DTAVRILO_BENCH=ON >/dev/null
+	@cmake --build $(BENCH_BUILD) -j$(JOBS)
+	@for b in $(BENCH_BUILD)/bin/bench_*; do echo "== $$(basename $$b)"; $$b || exit 1; done
+
+# The window in both languages, rendered to docs/.
+screenshots: build
+	QT_QPA_PLATFORM=offscreen $(BUILD)/bin/tavrilo_screenshots docs
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+format-check:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)

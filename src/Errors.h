@@ -1,0 +1,91 @@
+// The errors of the system. Each carries exactly the message the user sees;
+// the error box (ui/) adds only the caption and the final full stop.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace tavrilo {
+
+class Error : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// An input/output error of the text-file layer. The message is chosen by the code:
+// 2, 3, 4, 5, 100, 101 and 106 have their own texts, any other code N reads "I/O error N".
+class EInOutError : public Error {
+ public:
+  explicit EInOutError(int code);
+  int Code() const { return code_; }
+  static std::string MessageFor(int code);
+
+  static constexpr int kFileNotFound = 2;
+  static constexpr int kPathNotFound = 3;
+  static constexpr int kTooManyOpenFiles = 4;
+  static constexpr int kAccessDenied = 5;
+  static constexpr int kReadBeyondEnd = 100;
+  static constexpr int kDiskFull = 101;
+  static constexpr int kInvalidNumericInput = 106;
+
+ private:
+  int code_;
+};
+
+// "Cannot open file %s": a file to be read cannot be opened.
+class EFOpenError : public Error {
+ public:
+  explicit EFOpenError(std::string_view path);
+};
+
+// "Cannot create file %s": a file to be written cannot be created or put in place.
+class EFCreateError : public Error {
+ public:
+  explicit EFCreateError(std::string_view path);
+};
+
+// "Stream write error": a file could not be written completely.
+class EWriteError : public Error {
+ public:
+  EWriteError();
+};
+
+// "Stream read error": a file being copied could not be read completely.
+class EReadError : public Error {
+ public:
+  EReadError();
+};
+
+// "Unable to write to %s": an INI value could not be written.
+class EIniWriteError : public Error {
+ public:
+  explicit EIniWriteError(std::string_view iniPath);
+};
+
+// A list cannot take another entry ("Unable to insert a line"), or a position
+// outside the list was read ("List index out of bounds (%d)").
+class EListError : public Error {
+ public:
+  using Error::Error;
+  static EListError InsertFailed();
+  static EListError IndexOutOfBounds(long long index);
+};
+
+// A text that would break the composed console line (a double quote, CR or LF where
+// the game cannot take it). Nothing is appended.
+class EInvalidLine : public Error {
+ public:
+  using Error::Error;
+};
+
+// The text the error box shows for a message: a "." is appended when the message is
+// not empty and its last byte is greater than ".".
+std::string ErrorBoxText(std::string_view message);
+
+// The input/output code for an operating-system error on `path`: a missing file is 2
+// and a missing directory on the way 3 (told apart by looking at the parent), too many
+// open files 4, access refused 5, a full disk 101; any other error keeps its number.
+int IoErrorCodeFor(int osError, const std::string& path);
+
+}  // namespace tavrilo

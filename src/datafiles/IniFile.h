@@ -1,0 +1,51 @@
+// INI files with the rules of the Windows private-profile functions: section and key
+// names match without regard to letter case; the value is the text after the first
+// "=", trimmed of blanks, without one pair of enclosing quotes, at most 1023
+// characters. Every operation opens the file anew; nothing stays open.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tavrilo::datafiles {
+
+inline constexpr std::string_view kGeneralSection = "General";
+inline constexpr std::size_t kMaxIniValueLength = 1023;
+
+class IniFile {
+ public:
+  explicit IniFile(std::string path) : path_(std::move(path)) {}
+  const std::string& Path() const { return path_; }
+
+  // The value of `key` in `section`, or `defaultValue` when the file, the section or the
+  // key is absent. Never fails.
+  std::string ReadString(std::string_view section, std::string_view key,
+                         std::string_view defaultValue) const;
+
+  // Replaces the value of `key`, or adds the key, the section or the file. Every other
+  // line of the file stays as it was, byte for byte. Throws EIniWriteError ("Unable to
+  // write to %s", the file's path) when the file cannot be written (its directory must
+  // exist) and when the section, key or value holds CR or LF.
+  void WriteString(std::string_view section, std::string_view key, std::string_view value) const;
+
+  // A flag: the value read as text, parsed by ParseFlagNumber; the default when that fails,
+  // otherwise whether the number is not zero. Never fails.
+  bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
+
+  // Writes "1" for true and "0" for false; fails like WriteString.
+  void WriteBool(std::string_view section, std::string_view key, bool value) const;
+
+ private:
+  std::string path_;
+};
+
+// The number of a flag's text: "0x"/"0X" at the start of a text longer than two
+// characters stands for "$"; then optional leading blanks and either an optional sign
+// with decimal digits or "$" with hexadecimal digits, running to the end of the text and
+// fitting in 32 bits. std::nullopt when the text is not such a number (the empty text
+// included).
+std::optional<std::int32_t> ParseFlagNumber(std::string_view text);
+
+}  // namespace tavrilo::datafiles

@@ -1,0 +1,123 @@
+// The two language file sets, the settings file's language flags, and the language
+// reload that fills the window's texts and lists from the current set.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "datafiles/IniFile.h"
+#include "macros/StringList.h"
+
+namespace tavrilo::datafiles {
+
+enum class Language { kNone, kFrench, kEnglish };
+
+// The relative paths of one language's files, empty while no language is chosen.
+struct LanguageFiles {
+  std::string externsPath;    // external resources: description, command
+  std::string functionsPath;  // function catalogue: display name, command
+  std::string captionsPath;   // caption file
+};
+
+LanguageFiles FilesOf(Language language);
+
+// The 21 texts of the caption set in reading order: "<control>.Caption" for a label,
+// "<control>.Text" for a field's content.
+inline constexpr std::array<std::string_view, 21> kCaptionKeys = {
+    "MainGroup.Caption",        "RessourcesExternesGroupe.Caption",
+    "LetterComboBox.Text",      "FonctionComboBox.Text",
+    "SayEdit.Text",             "FonctionUserBox.Text",
+    "ParamsUserEdit.Text",      "UserEdit.Text",
+    "LoadBtn.Caption",          "DeleteAllBtn.Caption",
+    "DeleteBtn.Caption",        "SauverBtn.Caption",
+    "RessourcesExternesBtn.Caption", "AboutBtn.Caption",
+    "AddPersoBtn.Caption",      "RefreshBtn.Caption",
+    "AddBtn.Caption",           "AddPersoBtn1.Caption",
+    "AddPredefBtn.Caption",     "NewFctBtn.Caption",
+    "InstallerCfgBtn.Caption",
+};
+// The about box's caption, read at each opening rather than by the reload.
+inline constexpr std::string_view kAboutBoxCaptionKey = "AboutBox.Caption";
+
+// The control a caption key names ("SayEdit" of "SayEdit.Text") and its property.
+std::string_view ControlOf(std::string_view captionKey);
+std::string_view PropertyOf(std::string_view captionKey);
+
+// The texts of the caption set, by key.
+class Captions {
+ public:
+  // The text of `key` (one of kCaptionKeys); the empty text for any other key.
+  const std::string& Get(std::string_view key) const;
+  void Set(std::string_view key, std::string value);
+  void Clear();
+
+ private:
+  std::array<std::string, kCaptionKeys.size()> texts_;
+};
+
+// The language state of the main window, with the lists and texts it fills. Every
+// operation opens its files anew.
+class LanguageState {
+ public:
+  explicit LanguageState(std::string applicationDirectory);
+
+  const std::string& ApplicationDirectory() const { return appDir_; }
+  std::string SettingsPath() const;
+
+  // Which language button is selected (kNone before the first choice).
+  Language Selected() const { return selected_; }
+  const LanguageFiles& Files() const { return files_; }
+
+  // The user (or the start-up choice) selects a language button. Selecting the button
+  // that is already selected does nothing and returns false. Otherwise the selection
+  // moves, the language's file paths are assigned and the reload runs (its errors
+  // propagate, the selection and paths staying on the new language); returns true.
+  bool Select(Language language);
+
+  // The language reload, steps in order: clear the function names and both resource
+  // lists; read the 21 captions; open the function catalogue (its error stops here);
+  // clear the function commands and read the catalogue's pairs; open the resource file
+  // (its error stops here) and read its pairs. Every list is left without selection.
+  void ReloadLanguage();
+
+  // The refresh of the external resources: open the resource file (its error leaves
+  // both lists as they were), clear both lists, read the pairs.
+  void RefreshResources();
+
+  // The user selected a resource description: the same position is selected among the
+  // resource commands (-1: none).
+  void SelectResource(int position);
+  // The selected resource (-1 when none) and its command.
+  int SelectedResource() const { return resourceCommands.ItemIndex(); }
+  const std::string& SelectedExternal() const { return resourceCommands.Text(); }
+
+  // The start-up choice: flag "fr" selects French when true, then flag "en" selects
+  // English when true (both default to true).
+  void ChooseAtStartup();
+
+  // Fills the definable functions from data/user.dat; when the file cannot be opened
+  // the error propagates and the list is unchanged.
+  void LoadDefinableFunctions();
+
+  // Writes the flags "fr" and "en" from the selected button ("1" or "0"). A failure on
+  // "fr" leaves "en" unwritten.
+  void StoreFlags() const;
+
+  // The about box's caption from the current caption file (empty when absent).
+  std::string ReadAboutCaption() const;
+
+  macros::StringList functionNames;         // shown in the function field
+  macros::StringList functionCommands;      // the hidden command column
+  macros::StringList resourceDescriptions;  // shown in the list of resources
+  macros::StringList resourceCommands;      // the hidden command column
+  macros::StringList definableFunctions;    // shown in the definable-function field
+  Captions captions;
+
+ private:
+  std::string appDir_;
+  Language selected_ = Language::kNone;
+  LanguageFiles files_;
+};
+
+}  // namespace tavrilo::datafiles

@@ -1,0 +1,133 @@
+#include "datafiles/LineReader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <bit>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+
+#include "Errors.h"
+#include "macros/StringList.h"
+
+namespace tavrilo::datafiles {
+
+namespace {
+
+constexpr std::size_t kBufferSize = 64 * 1024;
+constexpr char kCR = '\r';
+constexpr char kLF = '\n';
+constexpr char kEndOfFileMark = '\x1A';
+
+constexpr std::uint64_t Repeat(unsigned char byte) { return 0x0101010101010101ULL * byte; }
+
+// Non-zero exactly when one of the eight bytes of `word` is zero; the lowest set bit
+// marks the first zero byte (little-endian order).
+constexpr std::uint64_t ZeroBytes(std::uint64_t word) {
+  return (word - Repeat(0x01)) & ~word & Repeat(0x80);
+}
+
+// The first CR, LF or 0x1A in [p, end), or `end`. Eight bytes at a time.
+const char* FindTerminator(const char* p, const char* end) {
+  if constexpr (std::endian::native == std::endian::little) {
+    while (end - p >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, p, sizeof word);
+      std::uint64_t hits = ZeroBytes(word ^ Repeat(kCR)) | ZeroBytes(word ^ Repeat(kLF)) |
+                           ZeroBytes(word ^ Repeat(kEndOfFileMark));
+      if (hits != 0) return p + std::countr_zero(hits) / 8;
+      p += 8;
+    }
+  }
+  while (p < end && *p != kCR && *p != kLF && *p != kEndOfFileMark) ++p;
+  return p;
+}
+
+}  // namespace
+
+LineReader::LineReader(const std::string& path) : path_(path) {
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd_ < 0) throw EInOutError(IoErrorCodeFor(errno, path_));
+  struct stat info{};
+  if (::fstat(fd_, &info) == 0 && S_ISDIR(info.st_mode)) {
+    Close();
+    throw EInOutError(EInOutError::kAccessDenied);
+  }
+  buffer_ = std::make_unique<char[]>(kBufferSize);
+}
+
+LineReader::~LineReader() { Close(); }
+
+void LineReader::Close() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  begin_ = end_ = 0;
+  endOfFile_ = true;
+}
+
+void LineReader::ThrowReadError(int osError) const {
+  throw EInOutError(IoErrorCodeFor(osError, path_));
+}
+
+bool LineReader::Fill() {
+  if (endOfFile_) return false;
+  begin_ = end_ = 0;
+  for (;;) {
+    ssize_t n = ::read(fd_, buffer_.get(), kBufferSize);
+    if (n > 0) {
+      end_ = static_cast<std::size_t>(n);
+      return true;
+    }
+    if (n == 0) {
+      endOfFile_ = true;
+      return false;
+    }
+    if (errno != EINTR) ThrowReadError(errno);
+  }
+}
+
+bool LineReader::AtEnd() {
+  if (begin_ == end_ && !Fill()) return true;
+  return buffer_[begin_] == kEndOfFileMark;
+}
+
+std::string LineReader::ReadLine() {
+  std::string line;
+  ReadLine(line);
+  return line;
+}
+
+void LineReader::ReadLine(std::string& line) {
+  line.clear();
+  if (AtEnd()) return;
+  for (;;) {
+    const char* start = buffer_.get() + begin_;
+    const char* stop = buffer_.get() + end_;
+    const char* hit = FindTerminator(start, stop);
+    line.append(start, static_cast<std::size_t>(hit - start));
+    begin_ = static_cast<std::size_t>(hit - buffer_.get());
+    if (hit == stop) {
+      if (!Fill()) return;  // a last line without terminator
+      continue;
+    }
+    if (*hit == kEndOfFileMark) return;  // stays in place: the reader is at end
+    ++begin_;
+    if (*hit == kCR && (begin_ < end_ || Fill()) && buffer_[begin_] == kLF) ++begin_;
+    return;
+  }
+}
+
+void ReadLines(LineReader& reader, macros::StringList& list) {
+  while (!reader.AtEnd()) list.Add(reader.ReadLine());
+}
+
+void ReadLinePairs(LineReader& reader, macros::StringList& first, macros::StringList& second) {
+  while (!reader.AtEnd()) {
+    first.Add(reader.ReadLine());
+    second.Add(reader.ReadLine());
+  }
+}
+
+}  // namespace tavrilo::datafiles

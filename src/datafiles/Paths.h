@@ -1,0 +1,31 @@
+// Paths of the program's own files. Every data path is the application directory
+// followed by a relative path, joined by plain concatenation.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tavrilo {
+
+// Asks the user for a path (a file dialog); std::nullopt when the user cancels.
+using PathPrompt = std::function<std::optional<std::string>()>;
+
+inline constexpr char kPathSeparator = '/';
+
+// The running executable's directory, with a trailing separator.
+std::string ApplicationDirectory();
+
+// Everything of `path` up to and including its last separator ("" when it has none).
+std::string DirectoryPart(std::string_view path);
+
+// The text after the last separator of `path` (the whole text when it has none).
+std::string FileNamePart(std::string_view path);
+
+// Relative paths of the program's fixed data files.
+inline constexpr std::string_view kSettingsFile = "data/config.ini";
+inline constexpr std::string_view kDefinableFunctionsFile = "data/user.dat";
+inline constexpr std::string_view kSupportFilesDirectory = "Q2Dats/";
+
+}  // namespace tavrilo

@@ -1,0 +1,20 @@
+#include "macros/Composer.h"
+
+#include "macros/KeyTranslation.h"
+#include "macros/StringList.h"
+
+namespace tavrilo::macros {
+
+void Composer::Reset() {
+  currentKey_ = "a";
+  currentCommand_ = kDefaultCommand;
+}
+
+void Composer::SelectKey(std::string_view fieldText) { currentKey_ = TranslateKey(fieldText); }
+
+void Composer::SelectFunction(int position, StringList& commands) {
+  commands.SetItemIndex(position);
+  currentCommand_ = TranslateCommand(commands.Text());
+}
+
+}  // namespace tavrilo::macros

@@ -1,0 +1,42 @@
+// The macro list with its output buffer: saving it as a game configuration file,
+// loading one back, starting a new list.
+#pragma once
+
+#include "datafiles/Paths.h"
+#include "datafiles/SafeFile.h"
+#include "macros/MacroList.h"
+#include "macros/OutputBuffer.h"
+
+namespace tavrilo::macros {
+
+class MacroDocument {
+ public:
+  MacroList& List() { return list_; }
+  const MacroList& List() const { return list_; }
+  const OutputBuffer& Buffer() const { return buffer_; }
+
+  // The header comment goes into the output buffer (start-up).
+  void ResetHeader() { ResetOutputBuffer(buffer_); }
+
+  // Save: with an empty list nothing happens and `askPath` is not called. Otherwise the
+  // chosen file receives the output buffer's text, then every entry, each line ended by
+  // CR LF; then the output buffer is emptied. Cancelled: nothing changes. A failure
+  // (EFCreateError, EWriteError) leaves the output buffer and the old file as they were.
+  // Returns whether a file was written.
+  bool Save(const PathPrompt& askPath, datafiles::WriteFunction write = nullptr);
+
+  // Load: cancelled, nothing changes. Otherwise the list is emptied, then every line of
+  // the chosen file becomes an entry. Opening or reading errors (EInOutError) leave the
+  // entries read so far. The output buffer is not touched. Returns whether a file was
+  // chosen.
+  bool Load(const PathPrompt& askPath);
+
+  // New list: the list is emptied and the header comment put back.
+  void NewList();
+
+ private:
+  MacroList list_;
+  OutputBuffer buffer_;
+};
+
+}  // namespace tavrilo::macros

@@ -1,0 +1,66 @@
+// Small helpers shared by the tests: a temporary directory that removes itself, and
+// byte-exact file reading and writing.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+
+namespace tavrilo::testing {
+
+// A fresh directory under the system's temporary directory, removed with everything in
+// it when the object goes. Path() ends with a separator, like an application directory.
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tavrilo-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern + "/";
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& Path() const { return path_; }
+  std::string operator/(const std::string& relative) const { return path_ + relative; }
+
+ private:
+  std::string path_;
+};
+
+inline void WriteFile(const std::string& path, const std::string& bytes) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
+
+// The source tree's shipped data directories, with a trailing separator.
+inline std::string SourceDir() { return std::string(TAVRILO_SOURCE_DIR) + "/"; }
+inline std::string ShippedDataDir() { return SourceDir() + "data/"; }
+inline std::string ShippedSupportDir() { return SourceDir() + "Q2Dats/"; }
+
+// Copies the shipped data/ (and Q2Dats/) into `appDir`, as beside an installed program.
+inline void InstallShippedData(const std::string& appDir) {
+  namespace fs = std::filesystem;
+  fs::copy(ShippedDataDir(), appDir + "data",
+           fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  fs::copy(ShippedSupportDir(), appDir + "Q2Dats",
+           fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+}
+
+}  // namespace tavrilo::testing
