@@ -43,6 +43,7 @@ sanitize: setup
 # The parsers under libFuzzer, for a bounded time each.
 fuzz: setup
 	@cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
+	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all" \
 	  -DTAVRILO_TESTS=OFF -DTAVRILO_FUZZ=ON >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzz_targets
 	@for target in $(FUZZ_BUILD)/bin/fuzz_*; do \
