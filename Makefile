@@ -49,8 +49,10 @@ fuzz: setup
 	@for target in $(FUZZ_BUILD)/bin/fuzz_*; do \
 	  name=$$(basename $$target); corpus=$(FUZZ_BUILD)/corpus/$$name; mkdir -p $$corpus; \
 	  echo "fuzzing $$name for $(FUZZ_SECONDS) s"; \
-	  $$target -max_total_time=$(FUZZ_SECONDS) -print_final_stats=0 $$corpus fuzz/seeds/$$name 2>&1 | tail -n 3 \
-	    || exit 1; \
+	  log=$(FUZZ_BUILD)/$$name.log; \
+	  $$target -max_total_time=$(FUZZ_SECONDS) $$corpus fuzz/seeds/$$name >$$log 2>&1 \
+	    || { tail -n 60 $$log; exit 1; }; \
+	  tail -n 1 $$log; \
 	done
 
 # The benchmarks: figures printed, nothing asserted.
