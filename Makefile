@@ -63,7 +63,7 @@ bench: setup
 
 # The window in both languages, rendered to docs/.
 screenshots: build
-	QT_QPA_PLATFORM=offscreen $(BUILD)/bin/tavrilo_screenshots docs
+	@cmake --build $(BUILD) --target screenshots
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -29,8 +29,7 @@ std::string EInOutError::MessageFor(int code) {
   }
 }
 
-EFOpenError::EFOpenError(std::string_view path)
-    : Error("Cannot open file " + std::string(path)) {}
+EFOpenError::EFOpenError(std::string_view path) : Error("Cannot open file " + std::string(path)) {}
 
 EFCreateError::EFCreateError(std::string_view path)
     : Error("Cannot create file " + std::string(path)) {}
@@ -42,7 +41,9 @@ EReadError::EReadError() : Error("Stream read error") {}
 EIniWriteError::EIniWriteError(std::string_view iniPath)
     : Error("Unable to write to " + std::string(iniPath)) {}
 
-EListError EListError::InsertFailed() { return EListError("Unable to insert a line"); }
+EListError EListError::InsertFailed() {
+  return EListError("Unable to insert a line");
+}
 
 EListError EListError::IndexOutOfBounds(long long index) {
   return EListError("List index out of bounds (" + std::to_string(index) + ")");
@@ -68,7 +69,7 @@ bool ParentIsDirectory(const std::string& path) {
   } else {
     parent = path.substr(0, slash);
   }
-  struct stat info{};
+  struct stat info {};
   return ::stat(parent.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 

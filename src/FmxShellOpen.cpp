@@ -14,7 +14,9 @@ ShellOpener& TestOpener() {
 }
 }  // namespace
 
-void SetShellOpenerForTesting(ShellOpener opener) { TestOpener() = std::move(opener); }
+void SetShellOpenerForTesting(ShellOpener opener) {
+  TestOpener() = std::move(opener);
+}
 
 void ShellOpen(const std::string& target, const std::string& /*parameters*/,
                const std::string& /*directory*/, int /*showCommand*/) {
@@ -22,7 +24,8 @@ void ShellOpen(const std::string& target, const std::string& /*parameters*/,
     TestOpener()(target);
     return;
   }
-  QDesktopServices::openUrl(QUrl(QString::fromLatin1(target.data(), static_cast<qsizetype>(target.size()))));
+  QDesktopServices::openUrl(
+      QUrl(QString::fromLatin1(target.data(), static_cast<qsizetype>(target.size()))));
 }
 
 }  // namespace tavrilo

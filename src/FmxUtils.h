@@ -2,35 +2,67 @@
 // handing an address to the desktop.
 #pragma once
 
+#include <sys/types.h>
 #include <QDateTime>
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 
+#include "datafiles/SafeFile.h"
+
 namespace tavrilo {
 
-// Attribute bits, as the settings of the original platform number them.
+// The bits of the classic file-attribute word.
 inline constexpr std::uint16_t kFaReadOnly = 0x01;
 inline constexpr std::uint16_t kFaHidden = 0x02;
 inline constexpr std::uint16_t kFaDirectory = 0x10;
 inline constexpr std::uint16_t kFaArchive = 0x20;
 
-// Copies the bytes of `source` to `destination`, a file or a directory (which then
-// receives the file under the source's name). The destination is made absolute first.
-// Throws EFOpenError ("Cannot open file %s", the source as passed) and EFCreateError
-// ("Cannot create file %s", the destination as formed); a failed read or write is
-// reported (EReadError, EWriteError) and never leaves a partial file in place of the
-// one being replaced.
-void CopyFileTo(const std::string& source, const std::string& destination);
+// The low-level read, as ::read. Tests replace it to simulate a failing disk.
+using ReadFunction = ssize_t (*)(int fd, void* data, std::size_t size);
 
-// Whether every bit of `mask` is set in the attribute word of `fileName`. A name that
-// cannot be examined has no attributes (false).
+// The size of the buffer CopyFileTo obtains for each call.
+inline constexpr std::size_t kCopyBufferSize = 8192;
+
+// Copies the bytes of `source` to `destination`, a file or a directory (which then
+// receives the file under the source's name).
+//
+// The destination is made absolute against the current directory (lexically: "." and
+// ".." are folded, links are not followed). When it names an existing directory, or
+// ends with a separator whether or not such a directory exists, the file name part of
+// `source` is appended after one separator. Then the source is opened (a directory
+// cannot be: EFOpenError, "Cannot open file %s" with the source exactly as passed),
+// the destination is created (EFCreateError, "Cannot create file %s" with the
+// destination as formed), and the bytes are carried kCopyBufferSize at a time: one read
+// per round, repeated while a read fills the whole buffer.
+//
+// A failed read throws EReadError ("Stream read error"), a failed write EWriteError
+// ("Stream write error"). The bytes go to a temporary file beside the destination that
+// takes its place only once complete, so a failure leaves the file being replaced as it
+// was and no temporary file. A new file gets ordinary permissions (an existing one keeps
+// its own), never those of the source. `write` and `read` replace the system calls, for
+// tests; nullptr means ::write and ::read.
+void CopyFileTo(const std::string& source, const std::string& destination,
+                datafiles::WriteFunction write = nullptr, ReadFunction read = nullptr);
+
+// Whether every bit of `mask` is set in the attribute word of `fileName`. The word is
+// built from the file's status (links followed): kFaDirectory for a directory,
+// kFaArchive for a regular file, kFaReadOnly when nobody may write it (no write
+// permission bit), kFaHidden when its name starts with ".". A name that cannot be
+// examined (missing, under a regular file, too long) has no attributes: the result is
+// false, even for an empty mask. CopyFileTo therefore treats a missing directory as a
+// file name, unless the destination ends with a separator: a missing data directory
+// "Baseq2/" still gives "Cannot create file .../Baseq2/Alias.cfg".
 bool FileHasAttributes(const std::string& fileName, std::uint16_t mask);
 
-// The local date and time of the last write of `fileName`, to two seconds (rounded down);
-// std::nullopt when the file does not exist.
+// The local date and time of the last write of `fileName`, with the two-second
+// resolution of a packed file date: the local seconds rounded down to an even number,
+// the milliseconds dropped. std::nullopt when the file does not exist or cannot be
+// examined. Dates outside the packed format's years 1980 to 2107 are returned as they
+// are (1970 stays 1970, 2150 stays 2150), not clamped or wrapped.
 std::optional<QDateTime> FileModificationDate(const std::string& fileName);
 
 // Hands `target` (a web or "mailto:" address) to the desktop's default program. The

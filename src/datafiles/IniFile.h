@@ -48,4 +48,16 @@ class IniFile {
 // included).
 std::optional<std::int32_t> ParseFlagNumber(std::string_view text);
 
+// The rules of IniFile applied to the text of a whole INI file, as read from disk.
+// FindIniValue: the value of `key` in the first section named `section`, or std::nullopt
+// when the section or the key is absent, or when the key's line has no "=" (which reads
+// as the default).
+std::optional<std::string> FindIniValue(std::string_view content, std::string_view section,
+                                        std::string_view key);
+// SetIniValue: `content` with the value of `key` in `section` set to `value`: the key's
+// line rewritten, or the key added at the end of the section, or the section appended;
+// every other line kept byte for byte. The names and the value must not hold CR or LF.
+std::string SetIniValue(std::string_view content, std::string_view section, std::string_view key,
+                        std::string_view value);
+
 }  // namespace tavrilo::datafiles

@@ -25,16 +25,26 @@ LanguageFiles FilesOf(Language language);
 // The 21 texts of the caption set in reading order: "<control>.Caption" for a label,
 // "<control>.Text" for a field's content.
 inline constexpr std::array<std::string_view, 21> kCaptionKeys = {
-    "MainGroup.Caption",        "RessourcesExternesGroupe.Caption",
-    "LetterComboBox.Text",      "FonctionComboBox.Text",
-    "SayEdit.Text",             "FonctionUserBox.Text",
-    "ParamsUserEdit.Text",      "UserEdit.Text",
-    "LoadBtn.Caption",          "DeleteAllBtn.Caption",
-    "DeleteBtn.Caption",        "SauverBtn.Caption",
-    "RessourcesExternesBtn.Caption", "AboutBtn.Caption",
-    "AddPersoBtn.Caption",      "RefreshBtn.Caption",
-    "AddBtn.Caption",           "AddPersoBtn1.Caption",
-    "AddPredefBtn.Caption",     "NewFctBtn.Caption",
+    "MainGroup.Caption",
+    "RessourcesExternesGroupe.Caption",
+    "LetterComboBox.Text",
+    "FonctionComboBox.Text",
+    "SayEdit.Text",
+    "FonctionUserBox.Text",
+    "ParamsUserEdit.Text",
+    "UserEdit.Text",
+    "LoadBtn.Caption",
+    "DeleteAllBtn.Caption",
+    "DeleteBtn.Caption",
+    "SauverBtn.Caption",
+    "RessourcesExternesBtn.Caption",
+    "AboutBtn.Caption",
+    "AddPersoBtn.Caption",
+    "RefreshBtn.Caption",
+    "AddBtn.Caption",
+    "AddPersoBtn1.Caption",
+    "AddPredefBtn.Caption",
+    "NewFctBtn.Caption",
     "InstallerCfgBtn.Caption",
 };
 // The about box's caption, read at each opening rather than by the reload.
@@ -73,6 +83,7 @@ class LanguageState {
   // that is already selected does nothing and returns false. Otherwise the selection
   // moves, the language's file paths are assigned and the reload runs (its errors
   // propagate, the selection and paths staying on the new language); returns true.
+  // Language::kNone is no button: it selects nothing and returns false.
   bool Select(Language language);
 
   // The language reload, steps in order: clear the function names and both resource

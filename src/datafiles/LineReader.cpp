@@ -4,6 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <bit>
 #include <cerrno>
 #include <cstdint>
@@ -21,7 +25,9 @@ constexpr char kCR = '\r';
 constexpr char kLF = '\n';
 constexpr char kEndOfFileMark = '\x1A';
 
-constexpr std::uint64_t Repeat(unsigned char byte) { return 0x0101010101010101ULL * byte; }
+constexpr std::uint64_t Repeat(unsigned char byte) {
+  return 0x0101010101010101ULL * byte;
+}
 
 // Non-zero exactly when one of the eight bytes of `word` is zero; the lowest set bit
 // marks the first zero byte (little-endian order).
@@ -29,8 +35,36 @@ constexpr std::uint64_t ZeroBytes(std::uint64_t word) {
   return (word - Repeat(0x01)) & ~word & Repeat(0x80);
 }
 
-// The first CR, LF or 0x1A in [p, end), or `end`. Eight bytes at a time.
+#if defined(__SSE2__)
+// One bit per byte of the sixteen at `p`: set for CR, LF and 0x1A.
+inline unsigned TerminatorMask16(const char* p) {
+  const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(chunk, _mm_set1_epi8(kCR)),
+                                                 _mm_cmpeq_epi8(chunk, _mm_set1_epi8(kLF))),
+                                    _mm_cmpeq_epi8(chunk, _mm_set1_epi8(kEndOfFileMark)));
+  return static_cast<unsigned>(_mm_movemask_epi8(hits));
+}
+#endif
+
+// The first CR, LF or 0x1A in [p, end), or `end`. Where the processor has SSE2 (every
+// x86-64), 64 bytes are looked at together: most lines end within them, so the loop
+// rarely turns and the branch is predicted; otherwise eight bytes at a time.
 const char* FindTerminator(const char* p, const char* end) {
+#if defined(__SSE2__)
+  while (end - p >= 64) {
+    const std::uint64_t mask = std::uint64_t{TerminatorMask16(p)} |
+                               std::uint64_t{TerminatorMask16(p + 16)} << 16 |
+                               std::uint64_t{TerminatorMask16(p + 32)} << 32 |
+                               std::uint64_t{TerminatorMask16(p + 48)} << 48;
+    if (mask != 0) return p + std::countr_zero(mask);
+    p += 64;
+  }
+  while (end - p >= 16) {
+    const unsigned mask = TerminatorMask16(p);
+    if (mask != 0) return p + std::countr_zero(mask);
+    p += 16;
+  }
+#endif
   if constexpr (std::endian::native == std::endian::little) {
     while (end - p >= 8) {
       std::uint64_t word;
@@ -41,7 +75,8 @@ const char* FindTerminator(const char* p, const char* end) {
       p += 8;
     }
   }
-  while (p < end && *p != kCR && *p != kLF && *p != kEndOfFileMark) ++p;
+  while (p < end && *p != kCR && *p != kLF && *p != kEndOfFileMark)
+    ++p;
   return p;
 }
 
@@ -50,7 +85,7 @@ const char* FindTerminator(const char* p, const char* end) {
 LineReader::LineReader(const std::string& path) : path_(path) {
   fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd_ < 0) throw EInOutError(IoErrorCodeFor(errno, path_));
-  struct stat info{};
+  struct stat info {};
   if (::fstat(fd_, &info) == 0 && S_ISDIR(info.st_mode)) {
     Close();
     throw EInOutError(EInOutError::kAccessDenied);
@@ -58,7 +93,9 @@ LineReader::LineReader(const std::string& path) : path_(path) {
   buffer_ = std::make_unique<char[]>(kBufferSize);
 }
 
-LineReader::~LineReader() { Close(); }
+LineReader::~LineReader() {
+  Close();
+}
 
 void LineReader::Close() {
   if (fd_ >= 0) ::close(fd_);
@@ -88,9 +125,8 @@ bool LineReader::Fill() {
   }
 }
 
-bool LineReader::AtEnd() {
-  if (begin_ == end_ && !Fill()) return true;
-  return buffer_[begin_] == kEndOfFileMark;
+bool LineReader::AtEndOfBuffer() {
+  return !Fill() || buffer_[begin_] == kEndOfFileMark;
 }
 
 std::string LineReader::ReadLine() {
@@ -120,7 +156,8 @@ void LineReader::ReadLine(std::string& line) {
 }
 
 void ReadLines(LineReader& reader, macros::StringList& list) {
-  while (!reader.AtEnd()) list.Add(reader.ReadLine());
+  while (!reader.AtEnd())
+    list.Add(reader.ReadLine());
 }
 
 void ReadLinePairs(LineReader& reader, macros::StringList& first, macros::StringList& second) {

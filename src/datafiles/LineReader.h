@@ -23,7 +23,10 @@ class LineReader {
 
   // True at the physical end of the file and before a 0x1A byte. Throws EInOutError
   // when the file cannot be read.
-  bool AtEnd();
+  bool AtEnd() {
+    if (begin_ < end_) return buffer_[begin_] == '\x1A';
+    return AtEndOfBuffer();
+  }
 
   // The next line without its terminator; the empty text at end.
   std::string ReadLine();
@@ -34,7 +37,8 @@ class LineReader {
   void Close();
 
  private:
-  bool Fill();  // false when the file has no more bytes
+  bool Fill();           // false when the file has no more bytes
+  bool AtEndOfBuffer();  // AtEnd once every byte of the buffer is taken
   [[noreturn]] void ThrowReadError(int osError) const;
 
   std::string path_;

@@ -24,4 +24,13 @@ std::string FileNamePart(std::string_view path) {
   return std::string(path.substr(slash + 1));
 }
 
+std::string TitleFromExecutableName(std::string_view executablePath) {
+  std::string title = FileNamePart(executablePath);
+  title = title.substr(0, title.find('.'));
+  for (std::size_t i = 1; i < title.size(); ++i) {
+    if (title[i] >= 'A' && title[i] <= 'Z') title[i] = static_cast<char>(title[i] - 'A' + 'a');
+  }
+  return title;
+}
+
 }  // namespace tavrilo

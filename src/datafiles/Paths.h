@@ -23,6 +23,10 @@ std::string DirectoryPart(std::string_view path);
 // The text after the last separator of `path` (the whole text when it has none).
 std::string FileNamePart(std::string_view path);
 
+// The title of a program named by `executablePath` before it sets its own: the file name
+// without directory, cut at its first ".", every letter after the first in lower case.
+std::string TitleFromExecutableName(std::string_view executablePath);
+
 // Relative paths of the program's fixed data files.
 inline constexpr std::string_view kSettingsFile = "data/config.ini";
 inline constexpr std::string_view kDefinableFunctionsFile = "data/user.dat";

@@ -22,7 +22,7 @@ constexpr std::size_t kBufferSize = 256 * 1024;
 // not exist yet.
 std::string ResolveTarget(const std::string& path) {
   char resolved[PATH_MAX];
-  struct stat info{};
+  struct stat info {};
   if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode) &&
       ::realpath(path.c_str(), resolved) != nullptr) {
     return resolved;
@@ -34,7 +34,8 @@ std::string RandomSuffix() {
   static std::mt19937_64 generator{std::random_device{}()};
   static constexpr char kDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
   std::string suffix;
-  for (int i = 0; i < 8; ++i) suffix += kDigits[generator() % (sizeof kDigits - 1)];
+  for (int i = 0; i < 8; ++i)
+    suffix += kDigits[generator() % (sizeof kDigits - 1)];
   return suffix;
 }
 
@@ -42,8 +43,11 @@ std::string RandomSuffix() {
 
 SafeFileWriter::SafeFileWriter(const std::string& path, WriteFunction write)
     : path_(path), target_(ResolveTarget(path)), write_(write != nullptr ? write : ::write) {
-  struct stat info{};
+  struct stat info {};
   const bool exists = ::stat(target_.c_str(), &info) == 0;
+  // A path the system refuses outright (a name too long, a regular file on the way) must
+  // fail here, before any byte is written, and not only when the file is put in place.
+  if (!exists && errno != ENOENT) throw EFCreateError(path_);
   if (exists && S_ISDIR(info.st_mode)) throw EFCreateError(path_);
   if (exists && !S_ISREG(info.st_mode)) {
     fd_ = ::open(target_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);

@@ -19,7 +19,9 @@ constexpr std::pair<std::string_view, std::string_view> kCommandRows[] = {
     {"UsePowerUp", "UsePowerUp"},
     {"QuickMapMode", "QuickMapMode"},
     {"QuickGrenades", "+QuickGrenades"},
-    {"D\xE9" "fini par l'utilisateur", "User"},
+    {"D\xE9"
+     "fini par l'utilisateur",
+     "User"},
     {"User defined", "User"},
 };
 

@@ -6,11 +6,12 @@
 namespace tavrilo::macros {
 
 void Composer::Reset() {
-  currentKey_ = "a";
-  currentCommand_ = kDefaultCommand;
+  *this = Composer();
 }
 
-void Composer::SelectKey(std::string_view fieldText) { currentKey_ = TranslateKey(fieldText); }
+void Composer::SelectKey(std::string_view fieldText) {
+  currentKey_ = TranslateKey(fieldText);
+}
 
 void Composer::SelectFunction(int position, StringList& commands) {
   commands.SetItemIndex(position);

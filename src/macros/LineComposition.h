@@ -23,8 +23,9 @@ struct ShownFields {
   std::string_view functionPrompt;
 };
 
-// Add binding: `bind "KEY" "COMMAND"`, with the special shapes for say, say_team, zoom,
-// the support-file aliases and User (see the implementation).
+// Add binding: `bind "KEY" "COMMAND"`. For say and say_team the chat text follows the
+// command word (`bind "KEY" "say TEXT"`); for User the chat field's whole text is the
+// bound command (`bind "KEY" "TEXT"`). Nothing while a field shows nothing chosen.
 std::optional<std::string> ComposeBinding(const ShownFields& shown, std::string_view key,
                                           std::string_view command, std::string_view text);
 

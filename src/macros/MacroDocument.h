@@ -2,6 +2,9 @@
 // loading one back, starting a new list.
 #pragma once
 
+#include <cstddef>
+#include <string>
+
 #include "datafiles/Paths.h"
 #include "datafiles/SafeFile.h"
 #include "macros/MacroList.h"
@@ -11,6 +14,10 @@ namespace tavrilo::macros {
 
 class MacroDocument {
  public:
+  MacroDocument() = default;
+  // A document whose list takes at most `maxEntries` entries.
+  explicit MacroDocument(std::size_t maxEntries) : list_(maxEntries) {}
+
   MacroList& List() { return list_; }
   const MacroList& List() const { return list_; }
   const OutputBuffer& Buffer() const { return buffer_; }
@@ -35,6 +42,8 @@ class MacroDocument {
   void NewList();
 
  private:
+  void ReserveForFile(const std::string& path);
+
   MacroList list_;
   OutputBuffer buffer_;
 };

@@ -41,12 +41,16 @@ void StringList::Clear() {
   itemIndex_ = -1;
 }
 
-void StringList::SetItemIndex(int index) { itemIndex_ = (index >= 0 && index < Count()) ? index : -1; }
+void StringList::SetItemIndex(int index) {
+  itemIndex_ = (index >= 0 && index < Count()) ? index : -1;
+}
 
 const std::string& StringList::Text() const {
   return itemIndex_ < 0 ? kEmpty : items_[static_cast<std::size_t>(itemIndex_)];
 }
 
-void StringList::Reserve(std::size_t count) { items_.reserve(std::min(count, maxCount_)); }
+void StringList::Reserve(std::size_t count) {
+  items_.reserve(std::min(count, maxCount_));
+}
 
 }  // namespace tavrilo::macros

@@ -47,12 +47,20 @@ inline std::string ReadFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
+inline bool Exists(const std::string& path) {
+  return std::filesystem::exists(path);
+}
 
 // The source tree's shipped data directories, with a trailing separator.
-inline std::string SourceDir() { return std::string(TAVRILO_SOURCE_DIR) + "/"; }
-inline std::string ShippedDataDir() { return SourceDir() + "data/"; }
-inline std::string ShippedSupportDir() { return SourceDir() + "Q2Dats/"; }
+inline std::string SourceDir() {
+  return std::string(TAVRILO_SOURCE_DIR) + "/";
+}
+inline std::string ShippedDataDir() {
+  return SourceDir() + "data/";
+}
+inline std::string ShippedSupportDir() {
+  return SourceDir() + "Q2Dats/";
+}
 
 // Copies the shipped data/ (and Q2Dats/) into `appDir`, as beside an installed program.
 inline void InstallShippedData(const std::string& appDir) {

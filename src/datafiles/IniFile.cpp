@@ -1,0 +1,339 @@
+#include "datafiles/IniFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "Errors.h"
+#include "datafiles/SafeFile.h"
+
+namespace tavrilo::datafiles {
+
+namespace {
+
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+}
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front()))
+    text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back()))
+    text.remove_suffix(1);
+  return text;
+}
+
+// Windows-1252 letters folded to lower case: ASCII, the accented capitals C0-DE (but
+// not the multiplication sign D7), and the four capitals of 8A-9F.
+unsigned char FoldCase(unsigned char c) {
+  if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + ('a' - 'A'));
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 0x20);
+  switch (c) {
+    case 0x8A:  // S caron
+    case 0x8C:  // OE
+    case 0x8E:  // Z caron
+      return static_cast<unsigned char>(c + 0x10);
+    case 0x9F:  // Y diaeresis
+      return 0xFF;
+    default:
+      return c;
+  }
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (FoldCase(static_cast<unsigned char>(a[i])) != FoldCase(static_cast<unsigned char>(b[i])))
+      return false;
+  }
+  return true;
+}
+
+bool HoldsLineEnd(std::string_view text) {
+  return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
+// One line of the file: its text is [begin, end), its line end [end, next).
+struct Line {
+  std::size_t begin;
+  std::size_t end;
+  std::size_t next;
+};
+
+enum class LineKind { kBlank, kSection, kKey };
+
+struct ParsedLine {
+  LineKind kind;
+  std::string_view name;                  // section or key name, trimmed
+  std::optional<std::string_view> value;  // a key's value, trimmed; none without "="
+};
+
+ParsedLine Parse(std::string_view text) {
+  text = Trim(text);
+  if (text.empty()) return {LineKind::kBlank, {}, std::nullopt};
+  if (text.front() == '[') {
+    const std::size_t close = text.rfind(']');
+    if (close != std::string_view::npos) {
+      return {LineKind::kSection, Trim(text.substr(1, close - 1)), std::nullopt};
+    }
+  }
+  const std::size_t equals = text.find('=');
+  if (equals == std::string_view::npos) return {LineKind::kKey, text, std::nullopt};
+  return {LineKind::kKey, Trim(text.substr(0, equals)), Trim(text.substr(equals + 1))};
+}
+
+// CR LF, a lone CR and a lone LF each end a line; a last line without a line end counts.
+// A UTF-8 byte-order mark before the first line is not part of it.
+std::vector<Line> SplitLines(std::string_view content) {
+  std::vector<Line> lines;
+  std::size_t pos = content.starts_with(kUtf8ByteOrderMark) ? kUtf8ByteOrderMark.size() : 0;
+  while (pos < content.size()) {
+    std::size_t end = content.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) {
+      lines.push_back({pos, content.size(), content.size()});
+      break;
+    }
+    std::size_t next = end + 1;
+    if (content[end] == '\r' && next < content.size() && content[next] == '\n') ++next;
+    lines.push_back({pos, end, next});
+    pos = next;
+  }
+  return lines;
+}
+
+// Where a key stands in a file: the first section of the name and, in it, the first
+// line of the key.
+struct Location {
+  std::vector<Line> lines;
+  std::optional<std::size_t> section;  // index of the section line
+  std::size_t lastNonBlank = 0;        // last non-blank line of that section
+  std::optional<std::size_t> key;      // index of the key's line
+  ParsedLine keyLine{LineKind::kBlank, {}, std::nullopt};
+};
+
+Location Locate(std::string_view content, std::string_view section, std::string_view key) {
+  section = Trim(section);
+  key = Trim(key);
+  Location where;
+  where.lines = SplitLines(content);
+  for (std::size_t i = 0; i < where.lines.size(); ++i) {
+    const Line& line = where.lines[i];
+    const ParsedLine parsed = Parse(content.substr(line.begin, line.end - line.begin));
+    if (!where.section) {
+      if (parsed.kind == LineKind::kSection && SameName(parsed.name, section)) {
+        where.section = i;
+        where.lastNonBlank = i;
+      }
+      continue;
+    }
+    if (parsed.kind == LineKind::kSection) break;  // only the first such section counts
+    if (parsed.kind == LineKind::kBlank) continue;
+    where.lastNonBlank = i;
+    if (SameName(parsed.name, key)) {
+      where.key = i;
+      where.keyLine = parsed;
+      break;
+    }
+  }
+  return where;
+}
+
+// The line end a file uses: a lone LF when its first line ends so, otherwise CR LF.
+std::string_view LineEndOf(std::string_view content) {
+  const std::size_t first = content.find_first_of("\r\n");
+  if (first != std::string_view::npos && content[first] == '\n') return "\n";
+  return "\r\n";
+}
+
+enum class ReadStatus { kRead, kAbsent, kFailed };
+
+ReadStatus ReadWholeFile(const std::string& path, std::string& content) {
+  content.clear();
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT ? ReadStatus::kAbsent : ReadStatus::kFailed;
+  // Only a regular file holds settings: a directory cannot be read, and a device such as
+  // /dev/zero would never end.
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return ReadStatus::kFailed;
+  }
+  char chunk[16 * 1024];
+  for (;;) {
+    const ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (n > 0) {
+      content.append(chunk, static_cast<std::size_t>(n));
+    } else if (n == 0) {
+      break;
+    } else if (errno != EINTR) {
+      ::close(fd);
+      content.clear();
+      return ReadStatus::kFailed;
+    }
+  }
+  ::close(fd);
+  return ReadStatus::kRead;
+}
+
+}  // namespace
+
+std::optional<std::string> FindIniValue(std::string_view content, std::string_view section,
+                                        std::string_view key) {
+  const Location where = Locate(content, section, key);
+  if (!where.key || !where.keyLine.value) return std::nullopt;
+  std::string_view value = *where.keyLine.value;
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front()) {
+    value = value.substr(1, value.size() - 2);
+  }
+  return std::string(value.substr(0, kMaxIniValueLength));
+}
+
+std::string SetIniValue(std::string_view content, std::string_view section, std::string_view key,
+                        std::string_view value) {
+  const Location where = Locate(content, section, key);
+  const std::string_view lineEnd = LineEndOf(content);
+  std::string result;
+  result.reserve(content.size() + section.size() + key.size() + value.size() + 8);
+
+  if (where.key) {
+    // The key's line becomes key=value, in the file's own spelling of the key.
+    const Line& line = where.lines[*where.key];
+    result.append(content.substr(0, line.begin));
+    result.append(where.keyLine.name);
+    result += '=';
+    result.append(value);
+    result.append(content.substr(line.end));
+    return result;
+  }
+
+  const std::string_view newKey = Trim(key);
+  if (where.section) {
+    // A new last entry of the section, after its last non-blank line.
+    const Line& line = where.lines[where.lastNonBlank];
+    result.append(content.substr(0, line.end));
+    const bool terminated = line.next > line.end;
+    result.append(terminated ? content.substr(line.end, line.next - line.end) : lineEnd);
+    result.append(newKey);
+    result += '=';
+    result.append(value);
+    result.append(lineEnd);
+    result.append(content.substr(line.next));
+    return result;
+  }
+
+  // A new section at the end, apart from the text before it by a blank line.
+  result.append(content);
+  if (!where.lines.empty()) {
+    const Line& last = where.lines.back();
+    if (last.next == last.end) result.append(lineEnd);
+    if (Parse(content.substr(last.begin, last.end - last.begin)).kind != LineKind::kBlank) {
+      result.append(lineEnd);
+    }
+  }
+  result += '[';
+  result.append(Trim(section));
+  result += ']';
+  result.append(lineEnd);
+  result.append(newKey);
+  result += '=';
+  result.append(value);
+  result.append(lineEnd);
+  return result;
+}
+
+std::string IniFile::ReadString(std::string_view section, std::string_view key,
+                                std::string_view defaultValue) const {
+  std::string content;
+  if (ReadWholeFile(path_, content) == ReadStatus::kRead) {
+    if (std::optional<std::string> value = FindIniValue(content, section, key)) return *value;
+  }
+  return std::string(defaultValue);
+}
+
+void IniFile::WriteString(std::string_view section, std::string_view key,
+                          std::string_view value) const {
+  // A line end in a name or a value would add lines to the file.
+  if (HoldsLineEnd(section) || HoldsLineEnd(key) || HoldsLineEnd(value)) {
+    throw EIniWriteError(path_);
+  }
+  std::string content;
+  // A file that exists but cannot be read is not replaced by one holding only this key.
+  if (ReadWholeFile(path_, content) == ReadStatus::kFailed) throw EIniWriteError(path_);
+  const std::string updated = SetIniValue(content, section, key, value);
+  if (updated == content) return;  // the file already says so
+  try {
+    SafeFileWriter writer(path_);
+    writer.Write(updated);
+    writer.Commit();
+  } catch (const Error&) {
+    throw EIniWriteError(path_);
+  }
+}
+
+bool IniFile::ReadBool(std::string_view section, std::string_view key, bool defaultValue) const {
+  const std::optional<std::int32_t> number = ParseFlagNumber(ReadString(section, key, ""));
+  return number ? *number != 0 : defaultValue;
+}
+
+void IniFile::WriteBool(std::string_view section, std::string_view key, bool value) const {
+  WriteString(section, key, value ? "1" : "0");
+}
+
+std::optional<std::int32_t> ParseFlagNumber(std::string_view text) {
+  bool hexadecimal = false;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    hexadecimal = true;
+    text.remove_prefix(2);
+  } else {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+      text.remove_prefix(1);
+    if (!text.empty() && text.front() == '$') {
+      hexadecimal = true;
+      text.remove_prefix(1);
+    }
+  }
+
+  if (hexadecimal) {
+    if (text.empty()) return std::nullopt;
+    std::uint64_t number = 0;
+    for (char c : text) {
+      int digit;
+      if (c >= '0' && c <= '9') {
+        digit = c - '0';
+      } else if (c >= 'a' && c <= 'f') {
+        digit = c - 'a' + 10;
+      } else if (c >= 'A' && c <= 'F') {
+        digit = c - 'A' + 10;
+      } else {
+        return std::nullopt;
+      }
+      number = number * 16 + static_cast<std::uint64_t>(digit);
+      if (number > 0xFFFFFFFFULL) return std::nullopt;
+    }
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(number));
+  }
+
+  bool negative = false;
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  if (text.empty()) return std::nullopt;
+  const std::int64_t limit = negative ? 2147483648LL : 2147483647LL;
+  std::int64_t number = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    number = number * 10 + (c - '0');
+    if (number > limit) return std::nullopt;
+  }
+  return static_cast<std::int32_t>(negative ? -number : number);
+}
+
+}  // namespace tavrilo::datafiles

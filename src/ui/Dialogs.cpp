@@ -1,0 +1,143 @@
+#include "ui/Dialogs.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "Errors.h"
+#include "datafiles/Paths.h"
+#include "ui/TextCodec.h"
+
+namespace tavrilo::ui {
+
+namespace {
+
+struct SeamState {
+  bool testMode = false;
+  std::deque<std::optional<QString>> answers;
+  QList<DialogSeam::Shown> errors;
+  QList<DialogSeam::Shown> fileDialogs;
+  QStringList modals;
+  QString title;
+};
+
+SeamState& State() {
+  static SeamState state;
+  return state;
+}
+
+}  // namespace
+
+FileDialog::FileDialog(QWidget* owner, Mode mode, QString title, QString filter,
+                       QString defaultSuffix, QString initialPath)
+    : owner_(owner),
+      mode_(mode),
+      title_(std::move(title)),
+      filter_(std::move(filter)),
+      defaultSuffix_(std::move(defaultSuffix)),
+      path_(std::move(initialPath)) {}
+
+std::optional<QString> FileDialog::Execute() {
+  std::optional<QString> chosen;
+  if (DialogSeam::TestMode()) {
+    chosen = DialogSeam::AnswerFileDialog(title_, path_);
+  } else {
+    QFileDialog dialog(owner_, title_, path_);
+    dialog.setOptions(QFileDialog::DontConfirmOverwrite | QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(mode_ == Mode::kSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (!filter_.isEmpty()) dialog.setNameFilter(filter_);
+    if (!defaultSuffix_.isEmpty()) dialog.setDefaultSuffix(defaultSuffix_);
+    if (!path_.isEmpty()) dialog.selectFile(path_);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+      chosen = dialog.selectedFiles().constFirst();
+    }
+  }
+  if (chosen) path_ = *chosen;
+  return chosen;
+}
+
+void DialogSeam::EnableTestMode() {
+  State().testMode = true;
+}
+bool DialogSeam::TestMode() {
+  return State().testMode;
+}
+void DialogSeam::QueueFileName(const QString& path) {
+  State().answers.emplace_back(path);
+}
+void DialogSeam::QueueCancel() {
+  State().answers.emplace_back(std::nullopt);
+}
+bool DialogSeam::AnswersPending() {
+  return !State().answers.empty();
+}
+
+QList<DialogSeam::Shown> DialogSeam::TakeErrors() {
+  return std::exchange(State().errors, {});
+}
+QList<DialogSeam::Shown> DialogSeam::TakeFileDialogs() {
+  return std::exchange(State().fileDialogs, {});
+}
+QStringList DialogSeam::TakeModalDialogs() {
+  return std::exchange(State().modals, {});
+}
+
+std::optional<QString> DialogSeam::AnswerFileDialog(const QString& title, const QString& proposed) {
+  State().fileDialogs.append({title, proposed});
+  if (State().answers.empty()) {
+    std::fprintf(stderr, "A file dialog \"%s\" opened with no answer queued.\n", qPrintable(title));
+    std::abort();
+  }
+  std::optional<QString> answer = State().answers.front();
+  State().answers.pop_front();
+  return answer;
+}
+
+void DialogSeam::RecordError(const QString& caption, const QString& text) {
+  State().errors.append({caption, text});
+}
+
+void DialogSeam::RecordModal(const QString& title) {
+  State().modals.append(title);
+}
+
+void ShowModal(QDialog* dialog) {
+  if (DialogSeam::TestMode()) {
+    DialogSeam::RecordModal(dialog->windowTitle());
+    return;
+  }
+  dialog->exec();
+}
+
+void ShowErrorBox(QWidget* parent, const std::exception& error) {
+  const QString caption = ApplicationTitle();
+  // Messages are plain text apart from the file names they quote, which keep the file
+  // system's bytes.
+  const QString text = PathFromBytes(ErrorBoxText(error.what()));
+  if (DialogSeam::TestMode()) {
+    DialogSeam::RecordError(caption, text);
+    return;
+  }
+  QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, parent);
+  box.exec();
+}
+
+QString ApplicationTitle() {
+  if (State().title.isEmpty() && QCoreApplication::instance() != nullptr) {
+    return PathFromBytes(
+        TitleFromExecutableName(PathToBytes(QCoreApplication::applicationFilePath())));
+  }
+  return State().title;
+}
+
+void SetApplicationTitle(const QString& title) {
+  State().title = title;
+  QCoreApplication::setApplicationName(title);
+}
+
+}  // namespace tavrilo::ui

@@ -1,0 +1,552 @@
+#include "ui/Unit1.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+
+#include <climits>
+
+#include "Branding.h"
+#include "install/SupportFiles.h"
+#include "macros/KeyTranslation.h"
+#include "macros/LineComposition.h"
+#include "ui/MacroListModel.h"
+#include "ui/TextCodec.h"
+
+namespace tavrilo::ui {
+
+namespace {
+
+using datafiles::Language;
+
+// The window's font: the window's own texts at 10 pixels, the other controls at 11.
+QFont WindowFont(int pixelSize, bool bold = false) {
+  QFont font;
+  font.setFamilies({"MS Sans Serif", "Liberation Sans", "Arial", "DejaVu Sans"});
+  font.setPixelSize(pixelSize);
+  font.setBold(bold);
+  return font;
+}
+constexpr int kOwnTextPixels = 10;
+constexpr int kControlPixels = 11;
+
+template <typename Widget>
+Widget* Place(QWidget* parent, const char* name, int left, int top, int width, int height,
+              int pixelSize = kControlPixels, bool bold = false) {
+  auto* widget = new Widget(parent);
+  widget->setObjectName(name);
+  widget->setGeometry(left, top, width, height);
+  widget->setFont(WindowFont(pixelSize, bold));
+  return widget;
+}
+
+void MakeBlue(QWidget* widget) {
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::Text, QColor(0, 0, 255));
+  widget->setPalette(palette);
+}
+
+// A button that never takes the keyboard focus.
+QPushButton* Button(QWidget* parent, const char* name, const char* text, int left, int top,
+                    int width, int height, bool bold) {
+  auto* button = Place<QPushButton>(parent, name, left, top, width, height, kControlPixels, bold);
+  button->setText(FromAnsi(text));
+  button->setFocusPolicy(Qt::NoFocus);
+  button->setAutoDefault(false);
+  return button;
+}
+
+// An editable drop-down field whose handlers run only on the user's picks and edits.
+QComboBox* EditableField(QWidget* parent, const char* name, const char* text, int left, int top,
+                         int width, int height) {
+  auto* field = Place<QComboBox>(parent, name, left, top, width, height);
+  field->setEditable(true);
+  field->setInsertPolicy(QComboBox::NoInsert);
+  field->setCompleter(nullptr);
+  field->setMaxVisibleItems(16);
+  field->setValidator(new AnsiValidator(field));
+  field->lineEdit()->setMaxLength(INT_MAX);
+  // Leaving the field must not turn typed text that equals an entry into a pick.
+  QObject::disconnect(field->lineEdit(), &QLineEdit::editingFinished, field, nullptr);
+  field->setEditText(FromAnsi(text));
+  MakeBlue(field);
+  return field;
+}
+
+QLineEdit* TextField(QWidget* parent, const char* name, const char* text, int left, int top,
+                     int width, int height) {
+  auto* field = Place<QLineEdit>(parent, name, left, top, width, height);
+  field->setValidator(new AnsiValidator(field));
+  field->setMaxLength(INT_MAX);
+  field->setText(FromAnsi(text));
+  return field;
+}
+
+void SetItems(QComboBox* field, const macros::StringList& list) {
+  field->clear();
+  QStringList items;
+  items.reserve(list.Count());
+  for (const std::string& item : list.Items())
+    items.append(FromAnsi(item));
+  field->addItems(items);
+  field->setCurrentIndex(-1);
+}
+
+}  // namespace
+
+TMainForm::TMainForm(std::string applicationDirectory, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      appDir_(std::move(applicationDirectory)),
+      language_(appDir_),
+      saveDialog_(this, FileDialog::Mode::kSave, QString(), "Config (*.cfg)", "cfg", "Macros.cfg"),
+      openDialog_(this, FileDialog::Mode::kOpen, QString(), "Config (*.cfg)", QString(), QString()),
+      quakePathDialog_(this, FileDialog::Mode::kOpen, "Path Quake2.exe", QString(), QString(),
+                       QString()) {
+  setObjectName("MainForm");
+  setFont(WindowFont(kOwnTextPixels));
+  setFixedSize(kDesignSize);
+  CreateControls();
+  WireEvents();
+  FormCreate();
+}
+
+TMainForm::~TMainForm() {
+  FormDestroy();
+}
+
+void TMainForm::CreateControls() {
+  LangueGroupBox = Place<QFrame>(this, "LangueGroupBox", 5, 5, 600, 25, kOwnTextPixels);
+  LangueGroupBox->setFrameShape(QFrame::StyledPanel);
+  LangueGroupBox->setFrameShadow(QFrame::Sunken);
+  RBFr = Place<QRadioButton>(this, "RBFr", 15, 13, 186, 15, kOwnTextPixels);
+  RBFr->setText(
+      FromAnsi("Cochez cette case pour le Fran\xE7"
+               "ais"));
+  RBFr->setToolTip(
+      FromAnsi("Fran\xE7"
+               "ais"));
+  RBEn = Place<QRadioButton>(this, "RBEn", 297, 13, 144, 15, kOwnTextPixels);
+  RBEn->setText("Check this box for English");
+  RBEn->setToolTip("English");
+
+  MainGroup = Place<QGroupBox>(this, "MainGroup", 5, 35, 600, 190, kOwnTextPixels);
+  MainGroup->setTitle(FromAnsi("Menu g\xE9n\xE9ral"));
+  LetterComboBox = EditableField(MainGroup, "LetterComboBox", "Touches", 10, 16, 70, 21);
+  for (std::string_view key : macros::kKeyList)
+    LetterComboBox->addItem(FromAnsi(key));
+  LetterComboBox->setCurrentIndex(-1);
+  LetterComboBox->setEditText("Touches");
+  LetterComboBox->setToolTip(
+      FromAnsi("Touche qui sera associ\xE9"
+               "e \xE0 une action"));
+  FonctionComboBox = EditableField(MainGroup, "FonctionComboBox", "Fonctions", 85, 16, 235, 21);
+  FonctionComboBox->setToolTip(
+      FromAnsi("Fonction qui sera affect\xE9"
+               "e \xE0 cette touche"));
+  SayEdit = TextField(MainGroup, "SayEdit", "Tapez ici les dialogues macros", 10, 39, 265, 21);
+  SayEdit->setToolTip(FromAnsi("Taper les messages \xE0 envoyer en mode Chat"));
+  AddBtn = Button(MainGroup, "AddBtn", "Ajouter", 280, 39, 40, 20, false);
+  FonctionUserBox = EditableField(MainGroup, "FonctionUserBox",
+                                  "Fonctions d\xE9"
+                                  "finissables",
+                                  10, 65, 265, 21);
+  FonctionUserBox->setToolTip(
+      FromAnsi("Fonction dont le param\xE8tre est sp\xE9"
+               "cifi\xE9 ci-dessous"));
+  AddPersoBtn1 = Button(MainGroup, "AddPersoBtn1", "Ajouter", 280, 65, 40, 20, false);
+  ParamsUserEdit = TextField(MainGroup, "ParamsUserEdit",
+                             "Fonctions d\xE9"
+                             "finissables : Arguments",
+                             10, 87, 265, 21);
+  ParamsUserEdit->setToolTip(FromAnsi("Param\xE8tres de la fonction ci-dessus"));
+  AddPredefBtn = Button(MainGroup, "AddPredefBtn", "Ajouter", 280, 87, 40, 20, false);
+  UserEdit =
+      TextField(MainGroup, "UserEdit", "Tapez ici vos commandes personnelles", 10, 115, 265, 21);
+  UserEdit->setToolTip("Commandes personnelles");
+  NewFctBtn = Button(MainGroup, "NewFctBtn", "Ajouter", 280, 115, 40, 20, false);
+
+  CommandesListBox =
+      Place<QListView>(MainGroup, "CommandesListBox", 330, 16, 260, 121, kOwnTextPixels);
+  macroModel_ = new MacroListModel(document_.List(), this);
+  CommandesListBox->setModel(macroModel_);
+  CommandesListBox->setUniformItemSizes(true);
+  CommandesListBox->setSelectionMode(QAbstractItemView::SingleSelection);
+  CommandesListBox->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  CommandesListBox->setLayoutMode(QListView::Batched);
+  CommandesListBox->setBatchSize(1000);
+
+  LoadBtn = Button(MainGroup, "LoadBtn", "&Charger un fichier", 10, 140, 156, 20, true);
+  SauverBtn = Button(MainGroup, "SauverBtn", "&Sauver les macros", 165, 140, 155, 20, true);
+  DeleteAllBtn = Button(MainGroup, "DeleteAllBtn", "&Nouvelle liste", 10, 159, 156, 20, true);
+  DeleteBtn = Button(MainGroup, "DeleteBtn", "&Effacer macro", 165, 159, 155, 20, true);
+  InstallerCfgBtn =
+      Button(MainGroup, "InstallerCfgBtn", "Installer les CFG", 330, 140, 260, 20, true);
+  RessourcesExternesBtn =
+      Button(MainGroup, "RessourcesExternesBtn", "&Ressources Externes", 330, 159, 131, 20, true);
+  AboutBtn = Button(MainGroup, "AboutBtn", "&A Propos de...", 460, 159, 130, 20, true);
+
+  RessourcesExternesGroupe =
+      Place<QGroupBox>(this, "RessourcesExternesGroupe", 5, 230, 600, 120, kOwnTextPixels);
+  RessourcesExternesGroupe->setTitle("Ressources externes");
+  TextList = Place<QListWidget>(RessourcesExternesGroupe, "TextList", 10, 16, 580, 64);
+  TextList->setSelectionMode(QAbstractItemView::SingleSelection);
+  TextList->setUniformItemSizes(true);
+  MakeBlue(TextList);
+  AddPersoBtn = Button(RessourcesExternesGroupe, "AddPersoBtn", "Ajouter cette commande", 10, 85,
+                       291, 25, true);
+  RefreshBtn = Button(RessourcesExternesGroupe, "RefreshBtn", "Rafraichir", 300, 85, 290, 25, true);
+
+  setTabOrder(LetterComboBox, FonctionComboBox);
+  setTabOrder(FonctionComboBox, SayEdit);
+  setTabOrder(SayEdit, FonctionUserBox);
+  setTabOrder(FonctionUserBox, ParamsUserEdit);
+  setTabOrder(ParamsUserEdit, UserEdit);
+  setTabOrder(UserEdit, CommandesListBox);
+  setTabOrder(CommandesListBox, TextList);
+  setTabOrder(TextList, RBFr);
+  setTabOrder(RBFr, RBEn);
+  LetterComboBox->setFocus();
+}
+
+void TMainForm::WireEvents() {
+  // The language buttons run their handler only when they become selected.
+  connect(RBFr, &QRadioButton::toggled, this, [this](bool on) {
+    if (on && !showingState_) RBFrClick();
+  });
+  connect(RBEn, &QRadioButton::toggled, this, [this](bool on) {
+    if (on && !showingState_) RBEnClick();
+  });
+
+  // A pick runs the click handler, then the change handler; a typed edit only the change
+  // handler, with no entry selected. Texts set by the program run nothing.
+  connect(LetterComboBox, &QComboBox::activated, this, [this] { LetterComboBoxChange(); });
+  connect(LetterComboBox->lineEdit(), &QLineEdit::textEdited, this,
+          [this] { LetterComboBoxChange(); });
+  connect(FonctionComboBox, &QComboBox::activated, this, [this](int position) {
+    FonctionComboBoxClick(position);
+    FonctionComboBoxChange(position);
+  });
+  connect(FonctionComboBox->lineEdit(), &QLineEdit::textEdited, this,
+          [this] { FonctionComboBoxChange(-1); });
+  connect(FonctionUserBox, &QComboBox::activated, this,
+          [this](int position) { language_.definableFunctions.SetItemIndex(position); });
+  connect(FonctionUserBox->lineEdit(), &QLineEdit::textEdited, this,
+          [this] { language_.definableFunctions.SetItemIndex(-1); });
+
+  connect(AddBtn, &QPushButton::clicked, this, &TMainForm::AddBtnClick);
+  connect(AddPersoBtn1, &QPushButton::clicked, this, &TMainForm::AddPersoBtn1Click);
+  connect(AddPredefBtn, &QPushButton::clicked, this, &TMainForm::AddPredefBtnClick);
+  connect(NewFctBtn, &QPushButton::clicked, this, &TMainForm::NewFctBtnClick);
+  connect(AddPersoBtn, &QPushButton::clicked, this, &TMainForm::AddPersoBtnClick);
+
+  connect(SauverBtn, &QPushButton::clicked, this, &TMainForm::SauverBtnClick);
+  connect(LoadBtn, &QPushButton::clicked, this, &TMainForm::LoadBtnClick);
+  connect(DeleteAllBtn, &QPushButton::clicked, this, &TMainForm::DeleteAllBtnClick);
+  connect(DeleteBtn, &QPushButton::clicked, this, &TMainForm::CommandesListBoxDblClick);
+  connect(CommandesListBox->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+    if (showingState_) return;
+    const QModelIndexList rows = CommandesListBox->selectionModel()->selectedRows();
+    CommandesListBoxClick(rows.isEmpty() ? -1 : rows.constFirst().row());
+  });
+
+  connect(RessourcesExternesBtn, &QPushButton::clicked, this,
+          &TMainForm::RessourcesExternesBtnClick);
+  connect(AboutBtn, &QPushButton::clicked, this, &TMainForm::AboutBtnClick);
+  connect(InstallerCfgBtn, &QPushButton::clicked, this, &TMainForm::InstallerCfgBtnClick);
+  connect(RefreshBtn, &QPushButton::clicked, this, &TMainForm::RefreshBtnClick);
+  connect(TextList, &QListWidget::itemSelectionChanged, this, [this] {
+    if (!showingState_) TextListClick();
+  });
+}
+
+// The creation step. An error ends it; what was done before stays done.
+void TMainForm::FormCreate() {
+  ReportingErrors(nullptr, [this] {
+    try {
+      language_.ChooseAtStartup();
+    } catch (...) {
+      ShowLanguage();
+      throw;
+    }
+    if (language_.Selected() != Language::kNone) ShowLanguage();
+    composer_.Reset();
+    language_.LoadDefinableFunctions();
+    ShowDefinableFunctions();
+    externalPanelShown_ = 1;
+    SetApplicationTitle(FromAnsi(kApplicationTitle));
+    setWindowTitle(FromAnsi(std::string(kApplicationTitle) + std::string(kCopyrightNotice)));
+    const QRect panel = RessourcesExternesGroupe->geometry();
+    setFixedSize(2 * panel.left() + panel.width(), panel.top() + panel.height() + 5);
+    document_.ResetHeader();
+    ReloadLanguage();
+  });
+}
+
+// The destruction step: the language choice is stored; an error is shown and the
+// shut-down goes on.
+void TMainForm::FormDestroy() {
+  ReportingErrors(nullptr, [this] { language_.StoreFlags(); });
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (centred_) return;
+  centred_ = true;
+  if (const QScreen* display = screen()) {
+    const QRect area = display->availableGeometry();
+    move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+  }
+  LetterComboBox->setFocus();
+}
+
+// ---- Language --------------------------------------------------------------------
+
+void TMainForm::RBFrClick() {
+  ReportingErrors(this, [this] { SelectLanguage(Language::kFrench); });
+}
+
+void TMainForm::RBEnClick() {
+  ReportingErrors(this, [this] { SelectLanguage(Language::kEnglish); });
+}
+
+void TMainForm::SelectLanguage(datafiles::Language language) {
+  try {
+    language_.Select(language);
+  } catch (...) {
+    ShowLanguage();
+    throw;
+  }
+  ShowLanguage();
+}
+
+void TMainForm::ReloadLanguage() {
+  try {
+    language_.ReloadLanguage();
+  } catch (...) {
+    ShowLanguage();
+    throw;
+  }
+  ShowLanguage();
+}
+
+void TMainForm::RefreshBtnClick() {
+  ReportingErrors(this, [this] {
+    language_.RefreshResources();
+    ShowResources();
+  });
+}
+
+void TMainForm::TextListClick() {
+  const QList<QListWidgetItem*> selected = TextList->selectedItems();
+  language_.SelectResource(selected.isEmpty() ? -1 : TextList->row(selected.constFirst()));
+}
+
+// ---- Key and function fields -----------------------------------------------------
+
+void TMainForm::LetterComboBoxChange() {
+  composer_.SelectKey(ToAnsi(LetterComboBox->currentText()));
+}
+
+void TMainForm::FonctionComboBoxClick(int position) {
+  language_.functionNames.SetItemIndex(position);
+  FonctionComboBox->setToolTip(FromAnsi(language_.functionNames.Text()));
+}
+
+void TMainForm::FonctionComboBoxChange(int position) {
+  language_.functionNames.SetItemIndex(position);
+  composer_.SelectFunction(position, language_.functionCommands);
+}
+
+// ---- The add actions -------------------------------------------------------------
+
+void TMainForm::AppendMacro(const std::optional<std::string>& line) {
+  if (!line) return;
+  document_.List().Add(*line);
+  macroModel_->RowAppended();
+  CommandesListBox->scrollToBottom();
+}
+
+void TMainForm::AddBtnClick() {
+  ReportingErrors(this, [this] {
+    const std::string keyShown = ToAnsi(LetterComboBox->currentText());
+    const std::string functionShown = ToAnsi(FonctionComboBox->currentText());
+    const macros::ShownFields shown{keyShown, functionShown,
+                                    language_.captions.Get("LetterComboBox.Text"),
+                                    language_.captions.Get("FonctionComboBox.Text")};
+    AppendMacro(macros::ComposeBinding(shown, composer_.CurrentKey(), composer_.CurrentCommand(),
+                                       ToAnsi(SayEdit->text())));
+  });
+}
+
+void TMainForm::AddPersoBtnClick() {
+  ReportingErrors(this, [this] {
+    AppendMacro(macros::ComposeExternalBinding(language_.SelectedResource(), composer_.CurrentKey(),
+                                               language_.SelectedExternal()));
+  });
+}
+
+void TMainForm::AddPersoBtn1Click() {
+  ReportingErrors(this, [this] {
+    AppendMacro(macros::ComposeDefinableCall(language_.definableFunctions.Text(),
+                                             ToAnsi(ParamsUserEdit->text())));
+  });
+}
+
+void TMainForm::AddPredefBtnClick() {
+  ReportingErrors(this, [this] {
+    AppendMacro(macros::ComposeDefinableWithExternal(
+        language_.SelectedResource(), ToAnsi(FonctionUserBox->currentText()),
+        ToAnsi(ParamsUserEdit->text()), language_.SelectedExternal()));
+  });
+}
+
+void TMainForm::NewFctBtnClick() {
+  ReportingErrors(this, [this] { AppendMacro(macros::ComposeFreeLine(ToAnsi(UserEdit->text()))); });
+}
+
+// ---- The macro list and its files --------------------------------------------------
+
+PathPrompt TMainForm::AskWith(FileDialog& dialog) {
+  return [&dialog]() -> std::optional<std::string> {
+    std::optional<QString> chosen = dialog.Execute();
+    if (!chosen) return std::nullopt;
+    return PathToBytes(*chosen);
+  };
+}
+
+void TMainForm::SauverBtnClick() {
+  ReportingErrors(this, [this] { document_.Save(AskWith(saveDialog_)); });
+}
+
+void TMainForm::LoadBtnClick() {
+  ReportingErrors(this, [this] {
+    try {
+      document_.Load(AskWith(openDialog_));
+    } catch (...) {
+      macroModel_->Reset();
+      throw;
+    }
+    macroModel_->Reset();
+  });
+}
+
+void TMainForm::DeleteAllBtnClick() {
+  document_.NewList();
+  macroModel_->Reset();
+}
+
+void TMainForm::CommandesListBoxDblClick() {
+  const int row = document_.List().ItemIndex();
+  if (row < 0) return;
+  document_.List().DeleteSelected();
+  showingState_ = true;
+  macroModel_->RowRemoved(row);
+  ShowMacroSelection();
+  showingState_ = false;
+}
+
+void TMainForm::CommandesListBoxClick(int row) {
+  document_.List().UserSelect(row);
+  CommandesListBox->setToolTip(FromAnsi(document_.List().Hint()));
+}
+
+void TMainForm::ShowMacroSelection() {
+  const int row = document_.List().ItemIndex();
+  if (row < 0) {
+    CommandesListBox->selectionModel()->clearSelection();
+    CommandesListBox->selectionModel()->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
+  } else {
+    CommandesListBox->setCurrentIndex(macroModel_->index(row));
+  }
+}
+
+// ---- The rest of the window ------------------------------------------------------
+
+void TMainForm::SetClientHeight(int height) {
+  setFixedSize(width(), height);
+}
+
+void TMainForm::RessourcesExternesBtnClick() {
+  const QRect panel = RessourcesExternesGroupe->geometry();
+  if (externalPanelShown_ == 1) {
+    externalPanelShown_ = 0;
+    SetClientHeight(panel.top());
+  } else {
+    externalPanelShown_ = 1;
+    SetClientHeight(panel.top() + panel.height() + 5);
+  }
+}
+
+void TMainForm::AboutBtnClick() {
+  if (aboutBox_ == nullptr) return;
+  aboutBox_->setWindowTitle(FromAnsi(language_.ReadAboutCaption()));
+  ShowModal(aboutBox_);
+}
+
+void TMainForm::InstallerCfgBtnClick() {
+  ReportingErrors(this,
+                  [this] { install::InstallSupportFiles(appDir_, AskWith(quakePathDialog_)); });
+}
+
+// ---- Engine state into the widgets -------------------------------------------------
+
+void TMainForm::ShowLanguage() {
+  showingState_ = true;
+  RBFr->setChecked(language_.Selected() == Language::kFrench);
+  RBEn->setChecked(language_.Selected() == Language::kEnglish);
+  ShowFunctionNames();
+  ShowResources();
+  ShowCaptions();
+  showingState_ = false;
+}
+
+void TMainForm::ShowCaptions() {
+  for (std::string_view key : datafiles::kCaptionKeys) {
+    const QString name = QString::fromLatin1(datafiles::ControlOf(key));
+    const QString text = FromAnsi(language_.captions.Get(key));
+    QWidget* control = findChild<QWidget*>(name);
+    if (auto* group = qobject_cast<QGroupBox*>(control)) {
+      group->setTitle(text);
+    } else if (auto* button = qobject_cast<QPushButton*>(control)) {
+      button->setText(text);
+    } else if (auto* field = qobject_cast<QComboBox*>(control)) {
+      field->setEditText(text);
+      field->lineEdit()->setCursorPosition(0);  // a long prompt shows its beginning
+    } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+      edit->setText(text);
+      edit->setCursorPosition(0);
+    }
+  }
+}
+
+void TMainForm::ShowFunctionNames() {
+  SetItems(FonctionComboBox, language_.functionNames);
+}
+
+void TMainForm::ShowResources() {
+  const bool wasShowing = std::exchange(showingState_, true);
+  TextList->clear();
+  QStringList items;
+  items.reserve(language_.resourceDescriptions.Count());
+  for (const std::string& item : language_.resourceDescriptions.Items()) {
+    items.append(FromAnsi(item));
+  }
+  TextList->addItems(items);
+  showingState_ = wasShowing;
+}
+
+void TMainForm::ShowDefinableFunctions() {
+  SetItems(FonctionUserBox, language_.definableFunctions);
+  FonctionUserBox->setEditText(QString());
+}
+
+}  // namespace tavrilo::ui

@@ -1,0 +1,146 @@
+// The main window: every control of the macro editor, bound to the engine.
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+#include <string>
+
+#include "datafiles/Language.h"
+#include "macros/Composer.h"
+#include "macros/MacroDocument.h"
+#include "ui/Dialogs.h"
+
+class QComboBox;
+class QDialog;
+class QFrame;
+class QGroupBox;
+class QLineEdit;
+class QListView;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+
+namespace tavrilo::ui {
+
+class MacroListModel;
+
+class TMainForm : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Builds the window and runs its creation step with the data of `applicationDirectory`
+  // (ending with a separator). An error of the creation step is shown in the error box
+  // and ends that step; the window keeps the state reached.
+  explicit TMainForm(std::string applicationDirectory, QWidget* parent = nullptr);
+  // The destruction step: stores the language choice.
+  ~TMainForm() override;
+
+  // The about box that AboutBtn opens.
+  void SetAboutBox(QDialog* aboutBox) { aboutBox_ = aboutBox; }
+
+  // The engine's state, for those who look at the window from outside.
+  const macros::Composer& Composer() const { return composer_; }
+  const datafiles::LanguageState& Languages() const { return language_; }
+  const macros::MacroDocument& Document() const { return document_; }
+  int ExternalPanelShown() const { return externalPanelShown_; }
+
+  // The size of the window before the creation step sets it.
+  static constexpr QSize kDesignSize{723, 360};
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void CreateControls();
+  void WireEvents();
+  void FormCreate();
+  void FormDestroy();
+
+  // Language.
+  void RBFrClick();
+  void RBEnClick();
+  void SelectLanguage(datafiles::Language language);
+  void ReloadLanguage();
+  void RefreshBtnClick();
+  void TextListClick();
+
+  // Key and function fields.
+  void LetterComboBoxChange();
+  void FonctionComboBoxClick(int position);
+  void FonctionComboBoxChange(int position);
+
+  // The add actions.
+  void AddBtnClick();
+  void AddPersoBtnClick();
+  void AddPersoBtn1Click();
+  void AddPredefBtnClick();
+  void NewFctBtnClick();
+  void AppendMacro(const std::optional<std::string>& line);
+
+  // The macro list and its files.
+  void SauverBtnClick();
+  void LoadBtnClick();
+  void DeleteAllBtnClick();
+  void CommandesListBoxDblClick();
+  void CommandesListBoxClick(int row);
+
+  // The rest of the window.
+  void RessourcesExternesBtnClick();
+  void AboutBtnClick();
+  void InstallerCfgBtnClick();
+  void SetClientHeight(int height);
+
+  // Copies engine state into the widgets, without running any handler.
+  void ShowLanguage();
+  void ShowCaptions();
+  void ShowFunctionNames();
+  void ShowResources();
+  void ShowDefinableFunctions();
+  void ShowMacroSelection();
+
+  PathPrompt AskWith(FileDialog& dialog);
+
+  std::string appDir_;
+  macros::Composer composer_;
+  datafiles::LanguageState language_;
+  macros::MacroDocument document_;
+  int externalPanelShown_ = 0;
+  bool showingState_ = false;  // true while the program, not the user, changes widgets
+  bool centred_ = false;
+
+  FileDialog saveDialog_;
+  FileDialog openDialog_;
+  FileDialog quakePathDialog_;
+  QDialog* aboutBox_ = nullptr;
+
+  QFrame* LangueGroupBox = nullptr;
+  QRadioButton* RBFr = nullptr;
+  QRadioButton* RBEn = nullptr;
+  QGroupBox* MainGroup = nullptr;
+  QComboBox* LetterComboBox = nullptr;
+  QComboBox* FonctionComboBox = nullptr;
+  QLineEdit* SayEdit = nullptr;
+  QPushButton* AddBtn = nullptr;
+  QComboBox* FonctionUserBox = nullptr;
+  QPushButton* AddPersoBtn1 = nullptr;
+  QLineEdit* ParamsUserEdit = nullptr;
+  QPushButton* AddPredefBtn = nullptr;
+  QLineEdit* UserEdit = nullptr;
+  QPushButton* NewFctBtn = nullptr;
+  QListView* CommandesListBox = nullptr;
+  QPushButton* LoadBtn = nullptr;
+  QPushButton* SauverBtn = nullptr;
+  QPushButton* DeleteAllBtn = nullptr;
+  QPushButton* DeleteBtn = nullptr;
+  QPushButton* InstallerCfgBtn = nullptr;
+  QPushButton* RessourcesExternesBtn = nullptr;
+  QPushButton* AboutBtn = nullptr;
+  QGroupBox* RessourcesExternesGroupe = nullptr;
+  QListWidget* TextList = nullptr;
+  QPushButton* AddPersoBtn = nullptr;
+  QPushButton* RefreshBtn = nullptr;
+  MacroListModel* macroModel_ = nullptr;
+};
+
+}  // namespace tavrilo::ui

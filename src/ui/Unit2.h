@@ -1,0 +1,64 @@
+// The about box: the program's name, version and executable date, the author's notice
+// and addresses, and the links to the mail program, the web page and the bug reports.
+#pragma once
+
+#include <QDialog>
+#include <QSize>
+#include <QString>
+
+#include <string>
+
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QToolButton;
+
+namespace tavrilo::ui {
+
+class TAboutBox : public QDialog {
+  Q_OBJECT
+
+ public:
+  // Builds the dialog, hidden, and runs its creation step: the texts, and the date of
+  // `executablePath` formatted with `shortDateFormat` (a Qt date format string).
+  TAboutBox(QWidget* parent, std::string executablePath, QString shortDateFormat);
+
+  static constexpr QSize kClientSize{395, 201};
+
+  // The links; each hands one address to the desktop.
+  void MailDispClick();
+  void WebPageDispDblClick();
+  void BugReportBtnClick();
+
+  // Opening places the dialog at the centre of the screen, the focus on OKButton.
+  void setVisible(bool visible) override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void CreateControls();
+  void FormCreate();
+  void CentreOnScreen();
+
+  std::string executablePath_;
+  QString shortDateFormat_;
+
+  QGroupBox* groupBox1_ = nullptr;
+  QFrame* bevel1_ = nullptr;
+  QLabel* image1_ = nullptr;
+  QLabel* progNameDisp_ = nullptr;
+  QLabel* versionDisp_ = nullptr;
+  QLabel* progDateLabel_ = nullptr;
+  QLabel* auteurNameDisp_ = nullptr;
+  QLabel* mailDisp_ = nullptr;
+  QLabel* webPageDisp_ = nullptr;
+  QPushButton* okButton_ = nullptr;
+  QToolButton* bugReportBtn_ = nullptr;
+
+  // A left press on MailDisp waiting for its release (a click).
+  bool mailPressed_ = false;
+};
+
+}  // namespace tavrilo::ui

@@ -1,0 +1,323 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "Errors.h"
+#include "FmxUtils.h"
+#include "InstallTestSupport.h"
+#include "TestSupport.h"
+
+namespace tavrilo {
+namespace {
+
+using testing::ListDirectory;
+using testing::ReadFile;
+using testing::ScopedCurrentDirectory;
+using testing::TempDir;
+using testing::WriteFile;
+
+// Bytes that differ from one position to the next, so a block copied twice or out of
+// order shows.
+std::string Pattern(std::size_t size) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i)
+    bytes[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
+  return bytes;
+}
+
+// Read and write functions that the tests put in place of the system calls.
+int gReads = 0;
+ssize_t CountingRead(int fd, void* data, std::size_t size) {
+  ++gReads;
+  return ::read(fd, data, size);
+}
+
+int gReadsBeforeFailure = 0;
+ssize_t FailingRead(int fd, void* data, std::size_t size) {
+  if (gReadsBeforeFailure-- > 0) return ::read(fd, data, size);
+  errno = EIO;
+  return -1;
+}
+
+bool gInterrupted = false;
+ssize_t InterruptedOnceRead(int fd, void* data, std::size_t size) {
+  ++gReads;
+  if (!gInterrupted) {
+    gInterrupted = true;
+    errno = EINTR;
+    return -1;
+  }
+  return ::read(fd, data, size);
+}
+
+std::size_t gWriteBudget = 0;
+ssize_t BudgetedWrite(int fd, const void* data, std::size_t size) {
+  if (gWriteBudget == 0) {
+    errno = ENOSPC;
+    return -1;
+  }
+  const std::size_t n = std::min(size, gWriteBudget);
+  gWriteBudget -= n;
+  return ::write(fd, data, n);
+}
+
+template <typename Error>
+std::string MessageOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const Error& error) {
+    return error.what();
+  }
+  return "(no error)";
+}
+
+// ---------------------------------------------------------------------------------------
+// The bytes and the read loop.
+
+class CopySizeTest : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(CopySizeTest, CopiesEveryByteReadingUntilAShortRead) {
+  const std::size_t size = GetParam();
+  TempDir dir;
+  const std::string bytes = Pattern(size);
+  WriteFile(dir / "source.cfg", bytes);
+
+  gReads = 0;
+  CopyFileTo(dir / "source.cfg", dir / "copy.cfg", nullptr, CountingRead);
+
+  EXPECT_EQ(ReadFile(dir / "copy.cfg"), bytes);
+  // One read per full buffer, then the one that comes back short (possibly empty).
+  EXPECT_EQ(gReads, static_cast<int>(size / kCopyBufferSize + 1));
+  EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"copy.cfg", "source.cfg"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(AroundTheBufferSize, CopySizeTest,
+                         ::testing::Values(std::size_t{0}, std::size_t{1}, std::size_t{8191},
+                                           std::size_t{8192}, std::size_t{8193},
+                                           std::size_t{3 * 8192}, std::size_t{600000}));
+
+TEST(CopyFileToTest, SpecificReadCountsOfTheLoop) {
+  TempDir dir;
+  const auto readsFor = [&](std::size_t size) {
+    WriteFile(dir / "s", Pattern(size));
+    gReads = 0;
+    CopyFileTo(dir / "s", dir / "d", nullptr, CountingRead);
+    return gReads;
+  };
+  EXPECT_EQ(readsFor(0), 1);
+  EXPECT_EQ(readsFor(8192), 2);  // one full read and one empty read
+  EXPECT_EQ(readsFor(8193), 2);  // one full read and one of a single byte
+}
+
+TEST(CopyFileToTest, AnInterruptedReadIsRetried) {
+  TempDir dir;
+  const std::string bytes = Pattern(10000);
+  WriteFile(dir / "s", bytes);
+  gReads = 0;
+  gInterrupted = false;
+  CopyFileTo(dir / "s", dir / "d", nullptr, InterruptedOnceRead);
+  EXPECT_EQ(ReadFile(dir / "d"), bytes);
+  EXPECT_EQ(gReads, 3);
+}
+
+TEST(CopyFileToTest, ALongerExistingDestinationEndsAtTheSourceLength) {
+  TempDir dir;
+  WriteFile(dir / "source.cfg", "short");
+  WriteFile(dir / "copy.cfg", Pattern(20000));
+  CopyFileTo(dir / "source.cfg", dir / "copy.cfg");
+  EXPECT_EQ(ReadFile(dir / "copy.cfg"), "short");
+
+  WriteFile(dir / "empty.cfg", "");
+  CopyFileTo(dir / "empty.cfg", dir / "copy.cfg");
+  EXPECT_EQ(ReadFile(dir / "copy.cfg"), "");
+}
+
+TEST(CopyFileToTest, TheNewFileHasOrdinaryPermissionsNotTheSources) {
+  TempDir dir;
+  WriteFile(dir / "source.cfg", "x");
+  ASSERT_EQ(::chmod((dir / "source.cfg").c_str(), 0555), 0);
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+
+  CopyFileTo(dir / "source.cfg", dir / "copy.cfg");
+
+  struct stat info {};
+  ASSERT_EQ(::stat((dir / "copy.cfg").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0666 & ~mask);
+}
+
+// ---------------------------------------------------------------------------------------
+// How the destination is formed.
+
+TEST(CopyFileToTest, ADirectoryDestinationReceivesTheSourceName) {
+  TempDir dir;
+  WriteFile(dir / "q2/Alias.cfg", "alias bytes");
+  std::filesystem::create_directory(dir / "game");
+
+  CopyFileTo(dir / "q2/Alias.cfg", dir / "game");  // no trailing separator
+  EXPECT_EQ(ReadFile(dir / "game/Alias.cfg"), "alias bytes");
+
+  WriteFile(dir / "q2/Alias.cfg", "second");
+  CopyFileTo(dir / "q2/Alias.cfg", dir / "game/");  // with one
+  EXPECT_EQ(ReadFile(dir / "game/Alias.cfg"), "second");
+  EXPECT_EQ(ListDirectory(dir / "game"), (std::vector<std::string>{"Alias.cfg"}));
+}
+
+TEST(CopyFileToTest, TheSourceNameIsJoinedWithExactlyOneSeparator) {
+  TempDir dir;
+  WriteFile(dir / "Alias.cfg", "x");
+  // A directory of the source's name inside the destination makes the create fail, so
+  // the message shows the destination as formed.
+  std::filesystem::create_directories(dir / "game/Alias.cfg");
+  EXPECT_EQ(MessageOf<EFCreateError>([&] { CopyFileTo(dir / "Alias.cfg", dir / "game"); }),
+            "Cannot create file " + dir.Path() + "game/Alias.cfg");
+  EXPECT_EQ(MessageOf<EFCreateError>([&] { CopyFileTo(dir / "Alias.cfg", dir / "game/"); }),
+            "Cannot create file " + dir.Path() + "game/Alias.cfg");
+}
+
+TEST(CopyFileToTest, AMissingDirectoryEndingWithASeparatorStillNamesTheFile) {
+  TempDir dir;
+  WriteFile(dir / "Alias.cfg", "x");
+  EXPECT_EQ(MessageOf<EFCreateError>([&] { CopyFileTo(dir / "Alias.cfg", dir / "Baseq2/"); }),
+            "Cannot create file " + dir.Path() + "Baseq2/Alias.cfg");
+  EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"Alias.cfg"}));
+}
+
+TEST(CopyFileToTest, ARelativeDestinationIsMadeAbsolute) {
+  TempDir dir;
+  WriteFile(dir / "Alias.cfg", "relative");
+  std::filesystem::create_directory(dir / "work");
+  const ScopedCurrentDirectory inWork(dir / "work");
+  const std::string cwd = ScopedCurrentDirectory::Current();
+
+  CopyFileTo(dir / "Alias.cfg", "out.cfg");
+  EXPECT_EQ(ReadFile(dir / "work/out.cfg"), "relative");
+
+  // "." and ".." are folded in the name the error shows.
+  EXPECT_EQ(
+      MessageOf<EFCreateError>([&] { CopyFileTo(dir / "Alias.cfg", "missing/../nodir/./x.cfg"); }),
+      "Cannot create file " + cwd + "nodir/x.cfg");
+  EXPECT_EQ(MessageOf<EFCreateError>([&] { CopyFileTo(dir / "Alias.cfg", "Baseq2/"); }),
+            "Cannot create file " + cwd + "Baseq2/Alias.cfg");
+}
+
+// ---------------------------------------------------------------------------------------
+// Failures.
+
+TEST(CopyFileToTest, AMissingSourceNamesItExactlyAsPassedAndTouchesNothing) {
+  TempDir dir;
+  WriteFile(dir / "copy.cfg", "previous");
+  const ScopedCurrentDirectory inDir(dir.Path());
+
+  EXPECT_EQ(MessageOf<EFOpenError>([&] { CopyFileTo("sub/../Missing.cfg", dir / "copy.cfg"); }),
+            "Cannot open file sub/../Missing.cfg");
+  EXPECT_EQ(ReadFile(dir / "copy.cfg"), "previous");
+
+  // The source is opened before the destination is created.
+  EXPECT_EQ(MessageOf<EFOpenError>([&] { CopyFileTo(dir / "Missing.cfg", dir / "nodir/x"); }),
+            "Cannot open file " + dir.Path() + "Missing.cfg");
+  EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"copy.cfg"}));
+}
+
+TEST(CopyFileToTest, ADirectoryCannotBeTheSource) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "Q2Dats");
+  EXPECT_EQ(MessageOf<EFOpenError>([&] { CopyFileTo(dir / "Q2Dats", dir / "copy.cfg"); }),
+            "Cannot open file " + dir.Path() + "Q2Dats");
+  EXPECT_FALSE(testing::Exists(dir / "copy.cfg"));
+}
+
+TEST(CopyFileToTest, ADestinationUnderARegularFileCannotBeCreated) {
+  TempDir dir;
+  WriteFile(dir / "source.cfg", "x");
+  WriteFile(dir / "plain", "not a directory");
+  EXPECT_EQ(MessageOf<EFCreateError>([&] { CopyFileTo(dir / "source.cfg", dir / "plain/x.cfg"); }),
+            "Cannot create file " + dir.Path() + "plain/x.cfg");
+  EXPECT_EQ(ReadFile(dir / "plain"), "not a directory");
+}
+
+TEST(CopyFileToTest, AnOverlongDestinationNameCannotBeCreated) {
+  TempDir dir;
+  WriteFile(dir / "source.cfg", "x");
+  const std::string name(300, 'n');
+  EXPECT_EQ(MessageOf<EFCreateError>([&] { CopyFileTo(dir / "source.cfg", dir / name); }),
+            "Cannot create file " + dir.Path() + name);
+  EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"source.cfg"}));
+}
+
+TEST(CopyFileToTest, AFailedWriteMidCopyKeepsTheOldFileAndLeavesNoTemporaryFile) {
+  TempDir dir;
+  WriteFile(dir / "source.cfg", Pattern(600000));
+  WriteFile(dir / "copy.cfg", "the installed file");
+
+  gWriteBudget = 100000;  // the disk fills up after the first part
+  EXPECT_THROW(CopyFileTo(dir / "source.cfg", dir / "copy.cfg", BudgetedWrite), EWriteError);
+  EXPECT_EQ(gWriteBudget, 0u);  // the copy had begun writing
+  EXPECT_EQ(ReadFile(dir / "copy.cfg"), "the installed file");
+  EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"copy.cfg", "source.cfg"}));
+
+  // A small file fails when its bytes are put down at the end, with the same outcome.
+  WriteFile(dir / "small.cfg", "small");
+  gWriteBudget = 0;
+  EXPECT_EQ(MessageOf<EWriteError>(
+                [&] { CopyFileTo(dir / "small.cfg", dir / "copy.cfg", BudgetedWrite); }),
+            "Stream write error");
+  EXPECT_EQ(ReadFile(dir / "copy.cfg"), "the installed file");
+  EXPECT_EQ(ListDirectory(dir.Path()),
+            (std::vector<std::string>{"copy.cfg", "small.cfg", "source.cfg"}));
+}
+
+TEST(CopyFileToTest, AFullDeviceIsReportedAsAWriteError) {
+  TempDir dir;
+  WriteFile(dir / "source.cfg", "bytes");
+  EXPECT_THROW(CopyFileTo(dir / "source.cfg", "/dev/full"), EWriteError);
+}
+
+TEST(CopyFileToTest, AFailedReadKeepsTheOldFileAndLeavesNoTemporaryFile) {
+  TempDir dir;
+  WriteFile(dir / "source.cfg", Pattern(5 * 8192));
+  WriteFile(dir / "copy.cfg", "the installed file");
+
+  gReadsBeforeFailure = 2;
+  EXPECT_EQ(MessageOf<EReadError>(
+                [&] { CopyFileTo(dir / "source.cfg", dir / "copy.cfg", nullptr, FailingRead); }),
+            "Stream read error");
+  EXPECT_EQ(ReadFile(dir / "copy.cfg"), "the installed file");
+  EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"copy.cfg", "source.cfg"}));
+}
+
+TEST(CopyFileToTest, AnUnreadableSourceOfTheSystemIsReportedAsAReadError) {
+  // This file opens, but reading its start fails (address 0 is never mapped).
+  TempDir dir;
+  EXPECT_THROW(CopyFileTo("/proc/self/mem", dir / "copy.cfg"), EReadError);
+  EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{});
+}
+
+TEST(CopyFileToTest, EveryPathClosesWhatItOpened) {
+  TempDir dir;
+  WriteFile(dir / "source.cfg", Pattern(3 * 8192));
+  WriteFile(dir / "plain", "");
+  const std::size_t before = testing::OpenDescriptorCount();
+
+  CopyFileTo(dir / "source.cfg", dir / "copy.cfg");
+  EXPECT_THROW(CopyFileTo(dir / "missing", dir / "copy.cfg"), EFOpenError);
+  EXPECT_THROW(CopyFileTo(dir.Path(), dir / "copy.cfg"), EFOpenError);
+  EXPECT_THROW(CopyFileTo(dir / "source.cfg", dir / "plain/x"), EFCreateError);
+  gWriteBudget = 0;
+  EXPECT_THROW(CopyFileTo(dir / "source.cfg", dir / "copy.cfg", BudgetedWrite), EWriteError);
+  gReadsBeforeFailure = 1;
+  EXPECT_THROW(CopyFileTo(dir / "source.cfg", dir / "copy.cfg", nullptr, FailingRead), EReadError);
+
+  EXPECT_EQ(testing::OpenDescriptorCount(), before);
+}
+
+}  // namespace
+}  // namespace tavrilo

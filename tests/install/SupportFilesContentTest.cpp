@@ -1,0 +1,407 @@
+// The five support files the install action copies into the game: Windows-1252 with
+// CR LF, small enough for the console's command buffer, opening with comments that say
+// how to use them, every line one the console runs, and the aliases, bindings and video
+// settings doing what their comments promise, checked by running them in a small
+// console.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "ConsoleRules.h"
+#include "TestSupport.h"
+#include "datafiles/LineReader.h"
+#include "install/SupportFiles.h"
+#include "macros/StringList.h"
+
+namespace tavrilo {
+namespace {
+
+using testing::kSupportFileNames;
+using testing::ReadFile;
+namespace console = testing::console;
+
+std::string SupportFile(std::string_view name) {
+  return ReadFile(testing::ShippedSupportDir() + std::string(name));
+}
+
+// The support files by their exact names, as exec finds them in the game's directory.
+std::optional<std::string> SupportFileByName(const std::string& name) {
+  for (std::string_view file : kSupportFileNames) {
+    if (file == name) return SupportFile(file);
+  }
+  return std::nullopt;
+}
+
+// The commands (second lines of the pairs) of a shipped pair file.
+std::vector<std::string> ShippedCommands(const std::string& name) {
+  datafiles::LineReader reader(testing::ShippedDataDir() + name);
+  macros::StringList first, second;
+  datafiles::ReadLinePairs(reader, first, second);
+  return second.Items();
+}
+
+// Runs `name` in the console and returns what reached the game; a problem fails the test.
+std::vector<std::string> Press(console::Console& game, const std::string& name) {
+  game.Run(name);
+  std::vector<std::string> log = game.TakeLog();
+  for (const std::string& entry : log) {
+    EXPECT_FALSE(entry.starts_with("!")) << name << ": " << entry;
+  }
+  return log;
+}
+
+console::Console ConsoleWithAliases() {
+  console::Console game(SupportFileByName);
+  game.Run("exec Alias.cfg");
+  for (const std::string& entry : game.TakeLog()) {
+    ADD_FAILURE() << "exec Alias.cfg: " << entry;
+  }
+  return game;
+}
+
+// Presses a cycling alias `steps` + 1 times; each press must run exactly one command.
+// Returns the commands in order.
+std::vector<std::string> PressCycle(console::Console& game, const std::string& name, int steps) {
+  std::vector<std::string> commands;
+  for (int i = 0; i <= steps; ++i) {
+    const std::vector<std::string> log = Press(game, name);
+    EXPECT_EQ(log.size(), 1u) << name << " press " << i + 1;
+    commands.push_back(log.empty() ? "" : log.front());
+  }
+  return commands;
+}
+
+// ------------------------------------------------------------------- the rules themselves
+
+TEST(ConsoleRules, RefuseWhatTheGameWouldDiscardOrNotFind) {
+  console::Rules rules;
+  rules.AddAlias("zoom");
+  rules.AddAlias("+QuickGrenades");
+  const std::string longLine = "echo " + std::string(1020, 'x');
+  const std::string longWord = "bind q \"echo " + std::string(130, 'x') + "\"";
+  const char* faulty[] = {
+      "bind \"q\" \"Free-Look",                        // unmatched quote
+      "bind q zoom_in",                                // unknown alias
+      "bind Q zoom",                                   // a key the keyboard never sends
+      "bind ESC zoom",                                 // not in the key table
+      "bind q \"+QuickGrenades\"",                     // its release alias is missing
+      "bind q \"+attack; weaplast\"",                  // the release would run "-attack; weaplast"
+      "alias abcdefghijklmnopqrstuvwxyz012345 score",  // name of 32 characters
+      "alias score inven",                             // hidden by the game's command
+      "gl_mode 3",                                     // the renderer may not be loaded yet
+      "set gl_mod 3",                                  // no such cvar
+      "use Super Shotgunn",                            // no such item
+      "use \"Super Shotgun\"",                         // the quotes reach the game's item search
+      "wave 5",                                        // no such gesture
+      "bind q \"say $name\"",                          // a cvar expansion
+      "// comment; then score",                        // ";" ends the comment
+      "bind q \"use Invuln\xE9rabilit\xE9\"",          // the accents split the words
+  };
+  for (const char* line : faulty) {
+    EXPECT_FALSE(rules.CheckLine(line).empty()) << line;
+  }
+  EXPECT_FALSE(rules.CheckLine(longLine).empty());
+  EXPECT_FALSE(rules.CheckLine(longWord).empty());
+  const char* sound[] = {
+      "bind \"q\" \"zoom\"",
+      "bind MWHEELUP weapnext",
+      "bind kp_enter \"use Super Shotgun\"",
+      "bind \\ +mlook",
+      "set gl_mode 3",
+      "alias zoom_in \"fov 30; alias zoom zoom_out\"",
+      "bind g +QuickGrenades // comment \"with quotes\"",
+      "cmd help",
+      "say \"Salut \xE0 tous\"",
+      "",
+  };
+  rules.AddAlias("-QuickGrenades");
+  rules.AddAlias("zoom_out");
+  for (const char* line : sound) {
+    const auto faults = rules.CheckLine(line);
+    EXPECT_TRUE(faults.empty()) << line << ": " << (faults.empty() ? "" : faults.front());
+  }
+}
+
+TEST(ConsoleRules, TheSmallConsoleRunsAliasesAndStopsEndlessOnes) {
+  console::Console game;
+  game.Run("alias a \"fov 30; alias b a\"\r\nalias loop loop\r\nbind q \"Free-Look\r\n");
+  EXPECT_EQ(game.TakeLog().size(), 1u) << "the unmatched quote discards the bind";
+  EXPECT_FALSE(game.Binding("q").has_value());
+  game.Run("a; b; loop");
+  const std::vector<std::string> log = game.TakeLog();
+  ASSERT_EQ(log.size(), 3u);
+  EXPECT_EQ(log[0], "fov 30");
+  EXPECT_EQ(log[1], "fov 30");
+  EXPECT_EQ(log[2], "! ALIAS_LOOP_COUNT");
+}
+
+// ------------------------------------------------------------------- the files
+
+TEST(SupportFiles, AreWindows1252WithCrLfAndFitTheConsolesCommandBuffer) {
+  for (std::string_view name : kSupportFileNames) {
+    SCOPED_TRACE(name);
+    const std::string bytes = SupportFile(name);
+    for (const std::string& fault : testing::TextFileFaults(bytes))
+      ADD_FAILURE() << fault;
+    EXPECT_LT(bytes.size(), console::kCommandBufferSize) << "exec would drop the file";
+  }
+}
+
+TEST(SupportFiles, AreTheFilesTheInstallActionCopies) {
+  ASSERT_EQ(std::size(kSupportFileNames), install::kSupportFiles.size());
+  for (std::size_t i = 0; i < install::kSupportFiles.size(); ++i) {
+    EXPECT_EQ(install::kSupportFiles[i].sourceName, kSupportFileNames[i]);
+  }
+}
+
+TEST(SupportFiles, OpenWithCommentsThatNameThemAndSayHowToRunThem) {
+  for (std::string_view name : kSupportFileNames) {
+    SCOPED_TRACE(name);
+    const std::vector<std::string> lines = testing::ShippedLines(SupportFile(name));
+    ASSERT_FALSE(lines.empty());
+    std::string header;
+    for (const std::string& line : lines) {
+      if (!line.starts_with("//")) break;
+      header += line + "\n";
+    }
+    ASSERT_FALSE(header.empty()) << "the file does not open with // comments";
+    EXPECT_TRUE(lines[0].starts_with("// " + std::string(name))) << lines[0];
+    EXPECT_NE(header.find("exec " + std::string(name)), std::string::npos)
+        << "the comments do not say how to run the file";
+  }
+}
+
+TEST(SupportFiles, EveryLineIsOneTheConsoleRuns) {
+  console::Rules rules;
+  for (std::string_view name : kSupportFileNames) {  // Alias.cfg first: the others use it
+    SCOPED_TRACE(name);
+    for (const std::string& fault : rules.CheckScript(SupportFile(name))) {
+      ADD_FAILURE() << fault;
+    }
+  }
+}
+
+TEST(SupportFiles, ExecOnlySupportFilesAsDoTheResourceLists) {
+  std::vector<std::pair<std::string, std::vector<std::string>>> sources;
+  for (const char* resources : {"externs-fr.dat", "externs-en.dat"}) {
+    sources.emplace_back(resources, ShippedCommands(resources));
+  }
+  for (std::string_view name : kSupportFileNames) {
+    std::vector<std::string> lines;
+    for (std::string_view line : console::Lines(SupportFile(name)))
+      lines.emplace_back(line);
+    sources.emplace_back(std::string(name), lines);
+  }
+  for (const auto& [source, lines] : sources) {
+    std::set<std::string> executed;
+    for (const std::string& line : lines) {
+      for (std::string_view command : console::CommandsOf(line)) {
+        const auto words = console::Tokenize(command).argv;
+        if (words.size() < 2 || console::Lower(words[0]) != "exec") continue;
+        executed.insert(words[1]);
+        EXPECT_TRUE(SupportFileByName(words[1]).has_value())
+            << source << " runs exec " << words[1] << ", which is not a support file";
+      }
+    }
+    if (source.starts_with("externs-")) {
+      EXPECT_EQ(executed.size(), std::size(kSupportFileNames)) << source;
+    }
+  }
+}
+
+// ------------------------------------------------------------------- Alias.cfg
+
+TEST(AliasCfg, DefinesEveryAliasTheCataloguesBind) {
+  console::Console game = ConsoleWithAliases();
+  std::set<std::string> needed;
+  for (const auto& row : testing::kAliasCommands)
+    needed.insert(std::string(row.boundToken));
+  for (const char* catalogue : {"fcts-fr.dat", "fcts-en.dat"}) {
+    for (const std::string& command : ShippedCommands(catalogue)) {
+      const std::string token(testing::BoundToken(command));
+      if (token != command) needed.insert(token);
+    }
+  }
+  for (const std::string& token : std::set<std::string>(needed)) {
+    if (token.starts_with('+')) needed.insert("-" + token.substr(1));
+  }
+  EXPECT_TRUE(needed.contains("-QuickGrenades"));
+  for (const std::string& alias : needed) {
+    EXPECT_TRUE(game.HasAlias(alias)) << alias << " is bound but Alias.cfg does not define it";
+  }
+}
+
+TEST(AliasCfg, ZoomAndFreeLookToggle) {
+  console::Console game = ConsoleWithAliases();
+  const std::vector<std::string> zoom = PressCycle(game, "zoom", 3);
+  EXPECT_NE(zoom[0], zoom[1]);
+  EXPECT_EQ(zoom[2], zoom[0]);
+  EXPECT_EQ(zoom[3], zoom[1]);
+  EXPECT_TRUE(zoom[0].starts_with("fov ")) << zoom[0];
+  EXPECT_EQ(zoom[1], "fov 90") << "the second press goes back to the normal view";
+
+  const std::vector<std::string> look = PressCycle(game, "Free-Look", 2);
+  EXPECT_EQ(look, (std::vector<std::string>{"+mlook", "-mlook", "+mlook"}));
+}
+
+TEST(AliasCfg, CyclesVisitEveryValueOnceAndStartAgain) {
+  struct Cycle {
+    const char* alias;
+    std::vector<std::string> values;
+  };
+  const Cycle cycles[] = {
+      {"Cycle-Hand", {"hand 0", "hand 1", "hand 2"}},
+      {"Cycle-Wave", {"wave 0", "wave 1", "wave 2", "wave 3", "wave 4"}},
+      {"Cycle-Crosshair", {"crosshair 0", "crosshair 1", "crosshair 2", "crosshair 3"}},
+      {"CycleWeap",
+       {"use Blaster", "use Shotgun", "use Super Shotgun", "use Machinegun", "use Chaingun",
+        "use Grenade Launcher", "use Rocket Launcher", "use HyperBlaster", "use Railgun",
+        "use BFG10K"}},
+  };
+  console::Console game = ConsoleWithAliases();
+  for (const Cycle& cycle : cycles) {
+    SCOPED_TRACE(cycle.alias);
+    const int steps = static_cast<int>(cycle.values.size());
+    std::vector<std::string> pressed = PressCycle(game, cycle.alias, steps);
+    EXPECT_EQ(pressed.back(), pressed.front()) << "the cycle does not start again";
+    pressed.pop_back();
+    std::sort(pressed.begin(), pressed.end());
+    std::vector<std::string> expected = cycle.values;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(pressed, expected);
+  }
+}
+
+TEST(AliasCfg, PowerUpAndGrenadeAliasesRunTheGamesCommands) {
+  console::Console game = ConsoleWithAliases();
+  EXPECT_EQ(Press(game, "NextPowerUp"), std::vector<std::string>{"invnextp"});
+  EXPECT_EQ(Press(game, "UsePowerUp"), std::vector<std::string>{"invuse"});
+  // The game runs the + alias with the key's number and time, the - alias on release.
+  EXPECT_EQ(Press(game, "+QuickGrenades 34 1000"),
+            (std::vector<std::string>{"use Grenades", "+attack"}));
+  EXPECT_EQ(Press(game, "-QuickGrenades 34 1250"),
+            (std::vector<std::string>{"-attack", "weaplast"}));
+}
+
+TEST(AliasCfg, QuickMapModeSwitchesBetweenTwoViewsOfTheSameSettings) {
+  console::Console game = ConsoleWithAliases();
+  const std::vector<std::string> first = Press(game, "QuickMapMode");
+  const std::vector<std::string> second = Press(game, "QuickMapMode");
+  const std::vector<std::string> third = Press(game, "QuickMapMode");
+  ASSERT_FALSE(first.empty());
+  EXPECT_NE(first, second);
+  EXPECT_EQ(third, first);
+  auto names = [](const std::vector<std::string>& settings) {
+    std::set<std::string> cvars;
+    for (const std::string& setting : settings) {
+      const auto words = console::Tokenize(setting).argv;
+      EXPECT_EQ(words.size(), 2u) << setting << " is not a cvar setting";
+      EXPECT_TRUE(console::IsCvar(words[0])) << setting;
+      cvars.insert(words[0]);
+    }
+    return cvars;
+  };
+  EXPECT_EQ(names(first), names(second)) << "the second press must undo every change";
+}
+
+// ------------------------------------------------------------------- key bindings
+
+TEST(ModBindingCfg, MovesWithZqsdOnAzertyAndEveryKeyRunsSomething) {
+  console::Console game(SupportFileByName);
+  Press(game, "exec ModBinding.cfg");
+  EXPECT_EQ(game.Cvar("freelook"), "1");
+  // The French Z, Q, S and D keys sit where a US keyboard has w, a, s and d.
+  EXPECT_EQ(game.Binding("w"), "+forward");
+  EXPECT_EQ(game.Binding("s"), "+back");
+  EXPECT_EQ(game.Binding("a"), "+moveleft");
+  EXPECT_EQ(game.Binding("d"), "+moveright");
+  for (const auto& [key, text] : game.Bindings()) {
+    for (std::string_view command : console::CommandsOf(text)) {
+      const auto words = console::Tokenize(command).argv;
+      ASSERT_FALSE(words.empty()) << key;
+      EXPECT_TRUE(console::IsCommand(words[0]) || console::IsCvar(words[0]) ||
+                  game.HasAlias(words[0]))
+          << key << " runs " << words[0] << ", which nothing defines after the file ran";
+    }
+  }
+  std::set<std::string> boundAliases;
+  for (const auto& row : testing::kAliasCommands) {
+    for (const auto& [key, text] : game.Bindings()) {
+      if (text == row.boundToken) boundAliases.insert(std::string(row.boundToken));
+    }
+  }
+  EXPECT_GE(boundAliases.size(), 8u) << "the aliases belong on keys";
+}
+
+TEST(NormBindingCfg, BindsTheStandardActionsWithoutRemovingOtherKeys) {
+  console::Console game(SupportFileByName);
+  game.Run("bind F7 \"say my own key\"");
+  for (const std::string& entry : Press(game, "exec NormBinding.cfg")) {
+    EXPECT_NE(entry, "unbindall");
+  }
+  EXPECT_EQ(game.Binding("F7"), "say my own key");
+  std::set<std::string> bound;
+  for (const auto& [key, text] : game.Bindings())
+    bound.insert(text);
+  for (const char* action : {"+forward",
+                             "+back",
+                             "+left",
+                             "+right",
+                             "+moveleft",
+                             "+moveright",
+                             "+moveup",
+                             "+movedown",
+                             "+attack",
+                             "+speed",
+                             "+strafe",
+                             "inven",
+                             "invuse",
+                             "use Blaster",
+                             "use Shotgun",
+                             "use Super Shotgun",
+                             "use Machinegun",
+                             "use Chaingun",
+                             "use Grenade Launcher",
+                             "use Rocket Launcher",
+                             "use HyperBlaster",
+                             "use Railgun",
+                             "use BFG10K"}) {
+    EXPECT_TRUE(bound.contains(action)) << action << " is on no key";
+  }
+}
+
+// ------------------------------------------------------------------- video settings
+
+TEST(VideoFiles, SelectTheirRendererSetOnlyItsSettingsAndRestartLast) {
+  struct Video {
+    const char* file;
+    const char* renderer;
+    const char* ownPrefix;
+    const char* otherPrefix;
+  };
+  for (const Video& video :
+       {Video{"GlVid.cfg", "gl", "gl_", "sw_"}, Video{"NormVid.cfg", "soft", "sw_", "gl_"}}) {
+    SCOPED_TRACE(video.file);
+    console::Console game(SupportFileByName);
+    const std::vector<std::string> log = Press(game, std::string("exec ") + video.file);
+    EXPECT_EQ(game.Cvar("vid_ref"), video.renderer);
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back(), "vid_restart");
+    int ownSettings = 0;
+    for (const std::string& entry : log) {
+      EXPECT_FALSE(entry.starts_with(video.otherPrefix)) << entry;
+      if (entry.starts_with(video.ownPrefix)) ++ownSettings;
+    }
+    EXPECT_GE(ownSettings, 1);
+  }
+}
+
+}  // namespace
+}  // namespace tavrilo

@@ -1,0 +1,364 @@
+#include "install/SupportFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Errors.h"
+#include "InstallTestSupport.h"
+#include "TestSupport.h"
+#include "datafiles/IniFile.h"
+
+namespace tavrilo::install {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::Exists;
+using testing::ListDirectory;
+using testing::ModificationTime;
+using testing::ReadFile;
+using testing::ScopedCurrentDirectory;
+using testing::SetModificationTime;
+using testing::TempDir;
+using testing::WriteFile;
+
+// The game-path dialog, answered in advance; it counts how often it was shown.
+struct FakePrompt {
+  std::optional<std::string> answer;
+  int calls = 0;
+
+  PathPrompt AsPrompt() {
+    return [this] {
+      ++calls;
+      return answer;
+    };
+  }
+};
+
+const std::vector<std::string> kSourceNames = {"Alias.cfg", "GlVid.cfg", "ModBinding.cfg",
+                                               "NormBinding.cfg", "NormVid.cfg"};
+
+template <typename Error>
+std::string MessageOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const Error& error) {
+    return error.what();
+  }
+  return "(no error)";
+}
+
+class InstallTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::create_directory(app_ / "data");
+    for (const std::string& name : kSourceNames) {
+      WriteFile(app_ / ("Q2Dats/" + name), SourceBytes(name));
+    }
+  }
+
+  // Different bytes for every file, with the CR LF and a non-ASCII byte that must survive.
+  static std::string SourceBytes(const std::string& name) {
+    return "// " + name +
+           "\r\nbind \"x\" \"echo cr\xE9"
+           "e\"\r\n" +
+           std::string(name.size(), '\x1A');
+  }
+
+  std::string SettingsPath() const { return app_ / "data/config.ini"; }
+
+  void StoreGamePath(const std::string& gamePath) {
+    WriteFile(SettingsPath(),
+              "; settings\r\n[General]\r\nfr=1\r\nQ2Path=" + gamePath + "\r\nen=0\r\n");
+  }
+
+  std::string StoredGamePath() const {
+    return datafiles::IniFile(SettingsPath()).ReadString("General", "Q2Path", "(absent)");
+  }
+
+  void Install(FakePrompt& prompt) { InstallSupportFiles(app_.Path(), prompt.AsPrompt()); }
+
+  // Fills `directory` with files of the given names holding "old <name>".
+  static void PutOldFiles(const std::string& directory, const std::vector<std::string>& names) {
+    fs::create_directories(directory);
+    for (const std::string& name : names)
+      WriteFile(directory + name, "old " + name);
+  }
+
+  // Every file of `directory`, in its listed name, holds the bytes of the given source.
+  static void ExpectCopies(const std::string& directory,
+                           const std::vector<std::string>& installedNames) {
+    ASSERT_EQ(ListDirectory(directory).size(), installedNames.size());
+    for (std::size_t i = 0; i < installedNames.size(); ++i) {
+      EXPECT_EQ(ReadFile(directory + installedNames[i]), SourceBytes(kSourceNames[i]))
+          << installedNames[i];
+    }
+  }
+
+  TempDir app_;
+  TempDir game_;
+};
+
+// ---------------------------------------------------------------------------------------
+// The installed check.
+
+TEST_F(InstallTest, WithEveryFilePresentNothingHappens) {
+  const std::string data = game_ / "baseq2/";
+  PutOldFiles(data, {"alias.cfg", "GlVid.cfg", "ModBinding.cfg", "NormBinding.cfg", "NormVid.cfg"});
+  for (const std::string& name : ListDirectory(data))
+    SetModificationTime(data + name, 1000000000);
+  StoreGamePath(game_.Path());
+  const std::string settings = ReadFile(SettingsPath());
+
+  FakePrompt prompt{game_ / "elsewhere/quake2.exe"};
+  Install(prompt);
+
+  EXPECT_EQ(prompt.calls, 0);
+  for (const std::string& name : ListDirectory(data)) {
+    EXPECT_EQ(ReadFile(data + name), "old " + name);
+    EXPECT_EQ(ModificationTime(data + name).tv_sec, 1000000000) << name;
+  }
+  EXPECT_EQ(ListDirectory(data).size(), 5u);
+  EXPECT_EQ(ReadFile(SettingsPath()), settings);
+}
+
+TEST_F(InstallTest, OneFileMissingAsksThenCopiesAllFiveAndASecondPressDoesNothing) {
+  const std::string data = game_ / "baseq2/";
+  PutOldFiles(data, {"alias.cfg", "GlVid.cfg", "NormBinding.cfg", "NormVid.cfg"});
+
+  FakePrompt prompt{game_ / "quake2.exe"};
+  Install(prompt);
+
+  EXPECT_EQ(prompt.calls, 1);
+  EXPECT_EQ(StoredGamePath(), game_.Path());
+  // The existing "alias.cfg" was replaced, not joined by an "Alias.cfg".
+  EXPECT_EQ(ListDirectory(data),
+            (std::vector<std::string>{"GlVid.cfg", "ModBinding.cfg", "NormBinding.cfg",
+                                      "NormVid.cfg", "alias.cfg"}));
+  ExpectCopies(data,
+               {"alias.cfg", "GlVid.cfg", "ModBinding.cfg", "NormBinding.cfg", "NormVid.cfg"});
+
+  const std::string settings = ReadFile(SettingsPath());
+  for (const std::string& name : ListDirectory(data))
+    SetModificationTime(data + name, 1000000000);
+  Install(prompt);
+  EXPECT_EQ(prompt.calls, 1);
+  for (const std::string& name : ListDirectory(data)) {
+    EXPECT_EQ(ModificationTime(data + name).tv_sec, 1000000000) << name;
+  }
+  EXPECT_EQ(ReadFile(SettingsPath()), settings);
+}
+
+TEST_F(InstallTest, TheDialogIsShownAlsoWithAStoredPath) {
+  PutOldFiles(game_ / "baseq2/", {"alias.cfg", "GlVid.cfg", "ModBinding.cfg", "NormBinding.cfg"});
+  StoreGamePath(game_.Path());
+  FakePrompt prompt{game_ / "quake2.exe"};
+  Install(prompt);
+  EXPECT_EQ(prompt.calls, 1);
+  EXPECT_EQ(ReadFile(game_ / "baseq2/NormVid.cfg"), SourceBytes("NormVid.cfg"));
+}
+
+TEST_F(InstallTest, ADirectoryOfASupportFileNameDoesNotCount) {
+  const std::string data = game_ / "baseq2/";
+  PutOldFiles(data, {"GlVid.cfg", "ModBinding.cfg", "NormBinding.cfg", "NormVid.cfg"});
+  fs::create_directory(data + "alias.cfg");
+  StoreGamePath(game_.Path());
+  EXPECT_FALSE(SupportFilesInstalled(game_.Path()));
+
+  FakePrompt prompt;
+  Install(prompt);
+  EXPECT_EQ(prompt.calls, 1);
+  EXPECT_EQ(ReadFile(data + "Alias.cfg"), SourceBytes("Alias.cfg"));
+  EXPECT_TRUE(SupportFilesInstalled(game_.Path()));
+}
+
+// ---------------------------------------------------------------------------------------
+// The game path.
+
+TEST_F(InstallTest, CancelWithAStoredPathCopiesThereAndLeavesTheSettingsAsTheyWere) {
+  fs::create_directory(game_ / "baseq2");
+  StoreGamePath(game_.Path());
+  const std::string settings = ReadFile(SettingsPath());
+
+  FakePrompt prompt;  // cancelled
+  Install(prompt);
+
+  EXPECT_EQ(prompt.calls, 1);
+  EXPECT_EQ(ReadFile(SettingsPath()), settings);
+  ExpectCopies(game_ / "baseq2/", kSourceNames);
+}
+
+TEST_F(InstallTest, CancelWithoutAStoredPathCopiesIntoTheCurrentDirectory) {
+  TempDir work;
+  fs::create_directory(work / "Baseq2");
+  const ScopedCurrentDirectory inWork(work.Path());
+
+  FakePrompt prompt;
+  Install(prompt);
+
+  EXPECT_EQ(prompt.calls, 1);
+  ExpectCopies(work / "Baseq2/", kSourceNames);
+  EXPECT_EQ(ListDirectory(work.Path()), std::vector<std::string>{"Baseq2"});
+  EXPECT_FALSE(Exists(SettingsPath()));
+}
+
+TEST_F(InstallTest, CancelWithoutAStoredPathOrADataDirectoryHereFailsAtTheFirstCopy) {
+  TempDir work;
+  const ScopedCurrentDirectory inWork(work.Path());
+
+  FakePrompt prompt;
+  EXPECT_EQ(MessageOf<EFCreateError>([&] { Install(prompt); }),
+            "Cannot create file " + ScopedCurrentDirectory::Current() + "Baseq2/Alias.cfg");
+  EXPECT_EQ(ListDirectory(work.Path()), std::vector<std::string>{});
+  EXPECT_FALSE(Exists(SettingsPath()));
+}
+
+TEST_F(InstallTest, AnyChosenFileGivesItsDirectoryAsTheGamePath) {
+  const std::string chosenDir = game_ / "some dir/";
+  fs::create_directories(chosenDir + "baseq2");
+  StoreGamePath(game_ / "old/");
+
+  FakePrompt prompt{chosenDir + "readme.txt"};
+  Install(prompt);
+
+  EXPECT_EQ(StoredGamePath(), chosenDir);
+  ExpectCopies(chosenDir + "baseq2/", kSourceNames);
+  EXPECT_FALSE(Exists(game_ / "old"));
+}
+
+TEST_F(InstallTest, AStoredPathWithoutATrailingSeparatorIsAPlainPrefix) {
+  // "<game>q2" finds its support files in "<game>q2baseq2/", not in "<game>q2/baseq2/".
+  PutOldFiles(game_ / "q2baseq2/",
+              {"alias.cfg", "GlVid.cfg", "ModBinding.cfg", "NormBinding.cfg", "NormVid.cfg"});
+  StoreGamePath(game_ / "q2");
+  FakePrompt prompt;
+  Install(prompt);
+  EXPECT_EQ(prompt.calls, 0);
+
+  fs::rename(game_ / "q2baseq2", game_ / "q2");
+  fs::create_directory(game_ / "q2/baseq2");
+  fs::rename(game_ / "q2/alias.cfg", game_ / "q2/baseq2/alias.cfg");  // only one moved in
+  EXPECT_EQ(MessageOf<EFCreateError>([&] { Install(prompt); }),
+            "Cannot create file " + game_.Path() + "q2Baseq2/Alias.cfg");
+  EXPECT_EQ(prompt.calls, 1);
+  EXPECT_EQ(ReadFile(game_ / "q2/baseq2/alias.cfg"), "old alias.cfg");
+}
+
+// ---------------------------------------------------------------------------------------
+// Letter case on a case-sensitive file system.
+
+class LetterCaseTest : public InstallTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(LetterCaseTest, TheExistingDirectoryAndFilesAreUsedWhateverTheirCase) {
+  const std::string directoryName = GetParam();
+  const std::string data = game_ / (directoryName + "/");
+  PutOldFiles(data, {"ALIAS.CFG", "glvid.cfg", "ModBinding.cfg"});
+  FakePrompt prompt{game_ / "quake2.exe"};
+
+  Install(prompt);
+
+  EXPECT_EQ(prompt.calls, 1);
+  EXPECT_EQ(ListDirectory(game_.Path()), std::vector<std::string>{directoryName});
+  EXPECT_EQ(ListDirectory(data),
+            (std::vector<std::string>{"ALIAS.CFG", "ModBinding.cfg", "NormBinding.cfg",
+                                      "NormVid.cfg", "glvid.cfg"}));
+  ExpectCopies(data,
+               {"ALIAS.CFG", "glvid.cfg", "ModBinding.cfg", "NormBinding.cfg", "NormVid.cfg"});
+
+  EXPECT_TRUE(SupportFilesInstalled(game_.Path()));
+  Install(prompt);
+  EXPECT_EQ(prompt.calls, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(DataDirectoryNames, LetterCaseTest,
+                         ::testing::Values("baseq2", "Baseq2", "BASEQ2", "BaseQ2"));
+
+TEST_F(InstallTest, AmongSeveralDataDirectoriesTheChoiceIsFixed) {
+  // The exact name first, then the smallest name byte by byte; plain files never.
+  fs::create_directory(game_ / "BASEQ2");
+  fs::create_directory(game_ / "Baseq2");
+  WriteFile(game_ / "bASEQ2", "a file, not a directory");
+  EXPECT_EQ(FindGameDataDirectory(game_.Path()), game_ / "BASEQ2/");
+
+  fs::create_directory(game_ / "baseq2");
+  EXPECT_EQ(FindGameDataDirectory(game_.Path()), game_ / "baseq2/");
+
+  FakePrompt prompt;
+  StoreGamePath(game_.Path());
+  Install(prompt);
+  ExpectCopies(game_ / "baseq2/", kSourceNames);
+  EXPECT_EQ(ListDirectory(game_ / "BASEQ2"), std::vector<std::string>{});
+  EXPECT_EQ(ListDirectory(game_ / "Baseq2"), std::vector<std::string>{});
+}
+
+TEST_F(InstallTest, AmongSeveralFilesOfOneNameTheExactNameIsReplaced) {
+  const std::string data = game_ / "baseq2/";
+  PutOldFiles(data, {"ALIAS.CFG", "Alias.cfg", "alias.cfg"});
+  StoreGamePath(game_.Path());
+  FakePrompt prompt;
+  Install(prompt);
+  EXPECT_EQ(ReadFile(data + "alias.cfg"), SourceBytes("Alias.cfg"));
+  EXPECT_EQ(ReadFile(data + "Alias.cfg"), "old Alias.cfg");
+  EXPECT_EQ(ReadFile(data + "ALIAS.CFG"), "old ALIAS.CFG");
+
+  // Without the exact name, the smallest name byte by byte.
+  fs::remove(data + "alias.cfg");
+  EXPECT_EQ(FindInstalledFile(data, kSupportFiles[0]), data + "ALIAS.CFG");
+}
+
+TEST(FindEntryIgnoringCaseTest, LooksInTheCurrentDirectoryForAnEmptyDirectory) {
+  TempDir work;
+  fs::create_directory(work / "BaseQ2");
+  const ScopedCurrentDirectory inWork(work.Path());
+  EXPECT_EQ(FindEntryIgnoringCase("", "baseq2"), "BaseQ2");
+  EXPECT_EQ(FindGameDataDirectory(""), "BaseQ2/");
+  EXPECT_EQ(FindEntryIgnoringCase("", "baseq2", EntryKind::kNotDirectory), std::nullopt);
+  EXPECT_EQ(FindEntryIgnoringCase("", "baseq"), std::nullopt);
+  EXPECT_EQ(FindEntryIgnoringCase(work / "missing/", "baseq2"), std::nullopt);
+}
+
+// ---------------------------------------------------------------------------------------
+// Failures.
+
+TEST_F(InstallTest, AMissingSourceStopsAtItsRow) {
+  fs::remove(app_ / "Q2Dats/GlVid.cfg");
+  const std::string data = game_ / "baseq2/";
+  PutOldFiles(data, {"ModBinding.cfg", "NormBinding.cfg", "NormVid.cfg"});
+  FakePrompt prompt{game_ / "quake2.exe"};
+
+  EXPECT_EQ(MessageOf<EFOpenError>([&] { Install(prompt); }),
+            "Cannot open file " + app_.Path() + "Q2Dats/GlVid.cfg");
+
+  EXPECT_EQ(ReadFile(data + "Alias.cfg"), SourceBytes("Alias.cfg"));
+  EXPECT_FALSE(Exists(data + "GlVid.cfg"));
+  for (const char* name : {"ModBinding.cfg", "NormBinding.cfg", "NormVid.cfg"}) {
+    EXPECT_EQ(ReadFile(data + name), std::string("old ") + name);
+  }
+  EXPECT_EQ(ListDirectory(data).size(), 4u);
+  EXPECT_EQ(StoredGamePath(), game_.Path());  // written before the copies, and it stays
+}
+
+TEST_F(InstallTest, AMissingDataDirectoryFailsAtTheFirstCopy) {
+  FakePrompt prompt{game_ / "quake2.exe"};
+  EXPECT_EQ(MessageOf<EFCreateError>([&] { Install(prompt); }),
+            "Cannot create file " + game_.Path() + "Baseq2/Alias.cfg");
+  EXPECT_EQ(ListDirectory(game_.Path()), std::vector<std::string>{});
+  EXPECT_EQ(StoredGamePath(), game_.Path());
+}
+
+TEST_F(InstallTest, AGamePathThatCannotBeStoredStopsBeforeAnyCopy) {
+  fs::remove_all(app_ / "data");
+  fs::create_directory(game_ / "baseq2");
+  FakePrompt prompt{game_ / "quake2.exe"};
+
+  EXPECT_EQ(MessageOf<EIniWriteError>([&] { Install(prompt); }),
+            "Unable to write to " + app_.Path() + "data/config.ini");
+  EXPECT_EQ(ListDirectory(game_ / "baseq2"), std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace tavrilo::install

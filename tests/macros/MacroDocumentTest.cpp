@@ -1,0 +1,450 @@
+#include "macros/MacroDocument.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "Branding.h"
+#include "Errors.h"
+#include "TestSupport.h"
+
+namespace tavrilo::macros {
+namespace {
+
+using testing::Exists;
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+
+// The file dialog, answered in advance.
+PathPrompt Choose(const std::string& path) {
+  return [path] { return std::optional<std::string>(path); };
+}
+PathPrompt Cancel() {
+  return [] { return std::optional<std::string>(); };
+}
+PathPrompt MustNotOpen() {
+  return []() -> std::optional<std::string> {
+    ADD_FAILURE() << "the file dialog was opened";
+    return std::nullopt;
+  };
+}
+
+// The header comment as the bytes of a saved file.
+std::string HeaderBytes() {
+  return "// Fichier macro cr\xE9\xE9 gr\xE2"
+         "ce au Tavrilo v1.4b \r\n"
+         "//                             " +
+         std::string(kCopyrightNotice) +
+         "\r\n"
+         "// Ce programme peut \xEA"
+         "tre obtenu gratuitement via:\r\n"
+         "//    Mon E-Mail: " +
+         std::string(kEmailAddress) +
+         "\r\n"
+         "//    Mon site: " +
+         std::string(kWebPage) +
+         "\r\n"
+         "\r\n";
+}
+
+std::vector<std::string> HeaderEntries() {
+  const auto lines = HeaderLines();
+  return {lines.begin(), lines.end()};
+}
+
+std::set<std::string> FilesIn(const std::string& directory) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+    names.insert(entry.path().filename().string());
+  }
+  return names;
+}
+
+template <typename Error, typename Action>
+std::string MessageOf(Action action) {
+  try {
+    action();
+  } catch (const Error& error) {
+    return error.what();
+  }
+  return "(nothing thrown)";
+}
+
+// A document as after start-up: the header comment in the output buffer.
+class MacroDocumentTest : public ::testing::Test {
+ protected:
+  MacroDocumentTest() { doc.ResetHeader(); }
+
+  void Add(std::initializer_list<const char*> lines) {
+    for (const char* line : lines)
+      doc.List().Add(line);
+  }
+  const std::vector<std::string>& Entries() const { return doc.List().Items(); }
+
+  TempDir dir;
+  MacroDocument doc;
+};
+
+// --- Saving --------------------------------------------------------------------------
+
+TEST_F(MacroDocumentTest, EmptyListOpensNoDialogAndWritesNothing) {
+  EXPECT_FALSE(doc.Save(MustNotOpen()));
+  EXPECT_EQ(doc.Buffer().Text(), HeaderBytes());
+  EXPECT_TRUE(FilesIn(dir.Path()).empty());
+}
+
+TEST_F(MacroDocumentTest, FirstSaveWritesHeaderThenEntriesEachEndedByCrLf) {
+  Add({R"(bind "q" "zoom")", R"(bind "w" "+attack")"});
+  const std::string path = dir / "Macros.cfg";
+  EXPECT_TRUE(doc.Save(Choose(path)));
+  EXPECT_EQ(ReadFile(path), HeaderBytes() + "bind \"q\" \"zoom\"\r\nbind \"w\" \"+attack\"\r\n");
+  EXPECT_TRUE(doc.Buffer().Empty());
+  EXPECT_EQ(doc.List().Count(), 2);  // the list keeps its entries
+}
+
+TEST_F(MacroDocumentTest, SavedFileHasEightLinesWithAnEmptySixth) {
+  Add({"E1", "E2"});
+  const std::string path = dir / "Macros.cfg";
+  doc.Save(Choose(path));
+  const std::string bytes = ReadFile(path);
+  std::vector<std::string> lines;
+  std::string::size_type start = 0;
+  for (std::string::size_type end; (end = bytes.find("\r\n", start)) != bytes.npos;
+       start = end + 2) {
+    lines.push_back(bytes.substr(start, end - start));
+  }
+  EXPECT_EQ(start, bytes.size()) << "bytes after the last CR LF";
+  ASSERT_EQ(lines.size(), 8u);
+  EXPECT_EQ(lines[5], "");
+  EXPECT_EQ(lines[6], "E1");
+  EXPECT_EQ(lines[7], "E2");
+  EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 8);  // no stray LF or CR
+  EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\r'), 8);
+}
+
+TEST_F(MacroDocumentTest, CancelChangesNothingAndTheNextSaveStillWritesTheHeader) {
+  Add({"E1", "E2"});
+  doc.List().UserSelect(1);
+  EXPECT_FALSE(doc.Save(Cancel()));
+  EXPECT_EQ(doc.Buffer().Text(), HeaderBytes());
+  EXPECT_EQ(Entries(), (std::vector<std::string>{"E1", "E2"}));
+  EXPECT_EQ(doc.List().ItemIndex(), 1);
+  EXPECT_TRUE(FilesIn(dir.Path()).empty());
+
+  const std::string path = dir / "Macros.cfg";
+  EXPECT_TRUE(doc.Save(Choose(path)));
+  EXPECT_EQ(ReadFile(path), HeaderBytes() + "E1\r\nE2\r\n");
+}
+
+TEST_F(MacroDocumentTest, SecondSaveWritesTheEntriesAlone) {
+  Add({"E1", "E2"});
+  doc.Save(Choose(dir / "first.cfg"));
+  doc.Save(Choose(dir / "second.cfg"));
+  EXPECT_EQ(ReadFile(dir / "first.cfg"), HeaderBytes() + "E1\r\nE2\r\n");
+  EXPECT_EQ(ReadFile(dir / "second.cfg"), "E1\r\nE2\r\n");
+}
+
+TEST_F(MacroDocumentTest, NewListPutsTheHeaderBack) {
+  Add({"E1"});
+  doc.Save(Choose(dir / "first.cfg"));
+  doc.NewList();
+  EXPECT_TRUE(doc.List().Empty());
+  EXPECT_EQ(doc.Buffer().Text(), HeaderBytes());
+  Add({"E3"});
+  doc.Save(Choose(dir / "second.cfg"));
+  EXPECT_EQ(ReadFile(dir / "second.cfg"), HeaderBytes() + "E3\r\n");
+}
+
+TEST_F(MacroDocumentTest, NewListKeepsTheToolTip) {
+  Add({"E1", "E2"});
+  doc.List().UserSelect(1);
+  doc.NewList();
+  EXPECT_EQ(doc.List().Hint(), "E2");
+  EXPECT_EQ(doc.List().ItemIndex(), -1);
+}
+
+TEST_F(MacroDocumentTest, SaveLeavesSelectionAndToolTipAsTheyWere) {
+  Add({"E1", "E2", "E3"});
+  doc.List().UserSelect(1);
+  doc.Save(Choose(dir / "Macros.cfg"));
+  EXPECT_EQ(doc.List().ItemIndex(), 1);
+  EXPECT_EQ(doc.List().Hint(), "E2");
+}
+
+TEST_F(MacroDocumentTest, SavingOverAnExistingFileReplacesIt) {
+  const std::string path = dir / "Macros.cfg";
+  WriteFile(path, std::string(5000, 'x') + "\r\nold\r\n");
+  Add({"new"});
+  EXPECT_TRUE(doc.Save(Choose(path)));
+  EXPECT_EQ(ReadFile(path), HeaderBytes() + "new\r\n");
+  EXPECT_EQ(FilesIn(dir.Path()), std::set<std::string>{"Macros.cfg"});
+}
+
+TEST_F(MacroDocumentTest, EmptyEntriesAndAccentsAreWrittenAsTheyAre) {
+  Add({"",
+       "echo cr\xE9"
+       "e",
+       ""});
+  doc.Save(Choose(dir / "a.cfg"));
+  EXPECT_EQ(ReadFile(dir / "a.cfg"), HeaderBytes() +
+                                         "\r\necho cr\xE9"
+                                         "e\r\n\r\n");
+}
+
+// --- Loading -------------------------------------------------------------------------
+
+struct LoadCase {
+  const char* name;
+  std::string bytes;
+  std::vector<std::string> entries;
+};
+
+TEST_F(MacroDocumentTest, LoadSplitsLinesByTheLineRules) {
+  const std::vector<LoadCase> cases = {
+      {"CR LF", "A\r\nB\r\n", {"A", "B"}},
+      {"lone CR", "A\rB\r", {"A", "B"}},
+      {"lone LF", "A\nB\n", {"A", "B"}},
+      {"mixed", "A\r\nB\rC\nD", {"A", "B", "C", "D"}},
+      {"LF then CR is two line ends", "A\n\rB", {"A", "", "B"}},
+      {"CR CR LF", "A\r\r\nB", {"A", "", "B"}},
+      {"last line without terminator", "A\r\nB", {"A", "B"}},
+      {"empty lines", "A\r\n\r\n\r\nB\r\n", {"A", "", "", "B"}},
+      {"one empty line", "\r\n", {""}},
+      {"empty file", "", {}},
+      {"0x1A ends the file",
+       "A\r\nB\x1A"
+       "C\r\nD\r\n",
+       {"A", "B"}},
+      {"0x1A at a line start",
+       "A\r\n\x1A"
+       "B\r\n",
+       {"A"}},
+      {"only 0x1A", "\x1A", {}},
+      {"header and comments are entries", "// c\r\n  \r\n", {"// c", "  "}},
+      {"bytes as they are",
+       "\xEF\xBB\xBF"
+       "A\t\x01\xFF\r\n",
+       {"\xEF\xBB\xBF"
+        "A\t\x01\xFF"}},
+  };
+  for (const auto& [name, bytes, entries] : cases) {
+    const std::string path = dir / "in.cfg";
+    WriteFile(path, bytes);
+    EXPECT_TRUE(doc.Load(Choose(path))) << name;
+    EXPECT_EQ(Entries(), entries) << name;
+  }
+}
+
+TEST_F(MacroDocumentTest, LoadReplacesTheListAndLeavesTheBuffer) {
+  Add({"old 1", "old 2"});
+  doc.List().UserSelect(1);
+  WriteFile(dir / "in.cfg", "new\r\n");
+  doc.Load(Choose(dir / "in.cfg"));
+  EXPECT_EQ(Entries(), std::vector<std::string>{"new"});
+  EXPECT_EQ(doc.List().ItemIndex(), -1);
+  EXPECT_EQ(doc.List().Hint(), "old 2");
+  EXPECT_EQ(doc.Buffer().Text(), HeaderBytes());
+
+  doc.Save(Choose(dir / "out.cfg"));  // buffer now empty
+  doc.Load(Choose(dir / "in.cfg"));
+  EXPECT_TRUE(doc.Buffer().Empty());
+}
+
+TEST_F(MacroDocumentTest, CancelledLoadChangesNothing) {
+  Add({"E1", "E2"});
+  doc.List().UserSelect(0);
+  EXPECT_FALSE(doc.Load(Cancel()));
+  EXPECT_EQ(Entries(), (std::vector<std::string>{"E1", "E2"}));
+  EXPECT_EQ(doc.List().ItemIndex(), 0);
+}
+
+TEST_F(MacroDocumentTest, EmptyLinesOfALoadedFileAreWrittenBack) {
+  const std::string body = "A\r\n\r\nB\r\n\r\n";
+  WriteFile(dir / "in.cfg", body);
+  doc.Load(Choose(dir / "in.cfg"));
+  doc.Save(Choose(dir / "first.cfg"));
+  doc.Save(Choose(dir / "second.cfg"));
+  EXPECT_EQ(ReadFile(dir / "second.cfg"), body);
+}
+
+TEST_F(MacroDocumentTest, LoadingASavedFileThenSavingFirstRepeatsTheHeader) {
+  Add({R"(bind "q" "zoom")"});
+  doc.Save(Choose(dir / "saved.cfg"));
+
+  MacroDocument fresh;  // a new run
+  fresh.ResetHeader();
+  fresh.Load(Choose(dir / "saved.cfg"));
+  std::vector<std::string> expected = HeaderEntries();
+  expected.push_back(R"(bind "q" "zoom")");
+  EXPECT_EQ(fresh.List().Items(), expected);
+
+  fresh.Save(Choose(dir / "again.cfg"));
+  EXPECT_EQ(ReadFile(dir / "again.cfg"), HeaderBytes() + ReadFile(dir / "saved.cfg"));
+}
+
+TEST_F(MacroDocumentTest, MissingFileEmptiesTheListAndReportsFileNotFound) {
+  Add({"E1"});
+  const std::string path = dir / "absent.cfg";
+  try {
+    doc.Load(Choose(path));
+    FAIL() << "no error";
+  } catch (const EInOutError& error) {
+    EXPECT_EQ(error.Code(), 2);
+    EXPECT_STREQ(error.what(), "File not found");
+  }
+  EXPECT_TRUE(doc.List().Empty());
+  EXPECT_EQ(doc.Buffer().Text(), HeaderBytes());
+}
+
+TEST_F(MacroDocumentTest, MissingDirectoryReportsInvalidFilename) {
+  Add({"E1"});
+  try {
+    doc.Load(Choose(dir / "absent/in.cfg"));
+    FAIL() << "no error";
+  } catch (const EInOutError& error) {
+    EXPECT_EQ(error.Code(), 3);
+    EXPECT_STREQ(error.what(), "Invalid filename");
+  }
+  EXPECT_TRUE(doc.List().Empty());
+}
+
+TEST(MacroDocument, LoadingIntoAFullListKeepsWhatWasRead) {
+  TempDir dir;
+  WriteFile(dir / "in.cfg", "1\r\n2\r\n3\r\n4\r\n5\r\n");
+  MacroDocument doc(3);
+  EXPECT_EQ(MessageOf<EListError>([&] { doc.Load(Choose(dir / "in.cfg")); }),
+            "Unable to insert a line");
+  EXPECT_EQ(doc.List().Items(), (std::vector<std::string>{"1", "2", "3"}));
+}
+
+TEST_F(MacroDocumentTest, AHundredThousandCharacterLineSurvivesSaveAndLoad) {
+  std::string longLine(100000, 'x');
+  for (std::size_t i = 0; i < longLine.size(); i += 97)
+    longLine[i] = static_cast<char>('a' + i % 26);
+  doc.List().Add("before");
+  doc.List().Add(longLine);
+  doc.List().Add("after");
+  const std::string path = dir / "long.cfg";
+  doc.Save(Choose(path));
+  EXPECT_EQ(ReadFile(path), HeaderBytes() + "before\r\n" + longLine + "\r\nafter\r\n");
+
+  doc.Load(Choose(path));
+  ASSERT_EQ(doc.List().Count(), 9);
+  EXPECT_EQ(doc.List().At(7), longLine);
+  doc.List().UserSelect(7);
+  EXPECT_EQ(doc.List().Hint(), longLine);
+}
+
+// --- Failed saves --------------------------------------------------------------------
+
+TEST_F(MacroDocumentTest, UncreatableFileLeavesBufferAndReportsThePath) {
+  WriteFile(dir / "plain", "a regular file");
+  Add({"E1", "E2"});
+  for (const std::string& path : {dir / "plain/Macros.cfg", dir / "absent/Macros.cfg"}) {
+    EXPECT_EQ(MessageOf<EFCreateError>([&] { doc.Save(Choose(path)); }),
+              "Cannot create file " + path);
+    EXPECT_EQ(doc.Buffer().Text(), HeaderBytes());
+  }
+  EXPECT_EQ(FilesIn(dir.Path()), std::set<std::string>{"plain"});
+  EXPECT_EQ(ReadFile(dir / "plain"), "a regular file");
+
+  // The next save writes the header and each entry once.
+  doc.Save(Choose(dir / "Macros.cfg"));
+  EXPECT_EQ(ReadFile(dir / "Macros.cfg"), HeaderBytes() + "E1\r\nE2\r\n");
+}
+
+TEST_F(MacroDocumentTest, DirectoryAsTargetCannotBeCreated) {
+  Add({"E1"});
+  std::filesystem::create_directory(dir / "folder");
+  EXPECT_EQ(MessageOf<EFCreateError>([&] { doc.Save(Choose(dir / "folder")); }),
+            "Cannot create file " + (dir / "folder"));
+  EXPECT_EQ(doc.Buffer().Text(), HeaderBytes());
+}
+
+// A disk that fills up after `budget` more bytes.
+std::size_t gWriteBudget = 0;
+ssize_t WriteWithinBudget(int fd, const void* data, std::size_t size) {
+  if (gWriteBudget == 0) {
+    errno = ENOSPC;
+    return -1;
+  }
+  const ssize_t written = ::write(fd, data, std::min(size, gWriteBudget));
+  if (written > 0) gWriteBudget -= static_cast<std::size_t>(written);
+  return written;
+}
+
+struct WriteFailureCase {
+  const char* name;
+  int entries;         // lines of 60 bytes
+  std::size_t budget;  // bytes the disk takes
+};
+
+TEST_F(MacroDocumentTest, FailedWriteLeavesOldFileBufferAndNoTemporaryFile) {
+  const std::vector<WriteFailureCase> cases = {
+      {"nothing written", 3, 0},
+      {"a few bytes written", 3, 10},
+      {"all but the last byte", 3, HeaderBytes().size() + 3 * 62 - 1},
+      {"fails in the middle of a long list", 20000, 700000},
+  };
+  const std::string path = dir / "Macros.cfg";
+  const std::string oldBytes = "old line 1\r\nold line 2\r\n";
+  for (const auto& [name, entries, budget] : cases) {
+    doc.NewList();
+    for (int i = 0; i < entries; ++i) {
+      std::string line = "bind \"" + std::to_string(i) + "\" \"echo ";
+      line.resize(60, 'x');
+      doc.List().Add(line);
+    }
+    WriteFile(path, oldBytes);
+    gWriteBudget = budget;
+    EXPECT_EQ(MessageOf<EWriteError>([&] { doc.Save(Choose(path), WriteWithinBudget); }),
+              "Stream write error")
+        << name;
+    EXPECT_EQ(ReadFile(path), oldBytes) << name;
+    EXPECT_EQ(doc.Buffer().Text(), HeaderBytes()) << name;
+    EXPECT_EQ(FilesIn(dir.Path()), std::set<std::string>{"Macros.cfg"}) << name;
+    EXPECT_EQ(doc.List().Count(), entries) << name;
+  }
+}
+
+TEST_F(MacroDocumentTest, SaveAfterAFailedWriteWritesEachEntryOnce) {
+  Add({"E1", "E2"});
+  gWriteBudget = 5;
+  EXPECT_THROW(doc.Save(Choose(dir / "Macros.cfg"), WriteWithinBudget), EWriteError);
+  EXPECT_FALSE(Exists(dir / "Macros.cfg"));
+
+  gWriteBudget = 1 << 20;  // room enough: the seam writes everything
+  EXPECT_TRUE(doc.Save(Choose(dir / "Macros.cfg"), WriteWithinBudget));
+  EXPECT_EQ(ReadFile(dir / "Macros.cfg"), HeaderBytes() + "E1\r\nE2\r\n");
+  EXPECT_TRUE(doc.Buffer().Empty());
+}
+
+TEST_F(MacroDocumentTest, FullDeviceReportsStreamWriteError) {
+  if (!Exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+  Add({"E1"});
+  EXPECT_EQ(MessageOf<EWriteError>([&] { doc.Save(Choose("/dev/full")); }), "Stream write error");
+  EXPECT_EQ(doc.Buffer().Text(), HeaderBytes());
+}
+
+// --- Deleting through the document ---------------------------------------------------
+
+TEST_F(MacroDocumentTest, DeletedEntryIsNotSavedAndItsToolTipStays) {
+  Add({"E1", "E2", "E3"});
+  doc.List().UserSelect(1);
+  doc.List().DeleteSelected();
+  doc.List().DeleteSelected();
+  doc.Save(Choose(dir / "Macros.cfg"));
+  EXPECT_EQ(ReadFile(dir / "Macros.cfg"), HeaderBytes() + "E1\r\nE3\r\n");
+  EXPECT_EQ(doc.List().Hint(), "E2");
+}
+
+}  // namespace
+}  // namespace tavrilo::macros

@@ -1,0 +1,538 @@
+// The main window driven as a user drives it: picks, typing, clicks, dialogs answered
+// in advance through the dialog seam.
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Branding.h"
+#include "TestSupport.h"
+#include "datafiles/IniFile.h"
+#include "ui/Dialogs.h"
+#include "ui/TextCodec.h"
+#include "ui/Unit1.h"
+
+using tavrilo::testing::ReadFile;
+using tavrilo::testing::TempDir;
+using tavrilo::testing::WriteFile;
+using tavrilo::ui::DialogSeam;
+using tavrilo::ui::FromAnsi;
+using tavrilo::ui::TMainForm;
+
+namespace {
+
+const char* kDefaultCommand = "echo Cette touche ne sert pas";
+
+std::string Lines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines)
+    text += line + "\r\n";
+  return text;
+}
+
+// A caption file that gives every control a recognisable text: "<tag> <control>".
+std::string CaptionFile(const std::string& tag, const std::string& keyPrompt,
+                        const std::string& functionPrompt) {
+  std::vector<std::string> lines = {"[General]"};
+  for (std::string_view key : tavrilo::datafiles::kCaptionKeys) {
+    std::string value = tag + " " + std::string(tavrilo::datafiles::ControlOf(key));
+    if (key == "LetterComboBox.Text") value = keyPrompt;
+    if (key == "FonctionComboBox.Text") value = functionPrompt;
+    lines.push_back(std::string(key) + "=" + value);
+  }
+  lines.push_back("AboutBox.Caption=" + tag + " about");
+  return Lines(lines);
+}
+
+// An application directory with small French and English data sets.
+class App {
+ public:
+  App() {
+    WriteFile(dir_ / "data/dics-fr.ini",
+              CaptionFile("FR", "Choisissez une touche", "Choisissez une fonction"));
+    WriteFile(dir_ / "data/dics-en.ini", CaptionFile("EN", "Choose a key", "Choose a function"));
+    WriteFile(dir_ / "data/fcts-fr.dat",
+              Lines({"Zoom avant", "Zoom", "Tirer", "+attack", "Parler", "say", "Vide", ""}));
+    WriteFile(dir_ / "data/fcts-en.dat",
+              Lines({"Zoom in", "Zoom", "Fire", "+attack", "Talk", "say", "Empty", ""}));
+    WriteFile(dir_ / "data/externs-fr.dat", Lines({"Alias", "exec Alias.cfg", "Enregistrer",
+                                                   "record demo1", "Capture", "screenshot"}));
+    WriteFile(dir_ / "data/externs-en.dat",
+              Lines({"Aliases", "exec Alias.cfg", "Record", "record demo1", "Shot", "screenshot"}));
+    WriteFile(dir_ / "data/user.dat", Lines({"echo", "fov", "name"}));
+  }
+
+  std::string Path(const std::string& relative) const { return dir_ / relative; }
+  const std::string& Dir() const { return dir_.Path(); }
+  void Settings(const std::string& text) const { WriteFile(Path("data/config.ini"), text); }
+
+  std::unique_ptr<TMainForm> Start() const {
+    auto form = std::make_unique<TMainForm>(dir_.Path());
+    form->show();
+    return form;
+  }
+
+ private:
+  TempDir dir_;
+};
+
+template <typename Widget>
+Widget* Find(QWidget* form, const char* name) {
+  auto* widget = form->findChild<Widget*>(name);
+  if (widget == nullptr) qFatal("no widget %s", name);
+  return widget;
+}
+
+// Picks entry `index` of a drop-down field with the mouse, as a user does.
+void Pick(QComboBox* field, int index) {
+  field->showPopup();
+  QAbstractItemView* view = field->view();
+  QVERIFY(QTest::qWaitForWindowExposed(view->window()));
+  const QModelIndex item = view->model()->index(index, 0);
+  view->scrollTo(item);
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(item).center());
+  QTRY_VERIFY(!view->window()->isVisible());
+}
+
+// Types `text` from the keyboard, one key per character, into the focused field.
+void Type(QLineEdit* edit, const QString& text) {
+  for (QChar c : text) {
+    QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+  }
+}
+
+// Replaces what a field shows by typing `text`.
+void TypeInto(QLineEdit* edit, const QString& text) {
+  edit->setFocus();
+  edit->selectAll();
+  QTest::keyClick(edit, Qt::Key_Backspace);
+  Type(edit, text);
+}
+
+QString Text(const std::string& bytes) {
+  return FromAnsi(bytes);
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { DialogSeam::EnableTestMode(); }
+  void cleanup() {
+    QVERIFY2(!DialogSeam::AnswersPending(), "a queued dialog answer was not used");
+    DialogSeam::TakeErrors();
+    DialogSeam::TakeFileDialogs();
+  }
+
+  void theRoadOfOneBinding() {
+    App app;
+    app.Settings("[General]\r\nfr=1\r\nen=0\r\n");
+    auto form = app.Start();
+    auto* key = Find<QComboBox>(form.get(), "LetterComboBox");
+    auto* function = Find<QComboBox>(form.get(), "FonctionComboBox");
+    Pick(key, 0);  // "a" on a French keyboard is the game's "q"
+    QCOMPARE(key->currentText(), QString("a"));
+    Pick(function, 0);  // "Zoom avant", whose command is "Zoom"
+    QCOMPARE(form->Composer().CurrentKey(), std::string("q"));
+    QCOMPARE(form->Composer().CurrentCommand(), std::string("zoom"));
+    QCOMPARE(function->toolTip(), QString("Zoom avant"));
+
+    QTest::mouseClick(Find<QPushButton>(form.get(), "AddBtn"), Qt::LeftButton);
+    auto* list = Find<QListView>(form.get(), "CommandesListBox");
+    QCOMPARE(list->model()->rowCount(), 1);
+    QCOMPARE(list->model()->index(0, 0).data().toString(), QString(R"(bind "q" "zoom")"));
+
+    const std::string saved = app.Path("out/Macros.cfg");
+    std::filesystem::create_directories(app.Path("out"));
+    DialogSeam::QueueFileName(QString::fromStdString(saved));
+    QTest::mouseClick(Find<QPushButton>(form.get(), "SauverBtn"), Qt::LeftButton);
+    const std::string bytes = ReadFile(saved);
+    QVERIFY(
+        bytes.starts_with("// Fichier macro cr\xE9\xE9 gr\xE2"
+                          "ce au Tavrilo v1.4b \r\n"));
+    QVERIFY(bytes.ends_with("\r\n\r\nbind \"q\" \"zoom\"\r\n"));
+    QVERIFY(DialogSeam::TakeErrors().isEmpty());
+  }
+
+  void startUpChoosesTheLanguageFromTheSettings_data() {
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<bool>("french");
+    QTest::addColumn<bool>("english");
+    QTest::addColumn<QString>("storedAfterwards");
+    QTest::newRow("no settings file")
+        << QString() << false << true << QString("[General]\r\nfr=0\r\nen=1\r\n");
+    QTest::newRow("french only") << QString("[General]\r\nfr=1\r\nen=0\r\n") << true << false
+                                 << QString("[General]\r\nfr=1\r\nen=0\r\n");
+    QTest::newRow("both true") << QString("[General]\r\nfr=1\r\nen=1\r\n") << false << true
+                               << QString("[General]\r\nfr=0\r\nen=1\r\n");
+    QTest::newRow("not a number counts as true")
+        << QString("[General]\r\nfr=yes\r\nen=0\r\n") << true << false
+        << QString("[General]\r\nfr=1\r\nen=0\r\n");
+  }
+  void startUpChoosesTheLanguageFromTheSettings() {
+    QFETCH(QString, settings);
+    QFETCH(bool, french);
+    QFETCH(bool, english);
+    QFETCH(QString, storedAfterwards);
+    App app;
+    if (!settings.isEmpty()) app.Settings(settings.toStdString());
+    {
+      auto form = app.Start();
+      QCOMPARE(Find<QRadioButton>(form.get(), "RBFr")->isChecked(), french);
+      QCOMPARE(Find<QRadioButton>(form.get(), "RBEn")->isChecked(), english);
+      const QString tag = french ? "FR" : "EN";
+      QCOMPARE(Find<QGroupBox>(form.get(), "MainGroup")->title(), tag + " MainGroup");
+      QCOMPARE(Find<QPushButton>(form.get(), "SauverBtn")->text(), tag + " SauverBtn");
+      QCOMPARE(form->size(), QSize(610, 355));
+      QCOMPARE(form->windowTitle(),
+               "Tavrilo v1.4b " + QString::fromLatin1(tavrilo::kCopyrightNotice.data(),
+                                                      tavrilo::kCopyrightNotice.size()));
+      QCOMPARE(tavrilo::ui::ApplicationTitle(), QString("Tavrilo v1.4b "));
+    }
+    QCOMPARE(QString::fromStdString(ReadFile(app.Path("data/config.ini"))), storedAfterwards);
+    QVERIFY(DialogSeam::TakeErrors().isEmpty());
+  }
+
+  void bothFlagsFalseLoadNothingAndReportTheFailedReload() {
+    App app;
+    app.Settings("[General]\r\nfr=0\r\nen=0\r\n");
+    auto form = app.Start();
+    const auto errors = DialogSeam::TakeErrors();
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors[0].caption, QString("Tavrilo v1.4b "));
+    QCOMPARE(errors[0].text, QString("File access denied."));
+    QVERIFY(!Find<QRadioButton>(form.get(), "RBFr")->isChecked());
+    QVERIFY(!Find<QRadioButton>(form.get(), "RBEn")->isChecked());
+    QCOMPARE(Find<QGroupBox>(form.get(), "MainGroup")->title(), QString());
+    QCOMPARE(Find<QLineEdit>(form.get(), "SayEdit")->text(), QString());
+    QCOMPARE(Find<QComboBox>(form.get(), "FonctionComboBox")->count(), 0);
+    QCOMPARE(Find<QListWidget>(form.get(), "TextList")->count(), 0);
+
+    // Choosing a language afterwards loads it normally.
+    QTest::mouseClick(Find<QRadioButton>(form.get(), "RBFr"), Qt::LeftButton);
+    QCOMPARE(Find<QGroupBox>(form.get(), "MainGroup")->title(), QString("FR MainGroup"));
+    QCOMPARE(Find<QComboBox>(form.get(), "FonctionComboBox")->count(), 4);
+    QVERIFY(DialogSeam::TakeErrors().isEmpty());
+  }
+
+  void aMissingDefinableFunctionListEndsTheCreationStep() {
+    App app;
+    std::filesystem::remove(app.Path("data/user.dat"));
+    auto form = app.Start();
+    const auto errors = DialogSeam::TakeErrors();
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors[0].text, QString("File not found."));
+    QCOMPARE(form->size(), TMainForm::kDesignSize);
+    QCOMPARE(form->windowTitle(), QString());
+    QCOMPARE(form->ExternalPanelShown(), 0);
+    QVERIFY(form->Document().Buffer().Empty());
+    // The languages chosen before the error stay loaded.
+    QVERIFY(Find<QRadioButton>(form.get(), "RBEn")->isChecked());
+    QCOMPARE(Find<QComboBox>(form.get(), "FonctionComboBox")->count(), 4);
+  }
+
+  void switchingLanguagesReplacesTheTextsAndKeepsTheChoices() {
+    App app;
+    auto form = app.Start();
+    auto* key = Find<QComboBox>(form.get(), "LetterComboBox");
+    auto* say = Find<QLineEdit>(form.get(), "SayEdit");
+    QCOMPARE(key->currentText(), QString("Choose a key"));
+    Pick(key, 25);  // "z" is the game's "w"
+    Pick(Find<QComboBox>(form.get(), "FonctionComboBox"), 1);
+    TypeInto(say, "hello");
+
+    QTest::mouseClick(Find<QRadioButton>(form.get(), "RBFr"), Qt::LeftButton);
+    QVERIFY(Find<QRadioButton>(form.get(), "RBFr")->isChecked());
+    QVERIFY(!Find<QRadioButton>(form.get(), "RBEn")->isChecked());
+    QCOMPARE(key->currentText(), QString("Choisissez une touche"));
+    QCOMPARE(say->text(), QString("FR SayEdit"));
+    QCOMPARE(form->Composer().CurrentKey(), std::string("w"));
+    QCOMPARE(form->Composer().CurrentCommand(), std::string("+attack"));
+    auto* functions = Find<QComboBox>(form.get(), "FonctionComboBox");
+    QCOMPARE(functions->count(), 4);
+    QCOMPARE(functions->itemText(0), QString("Zoom avant"));
+    QCOMPARE(Find<QListWidget>(form.get(), "TextList")->item(1)->text(), QString("Enregistrer"));
+
+    // The language in use is not reloaded by a click on its own button.
+    WriteFile(app.Path("data/dics-fr.ini"), CaptionFile("CHANGED", "x", "y"));
+    QTest::mouseClick(Find<QRadioButton>(form.get(), "RBFr"), Qt::LeftButton);
+    QCOMPARE(say->text(), QString("FR SayEdit"));
+  }
+
+  void typedFunctionTextGivesTheDefaultCommand() {
+    App app;
+    auto form = app.Start();
+    auto* function = Find<QComboBox>(form.get(), "FonctionComboBox");
+    Pick(function, 0);
+    QCOMPARE(form->Composer().CurrentCommand(), std::string("zoom"));
+    TypeInto(function->lineEdit(), "Fire");  // the exact name of an entry, typed
+    QTest::keyClick(function->lineEdit(), Qt::Key_Return);
+    Find<QLineEdit>(form.get(), "SayEdit")->setFocus();  // leaving the field
+    QCOMPARE(form->Composer().CurrentCommand(), std::string(kDefaultCommand));
+    QCOMPARE(function->toolTip(), QString("Zoom in"));  // the last pick's name stays
+  }
+
+  void typedKeysAreTranslatedAsTheyStand() {
+    App app;
+    auto form = app.Start();
+    auto* key = Find<QComboBox>(form.get(), "LetterComboBox");
+    QCOMPARE(form->Composer().CurrentKey(), std::string("a"));
+    TypeInto(key->lineEdit(), "a");
+    QCOMPARE(form->Composer().CurrentKey(), std::string("q"));
+    Type(key->lineEdit(), "b");
+    QCOMPARE(form->Composer().CurrentKey(), std::string("ab"));
+    TypeInto(key->lineEdit(), "A");
+    QCOMPARE(form->Composer().CurrentKey(), std::string("A"));
+    TypeInto(key->lineEdit(), QString::fromUtf8("\xC3\xB9"));  // u-grave, as typed
+    QCOMPARE(form->Composer().CurrentKey(), std::string(","));
+  }
+
+  void addBindingWaitsUntilAKeyAndAFunctionAreChosen() {
+    App app;
+    auto form = app.Start();  // English: the prompts are "Choose a key", "Choose a function"
+    auto* add = Find<QPushButton>(form.get(), "AddBtn");
+    auto* list = Find<QListView>(form.get(), "CommandesListBox");
+    QTest::mouseClick(add, Qt::LeftButton);
+    QCOMPARE(list->model()->rowCount(), 0);
+    Pick(Find<QComboBox>(form.get(), "LetterComboBox"), 1);
+    QTest::mouseClick(add, Qt::LeftButton);
+    QCOMPARE(list->model()->rowCount(), 0);
+    Pick(Find<QComboBox>(form.get(), "FonctionComboBox"), 2);  // "Talk": say
+    TypeInto(Find<QLineEdit>(form.get(), "SayEdit"), "gg");
+    QTest::mouseClick(add, Qt::LeftButton);
+    QCOMPARE(list->model()->rowCount(), 1);
+    QCOMPARE(list->model()->index(0, 0).data().toString(), QString(R"(bind "b" "say gg")"));
+  }
+
+  void aQuoteInTheChatTextIsRefusedWithAMessage() {
+    App app;
+    auto form = app.Start();
+    Pick(Find<QComboBox>(form.get(), "LetterComboBox"), 1);
+    Pick(Find<QComboBox>(form.get(), "FonctionComboBox"), 2);
+    TypeInto(Find<QLineEdit>(form.get(), "SayEdit"), "say \"hi\"; quit");
+    QTest::mouseClick(Find<QPushButton>(form.get(), "AddBtn"), Qt::LeftButton);
+    QCOMPARE(Find<QListView>(form.get(), "CommandesListBox")->model()->rowCount(), 0);
+    const auto errors = DialogSeam::TakeErrors();
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(errors[0].text.contains("double quote"), qPrintable(errors[0].text));
+  }
+
+  void externalResourcesAndDefinableFunctions() {
+    App app;
+    auto form = app.Start();
+    auto* list = Find<QListView>(form.get(), "CommandesListBox");
+    auto* resources = Find<QListWidget>(form.get(), "TextList");
+    Pick(Find<QComboBox>(form.get(), "LetterComboBox"), 5);  // "f"
+    QTest::mouseClick(resources->viewport(), Qt::LeftButton, {},
+                      resources->visualItemRect(resources->item(0)).center());
+    QCOMPARE(form->Languages().SelectedResource(), 0);
+    QTest::mouseClick(Find<QPushButton>(form.get(), "AddPersoBtn"), Qt::LeftButton);
+    QCOMPARE(list->model()->index(0, 0).data().toString(), QString(R"(bind "f" "exec Alias.cfg")"));
+
+    auto* definable = Find<QComboBox>(form.get(), "FonctionUserBox");
+    QCOMPARE(definable->count(), 3);
+    Pick(definable, 1);  // "fov"
+    TypeInto(Find<QLineEdit>(form.get(), "ParamsUserEdit"), "90");
+    QTest::mouseClick(Find<QPushButton>(form.get(), "AddPersoBtn1"), Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>(form.get(), "AddPredefBtn"), Qt::LeftButton);
+    QCOMPARE(list->model()->index(1, 0).data().toString(), QString(R"(fov "90")"));
+    QCOMPARE(list->model()->index(2, 0).data().toString(), QString(R"(fov "90" "exec Alias.cfg")"));
+
+    // A typed function name is used by the combined action, not by the plain call.
+    TypeInto(definable->lineEdit(), "name");
+    QTest::mouseClick(Find<QPushButton>(form.get(), "AddPersoBtn1"), Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>(form.get(), "AddPredefBtn"), Qt::LeftButton);
+    QCOMPARE(list->model()->index(3, 0).data().toString(), QString(R"( "90")"));
+    QCOMPARE(list->model()->index(4, 0).data().toString(),
+             QString(R"(name "90" "exec Alias.cfg")"));
+
+    TypeInto(Find<QLineEdit>(form.get(), "UserEdit"), "say \"free\"");
+    QTest::mouseClick(Find<QPushButton>(form.get(), "NewFctBtn"), Qt::LeftButton);
+    QCOMPARE(list->model()->index(5, 0).data().toString(), QString(R"(say "free")"));
+  }
+
+  void refreshReadsTheResourceFileAgain() {
+    App app;
+    auto form = app.Start();
+    auto* resources = Find<QListWidget>(form.get(), "TextList");
+    WriteFile(app.Path("data/externs-en.dat"), Lines({"Only one", "kill"}));
+    QTest::mouseClick(Find<QPushButton>(form.get(), "RefreshBtn"), Qt::LeftButton);
+    QCOMPARE(resources->count(), 1);
+    QCOMPARE(resources->item(0)->text(), QString("Only one"));
+
+    std::filesystem::remove(app.Path("data/externs-en.dat"));
+    QTest::mouseClick(Find<QPushButton>(form.get(), "RefreshBtn"), Qt::LeftButton);
+    const auto errors = DialogSeam::TakeErrors();
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors[0].text, QString("File not found."));
+    QCOMPARE(resources->count(), 1);
+  }
+
+  void thePanelToggleChangesOnlyTheHeight() {
+    App app;
+    auto form = app.Start();
+    auto* toggle = Find<QPushButton>(form.get(), "RessourcesExternesBtn");
+    const QPoint position = form->pos();
+    QCOMPARE(form->size(), QSize(610, 355));
+    QTest::mouseClick(toggle, Qt::LeftButton);
+    QCOMPARE(form->size(), QSize(610, 230));
+    QCOMPARE(form->ExternalPanelShown(), 0);
+    QTest::mouseClick(toggle, Qt::LeftButton);
+    QCOMPARE(form->size(), QSize(610, 355));
+    QCOMPARE(form->ExternalPanelShown(), 1);
+    QCOMPARE(form->pos(), position);
+  }
+
+  void loadDeleteAndTheToolTip() {
+    App app;
+    auto form = app.Start();
+    const std::string file = app.Path("in.cfg");
+    WriteFile(file,
+              "first\r\nsecond\nthird\rfourth\x1A"
+              "fifth\r\n");
+    DialogSeam::QueueFileName(QString::fromStdString(file));
+    QTest::mouseClick(Find<QPushButton>(form.get(), "LoadBtn"), Qt::LeftButton);
+    auto* list = Find<QListView>(form.get(), "CommandesListBox");
+    QCOMPARE(list->model()->rowCount(), 4);
+
+    const QModelIndex second = list->model()->index(1, 0);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(second).center());
+    QCOMPARE(list->toolTip(), QString("second"));
+    QCOMPARE(second.data(Qt::ToolTipRole).toString(), QString("second"));
+
+    auto* remove = Find<QPushButton>(form.get(), "DeleteBtn");
+    QTest::mouseClick(remove, Qt::LeftButton);
+    QTest::mouseClick(remove, Qt::LeftButton);  // nothing is selected any more
+    QCOMPARE(list->model()->rowCount(), 3);
+    QCOMPARE(list->model()->index(1, 0).data().toString(), QString("third"));
+    QVERIFY(list->selectionModel()->selectedRows().isEmpty());
+    QCOMPARE(list->toolTip(), QString("second"));  // the tool-tip outlives its entry
+
+    // A file that is not there: the list is emptied and the error shown.
+    DialogSeam::QueueFileName(QString::fromStdString(app.Path("missing.cfg")));
+    QTest::mouseClick(Find<QPushButton>(form.get(), "LoadBtn"), Qt::LeftButton);
+    QCOMPARE(list->model()->rowCount(), 0);
+    const auto errors = DialogSeam::TakeErrors();
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors[0].text, QString("File not found."));
+  }
+
+  void saveAndOpenDialogsRememberTheirPaths() {
+    App app;
+    auto form = app.Start();
+    auto* save = Find<QPushButton>(form.get(), "SauverBtn");
+    QTest::mouseClick(save, Qt::LeftButton);  // an empty list opens no dialog
+    QVERIFY(DialogSeam::TakeFileDialogs().isEmpty());
+
+    TypeInto(Find<QLineEdit>(form.get(), "UserEdit"), "bind x kill");
+    QTest::mouseClick(Find<QPushButton>(form.get(), "NewFctBtn"), Qt::LeftButton);
+    DialogSeam::QueueCancel();
+    QTest::mouseClick(save, Qt::LeftButton);
+    const std::string target = app.Path("first.cfg");
+    DialogSeam::QueueFileName(QString::fromStdString(target));
+    QTest::mouseClick(save, Qt::LeftButton);
+    DialogSeam::QueueFileName(QString::fromStdString(app.Path("second.cfg")));
+    QTest::mouseClick(save, Qt::LeftButton);
+    const auto dialogs = DialogSeam::TakeFileDialogs();
+    QCOMPARE(dialogs.size(), 3);
+    QCOMPARE(dialogs[0].text, QString("Macros.cfg"));
+    QCOMPARE(dialogs[1].text, QString("Macros.cfg"));  // a cancel remembers nothing
+    QCOMPARE(dialogs[2].text, QString::fromStdString(target));
+    // The header stands only in the first file saved.
+    QVERIFY(ReadFile(target).starts_with("// Fichier macro"));
+    QCOMPARE(ReadFile(app.Path("second.cfg")), std::string("bind x kill\r\n"));
+
+    // A new list puts the header back.
+    QTest::mouseClick(Find<QPushButton>(form.get(), "DeleteAllBtn"), Qt::LeftButton);
+    QCOMPARE(Find<QListView>(form.get(), "CommandesListBox")->model()->rowCount(), 0);
+    QVERIFY(!form->Document().Buffer().Empty());
+  }
+
+  void aFailedSaveShowsTheMessageAndKeepsTheHeader() {
+    App app;
+    auto form = app.Start();
+    TypeInto(Find<QLineEdit>(form.get(), "UserEdit"), "kill");
+    QTest::mouseClick(Find<QPushButton>(form.get(), "NewFctBtn"), Qt::LeftButton);
+    const std::string underAFile = app.Path("data/user.dat/x.cfg");
+    DialogSeam::QueueFileName(QString::fromStdString(underAFile));
+    QTest::mouseClick(Find<QPushButton>(form.get(), "SauverBtn"), Qt::LeftButton);
+    const auto errors = DialogSeam::TakeErrors();
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors[0].text, QString::fromStdString("Cannot create file " + underAFile + "."));
+    const std::string good = app.Path("good.cfg");
+    DialogSeam::QueueFileName(QString::fromStdString(good));
+    QTest::mouseClick(Find<QPushButton>(form.get(), "SauverBtn"), Qt::LeftButton);
+    const std::string bytes = ReadFile(good);
+    QVERIFY(bytes.starts_with("// Fichier macro"));
+    QVERIFY(bytes.ends_with("\r\n\r\nkill\r\n"));  // the entry once, not twice
+  }
+
+  void fieldsRefuseCharactersWithoutAWindows1252Byte() {
+    App app;
+    auto form = app.Start();
+    auto* say = Find<QLineEdit>(form.get(), "SayEdit");
+    TypeInto(say, QString::fromUtf8("caf\xC3\xA9 \xE2\x82\xAC"));  // e-acute, euro: both fine
+    QCOMPARE(say->text(), QString::fromUtf8("caf\xC3\xA9 \xE2\x82\xAC"));
+    Type(say, QString::fromUtf8("\xCE\xA9"));  // Greek omega: refused
+    QCOMPARE(say->text(), QString::fromUtf8("caf\xC3\xA9 \xE2\x82\xAC"));
+    QApplication::clipboard()->setText(QString::fromUtf8("ok \xCE\xA9"));
+    QTest::keyClick(say, Qt::Key_V, Qt::ControlModifier);  // a paste that holds one: refused
+    QCOMPARE(say->text(), QString::fromUtf8("caf\xC3\xA9 \xE2\x82\xAC"));
+    auto* key = Find<QComboBox>(form.get(), "LetterComboBox");
+    TypeInto(key->lineEdit(), QString::fromUtf8("\xE4\xB8\xAD"));
+    QCOMPARE(key->currentText(), QString());
+  }
+
+  void layoutFontsAndFocus() {
+    App app;
+    auto form = app.Start();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    QCOMPARE(QApplication::focusWidget(), Find<QComboBox>(form.get(), "LetterComboBox"));
+    QCOMPARE(Find<QComboBox>(form.get(), "LetterComboBox")->count(), 88);
+    QCOMPARE(Find<QComboBox>(form.get(), "LetterComboBox")->itemText(78), Text("\xF9"));
+    QCOMPARE(Find<QGroupBox>(form.get(), "MainGroup")->geometry(), QRect(5, 35, 600, 190));
+    QCOMPARE(Find<QListView>(form.get(), "CommandesListBox")->geometry(), QRect(330, 16, 260, 121));
+    QCOMPARE(Find<QGroupBox>(form.get(), "RessourcesExternesGroupe")->geometry(),
+             QRect(5, 230, 600, 120));
+    QCOMPARE(Find<QPushButton>(form.get(), "AddPersoBtn")->geometry(), QRect(10, 85, 291, 25));
+    QCOMPARE(Find<QRadioButton>(form.get(), "RBEn")->geometry(), QRect(297, 13, 144, 15));
+    QCOMPARE(Find<QGroupBox>(form.get(), "MainGroup")->font().pixelSize(), 10);
+    QCOMPARE(Find<QLineEdit>(form.get(), "SayEdit")->font().pixelSize(), 11);
+    QVERIFY(Find<QPushButton>(form.get(), "SauverBtn")->font().bold());
+    QVERIFY(!Find<QPushButton>(form.get(), "AddBtn")->font().bold());
+    QCOMPARE(Find<QPushButton>(form.get(), "AboutBtn")->focusPolicy(), Qt::NoFocus);
+    QCOMPARE(Find<QComboBox>(form.get(), "FonctionComboBox")->palette().color(QPalette::Text),
+             QColor(0, 0, 255));
+    QCOMPARE(Find<QLineEdit>(form.get(), "SayEdit")->toolTip(),
+             Text("Taper les messages \xE0 envoyer en mode Chat"));
+  }
+
+  void theSettingsFileCannotBeWrittenAtShutDown() {
+    App app;
+    auto form = app.Start();
+    std::filesystem::remove_all(app.Path("data"));
+    form.reset();
+    const auto errors = DialogSeam::TakeErrors();
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors[0].text,
+             QString::fromStdString("Unable to write to " + app.Path("data/config.ini") + "."));
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"

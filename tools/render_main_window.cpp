@@ -1,0 +1,63 @@
+// Renders the main window in French and in English, as a player sees it with a few
+// macros in the list, to PNG files.
+//   QT_QPA_PLATFORM=offscreen render_main_window <data dir> <french.png> <english.png>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+#include "ui/Dialogs.h"
+#include "ui/TextCodec.h"
+#include "ui/Unit1.h"
+
+namespace {
+
+bool WriteBytes(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+bool Render(const QString& dataDir, const QByteArray& settings, const QString& output) {
+  QTemporaryDir appDir;
+  QDir().mkpath(appDir.filePath("data"));
+  for (const QString& name : QDir(dataDir).entryList(QDir::Files)) {
+    QFile::copy(QDir(dataDir).filePath(name), appDir.filePath("data/" + name));
+  }
+  WriteBytes(appDir.filePath("data/config.ini"), settings);
+  const QString sample = appDir.filePath("sample.cfg");
+  WriteBytes(sample,
+             "bind \"q\" \"zoom\"\r\nbind \"MOUSE2\" \"+QuickGrenades\"\r\n"
+             "bind \"F1\" \"say_team Besoin d'aide !\"\r\nbind \"e\" \"Free-Look\"\r\n");
+
+  tavrilo::ui::TMainForm form(tavrilo::ui::PathToBytes(appDir.path() + "/"));
+  form.show();
+  tavrilo::ui::DialogSeam::QueueFileName(sample);
+  form.findChild<QPushButton*>("LoadBtn")->click();
+  QApplication::processEvents();
+  for (const auto& error : tavrilo::ui::DialogSeam::TakeErrors()) {
+    std::fprintf(stderr, "%s\n", qPrintable(error.text));
+  }
+  return form.grab().save(output, "PNG");
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: %s <data dir> <french.png> <english.png>\n", argv[0]);
+    return 2;
+  }
+  QApplication application(argc, argv);
+  application.setStyle("Fusion");
+  tavrilo::ui::DialogSeam::EnableTestMode();
+  const QString dataDir = QString::fromLocal8Bit(argv[1]);
+  const bool ok =
+      Render(dataDir, "[General]\r\nfr=1\r\nen=0\r\n", QString::fromLocal8Bit(argv[2])) &&
+      Render(dataDir, "[General]\r\nfr=0\r\nen=1\r\n", QString::fromLocal8Bit(argv[3]));
+  if (!ok) std::fprintf(stderr, "cannot render the window\n");
+  return ok ? 0 : 1;
+}
