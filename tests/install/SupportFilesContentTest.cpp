@@ -194,8 +194,9 @@ TEST(SupportFiles, ExecOnlySupportFilesAsDoTheResourceLists) {
     sources.emplace_back(resources, ShippedCommands(resources));
   }
   for (std::string_view name : kSupportFileNames) {
+    const std::string text = SupportFile(name);
     std::vector<std::string> lines;
-    for (std::string_view line : console::Lines(SupportFile(name)))
+    for (std::string_view line : console::Lines(text))
       lines.emplace_back(line);
     sources.emplace_back(std::string(name), lines);
   }
