@@ -101,7 +101,7 @@ class LanguageState {
   void SelectResource(int position);
   // The selected resource (-1 when none) and its command.
   int SelectedResource() const { return resourceCommands.ItemIndex(); }
-  const std::string& SelectedExternal() const { return resourceCommands.Text(); }
+  std::string_view SelectedExternal() const { return resourceCommands.Text(); }
 
   // The start-up choice: flag "fr" selects French when true, then flag "en" selects
   // English when true (both default to true).

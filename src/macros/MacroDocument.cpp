@@ -1,7 +1,5 @@
 #include "macros/MacroDocument.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <exception>
@@ -21,39 +19,19 @@ constexpr std::string_view kLineEnd = "\r\n";
 
 // Binding lines are rarely shorter than this, terminator included.
 constexpr std::uintmax_t kShortLine = 16;
-
-// Asks the system to back [data, data + bytes) with large pages where it can. Filling
-// a million entries one small page after the other costs more than reading the whole
-// file, each first touch of a page being a trip into the kernel. Only a hint: the
-// contents are not affected, and a system without large pages ignores it.
-void AdviseLargePages([[maybe_unused]] const void* data, [[maybe_unused]] std::size_t bytes) {
-#ifdef MADV_HUGEPAGE
-  constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
-  const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(data);
-  const std::uintptr_t begin = (start + kLargePage - 1) & ~(kLargePage - 1);
-  const std::uintptr_t end = (start + bytes) & ~(kLargePage - 1);
-  if (end > begin) (void)::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-#endif
-}
-
 }  // namespace
 
 // Room for the entries of a file of that size, so that a long file is not copied from
-// one ever larger list to the next while it loads. The room is generous: the part that
-// no entry uses is never touched, so it costs address space, not memory. Only a hint:
-// a list that cannot get the room grows as it goes.
+// one ever larger block to the next while it loads. The room for the positions is
+// generous: the part that no entry uses is never touched, so it costs address space,
+// not memory.
 void MacroDocument::ReserveForFile(const std::string& path) {
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(path, error);
-  if (error) return;
-  try {
-    list_.Reserve(static_cast<std::size_t>(
-        std::min<std::uintmax_t>(size / kShortLine + 1, StringList::kMaxCount)));
-  } catch (const std::exception&) {
-    return;
-  }
-  const std::vector<std::string>& entries = list_.Items();
-  AdviseLargePages(entries.data(), entries.capacity() * sizeof(std::string));
+  if (error || size > SIZE_MAX) return;
+  list_.Reserve(static_cast<std::size_t>(
+                    std::min<std::uintmax_t>(size / kShortLine + 1, StringList::kMaxCount)),
+                static_cast<std::size_t>(size));
 }
 
 bool MacroDocument::Save(const PathPrompt& askPath, datafiles::WriteFunction write) {
@@ -66,8 +44,8 @@ bool MacroDocument::Save(const PathPrompt& askPath, datafiles::WriteFunction wri
   // failed save can simply be repeated, and the old file stays as it was.
   datafiles::SafeFileWriter file(*path, write);
   file.Write(buffer_.Text());
-  for (const std::string& entry : list_.Items()) {
-    file.Write(entry);
+  for (int i = 0; i < list_.Count(); ++i) {
+    file.Write(list_.At(i));
     file.Write(kLineEnd);
   }
   file.Commit();

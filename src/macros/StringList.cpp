@@ -1,6 +1,9 @@
 #include "macros/StringList.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
+#include <cstdint>
 #include <new>
 #include <stdexcept>
 
@@ -9,35 +12,63 @@
 namespace tavrilo::macros {
 
 namespace {
-const std::string kEmpty;
+
+// Asks the system to back a large block with large pages where it can: filling a block
+// of tens of megabytes one small page after the other costs more than reading the file
+// that fills it, each first touch of a page being a trip into the kernel. Only a hint:
+// the contents are not affected, and a system without large pages ignores it.
+void AdviseLargePages([[maybe_unused]] const void* data, [[maybe_unused]] std::size_t bytes) {
+#ifdef MADV_HUGEPAGE
+  constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
+  const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(data);
+  const std::uintptr_t begin = (start + kLargePage - 1) & ~(kLargePage - 1);
+  const std::uintptr_t end = (start + bytes) & ~(kLargePage - 1);
+  if (end > begin) (void)::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#endif
 }
+
+}  // namespace
 
 StringList::StringList(std::size_t maxCount) : maxCount_(std::min(maxCount, kMaxCount)) {}
 
-const std::string& StringList::At(int index) const {
+std::string_view StringList::At(int index) const {
   if (index < 0 || index >= Count()) throw EListError::IndexOutOfBounds(index);
-  return items_[static_cast<std::size_t>(index)];
+  const std::size_t begin = Begin(static_cast<std::size_t>(index));
+  return std::string_view(bytes_).substr(begin, ends_[static_cast<std::size_t>(index)] - begin);
 }
 
-void StringList::Add(std::string text) {
-  if (items_.size() >= maxCount_) throw EListError::InsertFailed();
+void StringList::Add(std::string_view text) {
+  if (ends_.size() >= maxCount_) throw EListError::InsertFailed();
+  const std::size_t oldSize = bytes_.size();
   try {
-    items_.push_back(std::move(text));
+    if (ends_.size() == ends_.capacity())
+      ends_.reserve(std::max<std::size_t>(16, 2 * ends_.size()));
+    bytes_.append(text);
+    ends_.push_back(bytes_.size());  // cannot throw: the room was made above
   } catch (const std::bad_alloc&) {
+    bytes_.resize(oldSize);
     throw EListError::InsertFailed();
   } catch (const std::length_error&) {
+    bytes_.resize(oldSize);
     throw EListError::InsertFailed();
   }
 }
 
 void StringList::Delete(int index) {
   if (index < 0 || index >= Count()) throw EListError::IndexOutOfBounds(index);
-  items_.erase(items_.begin() + index);
+  const auto position = static_cast<std::size_t>(index);
+  const std::size_t begin = Begin(position);
+  const std::size_t length = ends_[position] - begin;
+  bytes_.erase(begin, length);
+  ends_.erase(ends_.begin() + index);
+  for (std::size_t i = position; i < ends_.size(); ++i)
+    ends_[i] -= length;
   itemIndex_ = -1;
 }
 
 void StringList::Clear() {
-  std::vector<std::string>().swap(items_);
+  std::string().swap(bytes_);
+  std::vector<std::size_t>().swap(ends_);
   itemIndex_ = -1;
 }
 
@@ -45,12 +76,27 @@ void StringList::SetItemIndex(int index) {
   itemIndex_ = (index >= 0 && index < Count()) ? index : -1;
 }
 
-const std::string& StringList::Text() const {
-  return itemIndex_ < 0 ? kEmpty : items_[static_cast<std::size_t>(itemIndex_)];
+std::string_view StringList::Text() const {
+  return itemIndex_ < 0 ? std::string_view() : At(itemIndex_);
 }
 
-void StringList::Reserve(std::size_t count) {
-  items_.reserve(std::min(count, maxCount_));
+std::vector<std::string> StringList::Items() const {
+  std::vector<std::string> items;
+  items.reserve(ends_.size());
+  for (int i = 0; i < Count(); ++i)
+    items.emplace_back(At(i));
+  return items;
+}
+
+void StringList::Reserve(std::size_t count, std::size_t bytes) {
+  try {
+    ends_.reserve(std::min(count, maxCount_));
+    bytes_.reserve(bytes);
+  } catch (const std::exception&) {
+    return;
+  }
+  AdviseLargePages(ends_.data(), ends_.capacity() * sizeof(std::size_t));
+  AdviseLargePages(bytes_.data(), bytes_.capacity());
 }
 
 }  // namespace tavrilo::macros

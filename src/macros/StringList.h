@@ -1,10 +1,15 @@
 // An ordered list of texts with at most one selected position, the shape of every
 // list and drop-down field of the macro editor. Positions count from 0; -1 is "none".
+//
+// The entries stand one after the other in a single block of bytes, with the end of
+// each kept beside it: a list of a million lines costs its bytes and eight more per
+// entry, not a separate allocation per entry.
 #pragma once
 
 #include <climits>
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tavrilo::macros {
@@ -18,15 +23,16 @@ class StringList {
   // A list that takes at most `maxCount` entries (never more than kMaxCount).
   explicit StringList(std::size_t maxCount);
 
-  int Count() const { return static_cast<int>(items_.size()); }
-  bool Empty() const { return items_.empty(); }
+  int Count() const { return static_cast<int>(ends_.size()); }
+  bool Empty() const { return ends_.empty(); }
 
-  // The entry at `index`; throws EListError "List index out of bounds (%d)" outside the list.
-  const std::string& At(int index) const;
+  // The entry at `index`, valid until the list changes; throws EListError "List index
+  // out of bounds (%d)" outside the list.
+  std::string_view At(int index) const;
 
   // Appends at the end; throws EListError "Unable to insert a line" when the list cannot
   // take another entry. The list keeps its former entries.
-  void Add(std::string text);
+  void Add(std::string_view text);
 
   // Removes the entry at `index` (out of bounds: EListError); the selection is removed.
   void Delete(int index);
@@ -39,13 +45,21 @@ class StringList {
   // Selects `index`; -1 or a position outside the list removes the selection.
   void SetItemIndex(int index);
   // The selected entry, or the empty text when nothing is selected.
-  const std::string& Text() const;
+  std::string_view Text() const;
 
-  const std::vector<std::string>& Items() const { return items_; }
-  void Reserve(std::size_t count);
+  // A copy of every entry, in order.
+  std::vector<std::string> Items() const;
+
+  // Makes room for `count` entries holding `bytes` bytes in all, so that a long list is
+  // not moved from one ever larger block to the next while it fills. Only a hint: when
+  // the room cannot be had the list grows as it goes.
+  void Reserve(std::size_t count, std::size_t bytes);
 
  private:
-  std::vector<std::string> items_;
+  std::size_t Begin(std::size_t index) const { return index == 0 ? 0 : ends_[index - 1]; }
+
+  std::string bytes_;              // the entries, one after the other
+  std::vector<std::size_t> ends_;  // where each entry ends in bytes_
   std::size_t maxCount_ = kMaxCount;
   int itemIndex_ = -1;
 };

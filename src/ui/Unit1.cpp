@@ -93,8 +93,8 @@ void SetItems(QComboBox* field, const macros::StringList& list) {
   field->clear();
   QStringList items;
   items.reserve(list.Count());
-  for (const std::string& item : list.Items())
-    items.append(FromAnsi(item));
+  for (int i = 0; i < list.Count(); ++i)
+    items.append(FromAnsi(list.At(i)));
   field->addItems(items);
   field->setCurrentIndex(-1);
 }
@@ -537,8 +537,8 @@ void TMainForm::ShowResources() {
   TextList->clear();
   QStringList items;
   items.reserve(language_.resourceDescriptions.Count());
-  for (const std::string& item : language_.resourceDescriptions.Items()) {
-    items.append(FromAnsi(item));
+  for (int i = 0; i < language_.resourceDescriptions.Count(); ++i) {
+    items.append(FromAnsi(language_.resourceDescriptions.At(i)));
   }
   TextList->addItems(items);
   showingState_ = wasShowing;

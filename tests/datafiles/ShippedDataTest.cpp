@@ -162,9 +162,9 @@ TEST(ShippedCatalogues, PairTheSameFunctionsInTheSameOrderInBothLanguages) {
     for (int i = 0; i < catalogue.first.Count(); ++i) {
       EXPECT_FALSE(catalogue.first.At(i).empty()) << "display name " << i;
       EXPECT_FALSE(catalogue.second.At(i).empty()) << "command " << i;
-      EXPECT_TRUE(names.insert(catalogue.first.At(i)).second)
+      EXPECT_TRUE(names.emplace(catalogue.first.At(i)).second)
           << "two functions show \"" << catalogue.first.At(i) << "\"";
-      EXPECT_TRUE(commands.insert(catalogue.second.At(i)).second)
+      EXPECT_TRUE(commands.emplace(catalogue.second.At(i)).second)
           << "\"" << catalogue.second.At(i) << "\" is offered twice";
     }
   }
@@ -243,9 +243,9 @@ TEST(ShippedResources, PairTheSameCommandsInBothLanguagesAndTheConsoleRunsThem) 
     EXPECT_GE(resources.first.Count(), 8);
     std::set<std::string> descriptions;
     for (int i = 0; i < resources.first.Count(); ++i) {
-      const std::string& command = resources.second.At(i);
+      const std::string command(resources.second.At(i));
       EXPECT_FALSE(resources.first.At(i).empty()) << "description " << i;
-      EXPECT_TRUE(descriptions.insert(resources.first.At(i)).second) << resources.first.At(i);
+      EXPECT_TRUE(descriptions.emplace(resources.first.At(i)).second) << resources.first.At(i);
       EXPECT_FALSE(command.empty()) << "command " << i;
       EXPECT_EQ(command.find('"'), std::string::npos) << command;
       for (const std::string& fault : rules.CheckLine("bind \"q\" \"" + command + "\"")) {
@@ -254,9 +254,8 @@ TEST(ShippedResources, PairTheSameCommandsInBothLanguagesAndTheConsoleRunsThem) 
     }
     for (std::string_view file : testing::kSupportFileNames) {
       const std::string exec = "exec " + std::string(file);
-      EXPECT_EQ(std::count(resources.second.Items().begin(), resources.second.Items().end(), exec),
-                1)
-          << exec;
+      const std::vector<std::string> commands = resources.second.Items();
+      EXPECT_EQ(std::count(commands.begin(), commands.end(), exec), 1) << exec;
     }
   }
 }

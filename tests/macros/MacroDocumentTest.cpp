@@ -87,7 +87,7 @@ class MacroDocumentTest : public ::testing::Test {
     for (const char* line : lines)
       doc.List().Add(line);
   }
-  const std::vector<std::string>& Entries() const { return doc.List().Items(); }
+  std::vector<std::string> Entries() const { return doc.List().Items(); }
 
   TempDir dir;
   MacroDocument doc;
