@@ -24,6 +24,7 @@
 #include "ui/Dialogs.h"
 #include "ui/TextCodec.h"
 #include "ui/Unit1.h"
+#include "ui/Unit2.h"
 
 using tavrilo::testing::ReadFile;
 using tavrilo::testing::TempDir;
@@ -133,6 +134,8 @@ class MainWindowTest : public QObject {
 
  private slots:
   void initTestCase() { DialogSeam::EnableTestMode(); }
+  // Each test starts as the program does, before the main window names the application.
+  void init() { tavrilo::ui::SetApplicationTitle(QString()); }
   void cleanup() {
     QVERIFY2(!DialogSeam::AnswersPending(), "a queued dialog answer was not used");
     DialogSeam::TakeErrors();
@@ -237,6 +240,8 @@ class MainWindowTest : public QObject {
     const auto errors = DialogSeam::TakeErrors();
     QCOMPARE(errors.size(), 1);
     QCOMPARE(errors[0].text, QString("File not found."));
+    // The title is not set yet: the error box takes it from the executable's name.
+    QCOMPARE(errors[0].caption, QString("ui_mainwindowtest"));
     QCOMPARE(form->size(), TMainForm::kDesignSize);
     QCOMPARE(form->windowTitle(), QString());
     QCOMPARE(form->ExternalPanelShown(), 0);
@@ -520,6 +525,43 @@ class MainWindowTest : public QObject {
              QColor(0, 0, 255));
     QCOMPARE(Find<QLineEdit>(form.get(), "SayEdit")->toolTip(),
              Text("Taper les messages \xE0 envoyer en mode Chat"));
+  }
+
+  void theAboutBoxTakesItsCaptionFromTheLanguageAtEachOpening() {
+    App app;
+    auto form = app.Start();
+    tavrilo::ui::TAboutBox about(form.get(), app.Path("data/user.dat"), "dd/MM/yyyy");
+    form->SetAboutBox(&about);
+    auto* button = Find<QPushButton>(form.get(), "AboutBtn");
+    QTest::mouseClick(button, Qt::LeftButton);
+    QTest::mouseClick(Find<QRadioButton>(form.get(), "RBFr"), Qt::LeftButton);
+    QTest::mouseClick(button, Qt::LeftButton);
+    std::filesystem::remove(app.Path("data/dics-fr.ini"));
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(DialogSeam::TakeModalDialogs(), QStringList({"EN about", "FR about", ""}));
+  }
+
+  void installingTheSupportFilesAsksForTheGameOnce() {
+    App app;
+    tavrilo::testing::InstallShippedData(app.Dir());
+    const std::string game = app.Path("Quake2/");
+    std::filesystem::create_directories(game + "Baseq2");
+    auto form = app.Start();
+    auto* install = Find<QPushButton>(form.get(), "InstallerCfgBtn");
+    DialogSeam::QueueFileName(QString::fromStdString(game + "quake2.exe"));
+    QTest::mouseClick(install, Qt::LeftButton);
+    for (const char* name :
+         {"Alias.cfg", "GlVid.cfg", "ModBinding.cfg", "NormBinding.cfg", "NormVid.cfg"}) {
+      QCOMPARE(ReadFile(game + "Baseq2/" + name), ReadFile(app.Path("Q2Dats/") + name));
+    }
+    QCOMPARE(tavrilo::datafiles::IniFile(app.Path("data/config.ini"))
+                 .ReadString("General", "Q2Path", ""),
+             game);
+    QTest::mouseClick(install, Qt::LeftButton);  // everything is there: no question
+    const auto dialogs = DialogSeam::TakeFileDialogs();
+    QCOMPARE(dialogs.size(), 1);
+    QCOMPARE(dialogs[0].caption, QString("Path Quake2.exe"));
+    QVERIFY(DialogSeam::TakeErrors().isEmpty());
   }
 
   void theSettingsFileCannotBeWrittenAtShutDown() {
