@@ -51,6 +51,17 @@ inline bool Exists(const std::string& path) {
   return std::filesystem::exists(path);
 }
 
+// The message of the `Error` that `action` throws, or "(nothing thrown)".
+template <typename Error, typename Action>
+std::string MessageOf(Action&& action) {
+  try {
+    action();
+  } catch (const Error& error) {
+    return error.what();
+  }
+  return "(nothing thrown)";
+}
+
 // The source tree's shipped data directories, with a trailing separator.
 inline std::string SourceDir() {
   return std::string(TAVRILO_SOURCE_DIR) + "/";

@@ -19,6 +19,7 @@ namespace tavrilo {
 namespace {
 
 using testing::ListDirectory;
+using testing::MessageOf;
 using testing::ReadFile;
 using testing::ScopedCurrentDirectory;
 using testing::TempDir;
@@ -67,16 +68,6 @@ ssize_t BudgetedWrite(int fd, const void* data, std::size_t size) {
   const std::size_t n = std::min(size, gWriteBudget);
   gWriteBudget -= n;
   return ::write(fd, data, n);
-}
-
-template <typename Error>
-std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Error& error) {
-    return error.what();
-  }
-  return "(no error)";
 }
 
 // ---------------------------------------------------------------------------------------

@@ -19,6 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::Exists;
 using testing::ListDirectory;
+using testing::MessageOf;
 using testing::ModificationTime;
 using testing::ReadFile;
 using testing::ScopedCurrentDirectory;
@@ -41,16 +42,6 @@ struct FakePrompt {
 
 const std::vector<std::string> kSourceNames = {"Alias.cfg", "GlVid.cfg", "ModBinding.cfg",
                                                "NormBinding.cfg", "NormVid.cfg"};
-
-template <typename Error>
-std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Error& error) {
-    return error.what();
-  }
-  return "(no error)";
-}
 
 class InstallTest : public ::testing::Test {
  protected:

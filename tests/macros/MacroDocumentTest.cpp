@@ -19,6 +19,7 @@ namespace tavrilo::macros {
 namespace {
 
 using testing::Exists;
+using testing::MessageOf;
 using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
@@ -66,16 +67,6 @@ std::set<std::string> FilesIn(const std::string& directory) {
     names.insert(entry.path().filename().string());
   }
   return names;
-}
-
-template <typename Error, typename Action>
-std::string MessageOf(Action action) {
-  try {
-    action();
-  } catch (const Error& error) {
-    return error.what();
-  }
-  return "(nothing thrown)";
 }
 
 // A document as after start-up: the header comment in the output buffer.
