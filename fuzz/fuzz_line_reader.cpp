@@ -120,8 +120,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (first.Count() != second.Count()) Violated("pair lists of different lengths");
     std::vector<std::string> joined;
     for (int i = 0; i < first.Count(); ++i) {
-      joined.push_back(first.At(i));
-      joined.push_back(second.At(i));
+      joined.emplace_back(first.At(i));
+      joined.emplace_back(second.At(i));
     }
     std::vector<std::string> expected = lines;
     if (expected.size() % 2 != 0) expected.emplace_back();  // the odd line's empty partner
