@@ -82,6 +82,8 @@ void LanguageState::ReloadLanguage() {
   for (std::string_view key : kCaptionKeys) {
     captions.Set(key, captionFile.ReadString(kGeneralSection, key, ""));
   }
+  // The definable-function field now shows its caption, not the entry picked before.
+  definableFunctions.SetItemIndex(-1);
 
   {
     LineReader catalogue(appDir_ + files_.functionsPath);

@@ -89,7 +89,8 @@ class LanguageState {
   // The language reload, steps in order: clear the function names and both resource
   // lists; read the 21 captions; open the function catalogue (its error stops here);
   // clear the function commands and read the catalogue's pairs; open the resource file
-  // (its error stops here) and read its pairs. Every list is left without selection.
+  // (its error stops here) and read its pairs. Every list is left without selection,
+  // the definable functions too, since their field now shows its caption.
   void ReloadLanguage();
 
   // The refresh of the external resources: open the resource file (its error leaves

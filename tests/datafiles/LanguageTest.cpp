@@ -336,11 +336,14 @@ TEST_F(LanguageTest, ReloadChangesNoOtherList) {
   LanguageState state(dir.Path());
   state.LoadDefinableFunctions();
   state.Select(Language::kFrench);
+  state.definableFunctions.SetItemIndex(1);  // the user picked "fov"
   WriteFile(Data("user.dat"), "changed\r\n");
   state.Select(Language::kEnglish);
   state.ReloadLanguage();
   state.RefreshResources();
   EXPECT_EQ(state.definableFunctions.Items(), (Lines{"echo", "fov"}));
+  // The field shows the caption file's text now, not the pick.
+  EXPECT_EQ(state.definableFunctions.ItemIndex(), -1);
 }
 
 TEST_F(LanguageTest, OddAndEmptyCatalogues) {
