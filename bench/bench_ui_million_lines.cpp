@@ -29,6 +29,7 @@ double Ms(const QElapsedTimer& timer) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
   tavrilo::ui::DialogSeam::EnableTestMode();
 

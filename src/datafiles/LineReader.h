@@ -36,6 +36,9 @@ class LineReader {
   // Closes the file; the reader is at end afterwards. Also done by the destructor.
   void Close();
 
+  // The file's size in bytes when it was opened (0 when the system does not tell).
+  std::size_t Size() const { return size_; }
+
  private:
   bool Fill();           // false when the file has no more bytes
   bool AtEndOfBuffer();  // AtEnd once every byte of the buffer is taken
@@ -47,9 +50,11 @@ class LineReader {
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
   bool endOfFile_ = false;
+  std::size_t size_ = 0;
 };
 
-// While the reader is not at end, reads a line and appends it to `list`.
+// While the reader is not at end, reads a line and appends it to `list`, which first
+// makes room for what the file can hold.
 void ReadLines(LineReader& reader, macros::StringList& list);
 
 // While the reader is not at end, reads a line into `first`, then a line into `second`.

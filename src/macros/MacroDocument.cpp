@@ -1,14 +1,8 @@
 #include "macros/MacroDocument.h"
 
-#include <algorithm>
-#include <cstdint>
-#include <exception>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <system_error>
-#include <vector>
 
 #include "datafiles/LineReader.h"
 
@@ -16,23 +10,7 @@ namespace tavrilo::macros {
 
 namespace {
 constexpr std::string_view kLineEnd = "\r\n";
-
-// Binding lines are rarely shorter than this, terminator included.
-constexpr std::uintmax_t kShortLine = 16;
 }  // namespace
-
-// Room for the entries of a file of that size, so that a long file is not copied from
-// one ever larger block to the next while it loads. The room for the positions is
-// generous: the part that no entry uses is never touched, so it costs address space,
-// not memory.
-void MacroDocument::ReserveForFile(const std::string& path) {
-  std::error_code error;
-  const std::uintmax_t size = std::filesystem::file_size(path, error);
-  if (error || size > SIZE_MAX) return;
-  list_.Reserve(static_cast<std::size_t>(
-                    std::min<std::uintmax_t>(size / kShortLine + 1, StringList::kMaxCount)),
-                static_cast<std::size_t>(size));
-}
 
 bool MacroDocument::Save(const PathPrompt& askPath, datafiles::WriteFunction write) {
   if (list_.Empty()) return false;
@@ -59,14 +37,7 @@ bool MacroDocument::Load(const PathPrompt& askPath) {
 
   list_.Clear();  // before the file is opened: a file that cannot be read leaves no list
   datafiles::LineReader file(*path);
-  ReserveForFile(*path);
-  // One line buffer serves every line; each entry is then a copy of exactly its size.
-  std::string line;
-  while (!file.AtEnd()) {
-    file.ReadLine(line);
-    list_.Add(line);
-  }
-  file.Close();
+  datafiles::ReadLines(file, list_);
   return true;
 }
 

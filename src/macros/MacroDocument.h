@@ -42,8 +42,6 @@ class MacroDocument {
   void NewList();
 
  private:
-  void ReserveForFile(const std::string& path);
-
   MacroList list_;
   OutputBuffer buffer_;
 };

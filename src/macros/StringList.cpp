@@ -90,8 +90,8 @@ std::vector<std::string> StringList::Items() const {
 
 void StringList::Reserve(std::size_t count, std::size_t bytes) {
   try {
-    ends_.reserve(std::min(count, maxCount_));
-    bytes_.reserve(bytes);
+    ends_.reserve(ends_.size() + std::min(count, maxCount_ - ends_.size()));
+    bytes_.reserve(bytes_.size() + bytes);
   } catch (const std::exception&) {
     return;
   }

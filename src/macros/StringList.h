@@ -50,9 +50,9 @@ class StringList {
   // A copy of every entry, in order.
   std::vector<std::string> Items() const;
 
-  // Makes room for `count` entries holding `bytes` bytes in all, so that a long list is
-  // not moved from one ever larger block to the next while it fills. Only a hint: when
-  // the room cannot be had the list grows as it goes.
+  // Makes room for `count` more entries holding `bytes` more bytes, so that a long list
+  // is not moved from one ever larger block to the next while it fills. Only a hint:
+  // when the room cannot be had the list grows as it goes.
   void Reserve(std::size_t count, std::size_t bytes);
 
  private:
