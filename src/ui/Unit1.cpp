@@ -89,6 +89,19 @@ QLineEdit* TextField(QWidget* parent, const char* name, const char* text, int le
   return field;
 }
 
+// Runs `operation`, then `show` to put what it changed into the widgets, also when it
+// fails part way: the steps done before an error stay done and must show.
+template <typename Operation, typename Show>
+void ThenShow(Operation&& operation, Show&& show) {
+  try {
+    operation();
+  } catch (...) {
+    show();
+    throw;
+  }
+  show();
+}
+
 void SetItems(QComboBox* field, const macros::StringList& list) {
   field->clear();
   QStringList items;
@@ -271,13 +284,10 @@ void TMainForm::WireEvents() {
 // The creation step. An error ends it; what was done before stays done.
 void TMainForm::FormCreate() {
   ReportingErrors(nullptr, [this] {
-    try {
-      language_.ChooseAtStartup();
-    } catch (...) {
-      ShowLanguage();
-      throw;
-    }
-    if (language_.Selected() != Language::kNone) ShowLanguage();
+    ThenShow([this] { language_.ChooseAtStartup(); },
+             [this] {
+               if (language_.Selected() != Language::kNone) ShowLanguage();
+             });
     composer_.Reset();
     language_.LoadDefinableFunctions();
     ShowDefinableFunctions();
@@ -319,23 +329,11 @@ void TMainForm::RBEnClick() {
 }
 
 void TMainForm::SelectLanguage(datafiles::Language language) {
-  try {
-    language_.Select(language);
-  } catch (...) {
-    ShowLanguage();
-    throw;
-  }
-  ShowLanguage();
+  ThenShow([&] { language_.Select(language); }, [this] { ShowLanguage(); });
 }
 
 void TMainForm::ReloadLanguage() {
-  try {
-    language_.ReloadLanguage();
-  } catch (...) {
-    ShowLanguage();
-    throw;
-  }
-  ShowLanguage();
+  ThenShow([this] { language_.ReloadLanguage(); }, [this] { ShowLanguage(); });
 }
 
 void TMainForm::RefreshBtnClick() {
@@ -357,8 +355,7 @@ void TMainForm::LetterComboBoxChange() {
 }
 
 void TMainForm::FonctionComboBoxClick(int position) {
-  language_.functionNames.SetItemIndex(position);
-  FonctionComboBox->setToolTip(FromAnsi(language_.functionNames.Text()));
+  FonctionComboBox->setToolTip(FromAnsi(language_.functionNames.At(position)));
 }
 
 void TMainForm::FonctionComboBoxChange(int position) {
@@ -429,13 +426,7 @@ void TMainForm::SauverBtnClick() {
 
 void TMainForm::LoadBtnClick() {
   ReportingErrors(this, [this] {
-    try {
-      document_.Load(AskWith(openDialog_));
-    } catch (...) {
-      macroModel_->Reset();
-      throw;
-    }
-    macroModel_->Reset();
+    ThenShow([this] { document_.Load(AskWith(openDialog_)); }, [this] { macroModel_->Reset(); });
   });
 }
 
