@@ -7,6 +7,9 @@ FUZZ_BUILD  ?= build-fuzz
 BENCH_BUILD ?= build-bench
 JOBS        ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
+# ON turns every compiler warning into an error (CI does).
+WERROR      ?= OFF
+CMAKE_FLAGS := -DTAVRILO_WERROR=$(WERROR)
 
 .PHONY: all setup build run test sanitize fuzz bench screenshots format format-check clean
 
@@ -15,10 +18,8 @@ all: build
 setup:
 	@scripts/setup.sh
 
-$(BUILD)/build.ninja: | setup
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-
-build: setup $(BUILD)/build.ninja
+build: setup
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD) -j$(JOBS)
 
 run: build
@@ -30,7 +31,7 @@ test: build
 # The test suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer; any
 # report fails the run.
 sanitize: setup
-	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug $(CMAKE_FLAGS) \
 	  -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer" \
 	  -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
 	@cmake --build $(ASAN_BUILD) -j$(JOBS)
@@ -57,7 +58,7 @@ fuzz: setup
 
 # The benchmarks: figures printed, nothing asserted.
 bench: setup
-	@cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVRILO_TESTS=OFF -DTAVRILO_BENCH=ON >/dev/null
+	@cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) -DTAVRILO_TESTS=OFF -DTAVRILO_BENCH=ON >/dev/null
 	@cmake --build $(BENCH_BUILD) -j$(JOBS)
 	@for b in $(BENCH_BUILD)/bin/bench_*; do echo "== $$(basename $$b)"; $$b || exit 1; done
 

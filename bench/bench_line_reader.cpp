@@ -13,8 +13,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "datafiles/LineReader.h"
-#include "macros/StringList.h"
+#include "core/LineReader.h"
+#include "core/StringList.h"
 
 namespace {
 
@@ -98,7 +98,7 @@ int main() {
   long lines = 0;
   std::uintmax_t textBytes = 0;
   const auto readEveryLine = [&] {
-    tavrilo::datafiles::LineReader reader(path);
+    tavrilo::LineReader reader(path);
     std::string line;
     lines = 0;
     textBytes = 0;
@@ -110,9 +110,9 @@ int main() {
   };
   int listCount = 0;
   const auto readIntoAList = [&] {
-    tavrilo::datafiles::LineReader reader(path);
-    tavrilo::macros::StringList list;
-    tavrilo::datafiles::ReadLines(reader, list);
+    tavrilo::LineReader reader(path);
+    tavrilo::StringList list;
+    tavrilo::ReadLines(reader, list);
     listCount = list.Count();
   };
   long wcLines = 0;

@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "Errors.h"
+#include "core/Errors.h"
 #include "datafiles/IniFile.h"
 
 namespace {

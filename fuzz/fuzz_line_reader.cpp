@@ -12,12 +12,12 @@
 #include <string_view>
 #include <vector>
 
-#include "datafiles/LineReader.h"
-#include "macros/StringList.h"
+#include "core/LineReader.h"
+#include "core/StringList.h"
 
 namespace {
 
-using tavrilo::datafiles::LineReader;
+using tavrilo::LineReader;
 
 constexpr std::size_t kReaderBufferSize = 64 * 1024;
 
@@ -108,15 +108,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   {
     LineReader reader(ScratchPath());
-    tavrilo::macros::StringList all;
-    tavrilo::datafiles::ReadLines(reader, all);
+    tavrilo::StringList all;
+    tavrilo::ReadLines(reader, all);
     if (all.Items() != lines) Violated("ReadLines differs from reading line by line");
   }
   {
     LineReader reader(ScratchPath());
-    tavrilo::macros::StringList first;
-    tavrilo::macros::StringList second;
-    tavrilo::datafiles::ReadLinePairs(reader, first, second);
+    tavrilo::StringList first;
+    tavrilo::StringList second;
+    tavrilo::ReadLinePairs(reader, first, second);
     if (first.Count() != second.Count()) Violated("pair lists of different lengths");
     std::vector<std::string> joined;
     for (int i = 0; i < first.Count(); ++i) {

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <vector>
 
-#include "Errors.h"
-#include "datafiles/SafeFile.h"
+#include "core/Errors.h"
+#include "core/SafeFile.h"
 
 namespace tavrilo::datafiles {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "datafiles/LineReader.h"
-#include "datafiles/Paths.h"
+#include "core/LineReader.h"
+#include "core/Paths.h"
 
 namespace tavrilo::datafiles {
 
@@ -101,6 +101,11 @@ void LanguageState::RefreshResources() {
   resourceDescriptions.Clear();
   resourceCommands.Clear();
   ReadLinePairs(resources, resourceDescriptions, resourceCommands);
+}
+
+void LanguageState::SelectFunction(int position) {
+  functionNames.SetItemIndex(position);
+  functionCommands.SetItemIndex(position);
 }
 
 void LanguageState::SelectResource(int position) {

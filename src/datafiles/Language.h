@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/StringList.h"
 #include "datafiles/IniFile.h"
-#include "macros/StringList.h"
 
 namespace tavrilo::datafiles {
 
@@ -97,6 +97,12 @@ class LanguageState {
   // both lists as they were), clear both lists, read the pairs.
   void RefreshResources();
 
+  // The user picked a function (-1: typed text): the same position is selected among the
+  // function commands (-1: none).
+  void SelectFunction(int position);
+  // The command of the selected function; empty when none is selected.
+  std::string_view SelectedCommand() const { return functionCommands.Text(); }
+
   // The user selected a resource description: the same position is selected among the
   // resource commands (-1: none).
   void SelectResource(int position);
@@ -119,11 +125,11 @@ class LanguageState {
   // The about box's caption from the current caption file (empty when absent).
   std::string ReadAboutCaption() const;
 
-  macros::StringList functionNames;         // shown in the function field
-  macros::StringList functionCommands;      // the hidden command column
-  macros::StringList resourceDescriptions;  // shown in the list of resources
-  macros::StringList resourceCommands;      // the hidden command column
-  macros::StringList definableFunctions;    // shown in the definable-function field
+  StringList functionNames;         // shown in the function field
+  StringList functionCommands;      // the hidden command column
+  StringList resourceDescriptions;  // shown in the list of resources
+  StringList resourceCommands;      // the hidden command column
+  StringList definableFunctions;    // shown in the definable-function field
   Captions captions;
 
  private:

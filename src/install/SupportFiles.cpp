@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "FmxUtils.h"
 #include "datafiles/IniFile.h"
+#include "install/FmxUtils.h"
 
 namespace tavrilo::install {
 

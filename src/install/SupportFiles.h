@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "datafiles/Paths.h"
+#include "core/Paths.h"
 
 namespace tavrilo::install {
 

@@ -1,7 +1,6 @@
 #include "macros/Composer.h"
 
 #include "macros/KeyTranslation.h"
-#include "macros/StringList.h"
 
 namespace tavrilo::macros {
 
@@ -13,9 +12,8 @@ void Composer::SelectKey(std::string_view fieldText) {
   currentKey_ = TranslateKey(fieldText);
 }
 
-void Composer::SelectFunction(int position, StringList& commands) {
-  commands.SetItemIndex(position);
-  currentCommand_ = TranslateCommand(commands.Text());
+void Composer::SelectFunction(std::string_view catalogueCommand) {
+  currentCommand_ = TranslateCommand(catalogueCommand);
 }
 
 }  // namespace tavrilo::macros

@@ -8,8 +8,6 @@
 
 namespace tavrilo::macros {
 
-class StringList;
-
 class Composer {
  public:
   // CurrentKey: "a" (untranslated) until a key is chosen.
@@ -23,11 +21,10 @@ class Composer {
   // The key field's text changed (picked or typed): CurrentKey becomes its translation.
   void SelectKey(std::string_view fieldText);
 
-  // The function field changed. `position` is the picked entry of the display list, or
-  // -1 for typed text. The same position is selected in `commands` (the hidden command
-  // column), and CurrentCommand becomes the translation of the command there; no
-  // position or an empty command gives the default command.
-  void SelectFunction(int position, StringList& commands);
+  // The function field changed: CurrentCommand becomes the translation of the catalogue
+  // command now selected in the hidden command column (empty when no entry is selected,
+  // which gives the default command).
+  void SelectFunction(std::string_view catalogueCommand);
 
  private:
   std::string currentKey_{"a"};

@@ -1,6 +1,6 @@
 #include "macros/LineComposition.h"
 
-#include "Errors.h"
+#include "core/Errors.h"
 
 namespace tavrilo::macros {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "datafiles/LineReader.h"
+#include "core/LineReader.h"
 
 namespace tavrilo::macros {
 
@@ -12,7 +12,7 @@ namespace {
 constexpr std::string_view kLineEnd = "\r\n";
 }  // namespace
 
-bool MacroDocument::Save(const PathPrompt& askPath, datafiles::WriteFunction write) {
+bool MacroDocument::Save(const PathPrompt& askPath, WriteFunction write) {
   if (list_.Empty()) return false;
   const std::optional<std::string> path = askPath();
   if (!path) return false;
@@ -20,7 +20,7 @@ bool MacroDocument::Save(const PathPrompt& askPath, datafiles::WriteFunction wri
   // The entries are streamed straight from the list: a long list is never copied. The
   // output buffer is emptied only once the new file stands complete in its place, so a
   // failed save can simply be repeated, and the old file stays as it was.
-  datafiles::SafeFileWriter file(*path, write);
+  SafeFileWriter file(*path, write);
   file.Write(buffer_.Text());
   for (int i = 0; i < list_.Count(); ++i) {
     file.Write(list_.At(i));
@@ -36,8 +36,8 @@ bool MacroDocument::Load(const PathPrompt& askPath) {
   if (!path) return false;
 
   list_.Clear();  // before the file is opened: a file that cannot be read leaves no list
-  datafiles::LineReader file(*path);
-  datafiles::ReadLines(file, list_);
+  LineReader file(*path);
+  ReadLines(file, list_);
   return true;
 }
 

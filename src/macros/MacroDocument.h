@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <string>
 
-#include "datafiles/Paths.h"
-#include "datafiles/SafeFile.h"
+#include "core/Paths.h"
+#include "core/SafeFile.h"
 #include "macros/MacroList.h"
 #include "macros/OutputBuffer.h"
 
@@ -30,7 +30,7 @@ class MacroDocument {
   // CR LF; then the output buffer is emptied. Cancelled: nothing changes. A failure
   // (EFCreateError, EWriteError) leaves the output buffer and the old file as they were.
   // Returns whether a file was written.
-  bool Save(const PathPrompt& askPath, datafiles::WriteFunction write = nullptr);
+  bool Save(const PathPrompt& askPath, WriteFunction write = nullptr);
 
   // Load: cancelled, nothing changes. Otherwise the list is emptied, then every line of
   // the chosen file becomes an entry. Opening or reading errors (EInOutError) leave the

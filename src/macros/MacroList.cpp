@@ -1,6 +1,6 @@
 #include "macros/MacroList.h"
 
-#include "Errors.h"
+#include "core/Errors.h"
 
 namespace tavrilo::macros {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "macros/StringList.h"
+#include "core/StringList.h"
 
 namespace tavrilo::macros {
 

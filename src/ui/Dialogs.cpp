@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "Errors.h"
-#include "datafiles/Paths.h"
+#include "core/Errors.h"
+#include "core/Paths.h"
 #include "ui/TextCodec.h"
 
 namespace tavrilo::ui {

@@ -2,7 +2,7 @@
 // run the event loop; closing the main window ends the program.
 #include <QApplication>
 
-#include "datafiles/Paths.h"
+#include "core/Paths.h"
 #include "ui/ShortDateFormat.h"
 #include "ui/TextCodec.h"
 #include "ui/Unit1.h"

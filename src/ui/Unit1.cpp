@@ -102,7 +102,7 @@ void ThenShow(Operation&& operation, Show&& show) {
   show();
 }
 
-void SetItems(QComboBox* field, const macros::StringList& list) {
+void SetItems(QComboBox* field, const StringList& list) {
   field->clear();
   QStringList items;
   items.reserve(list.Count());
@@ -359,8 +359,8 @@ void TMainForm::FonctionComboBoxClick(int position) {
 }
 
 void TMainForm::FonctionComboBoxChange(int position) {
-  language_.functionNames.SetItemIndex(position);
-  composer_.SelectFunction(position, language_.functionCommands);
+  language_.SelectFunction(position);
+  composer_.SelectFunction(language_.SelectedCommand());
 }
 
 // ---- The add actions -------------------------------------------------------------

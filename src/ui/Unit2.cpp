@@ -21,7 +21,8 @@
 #include <utility>
 
 #include "Branding.h"
-#include "FmxUtils.h"
+#include "install/FmxUtils.h"
+#include "ui/FmxShellOpen.h"
 #include "ui/TextCodec.h"
 
 // The pictures live in a static library, whose registration the linker would otherwise

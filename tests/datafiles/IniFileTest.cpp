@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "Errors.h"
 #include "TestSupport.h"
+#include "core/Errors.h"
 
 namespace tavrilo::datafiles {
 namespace {
@@ -85,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "G", "k",
                  "Cr\xE9"
                  "er \xAB\xA0x\xA0\xBB"}),
-    [](const ::testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<ReadCase>& test) { return std::string(test.param.name); });
 
 TEST(IniFile, ValueIsCutTo1023Characters) {
   const std::string text = std::string(1023, 'v') + "TAIL";
@@ -203,7 +203,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "[General]\r\nQ2Path=/jeux/q2/\r\n"},
         WriteCase{"EmptyValue", "[General]\r\nQ2Path=/x/\r\n", "General", "Q2Path", "",
                   "[General]\r\nQ2Path=\r\n"}),
-    [](const ::testing::TestParamInfo<WriteCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<WriteCase>& test) { return std::string(test.param.name); });
 
 TEST(IniFile, WritingTheSameValueLeavesTheFileAlone) {
   TempDir dir;

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "Errors.h"
 #include "TestSupport.h"
+#include "core/Errors.h"
 
 namespace tavrilo::datafiles {
 namespace {
@@ -435,6 +435,18 @@ TEST_F(LanguageTest, RefreshWithNoLanguageNamesTheApplicationDirectory) {
 
 // ---- The resource selection ----------------------------------------------------------
 
+TEST_F(LanguageTest, SelectFunctionMirrorsThePositionInTheCommandColumn) {
+  WriteEnglish();
+  LanguageState state(dir.Path());
+  state.Select(Language::kEnglish);
+  state.SelectFunction(0);  // the first position is a position like any other
+  EXPECT_EQ(state.functionNames.ItemIndex(), 0);
+  EXPECT_EQ(state.SelectedCommand(), state.functionCommands.At(0));
+  state.SelectFunction(-1);  // typed text
+  EXPECT_EQ(state.functionCommands.ItemIndex(), -1);
+  EXPECT_EQ(state.SelectedCommand(), "");
+}
+
 TEST_F(LanguageTest, SelectResourceMirrorsThePosition) {
   WriteEnglish();
   LanguageState state(dir.Path());
@@ -510,7 +522,7 @@ INSTANTIATE_TEST_SUITE_P(
         StartupCase{"UnreadableFlagIsTrue", "[general]\r\nFR=yes\r\nEN=0\r\n", true, false,
                     Language::kFrench},
         StartupCase{"NeitherFlag", "[General]\r\nfr=0\r\nen=0\r\n", false, false, Language::kNone}),
-    [](const ::testing::TestParamInfo<StartupCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<StartupCase>& test) { return std::string(test.param.name); });
 
 TEST_F(LanguageTest, BothFlagsTrueLoadFrenchBeforeEnglish) {
   // The French catalogue is absent: the choice stops at the French load, with the

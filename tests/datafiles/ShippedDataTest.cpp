@@ -14,11 +14,11 @@
 
 #include "ConsoleRules.h"
 #include "TestSupport.h"
+#include "core/LineReader.h"
+#include "core/StringList.h"
 #include "datafiles/IniFile.h"
 #include "datafiles/Language.h"
-#include "datafiles/LineReader.h"
 #include "macros/LineComposition.h"
-#include "macros/StringList.h"
 
 namespace tavrilo {
 namespace {
@@ -26,8 +26,6 @@ namespace {
 using datafiles::IniFile;
 using datafiles::Language;
 using datafiles::LanguageState;
-using datafiles::LineReader;
-using macros::StringList;
 using testing::ReadFile;
 using testing::ShippedDataDir;
 using testing::TextFileFaults;
@@ -65,14 +63,14 @@ struct Pairs {
 Pairs LoadPairs(const std::string& name) {
   LineReader reader(DataPath(name));
   Pairs pairs;
-  datafiles::ReadLinePairs(reader, pairs.first, pairs.second);
+  ReadLinePairs(reader, pairs.first, pairs.second);
   return pairs;
 }
 
 std::vector<std::string> LoadLines(const std::string& name) {
   LineReader reader(DataPath(name));
   StringList lines;
-  datafiles::ReadLines(reader, lines);
+  ReadLines(reader, lines);
   return lines.Items();
 }
 

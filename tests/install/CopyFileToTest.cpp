@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "Errors.h"
-#include "FmxUtils.h"
 #include "InstallTestSupport.h"
 #include "TestSupport.h"
+#include "core/Errors.h"
+#include "install/FmxUtils.h"
 
 namespace tavrilo {
 namespace {

@@ -10,9 +10,9 @@
 #include <optional>
 #include <string>
 
-#include "FmxUtils.h"
 #include "InstallTestSupport.h"
 #include "TestSupport.h"
+#include "install/FmxUtils.h"
 
 namespace tavrilo {
 namespace {

@@ -16,9 +16,9 @@
 
 #include "ConsoleRules.h"
 #include "TestSupport.h"
-#include "datafiles/LineReader.h"
+#include "core/LineReader.h"
+#include "core/StringList.h"
 #include "install/SupportFiles.h"
-#include "macros/StringList.h"
 
 namespace tavrilo {
 namespace {
@@ -41,9 +41,9 @@ std::optional<std::string> SupportFileByName(const std::string& name) {
 
 // The commands (second lines of the pairs) of a shipped pair file.
 std::vector<std::string> ShippedCommands(const std::string& name) {
-  datafiles::LineReader reader(testing::ShippedDataDir() + name);
-  macros::StringList first, second;
-  datafiles::ReadLinePairs(reader, first, second);
+  LineReader reader(testing::ShippedDataDir() + name);
+  StringList first, second;
+  ReadLinePairs(reader, first, second);
   return second.Items();
 }
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "Errors.h"
 #include "InstallTestSupport.h"
 #include "TestSupport.h"
+#include "core/Errors.h"
 #include "datafiles/IniFile.h"
 
 namespace tavrilo::install {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "core/StringList.h"
 #include "macros/Composer.h"
-#include "macros/StringList.h"
 
 namespace tavrilo::macros {
 namespace {
@@ -70,12 +70,7 @@ TEST(CommandTranslation, EmptyCommandGivesTheDefaultCommand) {
 
 class ComposerTest : public ::testing::Test {
  protected:
-  ComposerTest() {
-    for (const char* command : {"Zoom", "", "say", "QuickGrenades"})
-      commands.Add(command);
-  }
   Composer composer;
-  StringList commands;
 };
 
 TEST_F(ComposerTest, StartsWithUntranslatedKeyAndDefaultCommand) {
@@ -94,36 +89,19 @@ TEST_F(ComposerTest, SelectKeyStoresTheTranslationOfTheWholeText) {
   EXPECT_EQ(composer.CurrentKey(), "~");
 }
 
-TEST_F(ComposerTest, SelectFunctionTranslatesTheCommandAtThePickedPosition) {
-  composer.SelectFunction(0, commands);  // the first position is a position like any other
+TEST_F(ComposerTest, SelectFunctionTranslatesTheSelectedCatalogueCommand) {
+  composer.SelectFunction("Zoom");
   EXPECT_EQ(composer.CurrentCommand(), "zoom");
-  EXPECT_EQ(commands.ItemIndex(), 0);
-  composer.SelectFunction(3, commands);
+  composer.SelectFunction("QuickGrenades");
   EXPECT_EQ(composer.CurrentCommand(), "+QuickGrenades");
-  EXPECT_EQ(commands.ItemIndex(), 3);
-  composer.SelectFunction(2, commands);
-  EXPECT_EQ(composer.CurrentCommand(), "say");
-}
-
-TEST_F(ComposerTest, EmptyCommandGivesTheDefaultCommand) {
-  composer.SelectFunction(0, commands);
-  composer.SelectFunction(1, commands);
+  composer.SelectFunction("");  // no entry selected, or an empty command
   EXPECT_EQ(composer.CurrentCommand(), "echo Cette touche ne sert pas");
-  EXPECT_EQ(commands.ItemIndex(), 1);
-}
-
-TEST_F(ComposerTest, TypedTextSelectsNothingAndGivesTheDefaultCommand) {
-  composer.SelectFunction(0, commands);
-  composer.SelectFunction(-1, commands);
-  EXPECT_EQ(composer.CurrentCommand(), "echo Cette touche ne sert pas");
-  EXPECT_EQ(commands.ItemIndex(), -1);
-  EXPECT_EQ(commands.Text(), "");
 }
 
 TEST_F(ComposerTest, KeyAndCommandAreIndependent) {
   composer.SelectKey("z");
-  composer.SelectFunction(0, commands);
-  composer.SelectFunction(-1, commands);
+  composer.SelectFunction("Zoom");
+  composer.SelectFunction("");
   EXPECT_EQ(composer.CurrentKey(), "w");
   composer.SelectKey("q");
   EXPECT_EQ(composer.CurrentCommand(), "echo Cette touche ne sert pas");
@@ -131,7 +109,7 @@ TEST_F(ComposerTest, KeyAndCommandAreIndependent) {
 
 TEST_F(ComposerTest, ResetRestoresTheInitialValues) {
   composer.SelectKey("F1");
-  composer.SelectFunction(0, commands);
+  composer.SelectFunction("Zoom");
   composer.Reset();
   EXPECT_EQ(composer.CurrentKey(), "a");
   EXPECT_EQ(composer.CurrentCommand(), "echo Cette touche ne sert pas");

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "Errors.h"
+#include "core/Errors.h"
 
 namespace tavrilo::macros {
 namespace {

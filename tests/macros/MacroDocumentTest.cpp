@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "Branding.h"
-#include "Errors.h"
 #include "TestSupport.h"
+#include "core/Errors.h"
 
 namespace tavrilo::macros {
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "Errors.h"
-#include "macros/StringList.h"
+#include "core/Errors.h"
+#include "core/StringList.h"
 
 namespace tavrilo::macros {
 namespace {

@@ -20,9 +20,10 @@
 #include <vector>
 
 #include "Branding.h"
-#include "FmxUtils.h"
 #include "TestSupport.h"
+#include "install/FmxUtils.h"
 #include "ui/Dialogs.h"
+#include "ui/FmxShellOpen.h"
 #include "ui/ShortDateFormat.h"
 #include "ui/TextCodec.h"
 #include "ui/Unit2.h"

@@ -1,4 +1,4 @@
-#include "macros/StringList.h"
+#include "core/StringList.h"
 
 #include <sys/mman.h>
 
@@ -7,9 +7,9 @@
 #include <new>
 #include <stdexcept>
 
-#include "Errors.h"
+#include "core/Errors.h"
 
-namespace tavrilo::macros {
+namespace tavrilo {
 
 namespace {
 
@@ -99,4 +99,4 @@ void StringList::Reserve(std::size_t count, std::size_t bytes) {
   AdviseLargePages(bytes_.data(), bytes_.capacity());
 }
 
-}  // namespace tavrilo::macros
+}  // namespace tavrilo

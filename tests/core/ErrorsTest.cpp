@@ -1,6 +1,6 @@
 // The messages of the errors, the error box's full stop, and the mapping of the
 // operating system's errors to input/output codes.
-#include "Errors.h"
+#include "core/Errors.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace tavrilo::datafiles {
+namespace tavrilo {
 
 // The low-level write, as ::write. Tests replace it to simulate a full disk.
 using WriteFunction = ssize_t (*)(int fd, const void* data, std::size_t size);
@@ -47,4 +47,4 @@ class SafeFileWriter {
   bool committed_ = false;
 };
 
-}  // namespace tavrilo::datafiles
+}  // namespace tavrilo

@@ -7,11 +7,9 @@
 #include <memory>
 #include <string>
 
-namespace tavrilo::macros {
-class StringList;
-}
+namespace tavrilo {
 
-namespace tavrilo::datafiles {
+class StringList;
 
 class LineReader {
  public:
@@ -55,11 +53,11 @@ class LineReader {
 
 // While the reader is not at end, reads a line and appends it to `list`, which first
 // makes room for what the file can hold.
-void ReadLines(LineReader& reader, macros::StringList& list);
+void ReadLines(LineReader& reader, StringList& list);
 
 // While the reader is not at end, reads a line into `first`, then a line into `second`.
 // The end is tested only before the first line of a pair, so an odd last line gets an
 // empty partner.
-void ReadLinePairs(LineReader& reader, macros::StringList& first, macros::StringList& second);
+void ReadLinePairs(LineReader& reader, StringList& first, StringList& second);
 
-}  // namespace tavrilo::datafiles
+}  // namespace tavrilo

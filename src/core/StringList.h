@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tavrilo::macros {
+namespace tavrilo {
 
 class StringList {
  public:
@@ -64,4 +64,4 @@ class StringList {
   int itemIndex_ = -1;
 };
 
-}  // namespace tavrilo::macros
+}  // namespace tavrilo

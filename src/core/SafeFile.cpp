@@ -1,4 +1,4 @@
-#include "datafiles/SafeFile.h"
+#include "core/SafeFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,10 +9,10 @@
 #include <cstdlib>
 #include <random>
 
-#include "Errors.h"
-#include "datafiles/Paths.h"
+#include "core/Errors.h"
+#include "core/Paths.h"
 
-namespace tavrilo::datafiles {
+namespace tavrilo {
 
 namespace {
 
@@ -130,4 +130,4 @@ void SafeFileWriter::Commit() {
   committed_ = true;
 }
 
-}  // namespace tavrilo::datafiles
+}  // namespace tavrilo

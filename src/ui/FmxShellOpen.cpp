@@ -3,7 +3,7 @@
 #include <QString>
 #include <QUrl>
 
-#include "FmxUtils.h"
+#include "ui/FmxShellOpen.h"
 
 namespace tavrilo {
 

@@ -1,4 +1,4 @@
-#include "datafiles/Paths.h"
+#include "core/Paths.h"
 
 #include <filesystem>
 #include <system_error>

@@ -1,6 +1,6 @@
 // CopyFileTo, FileHasAttributes and FileModificationDate. ShellOpen lives with the
 // windows (FmxShellOpen.cpp), since it needs the desktop.
-#include "FmxUtils.h"
+#include "install/FmxUtils.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -12,8 +12,8 @@
 #include <string_view>
 #include <system_error>
 
-#include "Errors.h"
-#include "datafiles/Paths.h"
+#include "core/Errors.h"
+#include "core/Paths.h"
 
 namespace tavrilo {
 
@@ -94,14 +94,14 @@ std::string_view LastComponent(std::string_view path) {
 
 }  // namespace
 
-void CopyFileTo(const std::string& source, const std::string& destination,
-                datafiles::WriteFunction write, ReadFunction read) {
+void CopyFileTo(const std::string& source, const std::string& destination, WriteFunction write,
+                ReadFunction read) {
   const std::string target = DestinationFile(source, destination);
   // Declared in this order so that they are released in the reverse one: the
   // destination first, then the source, then the buffer.
   const auto buffer = std::make_unique<char[]>(kCopyBufferSize);
   const FileDescriptor input(OpenSource(source));
-  datafiles::SafeFileWriter output(target, write);
+  SafeFileWriter output(target, write);
 
   if (read == nullptr) read = ::read;
   std::size_t n;

@@ -1,5 +1,5 @@
 // Whole-file replacement: the old file stays whole until the new one is complete.
-#include "datafiles/SafeFile.h"
+#include "core/SafeFile.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -11,8 +11,8 @@
 #include <set>
 #include <string>
 
-#include "Errors.h"
 #include "TestSupport.h"
+#include "core/Errors.h"
 
 namespace tavrilo::datafiles {
 namespace {

@@ -1,5 +1,5 @@
 // The text-file line reader and the two loaders built on it.
-#include "datafiles/LineReader.h"
+#include "core/LineReader.h"
 
 #include <gtest/gtest.h>
 #include <limits.h>
@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "Errors.h"
 #include "TestSupport.h"
-#include "macros/StringList.h"
+#include "core/Errors.h"
+#include "core/StringList.h"
 
 namespace tavrilo::datafiles {
 namespace {
@@ -90,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SplitCase{"NulAndHighBytesAreKept",
                                 std::string("a\0b\r\n\xE9\xFF\x80\r\n", 10),
                                 {std::string("a\0b", 3), "\xE9\xFF\x80"}}),
-    [](const ::testing::TestParamInfo<SplitCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<SplitCase>& test) { return std::string(test.param.name); });
 
 TEST(LineReader, ReturnsLongLinesWhole) {
   for (std::size_t length : {300u, 5'000u, 65'536u, 1'000'000u}) {
@@ -217,7 +217,7 @@ INSTANTIATE_TEST_SUITE_P(
         OpenFailure{"DirectoryWithSeparator", "dir/", 5, "File access denied"},
         OpenFailure{"PathUnderARegularFile", "file/inner.dat", 3, "Invalid filename"},
         OpenFailure{"OverlongName", std::string(NAME_MAX + 1, 'n'), ENAMETOOLONG, "I/O error 36"}),
-    [](const ::testing::TestParamInfo<OpenFailure>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<OpenFailure>& test) { return std::string(test.param.name); });
 
 // ---- The loaders -------------------------------------------------------------------
 
@@ -234,8 +234,8 @@ TEST_P(PairLoading, FillsBothLists) {
   TempDir dir;
   WriteFile(dir / "pairs.dat", GetParam().bytes);
   LineReader reader(dir / "pairs.dat");
-  macros::StringList first;
-  macros::StringList second;
+  StringList first;
+  StringList second;
   ReadLinePairs(reader, first, second);
   EXPECT_EQ(first.Items(), GetParam().first);
   EXPECT_EQ(second.Items(), GetParam().second);
@@ -264,14 +264,14 @@ INSTANTIATE_TEST_SUITE_P(
         PairCase{"LoneCrLines", "A\ra\rB\rb\r", {"A", "B"}, {"a", "b"}},
         PairCase{"LoneLfLines", "A\na\nB\nb\n", {"A", "B"}, {"a", "b"}},
         PairCase{"EmptyEntriesAreData", "\r\nx\r\n\r\n\r\n", {"", ""}, {"x", ""}}),
-    [](const ::testing::TestParamInfo<PairCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<PairCase>& test) { return std::string(test.param.name); });
 
 TEST(ReadLinePairs, AppendsAfterTheEntriesAlreadyThere) {
   TempDir dir;
   WriteFile(dir / "pairs.dat", "A\r\na\r\n");
   LineReader reader(dir / "pairs.dat");
-  macros::StringList first;
-  macros::StringList second;
+  StringList first;
+  StringList second;
   first.Add("old name");
   second.Add("old command");
   ReadLinePairs(reader, first, second);
@@ -291,7 +291,7 @@ TEST_P(ListLoading, OneEntryPerLine) {
   TempDir dir;
   WriteFile(dir / "list.dat", GetParam().bytes);
   LineReader reader(dir / "list.dat");
-  macros::StringList list;
+  StringList list;
   ReadLines(reader, list);
   EXPECT_EQ(list.Items(), GetParam().lines);
 }
@@ -307,7 +307,7 @@ INSTANTIATE_TEST_SUITE_P(
                                "echo\r\n",
                                {"\xEF\xBB\xBF"
                                 "echo"}}),
-    [](const ::testing::TestParamInfo<ListCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<ListCase>& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace tavrilo::datafiles

@@ -1,5 +1,5 @@
-// File utilities: copying a file, testing its attributes, its modification date, and
-// handing an address to the desktop.
+// File utilities: copying a file, testing its attributes and its modification date.
+// The fourth routine of the unit, ShellOpen, needs the desktop and lives in ui/.
 #pragma once
 
 #include <sys/types.h>
@@ -7,11 +7,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 
-#include "datafiles/SafeFile.h"
+#include "core/SafeFile.h"
 
 namespace tavrilo {
 
@@ -46,7 +45,7 @@ inline constexpr std::size_t kCopyBufferSize = 8192;
 // its own), never those of the source. `write` and `read` replace the system calls, for
 // tests; nullptr means ::write and ::read.
 void CopyFileTo(const std::string& source, const std::string& destination,
-                datafiles::WriteFunction write = nullptr, ReadFunction read = nullptr);
+                WriteFunction write = nullptr, ReadFunction read = nullptr);
 
 // Whether every bit of `mask` is set in the attribute word of `fileName`. The word is
 // built from the file's status (links followed): kFaDirectory for a directory,
@@ -64,15 +63,5 @@ bool FileHasAttributes(const std::string& fileName, std::uint16_t mask);
 // examined. Dates outside the packed format's years 1980 to 2107 are returned as they
 // are (1970 stays 1970, 2150 stays 2150), not clamped or wrapped.
 std::optional<QDateTime> FileModificationDate(const std::string& fileName);
-
-// Hands `target` (a web or "mailto:" address) to the desktop's default program. The
-// outcome is not examined: a target that cannot be opened is not reported.
-void ShellOpen(const std::string& target, const std::string& parameters,
-               const std::string& directory, int showCommand);
-inline constexpr int kSwShowNormal = 1;
-
-// Replaces the desktop hand-over, for tests; an empty function restores it.
-using ShellOpener = std::function<void(const std::string& target)>;
-void SetShellOpenerForTesting(ShellOpener opener);
 
 }  // namespace tavrilo

@@ -1,4 +1,4 @@
-#include "datafiles/LineReader.h"
+#include "core/LineReader.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,10 +13,10 @@
 #include <cstdint>
 #include <cstring>
 
-#include "Errors.h"
-#include "macros/StringList.h"
+#include "core/Errors.h"
+#include "core/StringList.h"
 
-namespace tavrilo::datafiles {
+namespace tavrilo {
 
 namespace {
 
@@ -156,7 +156,7 @@ void LineReader::ReadLine(std::string& line) {
   }
 }
 
-void ReadLines(LineReader& reader, macros::StringList& list) {
+void ReadLines(LineReader& reader, StringList& list) {
   // Lines are rarely shorter than this, terminator included: the room for the positions
   // is generous, and the part no line uses is never touched.
   constexpr std::size_t kShortLine = 16;
@@ -168,11 +168,11 @@ void ReadLines(LineReader& reader, macros::StringList& list) {
   }
 }
 
-void ReadLinePairs(LineReader& reader, macros::StringList& first, macros::StringList& second) {
+void ReadLinePairs(LineReader& reader, StringList& first, StringList& second) {
   while (!reader.AtEnd()) {
     first.Add(reader.ReadLine());
     second.Add(reader.ReadLine());
   }
 }
 
-}  // namespace tavrilo::datafiles
+}  // namespace tavrilo
