@@ -1,0 +1,20 @@
+#include "game/Game.h"
+
+namespace tavrilo::game {
+
+namespace {
+constexpr std::string_view kQuake2Name = "quake2";
+constexpr std::string_view kYamagiName = "yamagi";
+}  // namespace
+
+std::string_view SettingsNameOf(Game game) {
+  return game == Game::kYamagi ? kYamagiName : kQuake2Name;
+}
+
+std::optional<Game> GameFromSettingsName(std::string_view name) {
+  if (name == kQuake2Name) return Game::kQuake2;
+  if (name == kYamagiName) return Game::kYamagi;
+  return std::nullopt;
+}
+
+}  // namespace tavrilo::game
