@@ -23,6 +23,7 @@ struct SeamState {
   QList<DialogSeam::Shown> fileDialogs;
   QStringList modals;
   QString title;
+  TextResolver resolver;
 };
 
 SeamState& State() {
@@ -98,8 +99,8 @@ std::optional<QString> DialogSeam::AnswerFileDialog(const QString& title, const 
   return answer;
 }
 
-void DialogSeam::RecordError(const QString& caption, const QString& text) {
-  State().errors.append({caption, text});
+void DialogSeam::RecordError(const Shown& box) {
+  State().errors.append(box);
 }
 
 void DialogSeam::RecordModal(const QString& title) {
@@ -114,16 +115,40 @@ void ShowModal(QDialog* dialog) {
   dialog->exec();
 }
 
+void SetTextResolver(TextResolver resolver) {
+  State().resolver = std::move(resolver);
+}
+
+QString ResolveText(const Text& text) {
+  if (State().resolver) return State().resolver(text);
+  return FromAnsi(FallbackText(text));
+}
+
+namespace {
+
+// The error's message as the box shows it, with the final full stop of the error box.
+QString ErrorMessage(const std::exception& error) {
+  if (const auto* textError = dynamic_cast<const ETextError*>(&error)) {
+    QString text = ResolveText(textError->GetText());
+    if (!text.isEmpty() && text.back() > QChar('.')) text += QChar('.');
+    return text;
+  }
+  // The system's messages are plain ASCII apart from the file names they quote, which
+  // keep the file system's bytes.
+  return PathFromBytes(ErrorBoxText(error.what()));
+}
+
+}  // namespace
+
 void ShowErrorBox(QWidget* parent, const std::exception& error) {
-  const QString caption = ApplicationTitle();
-  // Messages are plain text apart from the file names they quote, which keep the file
-  // system's bytes.
-  const QString text = PathFromBytes(ErrorBoxText(error.what()));
+  QMessageBox box(QMessageBox::Critical, ApplicationTitle(), ErrorMessage(error), QMessageBox::Ok,
+                  parent);
+  // A message quotes names and texts from files: it is never taken for markup.
+  box.setTextFormat(Qt::PlainText);
   if (DialogSeam::TestMode()) {
-    DialogSeam::RecordError(caption, text);
+    DialogSeam::RecordError({box.windowTitle(), box.text(), box.textFormat() == Qt::PlainText});
     return;
   }
-  QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, parent);
   box.exec();
 }
 

@@ -8,7 +8,10 @@
 
 #include <deque>
 #include <exception>
+#include <functional>
 #include <optional>
+
+#include "core/Text.h"
 
 class QDialog;
 class QWidget;
@@ -53,6 +56,7 @@ class DialogSeam {
   struct Shown {
     QString caption;
     QString text;
+    bool plainText = true;  // the box shows its text as it is, never as markup
   };
   // Error boxes shown since the last call, oldest first; the list is emptied.
   static QList<Shown> TakeErrors();
@@ -63,7 +67,7 @@ class DialogSeam {
 
   // Used by the program.
   static std::optional<QString> AnswerFileDialog(const QString& title, const QString& proposed);
-  static void RecordError(const QString& caption, const QString& text);
+  static void RecordError(const Shown& box);
   static void RecordModal(const QString& title);
 };
 
@@ -73,6 +77,13 @@ void ShowModal(QDialog* dialog);
 // The error box: a modal message with the error icon and one OK button, the application
 // title as caption and the error's message (with its final full stop) as text.
 void ShowErrorBox(QWidget* parent, const std::exception& error);
+
+// Turns a text of the caption files into what the user reads; the main window installs
+// one that looks in the caption file of the language in use. Without one, a text shows
+// its key and values.
+using TextResolver = std::function<QString(const Text& text)>;
+void SetTextResolver(TextResolver resolver);
+QString ResolveText(const Text& text);
 
 // Runs `action`, showing any error it raises in the error box. Returns whether it ended
 // without error.

@@ -4,49 +4,69 @@
 
 namespace tavrilo::ui {
 
-MacroListModel::MacroListModel(const macros::MacroList& list, QObject* parent)
-    : QAbstractListModel(parent), list_(list), shownCount_(list.Count()) {}
+MacroListModel::MacroListModel(macros::MacroDocument& document, QObject* parent)
+    : QAbstractListModel(parent), document_(document), shownCount_(document.List().Count()) {}
 
 int MacroListModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : shownCount_;
 }
 
 QVariant MacroListModel::data(const QModelIndex& index, int role) const {
-  if (!index.isValid() || index.row() >= list_.Count()) return {};
+  const macros::MacroList& list = document_.List();
+  if (!index.isValid() || index.row() >= list.Count()) return {};
   switch (role) {
     case Qt::DisplayRole:
-      return FromAnsi(list_.At(index.row()));
+      return ShownText(list.At(index.row()));
     case Qt::ToolTipRole:
       // The list has one tool-tip wherever the pointer rests: the last selected entry.
-      return list_.Hint().empty() ? QVariant() : QVariant(FromAnsi(list_.Hint()));
+      return list.Hint().empty() ? QVariant() : QVariant(PlainToolTip(ShownText(list.Hint())));
     default:
       return {};
   }
 }
 
-void MacroListModel::RowAppended() {
-  if (list_.Count() != shownCount_ + 1) {
-    Reset();
-    return;
-  }
+void MacroListModel::Append(std::string_view line) {
+  document_.List().Add(line);
   beginInsertRows({}, shownCount_, shownCount_);
   ++shownCount_;
   endInsertRows();
 }
 
-void MacroListModel::RowRemoved(int row) {
-  if (list_.Count() != shownCount_ - 1 || row < 0 || row >= shownCount_) {
-    Reset();
-    return;
-  }
+void MacroListModel::DeleteSelected() {
+  const int row = document_.List().ItemIndex();
+  if (row < 0) return;
   beginRemoveRows({}, row, row);
+  document_.List().Delete(row);  // the views may move the selection while rows go
   --shownCount_;
   endRemoveRows();
 }
 
+bool MacroListModel::Load(const PathPrompt& askPath) {
+  // A cancelled load changes nothing, so the views keep their rows and selection.
+  bool chosen = false;
+  const PathPrompt noteChoice = [&]() {
+    std::optional<std::string> path = askPath();
+    chosen = path.has_value();
+    return path;
+  };
+  try {
+    document_.Load(noteChoice);
+  } catch (...) {
+    if (chosen) Reset();
+    throw;
+  }
+  if (chosen) Reset();
+  return chosen;
+}
+
+void MacroListModel::NewList() {
+  document_.NewList();
+  Reset();
+}
+
 void MacroListModel::Reset() {
   beginResetModel();
-  shownCount_ = list_.Count();
+  shownCount_ = document_.List().Count();
   endResetModel();
 }
 

@@ -1,28 +1,37 @@
 // The macro list as a Qt item model, so that the list of macros stays responsive with a
-// million entries (the view asks only for the rows it shows).
+// million entries (the view asks only for the rows it shows). The model owns the list
+// operations of the window: each changes the document and tells the views what changed,
+// so that no handler can change the list behind the views' back.
 #pragma once
 
 #include <QAbstractListModel>
 
-#include "macros/MacroList.h"
+#include <string_view>
+
+#include "core/Paths.h"
+#include "macros/MacroDocument.h"
 
 namespace tavrilo::ui {
 
 class MacroListModel : public QAbstractListModel {
   Q_OBJECT
  public:
-  explicit MacroListModel(const macros::MacroList& list, QObject* parent = nullptr);
+  explicit MacroListModel(macros::MacroDocument& document, QObject* parent = nullptr);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
 
-  // Tell the views what changed in the list since they last looked.
-  void RowAppended();
-  void RowRemoved(int row);
-  void Reset();
+  // The list operations. Each leaves the views showing the document's list, also when
+  // it fails part way (the error propagates).
+  void Append(std::string_view line);
+  void DeleteSelected();
+  bool Load(const PathPrompt& askPath);
+  void NewList();
 
  private:
-  const macros::MacroList& list_;
+  void Reset();
+
+  macros::MacroDocument& document_;
   int shownCount_ = 0;  // the rows the views know of
 };
 

@@ -37,23 +37,45 @@ QString FromAnsi(std::string_view bytes) {
   return text;
 }
 
-std::optional<std::string> TryToAnsi(const QString& text) {
-  std::string bytes;
-  bytes.reserve(static_cast<std::size_t>(text.size()));
-  for (QChar c : text) {
-    std::optional<unsigned char> byte = ByteOf(c.unicode());
-    if (!byte) return std::nullopt;
-    bytes += static_cast<char>(*byte);
-  }
-  return bytes;
-}
-
 std::string ToAnsi(const QString& text) {
   std::string bytes;
   bytes.reserve(static_cast<std::size_t>(text.size()));
   for (QChar c : text)
     bytes += static_cast<char>(ByteOf(c.unicode()).value_or('?'));
   return bytes;
+}
+
+namespace {
+
+bool IsUtf8WithHighBytes(std::string_view bytes) {
+  bool high = false;
+  for (char byte : bytes)
+    high = high || static_cast<unsigned char>(byte) >= 0x80;
+  if (!high) return false;
+  const QByteArray data(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  return QString::fromUtf8(data).toUtf8() == data;
+}
+
+}  // namespace
+
+QString FormatForUser(std::string_view pattern, const Text& text) {
+  if (pattern.empty()) return FromAnsi(FallbackText(text));
+  std::vector<std::string> args;
+  args.reserve(text.args.size());
+  for (const std::string& arg : text.args)
+    args.push_back(IsUtf8WithHighBytes(arg) ? ToAnsi(PathFromBytes(arg)) : arg);
+  return FromAnsi(FormatText(pattern, args));
+}
+
+QString ShownText(std::string_view bytes) {
+  if (bytes.size() <= static_cast<std::size_t>(kMaxShownLength)) return FromAnsi(bytes);
+  return FromAnsi(bytes.substr(0, static_cast<std::size_t>(kMaxShownLength))) + QChar(kMoreMark);
+}
+
+QString PlainToolTip(const QString& text) {
+  if (text.isEmpty()) return text;
+  return QStringLiteral("<p style='white-space:pre'>") + text.toHtmlEscaped() +
+         QStringLiteral("</p>");
 }
 
 bool IsAnsi(const QString& text) {

@@ -102,12 +102,34 @@ void ThenShow(Operation&& operation, Show&& show) {
   show();
 }
 
+// While alive, the widgets' signals come from the program showing engine state, not
+// from the user: the handlers that only the user's actions run ignore them.
+class ShowingState {
+ public:
+  explicit ShowingState(bool& flag) : flag_(flag), was_(std::exchange(flag, true)) {}
+  ~ShowingState() { flag_ = was_; }
+  ShowingState(const ShowingState&) = delete;
+  ShowingState& operator=(const ShowingState&) = delete;
+
+ private:
+  bool& flag_;
+  bool was_;
+};
+
+// Only the selected language button is in the Tab chain (both while neither is); the
+// other still takes the focus when clicked.
+void KeepSelectedRadioInTabChain(QRadioButton* first, QRadioButton* second) {
+  const bool none = !first->isChecked() && !second->isChecked();
+  for (QRadioButton* button : {first, second})
+    button->setFocusPolicy(button->isChecked() || none ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
 void SetItems(QComboBox* field, const StringList& list) {
   field->clear();
   QStringList items;
   items.reserve(list.Count());
   for (int i = 0; i < list.Count(); ++i)
-    items.append(FromAnsi(list.At(i)));
+    items.append(ShownText(list.At(i)));
   field->addItems(items);
   field->setCurrentIndex(-1);
 }
@@ -125,6 +147,8 @@ TMainForm::TMainForm(std::string applicationDirectory, QWidget* parent)
       quakePathDialog_(this, FileDialog::Mode::kOpen, "Path Quake2.exe", QString(), QString(),
                        QString()) {
   setObjectName("MainForm");
+  SetTextResolver(
+      [this](const Text& text) { return FormatForUser(language_.captions.Get(text.key), text); });
   setFont(WindowFont(kOwnTextPixels));
   setFixedSize(kDesignSize);
   CreateControls();
@@ -134,6 +158,7 @@ TMainForm::TMainForm(std::string applicationDirectory, QWidget* parent)
 
 TMainForm::~TMainForm() {
   FormDestroy();
+  SetTextResolver(nullptr);
 }
 
 void TMainForm::CreateControls() {
@@ -189,7 +214,7 @@ void TMainForm::CreateControls() {
 
   CommandesListBox =
       Place<QListView>(MainGroup, "CommandesListBox", 330, 16, 260, 121, kOwnTextPixels);
-  macroModel_ = new MacroListModel(document_.List(), this);
+  macroModel_ = new MacroListModel(document_, this);
   CommandesListBox->setModel(macroModel_);
   CommandesListBox->setUniformItemSizes(true);
   CommandesListBox->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -233,9 +258,11 @@ void TMainForm::CreateControls() {
 void TMainForm::WireEvents() {
   // The language buttons run their handler only when they become selected.
   connect(RBFr, &QRadioButton::toggled, this, [this](bool on) {
+    KeepSelectedRadioInTabChain(RBFr, RBEn);
     if (on && !showingState_) RBFrClick();
   });
   connect(RBEn, &QRadioButton::toggled, this, [this](bool on) {
+    KeepSelectedRadioInTabChain(RBFr, RBEn);
     if (on && !showingState_) RBEnClick();
   });
 
@@ -265,6 +292,9 @@ void TMainForm::WireEvents() {
   connect(LoadBtn, &QPushButton::clicked, this, &TMainForm::LoadBtnClick);
   connect(DeleteAllBtn, &QPushButton::clicked, this, &TMainForm::DeleteAllBtnClick);
   connect(DeleteBtn, &QPushButton::clicked, this, &TMainForm::CommandesListBoxDblClick);
+  // A model reset clears the view's selection without a word: the view is made to show
+  // the engine's selection again, so that the two never disagree.
+  connect(macroModel_, &QAbstractItemModel::modelReset, this, [this] { ShowMacroSelection(); });
   connect(CommandesListBox->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
     if (showingState_) return;
     const QModelIndexList rows = CommandesListBox->selectionModel()->selectedRows();
@@ -355,7 +385,7 @@ void TMainForm::LetterComboBoxChange() {
 }
 
 void TMainForm::FonctionComboBoxClick(int position) {
-  FonctionComboBox->setToolTip(FromAnsi(language_.functionNames.At(position)));
+  FonctionComboBox->setToolTip(PlainToolTip(ShownText(language_.functionNames.At(position))));
 }
 
 void TMainForm::FonctionComboBoxChange(int position) {
@@ -367,8 +397,7 @@ void TMainForm::FonctionComboBoxChange(int position) {
 
 void TMainForm::AppendMacro(const std::optional<std::string>& line) {
   if (!line) return;
-  document_.List().Add(*line);
-  macroModel_->RowAppended();
+  macroModel_->Append(*line);
   CommandesListBox->scrollToBottom();
 }
 
@@ -425,32 +454,28 @@ void TMainForm::SauverBtnClick() {
 }
 
 void TMainForm::LoadBtnClick() {
-  ReportingErrors(this, [this] {
-    ThenShow([this] { document_.Load(AskWith(openDialog_)); }, [this] { macroModel_->Reset(); });
-  });
+  ReportingErrors(this, [this] { macroModel_->Load(AskWith(openDialog_)); });
 }
 
 void TMainForm::DeleteAllBtnClick() {
-  document_.NewList();
-  macroModel_->Reset();
+  macroModel_->NewList();
 }
 
 void TMainForm::CommandesListBoxDblClick() {
-  const int row = document_.List().ItemIndex();
-  if (row < 0) return;
-  document_.List().DeleteSelected();
-  showingState_ = true;
-  macroModel_->RowRemoved(row);
+  {
+    const ShowingState showing(showingState_);
+    macroModel_->DeleteSelected();
+  }
   ShowMacroSelection();
-  showingState_ = false;
 }
 
 void TMainForm::CommandesListBoxClick(int row) {
   document_.List().UserSelect(row);
-  CommandesListBox->setToolTip(FromAnsi(document_.List().Hint()));
+  CommandesListBox->setToolTip(PlainToolTip(ShownText(document_.List().Hint())));
 }
 
 void TMainForm::ShowMacroSelection() {
+  const ShowingState showing(showingState_);
   const int row = document_.List().ItemIndex();
   if (row < 0) {
     CommandesListBox->selectionModel()->clearSelection();
@@ -491,13 +516,12 @@ void TMainForm::InstallerCfgBtnClick() {
 // ---- Engine state into the widgets -------------------------------------------------
 
 void TMainForm::ShowLanguage() {
-  showingState_ = true;
+  const ShowingState showing(showingState_);
   RBFr->setChecked(language_.Selected() == Language::kFrench);
   RBEn->setChecked(language_.Selected() == Language::kEnglish);
   ShowFunctionNames();
   ShowResources();
   ShowCaptions();
-  showingState_ = false;
 }
 
 void TMainForm::ShowCaptions() {
@@ -524,15 +548,14 @@ void TMainForm::ShowFunctionNames() {
 }
 
 void TMainForm::ShowResources() {
-  const bool wasShowing = std::exchange(showingState_, true);
+  const ShowingState showing(showingState_);
   TextList->clear();
   QStringList items;
   items.reserve(language_.resourceDescriptions.Count());
   for (int i = 0; i < language_.resourceDescriptions.Count(); ++i) {
-    items.append(FromAnsi(language_.resourceDescriptions.At(i)));
+    items.append(ShownText(language_.resourceDescriptions.At(i)));
   }
   TextList->addItems(items);
-  showingState_ = wasShowing;
 }
 
 void TMainForm::ShowDefinableFunctions() {

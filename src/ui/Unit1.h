@@ -107,6 +107,7 @@ class TMainForm : public QWidget {
   macros::MacroDocument document_;
   int externalPanelShown_ = 0;
   bool showingState_ = false;  // true while the program, not the user, changes widgets
+                               // (set through a ShowingState guard)
   bool centred_ = false;
 
   FileDialog saveDialog_;

@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocumentFragment>
 
 #include <map>
 #include <memory>
@@ -31,6 +32,7 @@ using tavrilo::testing::TempDir;
 using tavrilo::testing::WriteFile;
 using tavrilo::ui::DialogSeam;
 using tavrilo::ui::FromAnsi;
+using tavrilo::ui::PlainToolTip;
 using tavrilo::ui::TMainForm;
 
 namespace {
@@ -153,7 +155,7 @@ class MainWindowTest : public QObject {
     Pick(function, 0);  // "Zoom avant", whose command is "Zoom"
     QCOMPARE(form->Composer().CurrentKey(), std::string("q"));
     QCOMPARE(form->Composer().CurrentCommand(), std::string("zoom"));
-    QCOMPARE(function->toolTip(), QString("Zoom avant"));
+    QCOMPARE(function->toolTip(), PlainToolTip("Zoom avant"));
 
     QTest::mouseClick(Find<QPushButton>(form.get(), "AddBtn"), Qt::LeftButton);
     auto* list = Find<QListView>(form.get(), "CommandesListBox");
@@ -289,7 +291,7 @@ class MainWindowTest : public QObject {
     QTest::keyClick(function->lineEdit(), Qt::Key_Return);
     Find<QLineEdit>(form.get(), "SayEdit")->setFocus();  // leaving the field
     QCOMPARE(form->Composer().CurrentCommand(), std::string(kDefaultCommand));
-    QCOMPARE(function->toolTip(), QString("Zoom in"));  // the last pick's name stays
+    QCOMPARE(function->toolTip(), PlainToolTip("Zoom in"));  // the last pick's name stays
   }
 
   void typedKeysAreTranslatedAsTheyStand() {
@@ -417,8 +419,8 @@ class MainWindowTest : public QObject {
 
     const QModelIndex second = list->model()->index(1, 0);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(second).center());
-    QCOMPARE(list->toolTip(), QString("second"));
-    QCOMPARE(second.data(Qt::ToolTipRole).toString(), QString("second"));
+    QCOMPARE(list->toolTip(), PlainToolTip("second"));
+    QCOMPARE(second.data(Qt::ToolTipRole).toString(), PlainToolTip("second"));
 
     auto* remove = Find<QPushButton>(form.get(), "DeleteBtn");
     QTest::mouseClick(remove, Qt::LeftButton);
@@ -426,7 +428,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(list->model()->rowCount(), 3);
     QCOMPARE(list->model()->index(1, 0).data().toString(), QString("third"));
     QVERIFY(list->selectionModel()->selectedRows().isEmpty());
-    QCOMPARE(list->toolTip(), QString("second"));  // the tool-tip outlives its entry
+    QCOMPARE(list->toolTip(), PlainToolTip("second"));  // the tool-tip outlives its entry
 
     // A file that is not there: the list is emptied and the error shown.
     DialogSeam::QueueFileName(QString::fromStdString(app.Path("missing.cfg")));
@@ -435,6 +437,94 @@ class MainWindowTest : public QObject {
     const auto errors = DialogSeam::TakeErrors();
     QCOMPARE(errors.size(), 1);
     QCOMPARE(errors[0].text, QString("File not found."));
+  }
+
+  // The view and the engine agree on the selected line after every operation: a Delete
+  // after a cancelled load removes the line the view shows selected.
+  void aCancelledLoadKeepsTheSelectionTheViewShows() {
+    App app;
+    auto form = app.Start();
+    auto* list = Find<QListView>(form.get(), "CommandesListBox");
+    auto* line = Find<QLineEdit>(form.get(), "UserEdit");
+    for (const char* text : {"one", "two", "three"}) {
+      TypeInto(line, text);
+      QTest::mouseClick(Find<QPushButton>(form.get(), "NewFctBtn"), Qt::LeftButton);
+    }
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(1, 0)).center());
+    DialogSeam::QueueCancel();
+    QTest::mouseClick(Find<QPushButton>(form.get(), "LoadBtn"), Qt::LeftButton);
+    QCOMPARE(list->selectionModel()->selectedRows().size(), 1);
+    QCOMPARE(list->selectionModel()->selectedRows()[0].row(), 1);
+    QTest::mouseClick(Find<QPushButton>(form.get(), "DeleteBtn"), Qt::LeftButton);
+    QCOMPARE(form->Document().List().Items(), (std::vector<std::string>{"one", "three"}));
+
+    // A load that fails after emptying the list leaves nothing selected anywhere.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(0, 0)).center());
+    DialogSeam::QueueFileName(QString::fromStdString(app.Path("missing.cfg")));
+    QTest::mouseClick(Find<QPushButton>(form.get(), "LoadBtn"), Qt::LeftButton);
+    DialogSeam::TakeErrors();
+    QVERIFY(list->selectionModel()->selectedRows().isEmpty());
+    QCOMPARE(form->Document().List().ItemIndex(), -1);
+  }
+
+  // A line of megabytes shows only its beginning, so that laying it out cannot freeze the
+  // window; the entry itself stays whole and is saved whole.
+  void aVeryLongLineShowsItsBeginningAndIsSavedWhole() {
+    App app;
+    auto form = app.Start();
+    const std::string longLine(2'000'000, 'x');
+    WriteFile(app.Path("long.cfg"), longLine + "\r\n");
+    DialogSeam::QueueFileName(QString::fromStdString(app.Path("long.cfg")));
+    QTest::mouseClick(Find<QPushButton>(form.get(), "LoadBtn"), Qt::LeftButton);
+    auto* list = Find<QListView>(form.get(), "CommandesListBox");
+    const QModelIndex row = list->model()->index(0, 0);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(row).center());
+    const QString shown = row.data().toString();
+    QCOMPARE(shown.size(), tavrilo::ui::kMaxShownLength + 1);
+    QVERIFY(shown.endsWith(QChar(tavrilo::ui::kMoreMark)));
+    QVERIFY(list->toolTip().size() < 5000);
+    DialogSeam::QueueFileName(QString::fromStdString(app.Path("saved.cfg")));
+    QTest::mouseClick(Find<QPushButton>(form.get(), "SauverBtn"), Qt::LeftButton);
+    QVERIFY(ReadFile(app.Path("saved.cfg")).ends_with("\r\n" + longLine + "\r\n"));
+  }
+
+  // Texts from files are shown as they are, never taken for markup.
+  void messagesAndToolTipsShowMarkupAsPlainText() {
+    App app;
+    auto form = app.Start();
+    const std::string entry = "bind \"F1\" \"say <b>GG</b>\"";
+    TypeInto(Find<QLineEdit>(form.get(), "UserEdit"), QString::fromStdString(entry));
+    QTest::mouseClick(Find<QPushButton>(form.get(), "NewFctBtn"), Qt::LeftButton);
+    auto* list = Find<QListView>(form.get(), "CommandesListBox");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(0, 0)).center());
+    QCOMPARE(QTextDocumentFragment::fromHtml(list->toolTip()).toPlainText(),
+             QString::fromStdString(entry));
+
+    tavrilo::testing::InstallShippedData(app.Dir());
+    app.Settings("[General]\r\nQ2Path=<a href=\"https://example.org\">Click here</a>/\r\n");
+    DialogSeam::QueueCancel();
+    QTest::mouseClick(Find<QPushButton>(form.get(), "InstallerCfgBtn"), Qt::LeftButton);
+    const auto errors = DialogSeam::TakeErrors();
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(errors[0].text.contains("<a href="), qPrintable(errors[0].text));
+    QVERIFY(errors[0].plainText);
+  }
+
+  void tabReachesOnlyTheSelectedLanguageButton() {
+    App app;
+    auto form = app.Start();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    auto* resources = Find<QListWidget>(form.get(), "TextList");
+    resources->setFocus();
+    QTest::keyClick(resources, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), Find<QRadioButton>(form.get(), "RBEn"));
+    QTest::mouseClick(Find<QRadioButton>(form.get(), "RBFr"), Qt::LeftButton);
+    resources->setFocus();
+    QTest::keyClick(resources, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), Find<QRadioButton>(form.get(), "RBFr"));
   }
 
   void saveAndOpenDialogsRememberTheirPaths() {
