@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QFrame>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
@@ -14,6 +15,7 @@
 #include <climits>
 
 #include "Branding.h"
+#include "datafiles/GameChoice.h"
 #include "install/SupportFiles.h"
 #include "macros/KeyTranslation.h"
 #include "macros/LineComposition.h"
@@ -176,6 +178,10 @@ void TMainForm::CreateControls() {
   RBEn->setText("Check this box for English");
   RBEn->setToolTip("English");
 
+  // The game the lines are written for, right of the language buttons.
+  GameComboBox = Place<QComboBox>(this, "GameComboBox", 450, 8, 150, 19, kOwnTextPixels);
+  GameComboBox->addItems({"Quake 2 3.20, Q2PRO", "Yamagi Quake II"});
+
   MainGroup = Place<QGroupBox>(this, "MainGroup", 5, 35, 600, 190, kOwnTextPixels);
   MainGroup->setTitle(FromAnsi("Menu g\xE9n\xE9ral"));
   LetterComboBox = EditableField(MainGroup, "LetterComboBox", "Touches", 10, 16, 70, 21);
@@ -252,6 +258,14 @@ void TMainForm::CreateControls() {
   setTabOrder(CommandesListBox, TextList);
   setTabOrder(TextList, RBFr);
   setTabOrder(RBFr, RBEn);
+  setTabOrder(RBEn, GameComboBox);
+
+  DiagnosticLabel =
+      Place<QLabel>(this, "DiagnosticLabel", 5, 0, 445, kStatusLineHeight, kOwnTextPixels);
+  DiagnosticLabel->setTextFormat(Qt::PlainText);
+  BudgetLabel = Place<QLabel>(this, "BudgetLabel", 455, 0, 150, kStatusLineHeight, kOwnTextPixels);
+  BudgetLabel->setTextFormat(Qt::PlainText);
+  BudgetLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   LetterComboBox->setFocus();
 }
 
@@ -301,6 +315,7 @@ void TMainForm::WireEvents() {
     CommandesListBoxClick(rows.isEmpty() ? -1 : rows.constFirst().row());
   });
 
+  connect(GameComboBox, &QComboBox::activated, this, &TMainForm::GameComboBoxChange);
   connect(RessourcesExternesBtn, &QPushButton::clicked, this,
           &TMainForm::RessourcesExternesBtnClick);
   connect(AboutBtn, &QPushButton::clicked, this, &TMainForm::AboutBtnClick);
@@ -314,6 +329,8 @@ void TMainForm::WireEvents() {
 // The creation step. An error ends it; what was done before stays done.
 void TMainForm::FormCreate() {
   ReportingErrors(nullptr, [this] {
+    game_ = datafiles::ReadGameChoice(datafiles::IniFile(language_.SettingsPath()));
+    ShowGame();
     ThenShow([this] { language_.ChooseAtStartup(); },
              [this] {
                if (language_.Selected() != Language::kNone) ShowLanguage();
@@ -325,7 +342,8 @@ void TMainForm::FormCreate() {
     SetApplicationTitle(FromAnsi(kApplicationTitle));
     setWindowTitle(FromAnsi(std::string(kApplicationTitle) + std::string(kCopyrightNotice)));
     const QRect panel = RessourcesExternesGroupe->geometry();
-    setFixedSize(2 * panel.left() + panel.width(), panel.top() + panel.height() + 5);
+    setFixedSize(2 * panel.left() + panel.width(),
+                 panel.top() + panel.height() + 5 + kStatusLineHeight);
     document_.ResetHeader();
     ReloadLanguage();
   });
@@ -334,7 +352,10 @@ void TMainForm::FormCreate() {
 // The destruction step: the language choice is stored; an error is shown and the
 // shut-down goes on.
 void TMainForm::FormDestroy() {
-  ReportingErrors(nullptr, [this] { language_.StoreFlags(); });
+  ReportingErrors(nullptr, [this] {
+    language_.StoreFlags();
+    datafiles::WriteGameChoice(datafiles::IniFile(language_.SettingsPath()), game_);
+  });
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
@@ -487,8 +508,23 @@ void TMainForm::ShowMacroSelection() {
 
 // ---- The rest of the window ------------------------------------------------------
 
+// The height the controls need; the status line comes below.
 void TMainForm::SetClientHeight(int height) {
-  setFixedSize(width(), height);
+  setFixedSize(width(), height + kStatusLineHeight);
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  for (QLabel* label : {DiagnosticLabel, BudgetLabel})
+    label->move(label->x(), height() - kStatusLineHeight);
+}
+
+void TMainForm::GameComboBoxChange(int index) {
+  game_ = index == 1 ? game::Game::kYamagi : game::Game::kQuake2;
+}
+
+void TMainForm::ShowGame() {
+  GameComboBox->setCurrentIndex(game_ == game::Game::kYamagi ? 1 : 0);
 }
 
 void TMainForm::RessourcesExternesBtnClick() {
@@ -541,6 +577,16 @@ void TMainForm::ShowCaptions() {
       edit->setCursorPosition(0);
     }
   }
+  // The texts the window has beyond the caption set: a missing one keeps its default.
+  const auto setIfGiven = [this](std::string_view key, auto&& apply) {
+    const std::string& text = language_.captions.Get(key);
+    if (!text.empty()) apply(FromAnsi(text));
+  };
+  setIfGiven("Main.GameQuake2",
+             [this](const QString& text) { GameComboBox->setItemText(0, text); });
+  setIfGiven("Main.GameYamagi",
+             [this](const QString& text) { GameComboBox->setItemText(1, text); });
+  setIfGiven("Main.GameHint", [this](const QString& text) { GameComboBox->setToolTip(text); });
 }
 
 void TMainForm::ShowFunctionNames() {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "datafiles/Language.h"
+#include "game/Game.h"
 #include "macros/Composer.h"
 #include "macros/MacroDocument.h"
 #include "ui/Dialogs.h"
@@ -15,6 +16,7 @@ class QComboBox;
 class QDialog;
 class QFrame;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QListView;
 class QListWidget;
@@ -40,6 +42,7 @@ class TMainForm : public QWidget {
   void SetAboutBox(QDialog* aboutBox) { aboutBox_ = aboutBox; }
 
   // The engine's state, for those who look at the window from outside.
+  game::Game Game() const { return game_; }
   const macros::Composer& Composer() const { return composer_; }
   const datafiles::LanguageState& Languages() const { return language_; }
   const macros::MacroDocument& Document() const { return document_; }
@@ -47,9 +50,13 @@ class TMainForm : public QWidget {
 
   // The size of the window before the creation step sets it.
   static constexpr QSize kDesignSize{723, 360};
+  // The status line below the controls, always visible: the window is this much taller
+  // than its controls need.
+  static constexpr int kStatusLineHeight = 20;
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void CreateControls();
@@ -87,6 +94,7 @@ class TMainForm : public QWidget {
 
   // The rest of the window.
   void RessourcesExternesBtnClick();
+  void GameComboBoxChange(int index);
   void AboutBtnClick();
   void InstallerCfgBtnClick();
   void SetClientHeight(int height);
@@ -98,6 +106,7 @@ class TMainForm : public QWidget {
   void ShowResources();
   void ShowDefinableFunctions();
   void ShowMacroSelection();
+  void ShowGame();
 
   PathPrompt AskWith(FileDialog& dialog);
 
@@ -106,6 +115,7 @@ class TMainForm : public QWidget {
   datafiles::LanguageState language_;
   macros::MacroDocument document_;
   int externalPanelShown_ = 0;
+  game::Game game_ = game::Game::kQuake2;
   bool showingState_ = false;  // true while the program, not the user, changes widgets
                                // (set through a ShowingState guard)
   bool centred_ = false;
@@ -118,6 +128,7 @@ class TMainForm : public QWidget {
   QFrame* LangueGroupBox = nullptr;
   QRadioButton* RBFr = nullptr;
   QRadioButton* RBEn = nullptr;
+  QComboBox* GameComboBox = nullptr;
   QGroupBox* MainGroup = nullptr;
   QComboBox* LetterComboBox = nullptr;
   QComboBox* FonctionComboBox = nullptr;
@@ -141,6 +152,8 @@ class TMainForm : public QWidget {
   QListWidget* TextList = nullptr;
   QPushButton* AddPersoBtn = nullptr;
   QPushButton* RefreshBtn = nullptr;
+  QLabel* DiagnosticLabel = nullptr;  // the status line: what the game does with the
+  QLabel* BudgetLabel = nullptr;      // selected line, and the size of the saved file
   MacroListModel* macroModel_ = nullptr;
 };
 

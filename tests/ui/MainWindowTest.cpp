@@ -203,7 +203,7 @@ class MainWindowTest : public QObject {
       const QString tag = french ? "FR" : "EN";
       QCOMPARE(Find<QGroupBox>(form.get(), "MainGroup")->title(), tag + " MainGroup");
       QCOMPARE(Find<QPushButton>(form.get(), "SauverBtn")->text(), tag + " SauverBtn");
-      QCOMPARE(form->size(), QSize(610, 355));
+      QCOMPARE(form->size(), QSize(610, 355 + TMainForm::kStatusLineHeight));
       QCOMPARE(form->windowTitle(),
                "Tavrilo v1.4b " + QString::fromLatin1(tavrilo::kCopyrightNotice.data(),
                                                       tavrilo::kCopyrightNotice.size()));
@@ -305,8 +305,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(form->Composer().CurrentKey(), std::string("ab"));
     TypeInto(key->lineEdit(), "A");
     QCOMPARE(form->Composer().CurrentKey(), std::string("A"));
-    TypeInto(key->lineEdit(), QString::fromUtf8("\xC3\xB9"));  // u-grave, as typed
-    QCOMPARE(form->Composer().CurrentKey(), std::string(","));
+    TypeInto(key->lineEdit(), QString::fromUtf8("\xC3\xB9"));   // u-grave, as typed
+    QCOMPARE(form->Composer().CurrentKey(), std::string("'"));  // the key right of m
   }
 
   void addBindingWaitsUntilAKeyAndAFunctionAreChosen() {
@@ -395,12 +395,12 @@ class MainWindowTest : public QObject {
     auto form = app.Start();
     auto* toggle = Find<QPushButton>(form.get(), "RessourcesExternesBtn");
     const QPoint position = form->pos();
-    QCOMPARE(form->size(), QSize(610, 355));
+    QCOMPARE(form->size(), QSize(610, 355 + TMainForm::kStatusLineHeight));
     QTest::mouseClick(toggle, Qt::LeftButton);
-    QCOMPARE(form->size(), QSize(610, 230));
+    QCOMPARE(form->size(), QSize(610, 230 + TMainForm::kStatusLineHeight));
     QCOMPARE(form->ExternalPanelShown(), 0);
     QTest::mouseClick(toggle, Qt::LeftButton);
-    QCOMPARE(form->size(), QSize(610, 355));
+    QCOMPARE(form->size(), QSize(610, 355 + TMainForm::kStatusLineHeight));
     QCOMPARE(form->ExternalPanelShown(), 1);
     QCOMPARE(form->pos(), position);
   }
