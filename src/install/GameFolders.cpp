@@ -1,0 +1,144 @@
+#include "install/GameFolders.h"
+
+#include <QDir>
+#include <QFile>
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "core/Paths.h"
+
+namespace tavrilo::install {
+
+namespace {
+
+// The Steam installations of a home folder: the usual one, the link most installers
+// make, Debian's installer, and the Flatpak.
+constexpr std::array<std::string_view, 4> kSteamRoots = {
+    ".local/share/Steam/",
+    ".steam/steam/",
+    ".steam/debian-installation/",
+    ".var/app/com.valvesoftware.Steam/.local/share/Steam/",
+};
+constexpr std::string_view kSteamLibraryList = "steamapps/libraryfolders.vdf";
+constexpr std::array<std::string_view, 2> kSystemGameFolders = {
+    "/usr/share/games/quake2/",
+    "/usr/local/games/quake2/",
+};
+constexpr std::string_view kGameDataFolder = "baseq2";
+
+bool IsDirectory(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::is_directory(path, error);
+}
+
+std::string WithSeparator(std::string folder) {
+  if (folder.empty() || folder.back() != kPathSeparator) folder += kPathSeparator;
+  return folder;
+}
+
+std::string WithoutSeparator(std::string path) {
+  while (path.size() > 1 && path.back() == kPathSeparator)
+    path.pop_back();
+  return path;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c | 0x20) : c; };
+    return lower(x) == lower(y);
+  });
+}
+
+// The quoted words of one line of a Valve data file; "\\" and "\"" stand for one
+// character.
+std::vector<std::string> QuotedWords(std::string_view line) {
+  std::vector<std::string> words;
+  std::size_t i = 0;
+  while ((i = line.find('"', i)) != std::string_view::npos) {
+    std::string word;
+    for (++i; i < line.size() && line[i] != '"'; ++i) {
+      if (line[i] == '\\' && i + 1 < line.size()) ++i;
+      word += line[i];
+    }
+    words.push_back(std::move(word));
+    ++i;
+  }
+  return words;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void AddOnce(std::vector<std::string>& folders, std::string folder) {
+  if (std::find(folders.begin(), folders.end(), folder) == folders.end())
+    folders.push_back(std::move(folder));
+}
+
+}  // namespace
+
+std::vector<std::string> SteamLibraries(std::string_view libraryFoldersVdf) {
+  std::vector<std::string> libraries;
+  std::size_t start = 0;
+  while (start < libraryFoldersVdf.size()) {
+    std::size_t end = libraryFoldersVdf.find('\n', start);
+    if (end == std::string_view::npos) end = libraryFoldersVdf.size();
+    const std::vector<std::string> words =
+        QuotedWords(libraryFoldersVdf.substr(start, end - start));
+    if (words.size() == 2 && EqualsIgnoringCase(words[0], "path") && !words[1].empty())
+      libraries.push_back(WithSeparator(words[1]));
+    start = end + 1;
+  }
+  return libraries;
+}
+
+std::vector<std::string> UsualGameFolders(const std::string& home) {
+  const std::string homeFolder = WithSeparator(home);
+  std::vector<std::string> folders = {homeFolder + ".yq2/", homeFolder + ".q2pro/"};
+  for (std::string_view root : kSteamRoots) {
+    const std::string steam = homeFolder + std::string(root);
+    AddOnce(folders, steam + std::string(kSteamGameFolder));
+    for (const std::string& library :
+         SteamLibraries(ReadWholeFile(steam + std::string(kSteamLibraryList))))
+      AddOnce(folders, library + std::string(kSteamGameFolder));
+  }
+  for (std::string_view system : kSystemGameFolders)
+    AddOnce(folders, std::string(system));
+  return folders;
+}
+
+std::optional<std::string> FirstUsualGameFolder(const std::string& home) {
+  for (const std::string& folder : UsualGameFolders(home)) {
+    if (IsDirectory(folder)) return folder;
+  }
+  return std::nullopt;
+}
+
+std::string HomeFolder() {
+  return WithSeparator(QFile::encodeName(QDir::homePath()).toStdString());
+}
+
+std::string GameDialogStartFolder(const std::string& storedGamePath, const std::string& home) {
+  if (!storedGamePath.empty() && IsDirectory(storedGamePath)) return storedGamePath;
+  return FirstUsualGameFolder(home).value_or(WithSeparator(home));
+}
+
+std::string GamePathFromChoice(const std::string& chosen) {
+  std::string folder;
+  if (!chosen.empty() && (chosen.back() == kPathSeparator || IsDirectory(chosen))) {
+    folder = WithoutSeparator(chosen);
+  } else {
+    folder = DirectoryPart(chosen);
+    if (folder.empty()) return folder;
+    folder = WithoutSeparator(folder);
+  }
+  if (EqualsIgnoringCase(FileNamePart(folder), kGameDataFolder)) folder = DirectoryPart(folder);
+  return folder.empty() ? folder : WithSeparator(folder);
+}
+
+}  // namespace tavrilo::install

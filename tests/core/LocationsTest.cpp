@@ -1,0 +1,126 @@
+// Where the data root and the settings file are, for a build or portable folder and for
+// an installed program.
+#include "core/Locations.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "TestSupport.h"
+#include "core/Errors.h"
+
+namespace tavrilo {
+namespace {
+
+using testing::Exists;
+using testing::MessageOf;
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+
+// XDG_CONFIG_HOME set for one test and restored afterwards.
+class ScopedConfigHome {
+ public:
+  explicit ScopedConfigHome(const std::string& folder) {
+    if (const char* previous = std::getenv("XDG_CONFIG_HOME")) previous_ = previous;
+    ::setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+  }
+  ~ScopedConfigHome() {
+    if (previous_) {
+      ::setenv("XDG_CONFIG_HOME", previous_->c_str(), 1);
+    } else {
+      ::unsetenv("XDG_CONFIG_HOME");
+    }
+  }
+  ScopedConfigHome(const ScopedConfigHome&) = delete;
+  ScopedConfigHome& operator=(const ScopedConfigHome&) = delete;
+
+ private:
+  std::optional<std::string> previous_;
+};
+
+const std::string kShippedSettings = "[General]\r\nfr=0\r\nen=1\r\n; caf\xE9\r\n";
+
+TEST(DataRootTest, BesideTheExecutableThenTheInstalledShareFolder) {
+  TempDir portable;
+  WriteFile(portable / "data/user.dat", "fov\r\n");
+  EXPECT_EQ(DataRootFor(portable.Path()), portable.Path());
+
+  TempDir prefix;
+  WriteFile(prefix / "share/tavrilo/data/user.dat", "fov\r\n");
+  std::filesystem::create_directories(prefix / "bin");
+  EXPECT_EQ(DataRootFor(prefix / "bin/"), prefix / "share/tavrilo/");
+
+  TempDir bare;
+  EXPECT_EQ(DataRootFor(bare.Path()), bare.Path());
+}
+
+TEST(SettingsPlaceTest, BesideWritableDataUnlessInstalled) {
+  TempDir portable;
+  std::filesystem::create_directories(portable / "data");
+  EXPECT_TRUE(SettingsBesideData(portable.Path()));
+
+  // Writable here (the tests run as root), yet an installed data root.
+  TempDir prefix;
+  std::filesystem::create_directories(prefix / "share/tavrilo/data");
+  EXPECT_FALSE(SettingsBesideData(prefix / "share/tavrilo/"));
+
+  TempDir noData;
+  EXPECT_FALSE(SettingsBesideData(noData.Path()));
+}
+
+TEST(SettingsPlaceTest, BesideTheDataBothWaysAndNothingInTheUserFolder) {
+  TempDir root, config;
+  ScopedConfigHome configHome(config.Path());
+  WriteFile(root / "data/config.ini", kShippedSettings);
+
+  EXPECT_EQ(SettingsForReading(root.Path(), true), root / "data/config.ini");
+  EXPECT_EQ(SettingsForWriting(root.Path(), true), root / "data/config.ini");
+  EXPECT_FALSE(Exists(config / "tavrilo"));
+}
+
+TEST(SettingsPlaceTest, UserFileStartsAsACopyOfTheShippedOneOnFirstWrite) {
+  TempDir root, config;
+  ScopedConfigHome configHome(config / "xdg");  // not there yet: made on the first write
+  WriteFile(root / "data/config.ini", kShippedSettings);
+  const std::string user = config / "xdg/tavrilo/config.ini";
+
+  EXPECT_EQ(UserSettingsFolder(), config / "xdg/tavrilo/");
+  EXPECT_EQ(SettingsForReading(root.Path(), false), root / "data/config.ini");
+
+  EXPECT_EQ(SettingsForWriting(root.Path(), false), user);
+  EXPECT_EQ(ReadFile(user), kShippedSettings);
+  EXPECT_EQ(SettingsForReading(root.Path(), false), user);
+
+  // Later writes keep the user's own file.
+  WriteFile(user, "[General]\r\nfr=1\r\n");
+  EXPECT_EQ(SettingsForWriting(root.Path(), false), user);
+  EXPECT_EQ(ReadFile(user), "[General]\r\nfr=1\r\n");
+  EXPECT_EQ(ReadFile(root / "data/config.ini"), kShippedSettings);
+}
+
+TEST(SettingsPlaceTest, NoShippedFileLeavesAnEmptyUserFolderForTheFirstWrite) {
+  TempDir root, config;
+  ScopedConfigHome configHome(config.Path());
+  std::filesystem::create_directories(root / "data");
+
+  EXPECT_EQ(SettingsForWriting(root.Path(), false), config / "tavrilo/config.ini");
+  EXPECT_TRUE(std::filesystem::is_directory(config / "tavrilo"));
+  EXPECT_FALSE(Exists(config / "tavrilo/config.ini"));
+  EXPECT_EQ(SettingsForReading(root.Path(), false), root / "data/config.ini");
+}
+
+TEST(SettingsPlaceTest, AUserFolderThatCannotBeMadeIsAnIniWriteError) {
+  TempDir root, config;
+  WriteFile(config / "file", "");
+  ScopedConfigHome configHome(config / "file");  // a path under a regular file
+  WriteFile(root / "data/config.ini", kShippedSettings);
+
+  EXPECT_EQ(MessageOf<EIniWriteError>([&] { SettingsForWriting(root.Path(), false); }),
+            "Unable to write to " + config / "file/tavrilo/config.ini");
+}
+
+}  // namespace
+}  // namespace tavrilo
