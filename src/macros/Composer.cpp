@@ -1,15 +1,31 @@
 #include "macros/Composer.h"
 
+#include <utility>
+
 #include "macros/KeyTranslation.h"
 
 namespace tavrilo::macros {
 
+const std::string& Composer::BindableKey() const {
+  if (keyRefusal_) throw ETextError(*keyRefusal_);
+  return currentKey_;
+}
+
 void Composer::Reset() {
+  const game::Game game = game_;
   *this = Composer();
+  game_ = game;
 }
 
 void Composer::SelectKey(std::string_view fieldText) {
-  currentKey_ = TranslateKey(fieldText);
+  game::KeyChoice choice = TranslateKey(game_, fieldText);
+  keyRefusal_ = std::move(choice.refusal);
+  currentKey_ = keyRefusal_ ? std::string(fieldText) : std::move(choice.name);
+}
+
+void Composer::SelectCapturedKey(std::string_view gameName) {
+  currentKey_ = gameName;
+  keyRefusal_.reset();
 }
 
 void Composer::SelectFunction(std::string_view catalogueCommand) {

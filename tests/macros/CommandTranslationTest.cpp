@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/StringList.h"
+#include "core/Text.h"
 #include "macros/Composer.h"
 
 namespace tavrilo::macros {
@@ -87,6 +88,41 @@ TEST_F(ComposerTest, SelectKeyStoresTheTranslationOfTheWholeText) {
   EXPECT_EQ(composer.CurrentKey(), "");
   composer.SelectKey("\xB2");
   EXPECT_EQ(composer.CurrentKey(), "~");
+  EXPECT_EQ(composer.BindableKey(), "~");
+}
+
+TEST_F(ComposerTest, AKeyTheGameCannotBindIsKeptAsTypedAndRefusedWhenAdded) {
+  composer.SelectKey("<");
+  EXPECT_EQ(composer.CurrentKey(), "<");
+  EXPECT_FALSE(composer.KeyIsBindable());
+  try {
+    composer.BindableKey();
+    ADD_FAILURE() << "nothing thrown";
+  } catch (const ETextError& error) {
+    EXPECT_EQ(error.GetText(), (Text{"Key.Unbindable", {}}));
+  }
+  composer.SelectKey("<a");  // typing on: any other text is bound again
+  EXPECT_EQ(composer.BindableKey(), "<a");
+}
+
+TEST_F(ComposerTest, TheGameChoiceTranslatesOnlyTheNextKey) {
+  composer.SelectKey("a");
+  composer.SetGame(game::Game::kYamagi);
+  EXPECT_EQ(composer.CurrentKey(), "q");  // already chosen: unchanged
+  composer.SelectKey("a");
+  EXPECT_EQ(composer.CurrentKey(), "a");
+  composer.SelectKey("\xB2");  // the console key
+  EXPECT_FALSE(composer.KeyIsBindable());
+  composer.Reset();  // keeps the game
+  EXPECT_EQ(composer.GetGame(), game::Game::kYamagi);
+  EXPECT_TRUE(composer.KeyIsBindable());
+  EXPECT_EQ(composer.CurrentKey(), "a");
+}
+
+TEST_F(ComposerTest, ACapturedKeyIsAlreadyTheGamesName) {
+  composer.SelectKey("<");
+  composer.SelectCapturedKey("q");  // the AZERTY a key, for Quake 2
+  EXPECT_EQ(composer.BindableKey(), "q");
 }
 
 TEST_F(ComposerTest, SelectFunctionTranslatesTheSelectedCatalogueCommand) {

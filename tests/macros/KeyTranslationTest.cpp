@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -10,57 +9,121 @@
 namespace tavrilo::macros {
 namespace {
 
-struct KeyCase {
-  std::string fieldText;
-  std::string token;
+using game::Game;
+using game::KeyChoice;
+
+KeyChoice Named(const char* name) {
+  return KeyChoice::Named(name);
+}
+const KeyChoice kConsoleKey = KeyChoice::Refused(game::kKeyConsole);
+const KeyChoice kUnbindable = KeyChoice::Refused(game::kKeyUnbindable);
+
+// Every key of a French AZERTY keyboard that types a sign, as the player picks or types
+// its label, and the name each game gives that key.
+struct AzertyKey {
+  std::string label;
+  KeyChoice quake2;
+  KeyChoice yamagi;
+};
+const std::vector<AzertyKey> kAzertyKeys = {
+    // Quake 2's console key gives "~", kept so the list can flag it as never running.
+    {"\xB2", Named("~"), kConsoleKey},
+    {"&", Named("1"), Named("1")},
+    {"\xE9", Named("2"), Named("2")},
+    {"\"", Named("3"), Named("3")},
+    {"'", Named("4"), Named("4")},
+    {"(", Named("5"), Named("5")},
+    {"-", Named("6"), Named("6")},
+    {"\xE8", Named("7"), Named("7")},
+    {"_", Named("8"), Named("8")},
+    {"\xE7", Named("9"), Named("9")},
+    {"\xE0", Named("0"), Named("0")},
+    {")", Named("-"), Named(")")},
+    {"=", Named("="), Named("=")},
+    {"a", Named("q"), Named("a")},
+    {"z", Named("w"), Named("z")},
+    {"e", Named("e"), Named("e")},
+    {"r", Named("r"), Named("r")},
+    {"t", Named("t"), Named("t")},
+    {"y", Named("y"), Named("y")},
+    {"u", Named("u"), Named("u")},
+    {"i", Named("i"), Named("i")},
+    {"o", Named("o"), Named("o")},
+    {"p", Named("p"), Named("p")},
+    {"^", Named("["), Named("^")},  // the dead key, not checked on Yamagi: left as typed
+    {"$", Named("]"), Named("$")},
+    {"q", Named("a"), Named("q")},
+    {"s", Named("s"), Named("s")},
+    {"d", Named("d"), Named("d")},
+    {"f", Named("f"), Named("f")},
+    {"g", Named("g"), Named("g")},
+    {"h", Named("h"), Named("h")},
+    {"j", Named("j"), Named("j")},
+    {"k", Named("k"), Named("k")},
+    {"l", Named("l"), Named("l")},
+    {"m", Named(";"), Named("m")},
+    {"\xF9", Named("'"), Named("SC_APOSTROPHE")},
+    {"<", kUnbindable, Named("<")},
+    {"w", Named("z"), Named("w")},
+    {"x", Named("x"), Named("x")},
+    {"c", Named("c"), Named("c")},
+    {"v", Named("v"), Named("v")},
+    {"b", Named("b"), Named("b")},
+    {"n", Named("n"), Named("n")},
+    {",", Named("m"), Named(",")},
+    {";", Named(","), Named(";")},
+    {":", Named("."), Named(":")},
+    {"!", Named("/"), Named("!")},
+    // The keypad. "*" also labels the key right of u-grave: in Quake 2 it names the
+    // keypad's star (the other key is "\"), in Yamagi the other key (the keypad's is
+    // KP_STAR).
+    {"+", Named("KP_PLUS"), Named("KP_PLUS")},
+    {"/", Named("KP_SLASH"), Named("KP_SLASH")},
+    {"*", Named("*"), Named("*")},
+    {"KP_MINUS", Named("KP_MINUS"), Named("KP_MINUS")},
+    {"KP_STAR", Named("KP_STAR"), Named("KP_STAR")},
 };
 
-// The twelve French labels that name another key position in the game.
-const std::vector<KeyCase> kTranslatedKeys = {
-    {"a", "q"}, {"m", ";"}, {"q", "a"}, {"w", "z"},  {"z", "w"},    {",", "m"},
-    {")", "+"}, {";", ","}, {":", "."}, {"<", "\\"}, {"\xF9", ","}, {"\xB2", "~"},
-};
-
-TEST(KeyTranslation, TranslatesEachFrenchLabel) {
-  for (const auto& [fieldText, token] : kTranslatedKeys) {
-    EXPECT_EQ(TranslateKey(fieldText), token) << "field text: " << fieldText;
+TEST(KeyTranslation, EveryAzertyKeyGetsTheNameOfTheChosenGame) {
+  for (const auto& [label, quake2, yamagi] : kAzertyKeys) {
+    EXPECT_EQ(TranslateKey(Game::kQuake2, label), quake2) << "Quake 2, label: " << label;
+    EXPECT_EQ(TranslateKey(Game::kYamagi, label), yamagi) << "Yamagi, label: " << label;
   }
 }
 
-TEST(KeyTranslation, BackslashIsOneByte) {
-  EXPECT_EQ(TranslateKey("<"), std::string(1, '\x5C'));
-}
-
-TEST(KeyTranslation, EveryOtherListEntryIsItsOwnToken) {
-  std::set<std::string> translated;
-  for (const auto& row : kTranslatedKeys)
-    translated.insert(row.fieldText);
+TEST(KeyTranslation, EveryOtherListEntryIsAlreadyTheGamesName) {
+  std::set<std::string> labels;
+  for (const AzertyKey& key : kAzertyKeys)
+    labels.insert(key.label);
   int unchanged = 0;
   for (std::string_view entry : kKeyList) {
-    if (translated.count(std::string(entry)) != 0) continue;
-    EXPECT_EQ(TranslateKey(entry), entry);
+    if (labels.count(std::string(entry)) != 0) continue;
+    for (Game game : {Game::kQuake2, Game::kYamagi})
+      EXPECT_EQ(TranslateKey(game, entry), KeyChoice::Named(entry)) << entry;
     ++unchanged;
   }
-  // 88 entries; all twelve labels but "," are in the list.
-  EXPECT_EQ(unchanged, 88 - 11);
+  // The digits, the named keys and AUX1-AUX8; the 37 others are AZERTY labels.
+  EXPECT_EQ(unchanged, 88 - 37);
 }
 
 TEST(KeyTranslation, TypedTextIsComparedExactly) {
-  const std::vector<KeyCase> cases = {
-      {"A", "A"},            // letter case counts
-      {"M", "M"},            //
-      {" a", " a"},          // no trimming
-      {"a ", "a "},          //
-      {"ab", "ab"},          // the whole text, not its start
-      {"aa", "aa"},          //
-      {"", ""},              // the empty text is its own token
-      {"\"x\"", "\"x\""},    // double quotes pass unchanged (line composition refuses them)
-      {"MOUSE1", "MOUSE1"},  //
-      {"mouse1", "mouse1"},  //
-      {"\xD9", "\xD9"},      // upper-case u-grave is not a row
+  const std::vector<std::string> unchanged = {
+      "A",       // letter case counts
+      "M",       //
+      " a",      // no trimming
+      "a ",      //
+      "ab",      // the whole text, not its start
+      "aa",      //
+      "",        // the empty text is its own name
+      "\"x\"",   // double quotes pass unchanged (line composition refuses them)
+      "MOUSE1",  //
+      "mouse1",  //
+      "\xD9",    // upper-case u-grave is not a label
+      "\xC9",    // nor upper-case e-acute
   };
-  for (const auto& [fieldText, token] : cases) {
-    EXPECT_EQ(TranslateKey(fieldText), token) << "field text: [" << fieldText << "]";
+  for (Game game : {Game::kQuake2, Game::kYamagi}) {
+    for (const std::string& text : unchanged)
+      EXPECT_EQ(TranslateKey(game, text), KeyChoice::Named(text)) << "[" << text << "]";
   }
 }
 

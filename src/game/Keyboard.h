@@ -1,0 +1,58 @@
+// Which key the game sees when the player presses a key of the keyboard, a mouse button
+// or turns the wheel, per game. Quake 2 3.20 names a key by its position on a US keyboard
+// (its scan-code table), whatever the layout; Yamagi Quake II names it by the character
+// it types, with the top row's digits and the console key taken by position and a
+// position name for a key that types no ASCII character.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/Text.h"
+#include "game/Game.h"
+
+namespace tavrilo::game {
+
+// The caption keys of the reasons a key cannot be bound.
+inline constexpr std::string_view kKeyUnbindable = "Key.Unbindable";      // no name in the game
+inline constexpr std::string_view kKeyConsole = "Key.ConsoleKey";         // opens the console
+inline constexpr std::string_view kKeyUnidentified = "Key.Unidentified";  // no scan code
+
+// The game's name for a key, or why the game cannot bind it.
+struct KeyChoice {
+  std::string name;             // the game's name; empty when the key cannot be bound
+  std::optional<Text> refusal;  // why the key cannot be bound
+
+  bool Bindable() const { return !refusal.has_value(); }
+  bool operator==(const KeyChoice&) const = default;
+
+  static KeyChoice Named(std::string_view name) { return {std::string(name), std::nullopt}; }
+  static KeyChoice Refused(std::string_view textKey) {
+    return {std::string(), Text{std::string(textKey), {}}};
+  }
+};
+
+// The native scan codes of the platform the key press comes from.
+enum class ScanCodes {
+  kXkb,      // X11 and Wayland key codes: the Linux input code plus 8
+  kWindows,  // Windows scan codes, set 1, with 0x100 for the extended (E0) keys
+};
+
+// The key at `nativeScanCode`. `typed` is the character the key types without Shift, or 0
+// when it types none (a dead key, a function key); only Yamagi Quake II reads it.
+KeyChoice KeyOfScanCode(Game game, ScanCodes codes, std::uint32_t nativeScanCode, char32_t typed);
+
+enum class MouseButton { kLeft, kRight, kMiddle, kBack, kForward };
+
+// MOUSE1 to MOUSE3 in both games; the back and forward buttons only where the game has
+// MOUSE4 and MOUSE5.
+KeyChoice KeyOfMouseButton(Game game, MouseButton button);
+
+enum class WheelTurn { kUp, kDown };
+
+// MWHEELUP or MWHEELDOWN, the same in both games.
+std::string KeyOfWheel(WheelTurn turn);
+
+}  // namespace tavrilo::game
