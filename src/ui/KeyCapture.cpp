@@ -1,0 +1,162 @@
+#include "ui/KeyCapture.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
+#include <QWidget>
+
+#include <optional>
+
+namespace tavrilo::ui {
+
+namespace {
+
+// The character the key types, in lower case, as Yamagi Quake II reads it; 0 for a key
+// that types none (Qt's own key codes, dead keys included, start at Qt::Key_Escape).
+char32_t TypedCharacter(const QKeyEvent& event) {
+  const int key = event.key();
+  if (key <= 0 || key >= Qt::Key_Escape) return 0;
+  return QChar::toLower(static_cast<char32_t>(key));
+}
+
+std::optional<game::MouseButton> ButtonOf(Qt::MouseButton button) {
+  switch (button) {
+    case Qt::LeftButton:
+      return game::MouseButton::kLeft;
+    case Qt::RightButton:
+      return game::MouseButton::kRight;
+    case Qt::MiddleButton:
+      return game::MouseButton::kMiddle;
+    case Qt::BackButton:
+      return game::MouseButton::kBack;
+    case Qt::ForwardButton:
+      return game::MouseButton::kForward;
+    default:
+      return std::nullopt;
+  }
+}
+
+}  // namespace
+
+KeyCapture::KeyCapture(QObject* parent) : QObject(parent), codes_(PlatformScanCodes()) {}
+
+KeyCapture::~KeyCapture() {
+  SetState(State::kIdle);
+}
+
+game::ScanCodes KeyCapture::PlatformScanCodes() {
+#ifdef Q_OS_WIN
+  return game::ScanCodes::kWindows;
+#else
+  return game::ScanCodes::kXkb;
+#endif
+}
+
+void KeyCapture::Start(QWidget* captureZone, game::Game game) {
+  zone_ = captureZone;
+  game_ = game;
+  SetState(State::kCapturing);
+}
+
+void KeyCapture::Cancel() {
+  if (!IsCapturing()) return;
+  SetState(State::kIdle);
+  emit Cancelled();
+}
+
+void KeyCapture::SetState(State state) {
+  QCoreApplication* application = QCoreApplication::instance();
+  if (application != nullptr && state_ == State::kIdle && state != State::kIdle)
+    application->installEventFilter(this);
+  if (application != nullptr && state_ != State::kIdle && state == State::kIdle)
+    application->removeEventFilter(this);
+  state_ = state;
+}
+
+void KeyCapture::Finish(const game::KeyChoice& key, State next) {
+  SetState(key.Bindable() ? next : State::kIdle);
+  if (key.Bindable()) {
+    emit Captured(QString::fromLatin1(key.name.data(), static_cast<qsizetype>(key.name.size())));
+  } else {
+    emit Refused(*key.refusal);
+  }
+}
+
+bool KeyCapture::eventFilter(QObject* watched, QEvent* event) {
+  // Mouse and wheel events reach the window first and then the widget under the
+  // pointer: only the widget's copy counts.
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (state_ == State::kAfterButton) {
+    switch (event->type()) {
+      case QEvent::MouseButtonRelease:
+      case QEvent::ContextMenu:
+        return widget != nullptr;
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::KeyPress:
+        SetState(State::kIdle);
+        return false;
+      default:
+        return false;
+    }
+  }
+  if (state_ != State::kCapturing) return false;
+  if (zone_.isNull()) {
+    Cancel();
+    return false;
+  }
+  switch (event->type()) {
+    case QEvent::ShortcutOverride:
+      // Claimed, so that an accelerator's key arrives as a plain key press.
+      event->accept();
+      return true;
+    case QEvent::KeyPress:
+      return OnKeyPress(static_cast<QKeyEvent*>(event));
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+      return widget != nullptr && OnMousePress(widget, static_cast<QMouseEvent*>(event));
+    case QEvent::Wheel:
+      return widget != nullptr && OnWheel(static_cast<QWheelEvent*>(event));
+    case QEvent::WindowDeactivate:
+      if (watched == zone_->window()) Cancel();
+      return false;
+    case QEvent::ApplicationDeactivate:
+      Cancel();
+      return false;
+    default:
+      return false;
+  }
+}
+
+bool KeyCapture::OnKeyPress(QKeyEvent* event) {
+  if (event->isAutoRepeat()) return true;  // a key held since before the capture
+  if (event->key() == Qt::Key_Escape) {
+    Cancel();
+    return true;
+  }
+  Finish(game::KeyOfScanCode(game_, codes_, event->nativeScanCode(), TypedCharacter(*event)));
+  return true;
+}
+
+bool KeyCapture::OnMousePress(QWidget* receiver, QMouseEvent* event) {
+  if (receiver != zone_ && !zone_->isAncestorOf(receiver)) {
+    Cancel();
+    return false;  // the click goes on to what it was meant for
+  }
+  const std::optional<game::MouseButton> button = ButtonOf(event->button());
+  Finish(button ? game::KeyOfMouseButton(game_, *button)
+                : game::KeyChoice::Refused(game::kKeyUnbindable),
+         State::kAfterButton);
+  return true;
+}
+
+bool KeyCapture::OnWheel(QWheelEvent* event) {
+  const int notch = event->angleDelta().y();
+  if (notch == 0) return true;  // a sideways turn has no name: the capture goes on
+  Finish(game::KeyChoice::Named(
+      game::KeyOfWheel(notch > 0 ? game::WheelTurn::kUp : game::WheelTurn::kDown)));
+  return true;
+}
+
+}  // namespace tavrilo::ui

@@ -1,0 +1,72 @@
+// Choosing a key by pressing it. While it captures, the next key press anywhere in the
+// application, a mouse button pressed inside the capture zone, or a notch of the wheel
+// gives the chosen game's name for it. Escape, a click outside the zone, or the window
+// losing the focus cancels. The controller knows nothing of the window: the window puts
+// its control in capture mode and takes the result from the signals.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include "core/Text.h"
+#include "game/Game.h"
+#include "game/Keyboard.h"
+
+class QKeyEvent;
+class QMouseEvent;
+class QWheelEvent;
+class QWidget;
+
+namespace tavrilo::ui {
+
+class KeyCapture : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit KeyCapture(QObject* parent = nullptr);
+  ~KeyCapture() override;
+
+  // The scan codes the platform reports in QKeyEvent::nativeScanCode(): Windows scan codes
+  // on Windows, X11 and Wayland key codes elsewhere. Set at construction.
+  static game::ScanCodes PlatformScanCodes();
+  void SetScanCodes(game::ScanCodes codes) { codes_ = codes; }
+
+  // Captures the next key, button or wheel notch for `game`; mouse buttons count inside
+  // `captureZone` and its children. A capture already running starts over.
+  void Start(QWidget* captureZone, game::Game game);
+  // Ends a running capture and emits Cancelled; nothing when none runs.
+  void Cancel();
+  bool IsCapturing() const { return state_ == State::kCapturing; }
+
+ signals:
+  // The game's name for what was pressed. The capture has ended.
+  void Captured(const QString& keyName);
+  // The game cannot bind what was pressed: nothing was chosen. The capture has ended.
+  void Refused(const tavrilo::Text& reason);
+  // Escape, a click outside the zone, the focus lost, or Cancel(). The capture has ended.
+  void Cancelled();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  enum class State {
+    kIdle,
+    kCapturing,
+    kAfterButton,  // a button was taken: its release and context menu go nowhere
+  };
+
+  bool OnKeyPress(QKeyEvent* event);
+  bool OnMousePress(QWidget* receiver, QMouseEvent* event);
+  bool OnWheel(QWheelEvent* event);
+  void Finish(const game::KeyChoice& key, State next = State::kIdle);
+  void SetState(State state);
+
+  State state_ = State::kIdle;
+  QPointer<QWidget> zone_;
+  game::Game game_ = game::Game::kQuake2;
+  game::ScanCodes codes_;
+};
+
+}  // namespace tavrilo::ui
