@@ -5,13 +5,14 @@ BUILD       ?= build
 ASAN_BUILD  ?= build-asan
 FUZZ_BUILD  ?= build-fuzz
 BENCH_BUILD ?= build-bench
+PACKAGE_BUILD ?= build-package
 JOBS        ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 # ON turns every compiler warning into an error (CI does).
 WERROR      ?= OFF
 CMAKE_FLAGS := -DTAVRILO_WERROR=$(WERROR)
 
-.PHONY: all setup build run test sanitize fuzz bench screenshots format format-check clean
+.PHONY: all setup build run test sanitize fuzz bench screenshots package format format-check clean
 
 all: build
 
@@ -66,6 +67,13 @@ bench: setup
 screenshots: build
 	@cmake --build $(BUILD) --target screenshots
 
+# The .deb and the .tar.gz, built for the /usr prefix in $(PACKAGE_BUILD)/.
+package: setup
+	@cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) \
+	  -DTAVRILO_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
+	@rm -f $(PACKAGE_BUILD)/tavrilo_*.deb $(PACKAGE_BUILD)/tavrilo-*.tar.gz
+	@cmake --build $(PACKAGE_BUILD) -j$(JOBS) --target package
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
@@ -73,4 +81,4 @@ format-check:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD) $(PACKAGE_BUILD)

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev googletest
   clang libclang-rt-14-dev clang-format
   xvfb xauth
+  dpkg-dev file desktop-file-utils appstream
   fonts-liberation fonts-dejavu-core fonts-comic-neue
 )
 

@@ -77,7 +77,9 @@ std::string DataRoot() {
 }
 
 bool SettingsBesideData(const std::string& dataRoot) {
-  return !IsInstalledDataRoot(dataRoot) && ::access((dataRoot + "data").c_str(), W_OK) == 0;
+  const std::string data = dataRoot + "data";
+  return !IsInstalledDataRoot(dataRoot) &&
+         (!IsDirectory(data) || ::access(data.c_str(), W_OK) == 0);
 }
 
 std::string UserSettingsFolder() {

@@ -27,8 +27,10 @@ std::string DataRootFor(const std::string& applicationDirectory);
 // The data root of the running program.
 std::string DataRoot();
 
-// Whether the settings live beside the data: data/ is writable and the data root is not
-// an installed one (".../share/tavrilo/", which even root must not change).
+// Whether the settings live beside the data: always, except when data/ exists and cannot
+// be written (a read-only medium) and when the data root is an installed one
+// (".../share/tavrilo/", which not even root may change). A missing data/ keeps them
+// there, where writing them reports the missing folder.
 bool SettingsBesideData(const std::string& dataRoot);
 
 // The user's settings folder: the generic configuration folder ($XDG_CONFIG_HOME, by
