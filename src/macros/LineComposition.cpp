@@ -1,6 +1,8 @@
 #include "macros/LineComposition.h"
 
-#include "core/Errors.h"
+#include "core/Text.h"
+#include "game/Console.h"
+#include "game/Diagnostics.h"
 
 namespace tavrilo::macros {
 
@@ -18,17 +20,75 @@ constexpr std::string_view kSay = "say";
 constexpr std::string_view kSayTeam = "say_team";
 constexpr std::string_view kUser = "User";
 
+// The texts a line is composed of, each with its two refusals (a double quote, a line
+// break).
+struct Field {
+  std::string_view quoteRefusal;
+  std::string_view lineBreakRefusal;
+};
+constexpr Field kKey{"Refusal.QuoteInKey", "Refusal.LineBreakInKey"};
+constexpr Field kChatText{"Refusal.QuoteInChatText", "Refusal.LineBreakInChatText"};
+constexpr Field kUserCommand{"Refusal.QuoteInUserCommand", "Refusal.LineBreakInUserCommand"};
+constexpr Field kCommand{"Refusal.QuoteInCommand", "Refusal.LineBreakInCommand"};
+constexpr Field kExternal{"Refusal.QuoteInExternalCommand", "Refusal.LineBreakInExternalCommand"};
+constexpr Field kFunction{"Refusal.QuoteInFunctionName", "Refusal.LineBreakInFunctionName"};
+constexpr Field kArguments{"Refusal.QuoteInArguments", "Refusal.LineBreakInArguments"};
+
+[[noreturn]] void Refuse(std::string_view key, std::vector<std::string> args = {}) {
+  throw ETextError(Text{std::string(key), std::move(args)});
+}
+
 bool HasLineBreak(std::string_view text) {
   return text.find_first_of("\r\n") != text.npos;
 }
 
 // The game has no escape for a double quote inside a quoted text, and a line break
 // would cut the line in two: either lets the rest of the line run as other commands.
-void RequireQuotable(std::string_view text, std::string_view what) {
-  if (text.find('"') != text.npos) {
-    throw EInvalidLine(std::string(what) + " must not contain a double quote");
+void RequireQuotable(std::string_view text, const Field& field) {
+  if (text.find('"') != text.npos) Refuse(field.quoteRefusal);
+  if (HasLineBreak(text)) Refuse(field.lineBreakRefusal);
+}
+
+// A key of one byte above 127 is a negative key number to the game, which then writes
+// outside its key table; no key name of the game holds such a byte.
+void RequireKey(std::string_view key) {
+  RequireQuotable(key, kKey);
+  for (char c : key) {
+    if (static_cast<unsigned char>(c) > 127) Refuse("Refusal.HighByteInKey", {std::string(key)});
   }
-  if (HasLineBreak(text)) throw EInvalidLine(std::string(what) + " must not contain a line break");
+}
+
+// A ";" in a chat message ends the say command: the rest runs as a command of its own.
+void RequireChatText(std::string_view text) {
+  RequireQuotable(text, kChatText);
+  if (text.find(';') != text.npos) Refuse("Refusal.SemicolonInChatText");
+}
+
+std::string Beginning(std::string_view text) {
+  constexpr std::size_t kShown = 20;
+  if (text.size() <= kShown) return std::string(text);
+  return std::string(text.substr(0, kShown)) + "\x85";  // the ellipsis
+}
+
+// The composed line as the game reads it from the saved file: whole, and with every
+// word whole.
+void RequireKeptWhole(std::string_view line, game::Game game) {
+  const game::Limits limits = game::LimitsOf(game);
+  if (game::FateOfCommand(game, line.size(), true) != game::CommandFate::kRuns) {
+    Refuse("Refusal.LongLine",
+           {game::GroupDigits(line.size() + 1), game::GroupDigits(limits.command)});
+  }
+  game::Words words;
+  game::ForEachCommand(line, [&](std::string_view command, std::size_t) {
+    if (game::HasUnmatchedQuote(command)) return;
+    game::WordsOf(command, limits.word, words);
+    for (const game::Word& word : words.words) {
+      if (word.cut) {
+        Refuse("Refusal.LongWord", {Beginning(word.written), game::GroupDigits(word.written.size()),
+                                    game::GroupDigits(limits.word)});
+      }
+    }
+  });
 }
 
 // A field shows "nothing chosen yet" when it shows the fixed French guard text, or the
@@ -48,55 +108,60 @@ std::string BindPrefix(std::string_view key) {
 }  // namespace
 
 std::optional<std::string> ComposeBinding(const ShownFields& shown, std::string_view key,
-                                          std::string_view command, std::string_view text) {
+                                          std::string_view command, std::string_view text,
+                                          game::Game game) {
   if (ShowsPrompt(shown.keyFieldText, kKeyGuardText, shown.keyPrompt)) return std::nullopt;
   if (ShowsPrompt(shown.functionFieldText, kFunctionGuardText, shown.functionPrompt)) {
     return std::nullopt;
   }
-  RequireQuotable(key, "The key");
+  RequireKey(key);
 
   std::string line = BindPrefix(key);
   if (command == kSay || command == kSayTeam) {
-    RequireQuotable(text, "The chat text");
+    RequireChatText(text);
     line.append(command).append(" ").append(text);
   } else if (command == kUser) {
-    RequireQuotable(text, "The user-defined command");
+    RequireQuotable(text, kUserCommand);
     line.append(text);
   } else {
-    RequireQuotable(command, "The command");
+    RequireQuotable(command, kCommand);
     line.append(command);
   }
   line += '"';
+  RequireKeptWhole(line, game);
   return line;
 }
 
 std::optional<std::string> ComposeExternalBinding(int selectedResource, std::string_view key,
-                                                  std::string_view external) {
+                                                  std::string_view external, game::Game game) {
   if (selectedResource < 0) return std::nullopt;
-  RequireQuotable(key, "The key");
-  RequireQuotable(external, "The external command");
+  RequireKey(key);
+  RequireQuotable(external, kExternal);
   std::string line = BindPrefix(key);
   line.append(external).append("\"");
+  RequireKeptWhole(line, game);
   return line;
 }
 
-std::string ComposeDefinableCall(std::string_view picked, std::string_view args) {
-  RequireQuotable(picked, "The function name");
-  RequireQuotable(args, "The arguments");
+std::string ComposeDefinableCall(std::string_view picked, std::string_view args, game::Game game) {
+  RequireQuotable(picked, kFunction);
+  RequireQuotable(args, kArguments);
   std::string line;
   line.append(picked).append(" \"").append(args).append("\"");
+  RequireKeptWhole(line, game);
   return line;
 }
 
 std::optional<std::string> ComposeDefinableWithExternal(int selectedResource,
                                                         std::string_view typed,
                                                         std::string_view args,
-                                                        std::string_view external) {
+                                                        std::string_view external,
+                                                        game::Game game) {
   // Any selected resource will do, the first one included.
   if (selectedResource < 0) return std::nullopt;
-  RequireQuotable(typed, "The function name");
-  RequireQuotable(args, "The arguments");
-  RequireQuotable(external, "The external command");
+  RequireQuotable(typed, kFunction);
+  RequireQuotable(args, kArguments);
+  RequireQuotable(external, kExternal);
   std::string line;
   line.append(typed)
       .append(" \"")
@@ -104,13 +169,14 @@ std::optional<std::string> ComposeDefinableWithExternal(int selectedResource,
       .append(kQuoteBlankQuote)
       .append(external)
       .append("\"");
+  RequireKeptWhole(line, game);
   return line;
 }
 
-std::string ComposeFreeLine(std::string_view freeLine) {
+std::string ComposeFreeLine(std::string_view freeLine, game::Game game) {
   // The user's own console text may quote as it likes, but it must stay one line.
-  if (HasLineBreak(freeLine))
-    throw EInvalidLine("The personal command must not contain a line break");
+  if (HasLineBreak(freeLine)) Refuse("Refusal.LineBreakInFreeLine");
+  RequireKeptWhole(freeLine, game);
   return std::string(freeLine);
 }
 

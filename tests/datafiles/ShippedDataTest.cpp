@@ -1,7 +1,7 @@
 // The data files the program ships, loaded through the program's own loaders: both
 // languages complete and parallel, every recognised catalogue command offered, every
 // caption present, access keys unambiguous, Windows-1252 bytes with CR LF, and every
-// command one that the game's console runs when a key is bound to it.
+// line the program composes from them one that the game runs as written.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,6 +18,8 @@
 #include "core/StringList.h"
 #include "datafiles/IniFile.h"
 #include "datafiles/Language.h"
+#include "game/Diagnostics.h"
+#include "macros/CommandTranslation.h"
 #include "macros/LineComposition.h"
 
 namespace tavrilo {
@@ -29,17 +31,14 @@ using datafiles::LanguageState;
 using testing::ReadFile;
 using testing::ShippedDataDir;
 using testing::TextFileFaults;
-namespace console = testing::console;
 
 struct LanguageSet {
   const char* name;
   Language language;
-  std::string_view userDefined;  // the user-defined function's wording
-  std::string_view otherUserDefined;
 };
 const LanguageSet kLanguages[] = {
-    {"fr", Language::kFrench, testing::kUserDefinedFrench, testing::kUserDefinedEnglish},
-    {"en", Language::kEnglish, testing::kUserDefinedEnglish, testing::kUserDefinedFrench},
+    {"fr", Language::kFrench},
+    {"en", Language::kEnglish},
 };
 
 std::string DataPath(const std::string& name) {
@@ -167,63 +166,82 @@ TEST(ShippedCatalogues, PairTheSameFunctionsInTheSameOrderInBothLanguages) {
     }
   }
   ASSERT_EQ(french.second.Count(), english.second.Count());
-  int userDefinedRows = 0;
   for (int i = 0; i < french.second.Count(); ++i) {
-    if (french.second.At(i) == testing::kUserDefinedFrench) {
-      ++userDefinedRows;
-      EXPECT_EQ(english.second.At(i), testing::kUserDefinedEnglish) << "row " << i;
-    } else {
-      EXPECT_EQ(french.second.At(i), english.second.At(i)) << "row " << i;
-    }
+    EXPECT_EQ(macros::TranslateCommand(french.second.At(i)),
+              macros::TranslateCommand(english.second.At(i)))
+        << "row " << i;
   }
-  EXPECT_EQ(userDefinedRows, 1);
 }
 
 TEST(ShippedCatalogues, OfferEveryCommandThatTheFunctionFieldRecognises) {
+  // The tokens the add action writes a line of its own for, or binds to an alias.
+  const char* const recognised[] = {
+      "zoom",      "Free-Look",   "Cycle-Hand", "Cycle-Wave",   "Cycle-Crosshair",
+      "CycleWeap", "NextPowerUp", "UsePowerUp", "QuickMapMode", "+QuickGrenades",
+      "say",       "say_team",    "User"};
   for (const auto& set : kLanguages) {
     SCOPED_TRACE(set.name);
-    const Pairs catalogue = LoadPairs(CatalogueOf(set));
-    const std::vector<std::string>& commands = catalogue.second.Items();
-    auto offered = [&](std::string_view command) {
-      return std::count(commands.begin(), commands.end(), command);
-    };
-    for (const auto& row : testing::kAliasCommands) {
-      EXPECT_EQ(offered(row.catalogueCommand), 1) << row.catalogueCommand;
-    }
-    for (std::string_view chat : testing::kChatCommands)
-      EXPECT_EQ(offered(chat), 1) << chat;
-    EXPECT_EQ(offered(set.userDefined), 1);
-    EXPECT_EQ(offered(set.otherUserDefined), 0) << "the other language's wording";
+    std::vector<std::string> tokens;
+    for (const std::string& command : LoadPairs(CatalogueOf(set)).second.Items())
+      tokens.push_back(macros::TranslateCommand(command));
+    for (const char* token : recognised)
+      EXPECT_EQ(std::count(tokens.begin(), tokens.end(), token), 1) << token;
   }
 }
 
-// The line the add action composes for a catalogue command, or "" for the user-defined
-// function, which binds whatever the user types.
-std::string BindingLineFor(const std::string& command) {
-  if (command == testing::kUserDefinedFrench || command == testing::kUserDefinedEnglish) {
-    return "";
-  }
-  std::string bound(testing::BoundToken(command));
-  for (std::string_view chat : testing::kChatCommands) {
-    if (command == chat) bound += " Salut tout le monde";
-  }
-  return "bind \"q\" \"" + bound + "\"";
+// Key names of the game, one per line to compose.
+std::vector<std::string> DistinctKeys() {
+  std::vector<std::string> keys;
+  for (char c : std::string("abcdefghijklmnopqrstuvwxyz0123456789"))
+    keys.emplace_back(1, c);
+  for (int i = 1; i <= 12; ++i)
+    keys.push_back("F" + std::to_string(i));
+  for (int i = 1; i <= 32; ++i)
+    keys.push_back("AUX" + std::to_string(i));
+  return keys;
 }
 
-TEST(ShippedCatalogues, BindOnlyCommandsThatTheConsoleRuns) {
-  console::Rules rules;
-  rules.LearnAliases(ReadFile(testing::ShippedSupportDir() + "Alias.cfg"));
+game::SupportFiles ShippedSupportFiles() {
+  game::SupportFiles files;
+  for (const char* name :
+       {"Alias.cfg", "GlVid.cfg", "ModBinding.cfg", "NormBinding.cfg", "NormVid.cfg"})
+    files.emplace(name, ReadFile(testing::ShippedSupportDir() + name));
+  return files;
+}
+
+// Every finding of the diagnostics on `lines`, as "line: key".
+std::vector<std::string> FindingsOfList(const std::vector<std::string>& lines) {
+  StringList entries;
+  game::ListDiagnostics diagnostics(entries, game::Game::kQuake2, ShippedSupportFiles());
+  for (const std::string& line : lines) {
+    entries.Add(line);
+    diagnostics.Appended();
+  }
+  std::vector<std::string> findings;
+  for (int row = 0; row < entries.Count(); ++row) {
+    for (const game::Finding& finding : diagnostics.FindingsOf(row))
+      findings.push_back(lines[static_cast<std::size_t>(row)] + ": " + FallbackText(finding.text));
+  }
+  return findings;
+}
+
+// The fields after the user chose a key and a function.
+constexpr macros::ShownFields kChosen{"a", "Zoom", "", ""};
+
+TEST(ShippedCatalogues, BindOnlyWhatTheGameRunsOnceAliasCfgRan) {
+  const std::vector<std::string> keys = DistinctKeys();
   for (const auto& set : kLanguages) {
     SCOPED_TRACE(set.name);
+    std::vector<std::string> lines = {"exec Alias.cfg"};
     const Pairs catalogue = LoadPairs(CatalogueOf(set));
-    for (const std::string& command : catalogue.second.Items()) {
-      EXPECT_EQ(command.find('"'), std::string::npos) << command;
-      const std::string line = BindingLineFor(command);
-      if (line.empty()) continue;
-      for (const std::string& fault : rules.CheckLine(line)) {
-        ADD_FAILURE() << "\"" << command << "\": " << fault;
-      }
+    ASSERT_LE(static_cast<std::size_t>(catalogue.second.Count()), keys.size());
+    for (int i = 0; i < catalogue.second.Count(); ++i) {
+      // "score" as the chat text: said, or run as the user-defined command.
+      lines.push_back(*macros::ComposeBinding(kChosen, keys[static_cast<std::size_t>(i)],
+                                              macros::TranslateCommand(catalogue.second.At(i)),
+                                              "score"));
     }
+    EXPECT_EQ(FindingsOfList(lines), std::vector<std::string>{});
   }
 }
 
@@ -233,23 +251,22 @@ TEST(ShippedResources, PairTheSameCommandsInBothLanguagesAndTheConsoleRunsThem) 
   const Pairs french = LoadPairs("externs-fr.dat");
   const Pairs english = LoadPairs("externs-en.dat");
   EXPECT_EQ(french.second.Items(), english.second.Items());
-  console::Rules rules;
   for (const auto& set : kLanguages) {
     SCOPED_TRACE(set.name);
     const Pairs resources = LoadPairs(ResourcesOf(set));
     ASSERT_EQ(resources.first.Count(), resources.second.Count());
     EXPECT_GE(resources.first.Count(), 8);
     std::set<std::string> descriptions;
+    std::vector<std::string> lines;
     for (int i = 0; i < resources.first.Count(); ++i) {
       const std::string command(resources.second.At(i));
       EXPECT_FALSE(resources.first.At(i).empty()) << "description " << i;
       EXPECT_TRUE(descriptions.emplace(resources.first.At(i)).second) << resources.first.At(i);
       EXPECT_FALSE(command.empty()) << "command " << i;
-      EXPECT_EQ(command.find('"'), std::string::npos) << command;
-      for (const std::string& fault : rules.CheckLine("bind \"q\" \"" + command + "\"")) {
-        ADD_FAILURE() << "\"" << command << "\": " << fault;
-      }
+      lines.push_back(
+          *macros::ComposeExternalBinding(i, DistinctKeys()[static_cast<std::size_t>(i)], command));
     }
+    EXPECT_EQ(FindingsOfList(lines), std::vector<std::string>{});
     for (std::string_view file : testing::kSupportFileNames) {
       const std::string exec = "exec " + std::string(file);
       const std::vector<std::string> commands = resources.second.Items();
@@ -260,38 +277,51 @@ TEST(ShippedResources, PairTheSameCommandsInBothLanguagesAndTheConsoleRunsThem) 
 
 // ------------------------------------------------------------------- definable functions
 
-TEST(ShippedDefinableFunctions, AreDistinctGameNamesThatTakeAnArgument) {
+TEST(ShippedDefinableFunctions, AreDistinctGameNamesThatTakeAQuotedArgument) {
   const std::vector<std::string> functions = LoadLines("user.dat");
   EXPECT_GE(functions.size(), 20u);
   std::set<std::string> seen;
+  std::vector<std::string> calls;
   for (const std::string& function : functions) {
     EXPECT_TRUE(seen.insert(function).second) << function << " is listed twice";
-    const auto words = console::Tokenize(function).argv;
-    ASSERT_EQ(words.size(), 1u) << "\"" << function << "\" is not one word";
+    const game::Words words = game::WordsOf(function, game::LimitsOf(game::Game::kQuake2).word);
+    ASSERT_EQ(words.Count(), 1u) << "\"" << function << "\" is not one word";
     EXPECT_EQ(words[0], function) << "quotes or blanks around \"" << function << "\"";
-    EXPECT_TRUE(console::IsCommand(function) || console::IsCvar(function))
+    EXPECT_TRUE(game::IsGameCommand(function) || game::IsCvar(function))
         << "\"" << function << "\" is not a command or cvar of the game";
+    // The add action quotes the arguments: a command that reads them raw gets the quotes.
+    calls.push_back(macros::ComposeDefinableCall(function, "1"));
   }
+  EXPECT_EQ(FindingsOfList(calls), std::vector<std::string>{});
 }
 
 // ------------------------------------------------------------------- captions
 
-TEST(ShippedCaptions, HoldEveryKeyOnceInReadingOrderWithATextInBothLanguages) {
+TEST(ShippedCaptions, HoldTheReloadsKeysFirstThenTheSameKeysInBothLanguages) {
   const std::vector<std::string> keys = AllCaptionKeys();
+  std::map<std::string, std::vector<std::string>> keysOf;
   for (const auto& set : kLanguages) {
     SCOPED_TRACE(set.name);
     const std::string path = DataPath(CaptionsOf(set));
     const std::vector<std::string> lines = testing::ShippedLines(ReadFile(path));
-    ASSERT_EQ(lines.size(), keys.size() + 1);
+    ASSERT_GT(lines.size(), keys.size());
     EXPECT_EQ(lines[0], "[General]");
     const IniFile ini(path);
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-      const std::string value = ini.ReadString(datafiles::kGeneralSection, keys[i], "");
-      EXPECT_FALSE(value.empty()) << keys[i];
-      EXPECT_EQ(lines[i + 1], keys[i] + "=" + value)
-          << "the file's line and what the program reads differ for " << keys[i];
+    std::set<std::string> seen;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+      const std::string key = lines[i].substr(0, lines[i].find('='));
+      EXPECT_TRUE(seen.insert(key).second) << key << " twice";
+      if (i <= keys.size()) {
+        EXPECT_EQ(key, keys[i - 1]) << "the reload's keys come first, in order";
+      }
+      const std::string value = ini.ReadString(datafiles::kGeneralSection, key, "");
+      EXPECT_FALSE(value.empty()) << key;
+      EXPECT_EQ(lines[i], key + "=" + value)
+          << "the file's line and what the program reads differ for " << key;
+      keysOf[set.name].push_back(key);
     }
   }
+  EXPECT_EQ(keysOf["fr"], keysOf["en"]);
 }
 
 TEST(ShippedCaptions, FrenchKeyAndFunctionPromptsAreTheGuardTexts) {

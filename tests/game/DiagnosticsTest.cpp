@@ -93,6 +93,7 @@ TEST(Diagnostics, NameWhatTheGameDoesWithOneLine) {
       {"bind \"t\" \"say go // now\"", {"Check.ChatComment"}},
       {"use \"Railgun\"", {"Check.RawQuotedArgs"}},
       {"bind \"r\" \"use Railgunn\"", {"Check.UnknownItem"}},
+      {"bind \"r\" \"use Invuln\xE9rabilit\xE9\"", {"Check.UnknownItem"}},
       {"name Fr\xE9"
        "d",
        {"Check.HighByteSplits"}},

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Errors.h"
+#include "core/Text.h"
 
 namespace tavrilo::macros {
 namespace {
@@ -199,80 +199,129 @@ TEST(ComposeFreeLine, KeepsTheTextAsTyped) {
   }
 }
 
+// The key of the refusal that `compose` throws, or "" when it composes its line.
+std::string RefusalOf(const std::function<void()>& compose) {
+  try {
+    compose();
+  } catch (const ETextError& error) {
+    return error.GetText().key;
+  }
+  return "";
+}
+
 struct RefusalCase {
   const char* name;
   std::function<void(const std::string&)> compose;
-  std::string what;  // the start of the message
+  std::string field;  // the end of the refusal's key
 };
 
 // Each text that a line puts between double quotes (or uses as a function name),
 // tried with a double quote, a CR and a LF in its middle.
 TEST(LineComposition, RefusesTextsThatWouldBreakTheLine) {
   const std::vector<RefusalCase> cases = {
-      {"key", [](const std::string& s) { ComposeBinding(kChosen, s, "zoom", ""); }, "The key"},
+      {"key", [](const std::string& s) { ComposeBinding(kChosen, s, "zoom", ""); }, "Key"},
       {"key of the general line",
-       [](const std::string& s) { ComposeBinding(kChosen, s, "+attack", ""); }, "The key"},
+       [](const std::string& s) { ComposeBinding(kChosen, s, "+attack", ""); }, "Key"},
       {"say text", [](const std::string& s) { ComposeBinding(kChosen, "q", "say", s); },
-       "The chat text"},
+       "ChatText"},
       {"say_team text", [](const std::string& s) { ComposeBinding(kChosen, "q", "say_team", s); },
-       "The chat text"},
+       "ChatText"},
       {"User text", [](const std::string& s) { ComposeBinding(kChosen, "q", "User", s); },
-       "The user-defined command"},
+       "UserCommand"},
       {"general command", [](const std::string& s) { ComposeBinding(kChosen, "q", s, "x"); },
-       "The command"},
+       "Command"},
       {"external binding key",
-       [](const std::string& s) { ComposeExternalBinding(0, s, "exec a.cfg"); }, "The key"},
+       [](const std::string& s) { ComposeExternalBinding(0, s, "exec a.cfg"); }, "Key"},
       {"external command", [](const std::string& s) { ComposeExternalBinding(0, "q", s); },
-       "The external command"},
+       "ExternalCommand"},
       {"picked function", [](const std::string& s) { ComposeDefinableCall(s, "x"); },
-       "The function name"},
+       "FunctionName"},
       {"arguments of the call", [](const std::string& s) { ComposeDefinableCall("f", s); },
-       "The arguments"},
+       "Arguments"},
       {"typed function", [](const std::string& s) { ComposeDefinableWithExternal(0, s, "x", "y"); },
-       "The function name"},
+       "FunctionName"},
       {"arguments with external",
-       [](const std::string& s) { ComposeDefinableWithExternal(0, "f", s, "y"); }, "The arguments"},
+       [](const std::string& s) { ComposeDefinableWithExternal(0, "f", s, "y"); }, "Arguments"},
       {"external command with function",
        [](const std::string& s) { ComposeDefinableWithExternal(0, "f", "x", s); },
-       "The external command"},
+       "ExternalCommand"},
   };
   const std::vector<std::pair<std::string, std::string>> faults = {
-      {"\"", " must not contain a double quote"},
-      {"\r", " must not contain a line break"},
-      {"\n", " must not contain a line break"},
+      {"\"", "Refusal.QuoteIn"},
+      {"\r", "Refusal.LineBreakIn"},
+      {"\n", "Refusal.LineBreakIn"},
   };
-  for (const auto& [name, compose, what] : cases) {
-    for (const auto& [bad, problem] : faults) {
+  for (const auto& [name, compose, field] : cases) {
+    for (const auto& [bad, refusal] : faults) {
       const std::string text = "ab" + bad + "cd";
-      try {
-        compose(text);
-        ADD_FAILURE() << name << ": nothing refused for byte " << int(bad[0]);
-      } catch (const EInvalidLine& error) {
-        EXPECT_EQ(std::string(error.what()), what + problem) << name;
-      }
+      EXPECT_EQ(RefusalOf([&] { compose(text); }), refusal + field)
+          << name << ", byte " << int(bad[0]);
     }
   }
 }
 
 TEST(LineComposition, FirstOffendingTextIsNamed) {
-  try {
-    ComposeBinding(kChosen, "\"", "say", "\"");
-    FAIL() << "nothing refused";
-  } catch (const EInvalidLine& error) {
-    EXPECT_STREQ(error.what(), "The key must not contain a double quote");
-  }
+  EXPECT_EQ(RefusalOf([] { ComposeBinding(kChosen, "\"", "say", "\""); }), "Refusal.QuoteInKey");
 }
 
 TEST(ComposeFreeLine, RefusesLineBreaksButNotQuotes) {
   for (const std::string text : {"echo a\r", "\necho a", "echo a\r\nquit"}) {
-    try {
-      ComposeFreeLine(text);
-      ADD_FAILURE() << "nothing refused";
-    } catch (const EInvalidLine& error) {
-      EXPECT_STREQ(error.what(), "The personal command must not contain a line break");
-    }
+    EXPECT_EQ(RefusalOf([&] { ComposeFreeLine(text); }), "Refusal.LineBreakInFreeLine");
   }
   EXPECT_EQ(ComposeFreeLine("\"\"\""), "\"\"\"");
+}
+
+TEST(LineComposition, RefusesASemicolonInAChatMessageOnly) {
+  // bind "q" "say gg; quit" says gg, then quits the game.
+  EXPECT_EQ(RefusalOf([] { ComposeBinding(kChosen, "q", "say", "gg; quit"); }),
+            "Refusal.SemicolonInChatText");
+  EXPECT_EQ(RefusalOf([] { ComposeBinding(kChosen, "q", "say_team", "rush; unbindall"); }),
+            "Refusal.SemicolonInChatText");
+  EXPECT_EQ(ComposeBinding(kChosen, "q", "User", "+attack; wait; -attack"),
+            R"(bind "q" "+attack; wait; -attack")");
+}
+
+TEST(LineComposition, RefusesAKeyWithAByteAbove127) {
+  // The game would read the byte as a negative key number.
+  EXPECT_EQ(RefusalOf([] { ComposeBinding(kChosen, "\xE9", "zoom", ""); }),
+            "Refusal.HighByteInKey");
+  EXPECT_EQ(RefusalOf([] { ComposeExternalBinding(0, "\xB2", "exec Alias.cfg"); }),
+            "Refusal.HighByteInKey");
+  EXPECT_EQ(ComposeBinding(kChosen, "q", "say",
+                           "cr\xE9"
+                           "e"),
+            "bind \"q\" \"say cr\xE9"
+            "e\"");
+}
+
+TEST(LineComposition, RefusesAWordTheGameWouldCut) {
+  const std::string chat127(127, 'w');
+  const std::string chat128(128, 'w');
+  EXPECT_EQ(RefusalOf([&] { ComposeBinding(kChosen, "q", "User", chat127); }), "");
+  EXPECT_EQ(RefusalOf([&] { ComposeBinding(kChosen, "q", "User", chat128); }), "Refusal.LongWord");
+  // "say " and the text make one quoted word of the bind line.
+  EXPECT_EQ(RefusalOf([&] { ComposeBinding(kChosen, "q", "say", std::string(123, 'w')); }), "");
+  EXPECT_EQ(RefusalOf([&] { ComposeBinding(kChosen, "q", "say", std::string(124, 'w')); }),
+            "Refusal.LongWord");
+  EXPECT_EQ(RefusalOf([&] { ComposeFreeLine("echo " + chat128); }), "Refusal.LongWord");
+  EXPECT_EQ(RefusalOf([&] { ComposeDefinableCall("name", chat128, game::Game::kYamagi); }), "");
+}
+
+TEST(LineComposition, RefusesALineTheGameWouldDiscard) {
+  // Short words up to `length` characters.
+  auto line = [](std::size_t length) {
+    std::string text = "echo";
+    while (text.size() < length)
+      text += text.size() % 10 == 4 ? ' ' : 'x';
+    return text;
+  };
+  // With the CR that the saved file puts after it, 1,023 characters make 1,024.
+  EXPECT_EQ(RefusalOf([&] { ComposeFreeLine(line(1022)); }), "");
+  EXPECT_EQ(RefusalOf([&] { ComposeFreeLine(line(1023)); }), "Refusal.LongLine");
+  EXPECT_EQ(RefusalOf([&] { ComposeFreeLine(line(1023), game::Game::kYamagi); }), "");
+  EXPECT_EQ(RefusalOf([&] { ComposeFreeLine(line(1024), game::Game::kYamagi); }),
+            "Refusal.LongLine");
+  EXPECT_EQ(RefusalOf([&] { ComposeDefinableCall("echo", line(1100)); }), "Refusal.LongLine");
 }
 
 }  // namespace
