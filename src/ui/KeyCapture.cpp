@@ -75,7 +75,7 @@ void KeyCapture::SetState(State state) {
 }
 
 void KeyCapture::Finish(const game::KeyChoice& key, State next) {
-  SetState(key.Bindable() ? next : State::kIdle);
+  SetState(next);
   if (key.Bindable()) {
     emit Captured(QString::fromLatin1(key.name.data(), static_cast<qsizetype>(key.name.size())));
   } else {

@@ -54,7 +54,7 @@ class KeyCapture : public QObject {
   enum class State {
     kIdle,
     kCapturing,
-    kAfterButton,  // a button was taken: its release and context menu go nowhere
+    kAfterButton,  // a button pressed in the zone: its release and context menu go nowhere
   };
 
   bool OnKeyPress(QKeyEvent* event);

@@ -12,53 +12,28 @@ constexpr Game kBoth[] = {Game::kQuake2, Game::kYamagi};
 
 TEST(KeyNames, OnePrintableAsciiCharacterOrATableNameInAnyCase) {
   for (Game game : kBoth) {
-    for (const char* name : {"a", "A", " ", "~", ";", "\"", "TAB", "escape", "Kp_Plus", "f12",
-                             "MOUSE3", "joy4", "AUX32", "MWHEELDOWN", "semicolon", "PAUSE"}) {
+    for (const char* name : {"a", "A", " ", "~", ";", "escape", "Kp_Plus", "f12", "AUX32", "joy4"})
       EXPECT_TRUE(IsKeyName(game, name)) << name;
-    }
-    for (const char* name :
-         {"", "ESC", "F16", "AUX33", "AUX0", "MOUSE6", "KP_6", "ab", " a", "\x7F", "\t"}) {
-      EXPECT_FALSE(IsKeyName(game, name)) << name;
-    }
     // A byte above 127 would be a negative key number.
-    for (const char* name : {"\xE9", "\xF9", "\xB2", "\xA7", "\x80"})
-      EXPECT_FALSE(IsKeyName(game, name)) << static_cast<int>(name[0]);
+    for (const char* name : {"", "ESC", "F16", "AUX33", "MOUSE6", "ab", "\t", "\xE9", "\xB2"})
+      EXPECT_FALSE(IsKeyName(game, name)) << name;
   }
-}
-
-TEST(KeyNames, YamagiAddsItsOwnNames) {
-  for (const char* name : {"MOUSE4", "mouse5", "KP_STAR", "KP_EQUALS", "KP_NUMLOCK", "CAPSLOCK",
-                           "F13", "F15", "DOUBLEQUOTE", "QUOTE", "DOLLAR", "SC_APOSTROPHE", "sc_a",
-                           "SC_NONUSBACKSLASH", "BTN_A", "JOY1", "AUX8"}) {
+  for (const char* name : {"MOUSE5", "kp_star", "CAPSLOCK", "F15", "DOLLAR", "SC_APOSTROPHE"}) {
     EXPECT_TRUE(IsKeyName(Game::kYamagi, name)) << name;
-    if (std::string(name) != "JOY1" && std::string(name) != "AUX8") {
-      EXPECT_FALSE(IsKeyName(Game::kQuake2, name)) << name;
-    }
+    EXPECT_FALSE(IsKeyName(Game::kQuake2, name)) << name;
   }
-  EXPECT_FALSE(IsKeyName(Game::kYamagi, "SC_1"));  // the top row is always named by digit
-  EXPECT_FALSE(IsKeyName(Game::kYamagi, "F16"));
 }
 
 TEST(KeyNames, SuggestsTheTableNameOnlyForAKnownMisspelling) {
-  const std::vector<std::pair<std::string, std::string>> meant = {
-      {"ESC", "ESCAPE"},
-      {"esc", "ESCAPE"},
-      {"Echap", "ESCAPE"},
-      {"\xC9"
-       "chap",
-       "ESCAPE"},
-      {"\xE9"
-       "chap",
-       "ESCAPE"},
-      {"BKSP", "BACKSPACE"},
-      {"return", "ENTER"},
-      {"Suppr", "DEL"},
-      {"PageDown", "PGDN"},
-      {"UP", "UPARROW"},
-  };
   for (Game game : kBoth) {
-    for (const auto& [typed, suggestion] : meant)
-      EXPECT_EQ(SuggestKeyName(game, typed), suggestion) << typed;
+    for (const char* typed : {"ESC", "echap",
+                              "\xE9"
+                              "chap",
+                              "\xC9"
+                              "CHAP"})
+      EXPECT_EQ(SuggestKeyName(game, typed), "ESCAPE") << typed;
+    EXPECT_EQ(SuggestKeyName(game, "Bksp"), "BACKSPACE");
+    EXPECT_EQ(SuggestKeyName(game, "PageDown"), "PGDN");
     for (const char* name : {"ESCAPE", "a", "XYZZY", "", "MOUSE9"})
       EXPECT_EQ(SuggestKeyName(game, name), std::nullopt) << name;
   }
@@ -70,10 +45,9 @@ TEST(KeyNames, SuggestsTheTableNameOnlyForAKnownMisspelling) {
 TEST(KeyNames, DeadKeysPerGame) {
   for (Game game : kBoth) {
     EXPECT_EQ(DeadKeyOf(game, "A"), DeadKey::kUpperCaseLetter);
-    EXPECT_EQ(DeadKeyOf(game, "Z"), DeadKey::kUpperCaseLetter);
     EXPECT_EQ(DeadKeyOf(game, "`"), DeadKey::kConsoleKey);
     EXPECT_EQ(DeadKeyOf(game, "escape"), DeadKey::kMenuKey);
-    for (const char* runs : {"a", "z", "-", "/", "=", "SHIFT", "MOUSE1", "KP_PLUS", "ESC", "\xB2"})
+    for (const char* runs : {"a", "-", "/", "SHIFT", "KP_PLUS", "ESC"})
       EXPECT_EQ(DeadKeyOf(game, runs), DeadKey::kNone) << runs;
   }
   EXPECT_EQ(DeadKeyOf(Game::kQuake2, "+"), DeadKey::kNoKeyProducesIt);
@@ -86,13 +60,11 @@ TEST(KeyNames, DeadKeysPerGame) {
 TEST(KeyNames, IdentityIsOneSpellingPerKey) {
   const std::vector<std::pair<std::string, std::string>> same = {
       {";", "semicolon"}, {"\"", "DoubleQuote"}, {"'", "QUOTE"},
-      {"$", "dollar"},    {"mouse1", "MOUSE1"},  {"Kp_Del", "KP_DEL"},
+      {"$", "dollar"},    {"kp_del", "KP_DEL"},
   };
   for (const auto& [one, other] : same)
     EXPECT_EQ(KeyIdentity(one), KeyIdentity(other)) << one;
-  // A single letter keeps its case: "A" is another key number than "a".
-  EXPECT_NE(KeyIdentity("a"), KeyIdentity("A"));
-  EXPECT_NE(KeyIdentity("-"), KeyIdentity("KP_MINUS"));
+  EXPECT_NE(KeyIdentity("a"), KeyIdentity("A"));  // another key number
 }
 
 }  // namespace
