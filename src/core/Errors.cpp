@@ -8,6 +8,12 @@ namespace tavrilo {
 
 EInOutError::EInOutError(int code) : Error(MessageFor(code)), code_(code) {}
 
+EInOutError::EInOutError(int code, const std::string& message) : Error(message), code_(code) {}
+
+EInOutError EInOutError::Unmapped(int osError) {
+  return EInOutError(osError, "I/O error " + std::to_string(osError));
+}
+
 std::string EInOutError::MessageFor(int code) {
   switch (code) {
     case kFileNotFound:
@@ -75,25 +81,26 @@ bool ParentIsDirectory(const std::string& path) {
 
 }  // namespace
 
-int IoErrorCodeFor(int osError, const std::string& path) {
+EInOutError InOutErrorFor(int osError, const std::string& path) {
   switch (osError) {
     case ENOENT:
-      return ParentIsDirectory(path) ? EInOutError::kFileNotFound : EInOutError::kPathNotFound;
+      return EInOutError(ParentIsDirectory(path) ? EInOutError::kFileNotFound
+                                                 : EInOutError::kPathNotFound);
     case ENOTDIR:
-      return EInOutError::kPathNotFound;
+      return EInOutError(EInOutError::kPathNotFound);
     case EMFILE:
     case ENFILE:
-      return EInOutError::kTooManyOpenFiles;
+      return EInOutError(EInOutError::kTooManyOpenFiles);
     case EACCES:
     case EPERM:
     case EROFS:
     case EISDIR:
-      return EInOutError::kAccessDenied;
+      return EInOutError(EInOutError::kAccessDenied);
     case ENOSPC:
     case EDQUOT:
-      return EInOutError::kDiskFull;
+      return EInOutError(EInOutError::kDiskFull);
     default:
-      return osError;
+      return EInOutError::Unmapped(osError);
   }
 }
 

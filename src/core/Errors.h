@@ -18,6 +18,9 @@ class Error : public std::runtime_error {
 class EInOutError : public Error {
  public:
   explicit EInOutError(int code);
+  // An operating-system error that the table does not map: "I/O error N" with the
+  // system's number N, also where N equals one of the table's codes (EIO is 5).
+  static EInOutError Unmapped(int osError);
   int Code() const { return code_; }
   static std::string MessageFor(int code);
 
@@ -30,6 +33,8 @@ class EInOutError : public Error {
   static constexpr int kInvalidNumericInput = 106;
 
  private:
+  EInOutError(int code, const std::string& message);
+
   int code_;
 };
 
@@ -83,9 +88,10 @@ class EInvalidLine : public Error {
 // not empty and its last byte is greater than ".".
 std::string ErrorBoxText(std::string_view message);
 
-// The input/output code for an operating-system error on `path`: a missing file is 2
+// The input/output error for an operating-system error on `path`: a missing file is 2
 // and a missing directory on the way 3 (told apart by looking at the parent), too many
-// open files 4, access refused 5, a full disk 101; any other error keeps its number.
-int IoErrorCodeFor(int osError, const std::string& path);
+// open files 4, access refused 5, a full disk 101; any other error is
+// EInOutError::Unmapped, "I/O error N" with the system's number.
+EInOutError InOutErrorFor(int osError, const std::string& path);
 
 }  // namespace tavrilo

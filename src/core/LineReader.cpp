@@ -8,13 +8,14 @@
 #include <emmintrin.h>
 #endif
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
-#include <cstdint>
 #include <cstring>
 
 #include "core/Errors.h"
 #include "core/StringList.h"
+#include "core/Text.h"
 
 namespace tavrilo {
 
@@ -25,72 +26,38 @@ constexpr char kCR = '\r';
 constexpr char kLF = '\n';
 constexpr char kEndOfFileMark = '\x1A';
 
-constexpr std::uint64_t Repeat(unsigned char byte) {
-  return 0x0101010101010101ULL * byte;
-}
-
-// Non-zero exactly when one of the eight bytes of `word` is zero; the lowest set bit
-// marks the first zero byte (little-endian order).
-constexpr std::uint64_t ZeroBytes(std::uint64_t word) {
-  return (word - Repeat(0x01)) & ~word & Repeat(0x80);
-}
-
+// The first CR or LF in [p, end), or `end`.
+//
+// Sixteen bytes are compared at once where the processor has SSE2 (every x86-64). Plain
+// code was measured against this on the line-reader benchmark (3 million lines of 4 to
+// 63 bytes): two bounded memchr calls, or one std::find_if, read the lines 20 to 25 %
+// slower, since a memchr call per line end costs more than the scan of a short line.
+const char* FindLineEnd(const char* p, const char* end) {
 #if defined(__SSE2__)
-// One bit per byte of the sixteen at `p`: set for CR, LF and 0x1A.
-inline unsigned TerminatorMask16(const char* p) {
-  const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-  const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(chunk, _mm_set1_epi8(kCR)),
-                                                 _mm_cmpeq_epi8(chunk, _mm_set1_epi8(kLF))),
-                                    _mm_cmpeq_epi8(chunk, _mm_set1_epi8(kEndOfFileMark)));
-  return static_cast<unsigned>(_mm_movemask_epi8(hits));
-}
-#endif
-
-// The first CR, LF or 0x1A in [p, end), or `end`. Where the processor has SSE2 (every
-// x86-64), 64 bytes are looked at together: most lines end within them, so the loop
-// rarely turns and the branch is predicted; otherwise eight bytes at a time.
-const char* FindTerminator(const char* p, const char* end) {
-#if defined(__SSE2__)
-  while (end - p >= 64) {
-    const std::uint64_t mask = std::uint64_t{TerminatorMask16(p)} |
-                               std::uint64_t{TerminatorMask16(p + 16)} << 16 |
-                               std::uint64_t{TerminatorMask16(p + 32)} << 32 |
-                               std::uint64_t{TerminatorMask16(p + 48)} << 48;
-    if (mask != 0) return p + std::countr_zero(mask);
-    p += 64;
-  }
-  while (end - p >= 16) {
-    const unsigned mask = TerminatorMask16(p);
-    if (mask != 0) return p + std::countr_zero(mask);
-    p += 16;
+  const __m128i cr = _mm_set1_epi8(kCR);
+  const __m128i lf = _mm_set1_epi8(kLF);
+  for (; end - p >= 16; p += 16) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const int hits =
+        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(chunk, cr), _mm_cmpeq_epi8(chunk, lf)));
+    if (hits != 0) return p + std::countr_zero(static_cast<unsigned>(hits));
   }
 #endif
-  if constexpr (std::endian::native == std::endian::little) {
-    while (end - p >= 8) {
-      std::uint64_t word;
-      std::memcpy(&word, p, sizeof word);
-      std::uint64_t hits = ZeroBytes(word ^ Repeat(kCR)) | ZeroBytes(word ^ Repeat(kLF)) |
-                           ZeroBytes(word ^ Repeat(kEndOfFileMark));
-      if (hits != 0) return p + std::countr_zero(hits) / 8;
-      p += 8;
-    }
-  }
-  while (p < end && *p != kCR && *p != kLF && *p != kEndOfFileMark)
-    ++p;
-  return p;
+  return std::find_if(p, end, [](char c) { return c == kCR || c == kLF; });
 }
 
 }  // namespace
 
 LineReader::LineReader(const std::string& path) : path_(path) {
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd_ < 0) throw EInOutError(IoErrorCodeFor(errno, path_));
+  // O_NONBLOCK: opening a FIFO that has no writer must not wait for one.
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd_ < 0) throw InOutErrorFor(errno, path_);
   struct stat info {};
-  if (::fstat(fd_, &info) == 0 && S_ISDIR(info.st_mode)) {
+  if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
     Close();
     throw EInOutError(EInOutError::kAccessDenied);
   }
-  if (S_ISREG(info.st_mode) && info.st_size > 0) size_ = static_cast<std::size_t>(info.st_size);
+  if (info.st_size > 0) size_ = static_cast<std::size_t>(info.st_size);
   buffer_ = std::make_unique<char[]>(kBufferSize);
 }
 
@@ -105,29 +72,30 @@ void LineReader::Close() {
   endOfFile_ = true;
 }
 
-void LineReader::ThrowReadError(int osError) const {
-  throw EInOutError(IoErrorCodeFor(osError, path_));
+void LineReader::ThrowLineTooLong() const {
+  throw ETextError(Text{"File.LineTooLong", {path_, std::to_string(lineNumber_)}});
 }
 
 bool LineReader::Fill() {
   if (endOfFile_) return false;
   begin_ = end_ = 0;
   for (;;) {
-    ssize_t n = ::read(fd_, buffer_.get(), kBufferSize);
+    const ssize_t n = ::read(fd_, buffer_.get(), kBufferSize);
     if (n > 0) {
       end_ = static_cast<std::size_t>(n);
-      return true;
+      // The file ends at its first 0x1A: nothing after it is ever read.
+      if (const void* mark = std::memchr(buffer_.get(), kEndOfFileMark, end_)) {
+        end_ = static_cast<std::size_t>(static_cast<const char*>(mark) - buffer_.get());
+        endOfFile_ = true;
+      }
+      return end_ > 0;
     }
     if (n == 0) {
       endOfFile_ = true;
       return false;
     }
-    if (errno != EINTR) ThrowReadError(errno);
+    if (errno != EINTR) throw InOutErrorFor(errno, path_);
   }
-}
-
-bool LineReader::AtEndOfBuffer() {
-  return !Fill() || buffer_[begin_] == kEndOfFileMark;
 }
 
 std::string LineReader::ReadLine() {
@@ -139,17 +107,19 @@ std::string LineReader::ReadLine() {
 void LineReader::ReadLine(std::string& line) {
   line.clear();
   if (AtEnd()) return;
+  ++lineNumber_;
   for (;;) {
     const char* start = buffer_.get() + begin_;
     const char* stop = buffer_.get() + end_;
-    const char* hit = FindTerminator(start, stop);
-    line.append(start, static_cast<std::size_t>(hit - start));
+    const char* hit = FindLineEnd(start, stop);
+    const auto length = static_cast<std::size_t>(hit - start);
+    if (length > kMaxLineLength - line.size()) ThrowLineTooLong();
+    line.append(start, length);
     begin_ = static_cast<std::size_t>(hit - buffer_.get());
     if (hit == stop) {
       if (!Fill()) return;  // a last line without terminator
       continue;
     }
-    if (*hit == kEndOfFileMark) return;  // stays in place: the reader is at end
     ++begin_;
     if (*hit == kCR && (begin_ < end_ || Fill()) && buffer_[begin_] == kLF) ++begin_;
     return;

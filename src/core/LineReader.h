@@ -1,6 +1,8 @@
 // Reads a text file line by line. The bytes are taken as they are (no code-page
-// conversion, no byte-order mark). CR LF, a lone CR and a lone LF each end a line;
-// the byte 0x1A ends the file wherever it stands; lines have no length limit.
+// conversion, no byte-order mark). CR LF, a lone CR and a lone LF each end a line; the
+// byte 0x1A ends the file wherever it stands. A line longer than kMaxLineLength stops the
+// reading with an error: the game discards any line of 1,024 bytes or more, and a file
+// without line ends (or an endless one) must not take all the memory.
 #pragma once
 
 #include <cstddef>
@@ -11,9 +13,14 @@ namespace tavrilo {
 
 class StringList;
 
+// The longest line the reader returns: 1 MiB.
+inline constexpr std::size_t kMaxLineLength = std::size_t{1} << 20;
+
 class LineReader {
  public:
-  // Opens `path` for reading; throws EInOutError with the code of the failure.
+  // Opens `path` for reading; throws EInOutError with the code of the failure. Only a
+  // regular file can be read: a directory, a FIFO, a socket or a device is refused at
+  // once with code 5 ("File access denied"), without waiting for a writer.
   explicit LineReader(const std::string& path);
   ~LineReader();
   LineReader(const LineReader&) = delete;
@@ -21,12 +28,11 @@ class LineReader {
 
   // True at the physical end of the file and before a 0x1A byte. Throws EInOutError
   // when the file cannot be read.
-  bool AtEnd() {
-    if (begin_ < end_) return buffer_[begin_] == '\x1A';
-    return AtEndOfBuffer();
-  }
+  bool AtEnd() { return begin_ == end_ && !Fill(); }
 
-  // The next line without its terminator; the empty text at end.
+  // The next line without its terminator; the empty text at end. Throws EInOutError when
+  // the file cannot be read, and ETextError "File.LineTooLong" {path, line number} at a
+  // line longer than kMaxLineLength.
   std::string ReadLine();
   // The same into `line`, reusing its storage.
   void ReadLine(std::string& line);
@@ -38,17 +44,17 @@ class LineReader {
   std::size_t Size() const { return size_; }
 
  private:
-  bool Fill();           // false when the file has no more bytes
-  bool AtEndOfBuffer();  // AtEnd once every byte of the buffer is taken
-  [[noreturn]] void ThrowReadError(int osError) const;
+  bool Fill();  // false when the file has no more bytes
+  [[noreturn]] void ThrowLineTooLong() const;
 
   std::string path_;
   int fd_ = -1;
   std::unique_ptr<char[]> buffer_;
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
-  bool endOfFile_ = false;
+  bool endOfFile_ = false;  // no byte after the buffer's is read any more
   std::size_t size_ = 0;
+  std::size_t lineNumber_ = 0;  // of the line being read, from 1
 };
 
 // While the reader is not at end, reads a line and appends it to `list`, which first

@@ -17,6 +17,10 @@ namespace {
 // of tens of megabytes one small page after the other costs more than reading the file
 // that fills it, each first touch of a page being a trip into the kernel. Only a hint:
 // the contents are not affected, and a system without large pages ignores it.
+//
+// Kept after measuring the plain allocation against it: loading a configuration file of a
+// million lines (38.5 MB, bench_config_file) then took three to four times as long, about
+// 170 ms of processor time instead of 48, on a virtual machine where a page fault is dear.
 void AdviseLargePages([[maybe_unused]] const void* data, [[maybe_unused]] std::size_t bytes) {
 #ifdef MADV_HUGEPAGE
   constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;

@@ -78,7 +78,7 @@ TEST(ErrorBoxText, AddsAFullStopAfterBytesAboveThePoint) {
   }
 }
 
-TEST(IoErrorCodeFor, MapsTheOperatingSystemErrors) {
+TEST(InOutErrorFor, MapsTheOperatingSystemErrors) {
   TempDir dir;
   WriteFile(dir / "file", "x");
   const struct {
@@ -91,15 +91,24 @@ TEST(IoErrorCodeFor, MapsTheOperatingSystemErrors) {
       {ENOENT, dir / "file/inner", 3},     // the "directory" is a regular file
       {ENOENT, "/absent-at-the-root", 2},  // the root is the parent
       {ENOENT, "relative-name", 2},        // the working directory is the parent
-      {ENOTDIR, dir / "file/inner", 3},   {EMFILE, dir / "file", 4},
-      {ENFILE, dir / "file", 4},          {EACCES, dir / "file", 5},
-      {EPERM, dir / "file", 5},           {EROFS, dir / "file", 5},
-      {EISDIR, dir / "file", 5},          {ENOSPC, dir / "file", 101},
-      {EDQUOT, dir / "file", 101},        {EBUSY, dir / "file", EBUSY},
-      {EIO, dir / "file", EIO},           {ENAMETOOLONG, dir / "file", ENAMETOOLONG},
+      {ENOTDIR, dir / "file/inner", 3},   {EMFILE, dir / "file", 4},   {ENFILE, dir / "file", 4},
+      {EACCES, dir / "file", 5},          {EPERM, dir / "file", 5},    {EROFS, dir / "file", 5},
+      {EISDIR, dir / "file", 5},          {ENOSPC, dir / "file", 101}, {EDQUOT, dir / "file", 101},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(IoErrorCodeFor(c.osError, c.path), c.code) << c.osError << " " << c.path;
+    const EInOutError error = InOutErrorFor(c.osError, c.path);
+    EXPECT_EQ(error.Code(), c.code) << c.osError << " " << c.path;
+    EXPECT_EQ(error.what(), EInOutError::MessageFor(c.code)) << c.osError << " " << c.path;
+  }
+}
+
+// An error the table does not map keeps the system's number and never takes the text
+// of a table code that happens to equal it.
+TEST(InOutErrorFor, AnyOtherErrorIsAnIOErrorWithTheSystemsNumber) {
+  for (int osError : {EIO, EINTR, ENETUNREACH, EBUSY, ENAMETOOLONG}) {
+    const EInOutError error = InOutErrorFor(osError, "/x");
+    EXPECT_EQ(error.Code(), osError);
+    EXPECT_EQ(error.what(), "I/O error " + std::to_string(osError));
   }
 }
 

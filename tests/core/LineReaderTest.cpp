@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 #include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <string>
 #include <vector>
@@ -10,6 +14,7 @@
 #include "TestSupport.h"
 #include "core/Errors.h"
 #include "core/StringList.h"
+#include "core/Text.h"
 
 namespace tavrilo::datafiles {
 namespace {
@@ -218,6 +223,55 @@ INSTANTIATE_TEST_SUITE_P(
         OpenFailure{"PathUnderARegularFile", "file/inner.dat", 3, "Invalid filename"},
         OpenFailure{"OverlongName", std::string(NAME_MAX + 1, 'n'), ENAMETOOLONG, "I/O error 36"}),
     [](const ::testing::TestParamInfo<OpenFailure>& test) { return std::string(test.param.name); });
+
+TEST(LineReader, WhatIsNotARegularFileIsRefusedWithoutWaiting) {
+  TempDir dir;
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0644), 0);
+  ::alarm(10);  // a blocking open ends the test program
+  for (const std::string& path : {dir / "fifo", std::string("/dev/zero")}) {
+    try {
+      LineReader reader(path);
+      ADD_FAILURE() << "opened " << path;
+    } catch (const EInOutError& error) {
+      EXPECT_EQ(error.Code(), 5) << path;
+      EXPECT_STREQ(error.what(), "File access denied") << path;
+    }
+  }
+  ::alarm(0);
+}
+
+TEST(LineReader, AReadErrorTheTableDoesNotMapKeepsTheSystemsNumber) {
+  // This file opens, but reading its start fails with EIO (address 0 is never mapped).
+  LineReader reader("/proc/self/mem");
+  try {
+    reader.ReadLine();
+    FAIL() << "read /proc/self/mem";
+  } catch (const EInOutError& error) {
+    EXPECT_EQ(error.Code(), EIO);
+    EXPECT_EQ(error.what(), "I/O error " + std::to_string(EIO));
+  }
+}
+
+// A line longer than 1 MiB stops the reading, naming the file and the line; the lines
+// before it have been read.
+TEST(LineReader, StopsAtALineLongerThanOneMebibyte) {
+  TempDir dir;
+  const std::string longest = PatternLine(kMaxLineLength);
+  WriteFile(dir / "f", "first\r\n" + longest + "\r\n" + longest + "x\r\nlast\r\n");
+  LineReader reader(dir / "f");
+  EXPECT_EQ(reader.ReadLine(), "first");
+  EXPECT_EQ(reader.ReadLine(), longest);
+  try {
+    reader.ReadLine();
+    FAIL() << "read a line of " << kMaxLineLength + 1 << " bytes";
+  } catch (const ETextError& error) {
+    EXPECT_EQ(error.GetText(), (Text{"File.LineTooLong", {dir / "f", "3"}}));
+  }
+
+  WriteFile(dir / "endless", std::string(3 * kMaxLineLength, 'z'));  // no line end at all
+  LineReader endless(dir / "endless");
+  EXPECT_THROW(endless.ReadLine(), ETextError);
+}
 
 // ---- The loaders -------------------------------------------------------------------
 
