@@ -60,15 +60,16 @@ std::string DestinationFile(const std::string& source, const std::string& destin
   return file;
 }
 
-// Opens `source` for reading; a directory or any other failure throws EFOpenError.
+// Opens `source` for reading; anything but a regular file, or any failure, throws
+// EFOpenError. O_NONBLOCK: a FIFO without a writer is refused, not waited for.
 int OpenSource(const std::string& source) {
   int fd;
   do {
-    fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) throw EFOpenError(source);
   struct stat info {};
-  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     ::close(fd);
     throw EFOpenError(source);
   }
@@ -82,14 +83,6 @@ std::size_t ReadOnce(ReadFunction read, int fd, char* data, std::size_t size) {
     if (n >= 0) return static_cast<std::size_t>(n);
     if (errno != EINTR) throw EReadError();
   }
-}
-
-// The last component of `path`, trailing separators ignored.
-std::string_view LastComponent(std::string_view path) {
-  while (path.size() > 1 && path.back() == kPathSeparator)
-    path.remove_suffix(1);
-  const std::string_view::size_type slash = path.find_last_of(kPathSeparator);
-  return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
 }  // namespace
@@ -116,13 +109,7 @@ bool FileHasAttributes(const std::string& fileName, std::uint16_t mask) {
   struct stat info {};
   if (::stat(fileName.c_str(), &info) != 0) return false;
 
-  std::uint32_t word = 0;
-  if (S_ISDIR(info.st_mode)) word |= kFaDirectory;
-  if (S_ISREG(info.st_mode)) word |= kFaArchive;
-  if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) word |= kFaReadOnly;
-  const std::string_view name = LastComponent(fileName);
-  if (!name.empty() && name.front() == '.' && name != "." && name != "..") word |= kFaHidden;
-
+  const std::uint32_t word = S_ISDIR(info.st_mode) ? kFaDirectory : 0;
   const std::uint32_t wanted = mask;
   return (word & wanted) == wanted;
 }

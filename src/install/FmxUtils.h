@@ -14,11 +14,8 @@
 
 namespace tavrilo {
 
-// The bits of the classic file-attribute word.
-inline constexpr std::uint16_t kFaReadOnly = 0x01;
-inline constexpr std::uint16_t kFaHidden = 0x02;
+// The directory bit of the classic file-attribute word, the only one the program tests.
 inline constexpr std::uint16_t kFaDirectory = 0x10;
-inline constexpr std::uint16_t kFaArchive = 0x20;
 
 // The low-level read, as ::read. Tests replace it to simulate a failing disk.
 using ReadFunction = ssize_t (*)(int fd, void* data, std::size_t size);
@@ -32,29 +29,29 @@ inline constexpr std::size_t kCopyBufferSize = 8192;
 // The destination is made absolute against the current directory (lexically: "." and
 // ".." are folded, links are not followed). When it names an existing directory, or
 // ends with a separator whether or not such a directory exists, the file name part of
-// `source` is appended after one separator. Then the source is opened (a directory
-// cannot be: EFOpenError, "Cannot open file %s" with the source exactly as passed),
-// the destination is created (EFCreateError, "Cannot create file %s" with the
-// destination as formed), and the bytes are carried kCopyBufferSize at a time: one read
-// per round, repeated while a read fills the whole buffer.
+// `source` is appended after one separator. Then the source is opened (only a regular
+// file can be, without ever waiting on a FIFO: EFOpenError, "Cannot open file %s" with
+// the source exactly as passed), the destination is created (EFCreateError, "Cannot
+// create file %s" with the destination as formed), and the bytes are carried
+// kCopyBufferSize at a time: one read per round, repeated while a read fills the whole
+// buffer.
 //
 // A failed read throws EReadError ("Stream read error"), a failed write EWriteError
-// ("Stream write error"). The bytes go to a temporary file beside the destination that
-// takes its place only once complete, so a failure leaves the file being replaced as it
-// was and no temporary file. A new file gets ordinary permissions (an existing one keeps
-// its own), never those of the source. `write` and `read` replace the system calls, for
-// tests; nullptr means ::write and ::read.
+// ("Stream write error"). The destination is written by SafeFileWriter: where it can be
+// replaced, a failure or a kill leaves the file being replaced as it was and no
+// temporary file; otherwise it is written in place. A new file gets ordinary
+// permissions (an existing one keeps its owner, group, mode and extended attributes),
+// never those of the source. `write` and `read` replace the system calls, for tests;
+// nullptr means ::write and ::read.
 void CopyFileTo(const std::string& source, const std::string& destination,
                 WriteFunction write = nullptr, ReadFunction read = nullptr);
 
 // Whether every bit of `mask` is set in the attribute word of `fileName`. The word is
-// built from the file's status (links followed): kFaDirectory for a directory,
-// kFaArchive for a regular file, kFaReadOnly when nobody may write it (no write
-// permission bit), kFaHidden when its name starts with ".". A name that cannot be
-// examined (missing, under a regular file, too long) has no attributes: the result is
-// false, even for an empty mask. CopyFileTo therefore treats a missing directory as a
-// file name, unless the destination ends with a separator: a missing data directory
-// "Baseq2/" still gives "Cannot create file .../Baseq2/Alias.cfg".
+// built from the file's status (links followed): kFaDirectory for a directory, no bit
+// for anything else. A name that cannot be examined (missing, under a regular file, too
+// long) has no attributes: the result is false, even for an empty mask. CopyFileTo therefore treats
+// a missing directory as a file name, unless the destination ends with a separator: a missing data
+// directory "Baseq2/" still gives "Cannot create file .../Baseq2/Alias.cfg".
 bool FileHasAttributes(const std::string& fileName, std::uint16_t mask);
 
 // The local date and time of the last write of `fileName`, with the two-second

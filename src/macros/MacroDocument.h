@@ -27,15 +27,17 @@ class MacroDocument {
 
   // Save: with an empty list nothing happens and `askPath` is not called. Otherwise the
   // chosen file receives the output buffer's text, then every entry, each line ended by
-  // CR LF; then the output buffer is emptied. Cancelled: nothing changes. A failure
-  // (EFCreateError, EWriteError) leaves the output buffer and the old file as they were.
-  // Returns whether a file was written.
+  // CR LF; then the output buffer is emptied. Cancelled: nothing changes. The file is
+  // written by SafeFileWriter (replaced whole where it can be, else written in place; its
+  // owner, group, mode, extended attributes and links kept; anything but a regular file
+  // refused). A failure (EFCreateError, EWriteError) leaves the output buffer as it was,
+  // and a replaced file as it was. Returns whether a file was written.
   bool Save(const PathPrompt& askPath, WriteFunction write = nullptr);
 
   // Load: cancelled, nothing changes. Otherwise the list is emptied, then every line of
-  // the chosen file becomes an entry. Opening or reading errors (EInOutError) leave the
-  // entries read so far. The output buffer is not touched. Returns whether a file was
-  // chosen.
+  // the chosen file becomes an entry. Opening or reading errors (EInOutError), and a line
+  // longer than kMaxLineLength (ETextError "File.LineTooLong"), leave the entries read so
+  // far. The output buffer is not touched. Returns whether a file was chosen.
   bool Load(const PathPrompt& askPath);
 
   // New list: the list is emptied and the header comment put back.

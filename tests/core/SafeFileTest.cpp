@@ -1,23 +1,39 @@
 // Whole-file replacement: the old file stays whole until the new one is complete.
 #include "core/SafeFile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <ctime>
 #include <filesystem>
+#include <optional>
 #include <set>
+#include <stdexcept>
 #include <string>
 
+#include "FileSystemUser.h"
 #include "TestSupport.h"
 #include "core/Errors.h"
 
 namespace tavrilo::datafiles {
 namespace {
 
+using testing::CanActAsAnotherUser;
+using testing::kOtherGroup;
+using testing::kUserGroup;
+using testing::kUserId;
+using testing::MessageOf;
 using testing::ReadFile;
+using testing::ScopedFileSystemUser;
+using testing::SetOwnerAndMode;
 using testing::TempDir;
 using testing::WriteFile;
 
@@ -179,11 +195,51 @@ TEST(SafeFileWriter, CannotCreateNamesThePath) {
   EXPECT_EQ(EntriesOf(dir.Path()), (std::set<std::string>{"regular", "directory"}));
 }
 
-TEST(SafeFileWriter, KeepsThePermissionsOfTheReplacedFile) {
+ino_t InodeOf(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) throw std::runtime_error("stat failed: " + path);
+  return info.st_ino;
+}
+
+std::optional<std::string> Attribute(const std::string& path, const char* name) {
+  char value[256];
+  const ssize_t size = ::getxattr(path.c_str(), name, value, sizeof value);
+  if (size < 0) return std::nullopt;
+  return std::string(value, static_cast<std::size_t>(size));
+}
+
+// A POSIX access ACL as the kernel stores it: read for user 1000 besides the owner's,
+// the group's and the others' entries, the mask read.
+std::string AccessAcl() {
+  std::string acl;
+  const auto put = [&](std::uint32_t value, std::size_t bytes) {
+    for (std::size_t i = 0; i < bytes; ++i)
+      acl += static_cast<char>((value >> (8 * i)) & 0xFF);
+  };
+  put(2, 4);  // version
+  const std::uint32_t kNoId = 0xFFFFFFFF;
+  const std::uint32_t entries[][3] = {
+      {0x01, 6, kNoId}, {0x02, 4, 1000}, {0x04, 4, kNoId}, {0x10, 4, kNoId}, {0x20, 0, kNoId}};
+  for (const auto& entry : entries) {
+    put(entry[0], 2);
+    put(entry[1], 2);
+    put(entry[2], 4);
+  }
+  return acl;
+}
+
+TEST(SafeFileWriter, KeepsOwnerGroupModeAndExtendedAttributesOfTheReplacedFile) {
   TempDir dir;
   const std::string path = dir / "script.cfg";
   WriteFile(path, "old");
-  ASSERT_EQ(::chmod(path.c_str(), 0751), 0);
+  ASSERT_EQ(::chown(path.c_str(), 1234, 5678), 0);
+  ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+  const std::string acl = AccessAcl();
+  if (::setxattr(path.c_str(), "user.origin", "kept", 4, 0) != 0 ||
+      ::setxattr(path.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) != 0) {
+    GTEST_SKIP() << "no extended attributes or ACLs here";
+  }
+  const ino_t inode = InodeOf(path);
   {
     SafeFileWriter writer(path);
     writer.Write("new");
@@ -191,33 +247,169 @@ TEST(SafeFileWriter, KeepsThePermissionsOfTheReplacedFile) {
   }
   struct stat info {};
   ASSERT_EQ(::stat(path.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 07777, 0751u);
+  EXPECT_NE(info.st_ino, inode) << "the file was replaced, not written in place";
+  EXPECT_EQ(info.st_uid, 1234u);
+  EXPECT_EQ(info.st_gid, 5678u);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  EXPECT_EQ(Attribute(path, "user.origin"), "kept");
+  EXPECT_EQ(Attribute(path, "system.posix_acl_access"), acl);
   EXPECT_EQ(ReadFile(path), "new");
 }
 
-TEST(SafeFileWriter, WritesThroughASymbolicLink) {
+// ---- Where the file cannot be replaced, it is written in place ----------------------
+
+TEST(SafeFileWriter, WritesInPlaceWhereTheDirectoryRefusesNewFiles) {
+  if (!CanActAsAnotherUser()) GTEST_SKIP() << "needs root";
   TempDir dir;
-  WriteFile(dir / "real.cfg", "old");
-  std::filesystem::create_symlink(dir / "real.cfg", dir / "link.cfg");
+  SetOwnerAndMode(dir.Path(), 0, 0, 0755);  // the user may not add files here
+  const std::string path = dir / "macros.cfg";
+  WriteFile(path, "old bytes, longer than the new ones");
+  SetOwnerAndMode(path, kUserId, kUserGroup, 0644);
+  const ino_t inode = InodeOf(path);
   {
-    SafeFileWriter writer(dir / "link.cfg");
+    const ScopedFileSystemUser user;
+    SafeFileWriter writer(path);
+    writer.Write("new");
+    writer.Commit();
+    EXPECT_THROW(SafeFileWriter(dir / "another.cfg"), EFCreateError);
+
+    // A failure while writing in place leaves what was written.
+    gBudget = 2;
+    SafeFileWriter failing(path, DiskFullAfterBudget);
+    failing.Write("bytes");
+    EXPECT_THROW(failing.Commit(), EWriteError);
+  }
+  EXPECT_EQ(InodeOf(path), inode);
+  EXPECT_EQ(ReadFile(path), "by");
+  EXPECT_EQ(EntriesOf(dir.Path()), (std::set<std::string>{"macros.cfg"}));
+}
+
+TEST(SafeFileWriter, KeepsAGroupTheUserIsNotInByWritingInPlace) {
+  if (!CanActAsAnotherUser()) GTEST_SKIP() << "needs root";
+  TempDir dir;
+  SetOwnerAndMode(dir.Path(), kUserId, kUserGroup, 0755);
+  const std::string path = dir / "shared.cfg";
+  WriteFile(path, "old");
+  SetOwnerAndMode(path, kUserId, kOtherGroup, 0660);
+  {
+    const ScopedFileSystemUser user;
+    SafeFileWriter writer(path);
     writer.Write("new");
     writer.Commit();
   }
-  EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.cfg"));
-  EXPECT_EQ(ReadFile(dir / "real.cfg"), "new");
+  struct stat info {};
+  ASSERT_EQ(::stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_gid, kOtherGroup);
+  EXPECT_EQ(info.st_mode & 07777, 0660u);
+  EXPECT_EQ(ReadFile(path), "new");
 }
 
-TEST(SafeFileWriter, FullDeviceWrittenInPlaceFails) {
-  if (!std::filesystem::is_character_file("/dev/full")) GTEST_SKIP() << "no /dev/full";
-  EXPECT_THROW(
-      {
-        SafeFileWriter writer("/dev/full");
-        writer.Write("bytes");
-        writer.Commit();
-      },
-      EWriteError);
-  EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+TEST(SafeFileWriter, WritesThroughHardLinks) {
+  TempDir dir;
+  WriteFile(dir / "one.cfg", "old");
+  ASSERT_EQ(::link((dir / "one.cfg").c_str(), (dir / "two.cfg").c_str()), 0);
+  {
+    SafeFileWriter writer(dir / "one.cfg");
+    writer.Write("new");
+    writer.Commit();
+  }
+  EXPECT_EQ(ReadFile(dir / "two.cfg"), "new");
+  EXPECT_EQ(InodeOf(dir / "one.cfg"), InodeOf(dir / "two.cfg"));
+}
+
+TEST(SafeFileWriter, WritesThroughSymbolicLinksDanglingOnesToo) {
+  TempDir dir;
+  WriteFile(dir / "real.cfg", "old");
+  std::filesystem::create_symlink(dir / "real.cfg", dir / "link.cfg");
+  std::filesystem::create_symlink("link.cfg", dir / "chain.cfg");
+  std::filesystem::create_directory(dir / "sub");
+  std::filesystem::create_symlink("../made.cfg", dir / "sub/dangling.cfg");
+  for (const std::string name : {"chain.cfg", "sub/dangling.cfg"}) {
+    SafeFileWriter writer(dir / name);
+    writer.Write("new through " + name);
+    writer.Commit();
+  }
+  EXPECT_EQ(ReadFile(dir / "real.cfg"), "new through chain.cfg");
+  EXPECT_EQ(ReadFile(dir / "made.cfg"), "new through sub/dangling.cfg");
+  for (const std::string link : {"link.cfg", "chain.cfg", "sub/dangling.cfg"})
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / link)) << link;
+}
+
+TEST(SafeFileWriter, RefusesWhatIsNotARegularFileWithoutWaiting) {
+  TempDir dir;
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0644), 0);
+  ::alarm(10);  // a blocking open ends the test program
+  for (const std::string& path : {dir / "fifo", std::string("/dev/full")}) {
+    EXPECT_EQ(MessageOf<EFCreateError>([&] { SafeFileWriter writer(path); }),
+              "Cannot create file " + path);
+  }
+  ::alarm(0);
+}
+
+// ---- Killed writers ----------------------------------------------------------------
+
+void SetAge(const std::string& path, long seconds) {
+  const struct timespec past = {std::time(nullptr) - seconds, 0};
+  const struct timespec times[2] = {past, past};
+  if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) throw std::runtime_error(path);
+}
+
+TEST(SafeFileWriter, ACompletedWriteRemovesTheTemporaryFilesOfKilledWriters) {
+  TempDir dir;
+  const std::string pid = std::to_string(::getpid());
+  const std::string deadWriter = ".tavrilo-1073741823-abcdefgh.tmp";  // no such process
+  const std::string liveWriter = ".tavrilo-" + pid + "-abcdefgh.tmp";
+  const std::string liveButStale = ".tavrilo-" + pid + "-ijklmnop.tmp";
+  const std::string unknownWriter = ".tavrilo-qrstuvwx.tmp";
+  const std::string unknownAndStale = ".tavrilo-yz012345.tmp";
+  const std::string notOurs = ".tavrilo-notes.tmp";
+  for (const std::string& name :
+       {deadWriter, liveWriter, liveButStale, unknownWriter, unknownAndStale, notOurs}) {
+    WriteFile(dir / name, "x");
+  }
+  for (const std::string& name : {liveButStale, unknownAndStale, notOurs})
+    SetAge(dir / name, 11 * 60);
+  {
+    SafeFileWriter writer(dir / "macros.cfg");
+    writer.Write("new");
+    writer.Commit();
+  }
+  EXPECT_EQ(EntriesOf(dir.Path()),
+            (std::set<std::string>{liveWriter, unknownWriter, notOurs, "macros.cfg"}));
+}
+
+TEST(SafeFileWriter, AKilledWriteLeavesTheOldOrTheNewFileWholeAndNothingElse) {
+  TempDir dir;
+  const std::string path = dir / "macros.cfg";
+  const std::string first(4 << 20, 'a');
+  const std::string second(4 << 20, 'b');
+  WriteFile(path, first);
+  for (int round = 0; round < 10; ++round) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      try {
+        for (int i = 0;; ++i) {
+          SafeFileWriter writer(path);
+          writer.Write(i % 2 == 0 ? second : first);
+          writer.Commit();
+        }
+      } catch (...) {
+      }
+      ::_exit(1);
+    }
+    ::usleep(static_cast<useconds_t>(2000 + round * 3000));
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    const std::string bytes = ReadFile(path);
+    EXPECT_TRUE(bytes == first || bytes == second) << "round " << round << ": " << bytes.size();
+  }
+  {
+    SafeFileWriter writer(path);
+    writer.Write("last");
+    writer.Commit();
+  }
+  EXPECT_EQ(EntriesOf(dir.Path()), (std::set<std::string>{"macros.cfg"}));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "../core/FileSystemUser.h"
 #include "InstallTestSupport.h"
 #include "TestSupport.h"
 #include "core/Errors.h"
@@ -266,10 +267,32 @@ TEST(CopyFileToTest, AFailedWriteMidCopyKeepsTheOldFileAndLeavesNoTemporaryFile)
             (std::vector<std::string>{"copy.cfg", "small.cfg", "source.cfg"}));
 }
 
-TEST(CopyFileToTest, AFullDeviceIsReportedAsAWriteError) {
+TEST(CopyFileToTest, AFifoIsRefusedAtOnceAsSourceAndAsDestination) {
   TempDir dir;
   WriteFile(dir / "source.cfg", "bytes");
-  EXPECT_THROW(CopyFileTo(dir / "source.cfg", "/dev/full"), EWriteError);
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0644), 0);
+  ::alarm(10);  // a blocking open ends the test program
+  EXPECT_EQ(MessageOf<EFOpenError>([&] { CopyFileTo(dir / "fifo", dir / "copy.cfg"); }),
+            "Cannot open file " + dir.Path() + "fifo");
+  EXPECT_EQ(MessageOf<EFCreateError>([&] { CopyFileTo(dir / "source.cfg", dir / "fifo"); }),
+            "Cannot create file " + dir.Path() + "fifo");
+  ::alarm(0);
+  EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"fifo", "source.cfg"}));
+}
+
+TEST(CopyFileToTest, ReplacesAFileTheUserMayWriteInAFolderTheUserMayNot) {
+  if (!testing::CanActAsAnotherUser()) GTEST_SKIP() << "needs root";
+  TempDir dir;
+  testing::SetOwnerAndMode(dir.Path(), 0, 0, 0755);
+  WriteFile(dir / "source.cfg", "new bytes");
+  WriteFile(dir / "baseq2/Alias.cfg", "the installed file, longer");
+  testing::SetOwnerAndMode(dir / "baseq2", 0, 0, 0755);
+  testing::SetOwnerAndMode(dir / "baseq2/Alias.cfg", testing::kUserId, testing::kUserGroup, 0644);
+  {
+    const testing::ScopedFileSystemUser user;
+    CopyFileTo(dir / "source.cfg", dir / "baseq2/Alias.cfg");
+  }
+  EXPECT_EQ(ReadFile(dir / "baseq2/Alias.cfg"), "new bytes");
 }
 
 TEST(CopyFileToTest, AFailedReadKeepsTheOldFileAndLeavesNoTemporaryFile) {

@@ -1,6 +1,7 @@
 #include "macros/MacroDocument.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,9 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "../core/FileSystemUser.h"
 #include "Branding.h"
 #include "TestSupport.h"
 #include "core/Errors.h"
+#include "core/LineReader.h"
+#include "core/Text.h"
 
 namespace tavrilo::macros {
 namespace {
@@ -418,11 +422,46 @@ TEST_F(MacroDocumentTest, SaveAfterAFailedWriteWritesEachEntryOnce) {
   EXPECT_TRUE(doc.Buffer().Empty());
 }
 
-TEST_F(MacroDocumentTest, FullDeviceReportsStreamWriteError) {
-  if (!Exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+TEST_F(MacroDocumentTest, SavesAFileTheUserMayWriteInAFolderTheUserMayNot) {
+  if (!testing::CanActAsAnotherUser()) GTEST_SKIP() << "needs root";
+  testing::SetOwnerAndMode(dir.Path(), 0, 0, 0755);
+  const std::string path = dir / "Macros.cfg";
+  WriteFile(path, "old\r\n");
+  testing::SetOwnerAndMode(path, testing::kUserId, testing::kUserGroup, 0644);
   Add({"E1"});
-  EXPECT_EQ(MessageOf<EWriteError>([&] { doc.Save(Choose("/dev/full")); }), "Stream write error");
+  {
+    const testing::ScopedFileSystemUser user;
+    EXPECT_TRUE(doc.Save(Choose(path)));
+  }
+  EXPECT_EQ(ReadFile(path), HeaderBytes() + "E1\r\n");
+  EXPECT_TRUE(doc.Buffer().Empty());
+}
+
+// --- Files that are not regular files --------------------------------------------------
+
+TEST_F(MacroDocumentTest, AFifoIsRefusedAtOnceForSaveAndLoad) {
+  const std::string fifo = dir / "macros.fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  Add({"E1"});
+  ::alarm(10);  // a blocking open ends the test program
+  EXPECT_EQ(MessageOf<EFCreateError>([&] { doc.Save(Choose(fifo)); }),
+            "Cannot create file " + fifo);
   EXPECT_EQ(doc.Buffer().Text(), HeaderBytes());
+  EXPECT_EQ(MessageOf<EInOutError>([&] { doc.Load(Choose(fifo)); }), "File access denied");
+  ::alarm(0);
+  EXPECT_TRUE(doc.List().Empty());
+}
+
+TEST_F(MacroDocumentTest, ALoadStoppedByAnOverlongLineKeepsTheEntriesBeforeIt) {
+  const std::string path = dir / "in.cfg";
+  WriteFile(path, "A\r\nB\r\n" + std::string(kMaxLineLength + 1, 'x') + "\r\nC\r\n");
+  try {
+    doc.Load(Choose(path));
+    FAIL() << "no error";
+  } catch (const ETextError& error) {
+    EXPECT_EQ(error.GetText(), (Text{"File.LineTooLong", {path, "3"}}));
+  }
+  EXPECT_EQ(Entries(), (std::vector<std::string>{"A", "B"}));
 }
 
 // --- Deleting through the document ---------------------------------------------------
