@@ -3,6 +3,8 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <climits>
+#include <cstdlib>
 #include <memory>
 
 #include "datafiles/IniFile.h"
@@ -24,11 +26,15 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-bool IsOfKind(const std::string& path, EntryKind kind) {
-  if (kind == EntryKind::kAny) return true;
+bool IsDirectory(const std::string& path) {
   struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) return false;
-  return S_ISDIR(info.st_mode) == (kind == EntryKind::kDirectory);
+  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Whether `path` names an entry that is not a directory (links followed).
+bool IsPresentFile(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
 struct DirectoryCloser {
@@ -37,8 +43,19 @@ struct DirectoryCloser {
 
 }  // namespace
 
-std::optional<std::string> FindEntryIgnoringCase(const std::string& directory,
-                                                 std::string_view name, EntryKind kind) {
+std::string ResolveGamePath(const std::string& gamePath) {
+  const std::string directory = DirectoryPart(gamePath);
+  char resolved[PATH_MAX];
+  if (::realpath(directory.empty() ? "." : directory.c_str(), resolved) == nullptr) {
+    return gamePath;
+  }
+  std::string result = resolved;
+  if (result.back() != kPathSeparator) result += kPathSeparator;
+  return result + FileNamePart(gamePath);
+}
+
+std::optional<std::string> FindDirectoryIgnoringCase(const std::string& directory,
+                                                     std::string_view name) {
   if (name.empty()) return std::nullopt;
   const std::unique_ptr<DIR, DirectoryCloser> listing(
       ::opendir(directory.empty() ? "." : directory.c_str()));
@@ -49,7 +66,7 @@ std::optional<std::string> FindEntryIgnoringCase(const std::string& directory,
     const std::string_view candidate(entry->d_name);
     if (!EqualsIgnoringCase(candidate, name)) continue;
     if (best && !(candidate == name || (*best != name && candidate < *best))) continue;
-    if (!IsOfKind(directory + std::string(candidate), kind)) continue;
+    if (!IsDirectory(directory + std::string(candidate))) continue;
     best = std::string(candidate);
   }
   if (!best) return std::nullopt;
@@ -57,23 +74,18 @@ std::optional<std::string> FindEntryIgnoringCase(const std::string& directory,
 }
 
 std::optional<std::string> FindGameDataDirectory(const std::string& gamePath) {
-  const std::string expected = gamePath + std::string(kGameDataDirectory);
+  const std::string expected = ResolveGamePath(gamePath) + std::string(kGameDataDirectory);
   std::optional<std::string> found =
-      FindEntryIgnoringCase(DirectoryPart(expected), FileNamePart(expected), EntryKind::kDirectory);
+      FindDirectoryIgnoringCase(DirectoryPart(expected), FileNamePart(expected));
   if (found) *found += kPathSeparator;
   return found;
-}
-
-std::optional<std::string> FindInstalledFile(const std::string& dataDirectory,
-                                             const SupportFile& row) {
-  return FindEntryIgnoringCase(dataDirectory, row.installedName, EntryKind::kNotDirectory);
 }
 
 bool SupportFilesInstalled(const std::string& gamePath) {
   const std::optional<std::string> dataDirectory = FindGameDataDirectory(gamePath);
   if (!dataDirectory) return false;
   for (const SupportFile& row : kSupportFiles) {
-    if (!FindInstalledFile(*dataDirectory, row)) return false;
+    if (!IsPresentFile(*dataDirectory + std::string(row.sourceName))) return false;
   }
   return true;
 }
@@ -92,13 +104,11 @@ void InstallSupportFiles(const std::string& applicationDirectory,
   }
 
   const std::string dataDirectory = FindGameDataDirectory(gamePath).value_or(
-      gamePath + std::string(kGameDataDirectoryForCopy) + kPathSeparator);
+      ResolveGamePath(gamePath) + std::string(kGameDataDirectoryForCopy) + kPathSeparator);
   for (const SupportFile& row : kSupportFiles) {
-    const std::string source =
-        applicationDirectory + std::string(kSupportFilesDirectory) + std::string(row.sourceName);
-    // An existing file of the row's name in another letter case is replaced; otherwise
-    // the file is created under its source name.
-    CopyFileTo(source, FindInstalledFile(dataDirectory, row).value_or(dataDirectory));
+    CopyFileTo(
+        applicationDirectory + std::string(kSupportFilesDirectory) + std::string(row.sourceName),
+        dataDirectory);
   }
 }
 

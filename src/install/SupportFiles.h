@@ -10,18 +10,21 @@
 
 namespace tavrilo::install {
 
+// A support file. The name is the one the external resources execute and the game
+// opens by that exact name (file names are case-sensitive here): the file is shipped in
+// Q2Dats/ beside the executable, looked for in the game's data directory and written
+// there under this name. A file of the name in another letter case is left alone.
 struct SupportFile {
-  std::string_view installedName;  // looked for in the game's data directory
-  std::string_view sourceName;     // in Q2Dats/ beside the executable
+  std::string_view sourceName;
 };
 
 inline constexpr std::string_view kGameDataDirectory = "baseq2";
 inline constexpr std::array<SupportFile, 5> kSupportFiles = {{
-    {"alias.cfg", "Alias.cfg"},
-    {"GlVid.cfg", "GlVid.cfg"},
-    {"ModBinding.cfg", "ModBinding.cfg"},
-    {"NormBinding.cfg", "NormBinding.cfg"},
-    {"NormVid.cfg", "NormVid.cfg"},
+    {"Alias.cfg"},
+    {"GlVid.cfg"},
+    {"ModBinding.cfg"},
+    {"NormBinding.cfg"},
+    {"NormVid.cfg"},
 }};
 
 // The settings key of the game path: the directory of the game's executable, with a
@@ -32,32 +35,30 @@ inline constexpr std::string_view kGamePathKey = "Q2Path";
 // first copy then fails with "Cannot create file <game path>Baseq2/Alias.cfg".
 inline constexpr std::string_view kGameDataDirectoryForCopy = "Baseq2";
 
-// What kind of entry a search accepts. Links are followed: a link to a directory counts
-// as a directory.
-enum class EntryKind { kAny, kDirectory, kNotDirectory };
+// The game path as the system resolves it, the one form that both the installed check
+// and the copies use: its directory part (up to the last separator; the current
+// directory when there is none) made absolute with its links and ".." resolved, as
+// opening it does ("/home/me/link/../" is the parent of the link's target, not
+// "/home/me/"); the text after the last separator is kept as a plain prefix. A directory
+// part that cannot be resolved (missing) is returned unchanged.
+std::string ResolveGamePath(const std::string& gamePath);
 
-// The game's data directory under `gamePath` (a plain prefix, so "/games/q2" looks for
-// "/games/q2baseq2"), found whatever the letter case of its last component, with a
-// trailing separator; std::nullopt when there is none. The choice among several is that
-// of FindEntryIgnoringCase.
+// The game's data directory under ResolveGamePath(gamePath) (a plain prefix, so
+// "/games/q2" looks for "/games/q2baseq2"), found whatever the letter case of its last
+// component, with a trailing separator; std::nullopt when there is none. The choice
+// among several is that of FindDirectoryIgnoringCase.
 std::optional<std::string> FindGameDataDirectory(const std::string& gamePath);
 
 // `directory` (ending with a separator; empty for the current directory) followed by the
-// name of its entry that equals `name` without regard to ASCII letter case and is of
-// the kind asked for; std::nullopt when there is none. When several match, the exact
-// name wins, then the smallest name byte by byte ("BASEQ2" before "Baseq2"), so the
-// choice does not depend on the order in which the file system lists them.
-std::optional<std::string> FindEntryIgnoringCase(const std::string& directory,
-                                                 std::string_view name,
-                                                 EntryKind kind = EntryKind::kAny);
+// name of its directory (links followed) that equals `name` without regard to ASCII
+// letter case; std::nullopt when there is none. When several match, the exact name
+// wins, then the smallest name byte by byte ("BASEQ2" before "Baseq2"), so the choice
+// does not depend on the order in which the file system lists them.
+std::optional<std::string> FindDirectoryIgnoringCase(const std::string& directory,
+                                                     std::string_view name);
 
-// Where the support file of `row` is found in `dataDirectory` (ending with a separator):
-// the non-directory entry of its installed name in any letter case; std::nullopt when
-// there is none.
-std::optional<std::string> FindInstalledFile(const std::string& dataDirectory,
-                                             const SupportFile& row);
-
-// Whether all five support files are present (as files) in the game's data directory.
+// Whether all five support files are present (as entries that are not directories,
+// under their exact names) in the game's data directory.
 bool SupportFilesInstalled(const std::string& gamePath);
 
 // The install action. Reads the game path from the settings file; when all five files
@@ -66,11 +67,10 @@ bool SupportFilesInstalled(const std::string& gamePath);
 // path; a cancel keeps the stored one), then copies the five files in order into the
 // game's data directory, stopping at the first error, which propagates.
 //
-// Each file goes into the existing data directory whatever its letter case, and
-// replaces the file of its name in another letter case when there is one, so that the
-// check finds what the copy wrote and no second file of that name appears. With no data
-// directory the copies aim at "<game path>Baseq2/", and the first one fails with
-// EFCreateError.
+// Each file goes into the existing data directory whatever its letter case, under its
+// exact name, where the check looks for it. With no data directory the copies aim at
+// "<game path>Baseq2/" (the game path resolved as for the check), and the first one
+// fails with EFCreateError.
 void InstallSupportFiles(const std::string& applicationDirectory,
                          const PathPrompt& askGameExecutable);
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -80,14 +81,15 @@ class InstallTest : public ::testing::Test {
       WriteFile(directory + name, "old " + name);
   }
 
-  // Every file of `directory`, in its listed name, holds the bytes of the given source.
-  static void ExpectCopies(const std::string& directory,
-                           const std::vector<std::string>& installedNames) {
-    ASSERT_EQ(ListDirectory(directory).size(), installedNames.size());
-    for (std::size_t i = 0; i < installedNames.size(); ++i) {
-      EXPECT_EQ(ReadFile(directory + installedNames[i]), SourceBytes(kSourceNames[i]))
-          << installedNames[i];
-    }
+  // `directory` holds the five support files under their names, each with its source's
+  // bytes, and besides them only the files named in `others`.
+  static void ExpectCopies(const std::string& directory, const std::vector<std::string>& names,
+                           std::vector<std::string> others = {}) {
+    others.insert(others.end(), names.begin(), names.end());
+    std::sort(others.begin(), others.end());
+    EXPECT_EQ(ListDirectory(directory), others);
+    for (const std::string& name : names)
+      EXPECT_EQ(ReadFile(directory + name), SourceBytes(name)) << name;
   }
 
   TempDir app_;
@@ -99,7 +101,7 @@ class InstallTest : public ::testing::Test {
 
 TEST_F(InstallTest, WithEveryFilePresentNothingHappens) {
   const std::string data = game_ / "baseq2/";
-  PutOldFiles(data, {"alias.cfg", "GlVid.cfg", "ModBinding.cfg", "NormBinding.cfg", "NormVid.cfg"});
+  PutOldFiles(data, kSourceNames);
   for (const std::string& name : ListDirectory(data))
     SetModificationTime(data + name, 1000000000);
   StoreGamePath(game_.Path());
@@ -119,19 +121,14 @@ TEST_F(InstallTest, WithEveryFilePresentNothingHappens) {
 
 TEST_F(InstallTest, OneFileMissingAsksThenCopiesAllFiveAndASecondPressDoesNothing) {
   const std::string data = game_ / "baseq2/";
-  PutOldFiles(data, {"alias.cfg", "GlVid.cfg", "NormBinding.cfg", "NormVid.cfg"});
+  PutOldFiles(data, {"Alias.cfg", "GlVid.cfg", "NormBinding.cfg", "NormVid.cfg"});
 
   FakePrompt prompt{game_ / "quake2.exe"};
   Install(prompt);
 
   EXPECT_EQ(prompt.calls, 1);
   EXPECT_EQ(StoredGamePath(), game_.Path());
-  // The existing "alias.cfg" was replaced, not joined by an "Alias.cfg".
-  EXPECT_EQ(ListDirectory(data),
-            (std::vector<std::string>{"GlVid.cfg", "ModBinding.cfg", "NormBinding.cfg",
-                                      "NormVid.cfg", "alias.cfg"}));
-  ExpectCopies(data,
-               {"alias.cfg", "GlVid.cfg", "ModBinding.cfg", "NormBinding.cfg", "NormVid.cfg"});
+  ExpectCopies(data, kSourceNames);
 
   const std::string settings = ReadFile(SettingsPath());
   for (const std::string& name : ListDirectory(data))
@@ -145,7 +142,7 @@ TEST_F(InstallTest, OneFileMissingAsksThenCopiesAllFiveAndASecondPressDoesNothin
 }
 
 TEST_F(InstallTest, TheDialogIsShownAlsoWithAStoredPath) {
-  PutOldFiles(game_ / "baseq2/", {"alias.cfg", "GlVid.cfg", "ModBinding.cfg", "NormBinding.cfg"});
+  PutOldFiles(game_ / "baseq2/", {"Alias.cfg", "GlVid.cfg", "ModBinding.cfg", "NormBinding.cfg"});
   StoreGamePath(game_.Path());
   FakePrompt prompt{game_ / "quake2.exe"};
   Install(prompt);
@@ -156,15 +153,14 @@ TEST_F(InstallTest, TheDialogIsShownAlsoWithAStoredPath) {
 TEST_F(InstallTest, ADirectoryOfASupportFileNameDoesNotCount) {
   const std::string data = game_ / "baseq2/";
   PutOldFiles(data, {"GlVid.cfg", "ModBinding.cfg", "NormBinding.cfg", "NormVid.cfg"});
-  fs::create_directory(data + "alias.cfg");
+  fs::create_directory(data + "Alias.cfg");
   StoreGamePath(game_.Path());
   EXPECT_FALSE(SupportFilesInstalled(game_.Path()));
 
   FakePrompt prompt;
-  Install(prompt);
+  EXPECT_EQ(MessageOf<EFCreateError>([&] { Install(prompt); }),
+            "Cannot create file " + data + "Alias.cfg");
   EXPECT_EQ(prompt.calls, 1);
-  EXPECT_EQ(ReadFile(data + "Alias.cfg"), SourceBytes("Alias.cfg"));
-  EXPECT_TRUE(SupportFilesInstalled(game_.Path()));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -223,8 +219,7 @@ TEST_F(InstallTest, AnyChosenFileGivesItsDirectoryAsTheGamePath) {
 
 TEST_F(InstallTest, AStoredPathWithoutATrailingSeparatorIsAPlainPrefix) {
   // "<game>q2" finds its support files in "<game>q2baseq2/", not in "<game>q2/baseq2/".
-  PutOldFiles(game_ / "q2baseq2/",
-              {"alias.cfg", "GlVid.cfg", "ModBinding.cfg", "NormBinding.cfg", "NormVid.cfg"});
+  PutOldFiles(game_ / "q2baseq2/", kSourceNames);
   StoreGamePath(game_ / "q2");
   FakePrompt prompt;
   Install(prompt);
@@ -232,33 +227,55 @@ TEST_F(InstallTest, AStoredPathWithoutATrailingSeparatorIsAPlainPrefix) {
 
   fs::rename(game_ / "q2baseq2", game_ / "q2");
   fs::create_directory(game_ / "q2/baseq2");
-  fs::rename(game_ / "q2/alias.cfg", game_ / "q2/baseq2/alias.cfg");  // only one moved in
+  fs::rename(game_ / "q2/Alias.cfg", game_ / "q2/baseq2/Alias.cfg");  // only one moved in
   EXPECT_EQ(MessageOf<EFCreateError>([&] { Install(prompt); }),
             "Cannot create file " + game_.Path() + "q2Baseq2/Alias.cfg");
   EXPECT_EQ(prompt.calls, 1);
-  EXPECT_EQ(ReadFile(game_ / "q2/baseq2/alias.cfg"), "old alias.cfg");
+  EXPECT_EQ(ReadFile(game_ / "q2/baseq2/Alias.cfg"), "old Alias.cfg");
+}
+
+// The game path after a link and "..": the check and the copies look in one folder, the
+// one the system opens ("<link>/.." is the parent of the link's target).
+TEST_F(InstallTest, AGamePathThroughALinkAndTwoPointsIsResolvedOneWayForCheckAndCopy) {
+  fs::create_directories(game_ / "home/me");
+  fs::create_directories(game_ / "disk/games/quake2");
+  fs::create_directory_symlink(game_ / "disk/games/quake2", game_ / "home/me/link");
+  fs::create_directory(game_ / "home/me/baseq2");  // where "home/me/link/../" reads as text
+  PutOldFiles(game_ / "disk/games/baseq2/", {"Alias.cfg", "GlVid.cfg"});
+  StoreGamePath(game_ / "home/me/link/../");
+
+  FakePrompt prompt;  // cancelled: the stored path stays
+  Install(prompt);
+  ExpectCopies(game_ / "disk/games/baseq2/", kSourceNames);
+  EXPECT_EQ(ListDirectory(game_ / "home/me/baseq2"), std::vector<std::string>{});
+
+  Install(prompt);
+  EXPECT_EQ(prompt.calls, 1) << "the check found what the copy wrote";
 }
 
 // ---------------------------------------------------------------------------------------
 // Letter case on a case-sensitive file system.
 
+// The data directory is found in any letter case; the five files are looked for and
+// written under the exact names the game opens, and a file of another letter case is
+// left alone.
 class LetterCaseTest : public InstallTest, public ::testing::WithParamInterface<const char*> {};
 
-TEST_P(LetterCaseTest, TheExistingDirectoryAndFilesAreUsedWhateverTheirCase) {
+TEST_P(LetterCaseTest, TheDataDirectoryInAnyCaseAndTheFilesUnderTheirExactNames) {
   const std::string directoryName = GetParam();
   const std::string data = game_ / (directoryName + "/");
-  PutOldFiles(data, {"ALIAS.CFG", "glvid.cfg", "ModBinding.cfg"});
-  FakePrompt prompt{game_ / "quake2.exe"};
+  PutOldFiles(data, {"alias.CFG", "GLVID.CFG", "ModBinding.cfg", "NormBinding.cfg", "NormVid.cfg"});
+  StoreGamePath(game_.Path());
+  EXPECT_FALSE(SupportFilesInstalled(game_.Path()));
 
+  FakePrompt prompt;
   Install(prompt);
 
   EXPECT_EQ(prompt.calls, 1);
   EXPECT_EQ(ListDirectory(game_.Path()), std::vector<std::string>{directoryName});
-  EXPECT_EQ(ListDirectory(data),
-            (std::vector<std::string>{"ALIAS.CFG", "ModBinding.cfg", "NormBinding.cfg",
-                                      "NormVid.cfg", "glvid.cfg"}));
-  ExpectCopies(data,
-               {"ALIAS.CFG", "glvid.cfg", "ModBinding.cfg", "NormBinding.cfg", "NormVid.cfg"});
+  ExpectCopies(data, kSourceNames, {"alias.CFG", "GLVID.CFG"});
+  EXPECT_EQ(ReadFile(data + "alias.CFG"), "old alias.CFG");
+  EXPECT_EQ(ReadFile(data + "GLVID.CFG"), "old GLVID.CFG");
 
   EXPECT_TRUE(SupportFilesInstalled(game_.Path()));
   Install(prompt);
@@ -286,30 +303,15 @@ TEST_F(InstallTest, AmongSeveralDataDirectoriesTheChoiceIsFixed) {
   EXPECT_EQ(ListDirectory(game_ / "Baseq2"), std::vector<std::string>{});
 }
 
-TEST_F(InstallTest, AmongSeveralFilesOfOneNameTheExactNameIsReplaced) {
-  const std::string data = game_ / "baseq2/";
-  PutOldFiles(data, {"ALIAS.CFG", "Alias.cfg", "alias.cfg"});
-  StoreGamePath(game_.Path());
-  FakePrompt prompt;
-  Install(prompt);
-  EXPECT_EQ(ReadFile(data + "alias.cfg"), SourceBytes("Alias.cfg"));
-  EXPECT_EQ(ReadFile(data + "Alias.cfg"), "old Alias.cfg");
-  EXPECT_EQ(ReadFile(data + "ALIAS.CFG"), "old ALIAS.CFG");
-
-  // Without the exact name, the smallest name byte by byte.
-  fs::remove(data + "alias.cfg");
-  EXPECT_EQ(FindInstalledFile(data, kSupportFiles[0]), data + "ALIAS.CFG");
-}
-
-TEST(FindEntryIgnoringCaseTest, LooksInTheCurrentDirectoryForAnEmptyDirectory) {
+TEST(FindDirectoryIgnoringCaseTest, LooksInTheCurrentDirectoryForAnEmptyDirectory) {
   TempDir work;
   fs::create_directory(work / "BaseQ2");
+  WriteFile(work / "BASEQ", "a file");
   const ScopedCurrentDirectory inWork(work.Path());
-  EXPECT_EQ(FindEntryIgnoringCase("", "baseq2"), "BaseQ2");
-  EXPECT_EQ(FindGameDataDirectory(""), "BaseQ2/");
-  EXPECT_EQ(FindEntryIgnoringCase("", "baseq2", EntryKind::kNotDirectory), std::nullopt);
-  EXPECT_EQ(FindEntryIgnoringCase("", "baseq"), std::nullopt);
-  EXPECT_EQ(FindEntryIgnoringCase(work / "missing/", "baseq2"), std::nullopt);
+  EXPECT_EQ(FindDirectoryIgnoringCase("", "baseq2"), "BaseQ2");
+  EXPECT_EQ(FindGameDataDirectory(""), ScopedCurrentDirectory::Current() + "BaseQ2/");
+  EXPECT_EQ(FindDirectoryIgnoringCase("", "baseq"), std::nullopt);
+  EXPECT_EQ(FindDirectoryIgnoringCase(work / "missing/", "baseq2"), std::nullopt);
 }
 
 // ---------------------------------------------------------------------------------------
