@@ -1,5 +1,6 @@
 // Loading and saving a configuration file of a million lines, beside `cat` and `cp` of
-// the same file, with the peak memory of the process.
+// the same file, with the peak memory of the process; and a language reload whose
+// caption file holds two million sections before its own.
 //
 // The save puts the new file in place only after fdatasync (a crash must not cost the
 // user the old file), which `cp` does not do; the time of one fdatasync of a file of the
@@ -17,6 +18,7 @@
 #include <random>
 #include <string>
 
+#include "datafiles/Language.h"
 #include "macros/MacroDocument.h"
 
 namespace {
@@ -36,7 +38,9 @@ double Milliseconds(Clock::duration d) {
 double CpuMilliseconds() {
   rusage usage{};
   ::getrusage(RUSAGE_SELF, &usage);
-  auto ms = [](const timeval& t) { return t.tv_sec * 1e3 + t.tv_usec / 1e3; };
+  auto ms = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
+  };
   return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
@@ -118,6 +122,39 @@ double SyncMilliseconds(const std::string& path, std::uintmax_t size) {
   return best;
 }
 
+// A caption file of `sections` sections of one key each, then the section the program
+// reads, with every key of the caption set: the whole file is read to find it.
+std::uintmax_t GenerateCaptionFile(const std::string& path, int sections) {
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  if (out == nullptr) std::exit(1);
+  for (int i = 0; i < sections; ++i)
+    std::fprintf(out, "[S%d]\r\nk=v\r\n", i);
+  std::fprintf(out, "[General]\r\n");
+  for (std::string_view key : tavrilo::datafiles::kCaptionKeys)
+    std::fprintf(out, "%.*s=Text\r\n", static_cast<int>(key.size()), key.data());
+  if (std::fclose(out) != 0) std::exit(1);
+  return std::filesystem::file_size(path);
+}
+
+// The best time of a language reload (captions, catalogue, resources) with that file.
+void BenchCaptionReload(const std::string& dir) {
+  constexpr int kSections = 2'000'000;
+  const std::string app = dir + "/app/";
+  std::filesystem::create_directories(app + "data");
+  const std::uintmax_t size = GenerateCaptionFile(app + "data/dics-en.ini", kSections);
+  for (const char* name : {"data/fcts-en.dat", "data/externs-en.dat"}) {
+    std::FILE* out = std::fopen((app + name).c_str(), "wb");
+    if (out == nullptr || std::fputs("Name\r\ncommand\r\n", out) < 0 || std::fclose(out) != 0)
+      std::exit(1);
+  }
+  tavrilo::datafiles::LanguageState state(app);
+  state.Select(tavrilo::datafiles::Language::kEnglish);
+  if (state.captions.Get("InstallerCfgBtn.Caption") != "Text") std::exit(1);
+  const Timing reload = BestOf([&] { state.ReloadLanguage(); });
+  std::printf("language reload, caption file of %d sections (%.1f MB): %.1f ms wall, %.1f ms cpu\n",
+              kSections, static_cast<double>(size) / 1e6, reload.wall, reload.cpu);
+}
+
 }  // namespace
 
 int main() {
@@ -179,6 +216,8 @@ int main() {
               static_cast<double>(afterSave) / 1024.0);
   std::printf("peak above baseline / file size:   %8.2f\n",
               (peakMb - baselineMb) * 1024.0 * 1024.0 / static_cast<double>(size));
+
+  BenchCaptionReload(dir);
 
   std::filesystem::remove_all(dir);
   return 0;

@@ -60,7 +60,9 @@ double CpuMilliseconds() {
   rusage children{};
   ::getrusage(RUSAGE_SELF, &self);
   ::getrusage(RUSAGE_CHILDREN, &children);
-  const auto ms = [](const timeval& t) { return t.tv_sec * 1e3 + t.tv_usec / 1e3; };
+  const auto ms = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
+  };
   return ms(self.ru_utime) + ms(self.ru_stime) + ms(children.ru_utime) + ms(children.ru_stime);
 }
 

@@ -4,9 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <vector>
 
 #include "core/Errors.h"
 #include "core/SafeFile.h"
@@ -88,60 +88,90 @@ ParsedLine Parse(std::string_view text) {
   return {LineKind::kKey, Trim(text.substr(0, equals)), Trim(text.substr(equals + 1))};
 }
 
-// CR LF, a lone CR and a lone LF each end a line; a last line without a line end counts.
-// A UTF-8 byte-order mark before the first line is not part of it.
-std::vector<Line> SplitLines(std::string_view content) {
-  std::vector<Line> lines;
-  std::size_t pos = content.starts_with(kUtf8ByteOrderMark) ? kUtf8ByteOrderMark.size() : 0;
-  while (pos < content.size()) {
-    std::size_t end = content.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) {
-      lines.push_back({pos, content.size(), content.size()});
-      break;
+// The lines of a file's text, one after the other: CR LF, a lone CR and a lone LF each
+// end a line; a last line without a line end counts. A UTF-8 byte-order mark before the
+// first line is not part of it. Lines are found as they are asked for, so a search that
+// stops early does not split the rest of the file.
+class LineWalker {
+ public:
+  explicit LineWalker(std::string_view content)
+      : content_(content),
+        pos_(content.starts_with(kUtf8ByteOrderMark) ? kUtf8ByteOrderMark.size() : 0) {}
+
+  std::optional<Line> Next() {
+    if (pos_ >= content_.size()) return std::nullopt;
+    const std::size_t end = std::min(content_.find_first_of("\r\n", pos_), content_.size());
+    std::size_t next = end;
+    if (end < content_.size()) {
+      ++next;
+      if (content_[end] == '\r' && next < content_.size() && content_[next] == '\n') ++next;
     }
-    std::size_t next = end + 1;
-    if (content[end] == '\r' && next < content.size() && content[next] == '\n') ++next;
-    lines.push_back({pos, end, next});
-    pos = next;
+    const Line line{pos_, end, next};
+    pos_ = next;
+    return line;
   }
-  return lines;
-}
+
+  ParsedLine ParseLine(const Line& line) const {
+    return Parse(content_.substr(line.begin, line.end - line.begin));
+  }
+
+ private:
+  std::string_view content_;
+  std::size_t pos_;
+};
 
 // Where a key stands in a file: the first section of the name and, in it, the first
 // line of the key.
 struct Location {
-  std::vector<Line> lines;
-  std::optional<std::size_t> section;  // index of the section line
-  std::size_t lastNonBlank = 0;        // last non-blank line of that section
-  std::optional<std::size_t> key;      // index of the key's line
+  bool sectionFound = false;
+  Line lastOfSection{};     // the section's last non-blank line (its own line at first)
+  std::optional<Line> key;  // the key's line
   ParsedLine keyLine{LineKind::kBlank, {}, std::nullopt};
+  std::optional<Line> lastOfFile;  // the file's last line, when the search went through it
 };
 
 Location Locate(std::string_view content, std::string_view section, std::string_view key) {
   section = Trim(section);
   key = Trim(key);
   Location where;
-  where.lines = SplitLines(content);
-  for (std::size_t i = 0; i < where.lines.size(); ++i) {
-    const Line& line = where.lines[i];
-    const ParsedLine parsed = Parse(content.substr(line.begin, line.end - line.begin));
-    if (!where.section) {
+  LineWalker lines(content);
+  while (const std::optional<Line> line = lines.Next()) {
+    where.lastOfFile = line;
+    const ParsedLine parsed = lines.ParseLine(*line);
+    if (!where.sectionFound) {
       if (parsed.kind == LineKind::kSection && SameName(parsed.name, section)) {
-        where.section = i;
-        where.lastNonBlank = i;
+        where.sectionFound = true;
+        where.lastOfSection = *line;
       }
       continue;
     }
     if (parsed.kind == LineKind::kSection) break;  // only the first such section counts
     if (parsed.kind == LineKind::kBlank) continue;
-    where.lastNonBlank = i;
+    where.lastOfSection = *line;
     if (SameName(parsed.name, key)) {
-      where.key = i;
+      where.key = line;
       where.keyLine = parsed;
       break;
     }
   }
   return where;
+}
+
+// A value as it reads: without one pair of enclosing quotes, at most 1023 characters.
+std::string ValueText(std::string_view value) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front()) {
+    value = value.substr(1, value.size() - 2);
+  }
+  return std::string(value.substr(0, kMaxIniValueLength));
+}
+
+// A name as the lookup of IniSection holds it: each byte folded to lower case.
+std::string FoldedName(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded)
+    c = static_cast<char>(FoldCase(static_cast<unsigned char>(c)));
+  return folded;
 }
 
 // The line end a file uses: a lone LF when its first line ends so, otherwise CR LF.
@@ -155,10 +185,11 @@ enum class ReadStatus { kRead, kAbsent, kFailed };
 
 ReadStatus ReadWholeFile(const std::string& path, std::string& content) {
   content.clear();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: a FIFO without a writer is refused below, not waited for.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) return errno == ENOENT ? ReadStatus::kAbsent : ReadStatus::kFailed;
-  // Only a regular file holds settings: a directory cannot be read, and a device such as
-  // /dev/zero would never end.
+  // Only a regular file holds settings: a directory cannot be read, a FIFO may never end
+  // and a device such as /dev/zero would never end.
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     ::close(fd);
@@ -187,12 +218,33 @@ std::optional<std::string> FindIniValue(std::string_view content, std::string_vi
                                         std::string_view key) {
   const Location where = Locate(content, section, key);
   if (!where.key || !where.keyLine.value) return std::nullopt;
-  std::string_view value = *where.keyLine.value;
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-      value.back() == value.front()) {
-    value = value.substr(1, value.size() - 2);
+  return ValueText(*where.keyLine.value);
+}
+
+IniSection ParseIniSection(std::string_view content, std::string_view section) {
+  section = Trim(section);
+  IniSection result;
+  LineWalker lines(content);
+  bool inSection = false;
+  while (const std::optional<Line> line = lines.Next()) {
+    const ParsedLine parsed = lines.ParseLine(*line);
+    if (!inSection) {
+      inSection = parsed.kind == LineKind::kSection && SameName(parsed.name, section);
+      continue;
+    }
+    if (parsed.kind == LineKind::kSection) break;  // only the first such section counts
+    if (parsed.kind == LineKind::kBlank) continue;
+    // The first line of a key wins, also one without "=", which reads as absent.
+    result.values_.try_emplace(
+        FoldedName(parsed.name),
+        parsed.value ? std::optional(ValueText(*parsed.value)) : std::nullopt);
   }
-  return std::string(value.substr(0, kMaxIniValueLength));
+  return result;
+}
+
+const std::string* IniSection::Find(std::string_view key) const {
+  const auto found = values_.find(FoldedName(Trim(key)));
+  return found != values_.end() && found->second ? &*found->second : nullptr;
 }
 
 std::string SetIniValue(std::string_view content, std::string_view section, std::string_view key,
@@ -204,7 +256,7 @@ std::string SetIniValue(std::string_view content, std::string_view section, std:
 
   if (where.key) {
     // The key's line becomes key=value, in the file's own spelling of the key.
-    const Line& line = where.lines[*where.key];
+    const Line& line = *where.key;
     result.append(content.substr(0, line.begin));
     result.append(where.keyLine.name);
     result += '=';
@@ -214,9 +266,9 @@ std::string SetIniValue(std::string_view content, std::string_view section, std:
   }
 
   const std::string_view newKey = Trim(key);
-  if (where.section) {
+  if (where.sectionFound) {
     // A new last entry of the section, after its last non-blank line.
-    const Line& line = where.lines[where.lastNonBlank];
+    const Line& line = where.lastOfSection;
     result.append(content.substr(0, line.end));
     const bool terminated = line.next > line.end;
     result.append(terminated ? content.substr(line.end, line.next - line.end) : lineEnd);
@@ -230,8 +282,8 @@ std::string SetIniValue(std::string_view content, std::string_view section, std:
 
   // A new section at the end, apart from the text before it by a blank line.
   result.append(content);
-  if (!where.lines.empty()) {
-    const Line& last = where.lines.back();
+  if (where.lastOfFile) {
+    const Line& last = *where.lastOfFile;
     if (last.next == last.end) result.append(lineEnd);
     if (Parse(content.substr(last.begin, last.end - last.begin)).kind != LineKind::kBlank) {
       result.append(lineEnd);
@@ -275,6 +327,12 @@ void IniFile::WriteString(std::string_view section, std::string_view key,
   } catch (const Error&) {
     throw EIniWriteError(path_);
   }
+}
+
+IniSection IniFile::ReadSection(std::string_view section) const {
+  std::string content;
+  if (ReadWholeFile(path_, content) != ReadStatus::kRead) return {};
+  return ParseIniSection(content, section);
 }
 
 bool IniFile::ReadBool(std::string_view section, std::string_view key, bool defaultValue) const {

@@ -8,11 +8,26 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace tavrilo::datafiles {
 
 inline constexpr std::string_view kGeneralSection = "General";
 inline constexpr std::size_t kMaxIniValueLength = 1023;
+
+// The values of one section of an INI file, read once and looked up by key with the
+// rules of IniFile::ReadString: letter case ignored, the first line of a key wins (one
+// without "=" reads as absent), names and values trimmed, one pair of enclosing quotes
+// removed, at most 1023 characters.
+class IniSection {
+ public:
+  // The value of `key`; nullptr when the section has no such key.
+  const std::string* Find(std::string_view key) const;
+
+ private:
+  friend IniSection ParseIniSection(std::string_view content, std::string_view section);
+  std::unordered_map<std::string, std::optional<std::string>> values_;  // by folded name
+};
 
 class IniFile {
  public:
@@ -29,6 +44,10 @@ class IniFile {
   // write to %s", the file's path) when the file cannot be written (its directory must
   // exist) and when the section, key or value holds CR or LF.
   void WriteString(std::string_view section, std::string_view key, std::string_view value) const;
+
+  // Every value of `section`, read from the file at once; no value when the file or the
+  // section is absent or cannot be read. Never fails.
+  IniSection ReadSection(std::string_view section) const;
 
   // A flag: the value read as text, parsed by ParseFlagNumber; the default when that fails,
   // otherwise whether the number is not zero. Never fails.
@@ -54,6 +73,9 @@ std::optional<std::int32_t> ParseFlagNumber(std::string_view text);
 // as the default).
 std::optional<std::string> FindIniValue(std::string_view content, std::string_view section,
                                         std::string_view key);
+// ParseIniSection: the values of the first section named `section`; none when there is
+// no such section.
+IniSection ParseIniSection(std::string_view content, std::string_view section);
 // SetIniValue: `content` with the value of `key` in `section` set to `value`: the key's
 // line rewritten, or the key added at the end of the section, or the section appended;
 // every other line kept byte for byte. The names and the value must not hold CR or LF.

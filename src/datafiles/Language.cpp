@@ -1,6 +1,5 @@
 #include "datafiles/Language.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "core/LineReader.h"
@@ -14,11 +13,6 @@ const std::string kNoText;
 
 constexpr std::string_view kFrenchFlag = "fr";
 constexpr std::string_view kEnglishFlag = "en";
-
-std::size_t PositionOf(std::string_view captionKey) {
-  return static_cast<std::size_t>(std::find(kCaptionKeys.begin(), kCaptionKeys.end(), captionKey) -
-                                  kCaptionKeys.begin());
-}
 
 }  // namespace
 
@@ -44,18 +38,8 @@ std::string_view PropertyOf(std::string_view captionKey) {
 }
 
 const std::string& Captions::Get(std::string_view key) const {
-  const std::size_t position = PositionOf(key);
-  return position < texts_.size() ? texts_[position] : kNoText;
-}
-
-void Captions::Set(std::string_view key, std::string value) {
-  const std::size_t position = PositionOf(key);
-  if (position < texts_.size()) texts_[position] = std::move(value);
-}
-
-void Captions::Clear() {
-  for (std::string& text : texts_)
-    text.clear();
+  const std::string* text = Find(key);
+  return text != nullptr ? *text : kNoText;
 }
 
 LanguageState::LanguageState(std::string applicationDirectory)
@@ -78,10 +62,7 @@ void LanguageState::ReloadLanguage() {
   resourceDescriptions.Clear();
   resourceCommands.Clear();
 
-  const IniFile captionFile(appDir_ + files_.captionsPath);
-  for (std::string_view key : kCaptionKeys) {
-    captions.Set(key, captionFile.ReadString(kGeneralSection, key, ""));
-  }
+  captions.Assign(IniFile(appDir_ + files_.captionsPath).ReadSection(kGeneralSection));
   // The definable-function field now shows its caption, not the entry picked before.
   definableFunctions.SetItemIndex(-1);
 
@@ -129,6 +110,12 @@ void LanguageState::StoreFlags() const {
   const IniFile settings(SettingsPath());
   settings.WriteBool(kGeneralSection, kFrenchFlag, selected_ == Language::kFrench);
   settings.WriteBool(kGeneralSection, kEnglishFlag, selected_ == Language::kEnglish);
+}
+
+std::string LanguageState::Format(const Text& text) const {
+  const std::string* pattern = captions.Find(text.key);
+  if (pattern == nullptr || pattern->empty()) return FallbackText(text);
+  return FormatText(*pattern, text.args);
 }
 
 std::string LanguageState::ReadAboutCaption() const {

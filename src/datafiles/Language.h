@@ -5,8 +5,10 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "core/StringList.h"
+#include "core/Text.h"
 #include "datafiles/IniFile.h"
 
 namespace tavrilo::datafiles {
@@ -54,16 +56,20 @@ inline constexpr std::string_view kAboutBoxCaptionKey = "AboutBox.Caption";
 std::string_view ControlOf(std::string_view captionKey);
 std::string_view PropertyOf(std::string_view captionKey);
 
-// The texts of the caption set, by key.
+// The texts of the caption file read by the last reload: the caption set and any other
+// key of its section "General" (the texts of messages among them), looked up with the
+// INI rules (see IniSection).
 class Captions {
  public:
-  // The text of `key` (one of kCaptionKeys); the empty text for any other key.
+  // The text of `key`; the empty text when the caption file has no such key.
   const std::string& Get(std::string_view key) const;
-  void Set(std::string_view key, std::string value);
-  void Clear();
+  // The text of `key`; nullptr when the caption file has no such key.
+  const std::string* Find(std::string_view key) const { return texts_.Find(key); }
+  void Assign(IniSection texts) { texts_ = std::move(texts); }
+  void Clear() { texts_ = IniSection(); }
 
  private:
-  std::array<std::string, kCaptionKeys.size()> texts_;
+  IniSection texts_;
 };
 
 // The language state of the main window, with the lists and texts it fills. Every
@@ -87,8 +93,8 @@ class LanguageState {
   bool Select(Language language);
 
   // The language reload, steps in order: clear the function names and both resource
-  // lists; read the 21 captions; open the function catalogue (its error stops here);
-  // clear the function commands and read the catalogue's pairs; open the resource file
+  // lists; read the caption file (once, for every key); open the function catalogue (its error
+  // stops here); clear the function commands and read the catalogue's pairs; open the resource file
   // (its error stops here) and read its pairs. Every list is left without selection,
   // the definable functions too, since their field now shows its caption.
   void ReloadLanguage();
@@ -124,6 +130,11 @@ class LanguageState {
 
   // The about box's caption from the current caption file (empty when absent).
   std::string ReadAboutCaption() const;
+
+  // `text` in the language of the last reload: its pattern from the caption file with
+  // the placeholders filled in (FormatText); FallbackText when the caption file has no
+  // text for its key (absent or empty).
+  std::string Format(const Text& text) const;
 
   StringList functionNames;         // shown in the function field
   StringList functionCommands;      // the hidden command column

@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <optional>
 #include <string>
 
+#include "../core/FileSystemUser.h"
 #include "TestSupport.h"
 #include "core/Errors.h"
 
@@ -34,6 +36,9 @@ class IniRead : public ::testing::TestWithParam<ReadCase> {};
 TEST_P(IniRead, FindsTheValue) {
   const ReadCase& c = GetParam();
   EXPECT_EQ(FindIniValue(c.content, c.section, c.key), c.value);
+  // The section read at once answers by the same rules.
+  const std::string* found = ParseIniSection(c.content, c.section).Find(c.key);
+  EXPECT_EQ(found != nullptr ? std::optional(*found) : std::nullopt, c.value);
 
   TempDir dir;
   WriteFile(dir / "file.ini", c.content);
@@ -104,18 +109,23 @@ TEST(IniFile, ValueIsCutTo1023Characters) {
   }
 }
 
-TEST(IniFile, ReadingNeverFails) {
+TEST(IniFile, ReadingNeverFailsNorWaits) {
   TempDir dir;
   WriteFile(dir / "file", "x");
   std::filesystem::create_directory(dir / "directory");
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0644), 0);
+  ::alarm(10);  // a blocking open ends the test program
   for (const std::string& path :
        {dir / "absent.ini", dir / "absent/file.ini", dir / "file/inner.ini", dir / "directory",
-        dir.Path(), std::string("/dev/zero"), dir / std::string(300, 'n'), std::string()}) {
+        dir.Path(), std::string("/dev/zero"), dir / "fifo", dir / std::string(300, 'n'),
+        std::string()}) {
     const IniFile ini(path);
     EXPECT_EQ(ini.ReadString("General", "fr", "default"), "default") << path;
     EXPECT_TRUE(ini.ReadBool("General", "fr", true)) << path;
     EXPECT_FALSE(ini.ReadBool("General", "fr", false)) << path;
+    EXPECT_EQ(ini.ReadSection("General").Find("fr"), nullptr) << path;
   }
+  ::alarm(0);
 }
 
 TEST(IniFile, EachReadOpensTheFileAnew) {
@@ -222,9 +232,11 @@ TEST(IniFile, WriteFailureNamesTheFullPath) {
   TempDir dir;
   WriteFile(dir / "file", "x");
   std::filesystem::create_directory(dir / "directory");
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0644), 0);
+  ::alarm(10);  // a blocking open ends the test program
   for (const std::string& path :
        {dir / "data/config.ini", dir / "file/config.ini", dir / "directory",
-        std::string("/dev/full"), dir / std::string(300, 'n')}) {
+        std::string("/dev/full"), dir / "fifo", dir / std::string(300, 'n')}) {
     const IniFile ini(path);
     try {
       ini.WriteString("General", "fr", "1");
@@ -234,8 +246,23 @@ TEST(IniFile, WriteFailureNamesTheFullPath) {
     }
     EXPECT_THROW(ini.WriteBool("General", "en", false), EIniWriteError) << path;
   }
+  ::alarm(0);
   EXPECT_FALSE(Exists(dir / "data"));
   EXPECT_EQ(ReadFile(dir / "file"), "x");
+}
+
+TEST(IniFile, WritesASettingsFileTheUserMayWriteInAFolderTheUserMayNot) {
+  if (!testing::CanActAsAnotherUser()) GTEST_SKIP() << "needs root";
+  TempDir dir;
+  testing::SetOwnerAndMode(dir.Path(), 0, 0, 0755);
+  const IniFile ini(dir / "config.ini");
+  WriteFile(ini.Path(), "[General]\r\nfr=1\r\n");
+  testing::SetOwnerAndMode(ini.Path(), testing::kUserId, testing::kUserGroup, 0644);
+  {
+    const testing::ScopedFileSystemUser user;
+    ini.WriteBool("General", "fr", false);
+  }
+  EXPECT_EQ(ReadFile(ini.Path()), "[General]\r\nfr=0\r\n");
 }
 
 TEST(IniFile, LineEndsInNamesOrValuesAreRefused) {

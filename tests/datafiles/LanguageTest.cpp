@@ -3,6 +3,8 @@
 #include "datafiles/Language.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <optional>
@@ -11,6 +13,7 @@
 
 #include "TestSupport.h"
 #include "core/Errors.h"
+#include "core/Text.h"
 
 namespace tavrilo::datafiles {
 namespace {
@@ -150,18 +153,16 @@ TEST(CaptionKeys, SplitIntoControlAndProperty) {
   }
 }
 
-TEST(Captions, HoldOneTextPerKey) {
+TEST(Captions, AnswerAnyKeyOfTheFileAndTheEmptyTextForAnAbsentOne) {
   Captions captions;
-  for (std::string_view key : kCaptionKeys)
-    captions.Set(key, "text of " + std::string(key));
-  for (std::string_view key : kCaptionKeys)
-    EXPECT_EQ(captions.Get(key), "text of " + std::string(key));
-  captions.Set("NotACaption.Text", "ignored");
-  EXPECT_EQ(captions.Get("NotACaption.Text"), "");
-  EXPECT_EQ(captions.Get(kAboutBoxCaptionKey), "");
+  captions.Assign(ParseIniSection(
+      "[General]\r\nMainGroup.Caption=Menu\r\nFile.LineTooLong = 'Line %2 of %1' \r\n", "General"));
+  EXPECT_EQ(captions.Get("MainGroup.Caption"), "Menu");
+  EXPECT_EQ(captions.Get("file.linetoolong"), "Line %2 of %1");
+  EXPECT_EQ(captions.Get("SayEdit.Text"), "");
+  EXPECT_EQ(captions.Find("SayEdit.Text"), nullptr);
   captions.Clear();
-  for (std::string_view key : kCaptionKeys)
-    EXPECT_EQ(captions.Get(key), "") << key;
+  EXPECT_EQ(captions.Get("MainGroup.Caption"), "");
 }
 
 // ---- Choosing a language ------------------------------------------------------------
@@ -542,8 +543,7 @@ TEST_F(LanguageTest, NoLanguageChosenMakesTheReloadFail) {
   WriteFile(Data("config.ini"), "[General]\r\nfr=0\r\nen=0\r\n");
   LanguageState state(dir.Path());
   state.ChooseAtStartup();
-  for (std::string_view key : kCaptionKeys)
-    state.captions.Set(key, "from the window");
+  state.captions.Assign(ParseIniSection(CaptionFile("from the window", ""), "General"));
   // The reload that ends the window's creation: the paths are empty, so the caption file
   // and the catalogue are the application directory itself.
   EXPECT_EQ(IoCodeOf([&] { state.ReloadLanguage(); }), 5);
@@ -554,6 +554,38 @@ TEST_F(LanguageTest, NoLanguageChosenMakesTheReloadFail) {
   EXPECT_TRUE(state.Select(Language::kFrench));
   ExpectFrenchLists(state);
   ExpectCaptions(state, "fr");
+}
+
+TEST_F(LanguageTest, MessagesAreFormattedWithTheCaptionFileOfTheLanguage) {
+  WriteFrench();
+  WriteEnglish();
+  WriteFile(Data("dics-en.ini"), CaptionFile("en", "About") +
+                                     "File.LineTooLong=Line %2 of %1 is too long\r\n"
+                                     "Empty.Text=\r\n");
+  LanguageState state(dir.Path());
+  ASSERT_TRUE(state.Select(Language::kEnglish));
+  EXPECT_EQ(state.Format(Text{"File.LineTooLong", {"/a.cfg", "7"}}),
+            "Line 7 of /a.cfg is too long");
+  EXPECT_EQ(state.Format(Text{"Absent.Text", {"x"}}), "Absent.Text [x]");
+  EXPECT_EQ(state.Format(Text{"Empty.Text", {}}), "Empty.Text");
+
+  ASSERT_TRUE(state.Select(Language::kFrench));  // a caption file without the message
+  EXPECT_EQ(state.Format(Text{"File.LineTooLong", {"/a.cfg", "7"}}),
+            "File.LineTooLong [/a.cfg] [7]");
+}
+
+TEST_F(LanguageTest, DataFilesThatAreFifosAreRefusedWithoutWaiting) {
+  WriteFrench();
+  for (const char* name : {"dics-fr.ini", "fcts-fr.dat"}) {
+    Remove(name);
+    ASSERT_EQ(::mkfifo(Data(name).c_str(), 0644), 0);
+  }
+  LanguageState state(dir.Path());
+  ::alarm(10);  // a blocking open ends the test program
+  EXPECT_EQ(IoCodeOf([&] { state.Select(Language::kFrench); }), 5);
+  ::alarm(0);
+  ExpectCaptions(state, "");
+  ExpectPairListsEmpty(state);
 }
 
 // ---- The definable functions -------------------------------------------------------
