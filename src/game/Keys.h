@@ -1,6 +1,6 @@
-// The game's key names: which names its bind takes, which keys never run their binding,
-// and the name the game gives each key of a keyboard (AZERTY labels, physical positions,
-// mouse buttons and the wheel), per game.
+// The game's key names, per game: which names its bind takes, which keys never run their
+// binding, and one spelling per key. Which name a key of the keyboard, a mouse button or
+// the wheel gets is in game/Keyboard.h.
 #pragma once
 
 #include <optional>

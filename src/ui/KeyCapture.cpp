@@ -53,8 +53,9 @@ game::ScanCodes KeyCapture::PlatformScanCodes() {
 #endif
 }
 
-void KeyCapture::Start(QWidget* captureZone, game::Game game) {
+void KeyCapture::Start(QWidget* captureZone, game::Game game, QWidget* trigger) {
   zone_ = captureZone;
+  trigger_ = trigger;
   game_ = game;
   SetState(State::kCapturing);
 }
@@ -140,7 +141,15 @@ bool KeyCapture::OnKeyPress(QKeyEvent* event) {
 }
 
 bool KeyCapture::OnMousePress(QWidget* receiver, QMouseEvent* event) {
-  if (receiver != zone_ && !zone_->isAncestorOf(receiver)) {
+  auto within = [receiver](const QWidget* area) {
+    return area != nullptr && (receiver == area || area->isAncestorOf(receiver));
+  };
+  if (within(trigger_)) {
+    Cancel();
+    SetState(State::kAfterButton);
+    return true;
+  }
+  if (!within(zone_)) {
     Cancel();
     return false;  // the click goes on to what it was meant for
   }

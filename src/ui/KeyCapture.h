@@ -33,8 +33,10 @@ class KeyCapture : public QObject {
   void SetScanCodes(game::ScanCodes codes) { codes_ = codes; }
 
   // Captures the next key, button or wheel notch for `game`; mouse buttons count inside
-  // `captureZone` and its children. A capture already running starts over.
-  void Start(QWidget* captureZone, game::Game game);
+  // `captureZone` and its children. A click on `trigger` (the control that started the
+  // capture) cancels it and goes no further, so that the control works as a toggle. A
+  // capture already running starts over.
+  void Start(QWidget* captureZone, game::Game game, QWidget* trigger = nullptr);
   // Ends a running capture and emits Cancelled; nothing when none runs.
   void Cancel();
   bool IsCapturing() const { return state_ == State::kCapturing; }
@@ -65,6 +67,7 @@ class KeyCapture : public QObject {
 
   State state_ = State::kIdle;
   QPointer<QWidget> zone_;
+  QPointer<QWidget> trigger_;
   game::Game game_ = game::Game::kQuake2;
   game::ScanCodes codes_;
 };

@@ -113,8 +113,11 @@ class KeyCaptureTest : public QObject {
     w.capture.Start(w.zone, Game::kQuake2);
     QSignalSpy clicked(w.elsewhere, &QPushButton::clicked);
     QTest::mouseClick(w.elsewhere, Qt::LeftButton);
-    QCOMPARE(w.reports, (QStringList{"cancelled", "cancelled", "cancelled"}));
     QCOMPARE(clicked.count(), 1);  // the click still does its work
+    w.capture.Start(w.zone, Game::kQuake2, w.elsewhere);
+    QTest::mouseClick(w.elsewhere, Qt::LeftButton);  // the control that started it
+    QCOMPARE(clicked.count(), 1);                    // toggles it off, and no more
+    QCOMPARE(w.reports, (QStringList{"cancelled", "cancelled", "cancelled", "cancelled"}));
   }
 
   void mouseButtonsInTheZoneAndTheWheel() {
