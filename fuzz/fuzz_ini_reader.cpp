@@ -1,8 +1,9 @@
 // Reads and writes arbitrary INI text and checks the properties of the private-profile
-// rules: a value read is at most 1023 bytes, holds no line end and comes from the file;
-// a write changes at most one line of the old text, reads back as the value written,
-// leaves every other key as it was and is idempotent; the file operations agree with
-// the operations on text, and refuse line ends without touching the file.
+// rules: a value read is at most 1023 bytes, holds no line end, comes from the file and
+// is the one the section read at once gives; a write changes at most one line of the old
+// text, reads back as the value written, leaves every other key as it was and is
+// idempotent; the file operations agree with the operations on text, and refuse line
+// ends without touching the file.
 #include <fuzzer/FuzzedDataProvider.h>
 #include <unistd.h>
 
@@ -24,6 +25,7 @@ using tavrilo::datafiles::FindIniValue;
 using tavrilo::datafiles::IniFile;
 using tavrilo::datafiles::kMaxIniValueLength;
 using tavrilo::datafiles::ParseFlagNumber;
+using tavrilo::datafiles::ParseIniSection;
 using tavrilo::datafiles::SetIniValue;
 
 [[noreturn]] void Violated(const char* property) {
@@ -113,6 +115,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (HoldsLineEnd(*found)) Violated("a value holds a line end");
     if (content.find(*found) == std::string::npos) Violated("a value that is not in the file");
     (void)ParseFlagNumber(*found);
+  }
+  const tavrilo::datafiles::IniSection values = ParseIniSection(content, section);
+  const std::string* fromSection = values.Find(key);
+  if ((fromSection != nullptr ? std::optional(*fromSection) : std::nullopt) != found) {
+    Violated("the section read at once differs from the value read alone");
   }
 
   if (throughFiles) {

@@ -37,7 +37,8 @@ TEST_P(IniRead, FindsTheValue) {
   const ReadCase& c = GetParam();
   EXPECT_EQ(FindIniValue(c.content, c.section, c.key), c.value);
   // The section read at once answers by the same rules.
-  const std::string* found = ParseIniSection(c.content, c.section).Find(c.key);
+  const IniSection values = ParseIniSection(c.content, c.section);
+  const std::string* found = values.Find(c.key);
   EXPECT_EQ(found != nullptr ? std::optional(*found) : std::nullopt, c.value);
 
   TempDir dir;
