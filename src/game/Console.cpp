@@ -54,7 +54,17 @@ std::vector<std::string_view> CommandsOf(std::string_view line) {
 }
 
 bool HasUnmatchedQuote(std::string_view command) {
-  return std::count(command.begin(), command.end(), '"') % 2 != 0;
+  return ScanCommand(command).unmatchedQuote;
+}
+
+CommandBytes ScanCommand(std::string_view command) {
+  std::size_t quotes = 0;
+  unsigned char any = 0;
+  for (char c : command) {
+    quotes += c == '"' ? 1 : 0;
+    any |= static_cast<unsigned char>(c);
+  }
+  return {quotes % 2 != 0, any >= 0x80};
 }
 
 Words WordsOf(std::string_view command, std::size_t wordLimit) {
@@ -83,26 +93,30 @@ void WordsOf(std::string_view command, std::size_t wordLimit, Words& out) {
       out.commentAt = i;
       return;
     }
-    Word word;
+    // The word is made in locals and stored once: storing its parts one by one and
+    // reading them back costs more than the scan.
+    std::string_view written;
+    bool quoted = false;
     if (command[i] == '"') {
       const std::size_t begin = i + 1;
       std::size_t end = begin;
       while (end < n && command[end] != '"')
         ++end;
-      word.written = command.substr(begin, end - begin);
-      word.quoted = true;
-      word.cut = word.written.size() >= wordLimit;
-      word.kept = word.written.substr(0, std::min(word.written.size(), wordLimit));
+      written = command.substr(begin, end - begin);
+      quoted = true;
       i = end < n ? end + 1 : n;
     } else {
       const std::size_t begin = i;
       while (i < n && !IsBlank(command[i]))
         ++i;
-      word.written = command.substr(begin, i - begin);
-      word.cut = word.written.size() >= wordLimit;
-      word.kept = word.cut ? std::string_view() : word.written;
+      written = command.substr(begin, i - begin);
     }
-    out.words.push_back(word);
+    const bool cut = written.size() >= wordLimit;
+    // A quoted word keeps its first characters, an unquoted one vanishes.
+    const std::string_view kept = !cut     ? written
+                                  : quoted ? written.substr(0, wordLimit)
+                                           : std::string_view();
+    out.words.push_back(Word{written, kept, quoted, cut});
   }
 }
 
@@ -121,6 +135,7 @@ std::vector<std::string_view> CvarReferencesOf(std::string_view command) {
 }
 
 char HighByteOutsideQuotes(std::string_view command) {
+  if (!ScanCommand(command).highByte) return '\0';  // most commands are plain ASCII
   char found = '\0';
   ForEachUnquotedByte(command, [&](std::size_t i) {
     if (static_cast<unsigned char>(command[i]) > 127) found = command[i];
@@ -133,6 +148,13 @@ ConsoleCommand ReadCommand(const Words& words, std::string& storage) {
   ConsoleCommand command;
   if (words.Empty()) return command;
   command.name = words[0];
+  // Most commands are none of the four: their size or first letter tells at once.
+  const char first = command.name.empty() ? '\0' : LowerByte(command.name[0]);
+  if (command.name.size() < 4 || command.name.size() > 6 ||
+      (first != 'b' && first != 'u' && first != 'a' && first != 'e')) {
+    command.kind = CommandKind::kOther;
+    return command;
+  }
   if (EqualsIgnoringCase(command.name, "bind")) {
     command.kind = CommandKind::kBind;
   } else if (EqualsIgnoringCase(command.name, "unbind")) {

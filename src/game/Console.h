@@ -34,6 +34,10 @@ std::vector<std::string_view> CommandsOf(std::string_view line);
 // `line` just past the command's ";" (or the line's size for the last one).
 template <typename Each>
 void ForEachCommand(std::string_view line, Each&& each) {
+  if (line.find(';') == std::string_view::npos) {
+    each(line, line.size());
+    return;
+  }
   bool quoted = false;
   std::size_t start = 0;
   for (std::size_t i = 0; i < line.size(); ++i) {
@@ -48,6 +52,13 @@ void ForEachCommand(std::string_view line, Each&& each) {
 
 // Whether the game discards `command` for its double quotes (an odd number of them).
 bool HasUnmatchedQuote(std::string_view command);
+
+// One pass over a command's bytes: its quotes, and whether it holds a byte above 127.
+struct CommandBytes {
+  bool unmatchedQuote = false;
+  bool highByte = false;
+};
+CommandBytes ScanCommand(std::string_view command);
 
 // Whether the tokenizer takes `c` for a blank outside double quotes.
 constexpr bool IsBlank(char c) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <deque>
 #include <functional>
 #include <queue>
 #include <utility>
@@ -112,8 +113,8 @@ class ListDiagnostics::State {
 
   void Apply(int row, const Fact& fact, std::size_t start, std::size_t length, LineEnd end,
              bool track) {
-    const auto id = static_cast<std::size_t>(fact.id);
-    switch (fact.type) {
+    const auto id = static_cast<std::size_t>(fact.Id());
+    switch (fact.Type()) {
       case FactType::kBind:
         if (track && lastBinder[id] >= 0) Mark(lastBinder[id]);
         lastBinder[id] = row;
@@ -126,8 +127,9 @@ class ListDiagnostics::State {
         break;
       case FactType::kExec: {
         if (execs[id]++ == 0 && track) MarkAll();
-        const std::size_t after = fact.offset == length ? length + LineEndBytes(end) : fact.offset;
-        const ExecAt exec{row, fact.id, start + after};
+        const std::size_t after =
+            fact.Offset() == length ? length + LineEndBytes(end) : fact.Offset();
+        const ExecAt exec{row, fact.Id(), start + after};
         execList.push_back(exec);
         if (!Overflows(exec)) pending.emplace(OverflowThreshold(exec), row);
         break;
@@ -192,7 +194,7 @@ class ListDiagnostics::State {
     supportSizes.clear();
     runs.clear();
     definedBy.clear();
-    std::vector<Fact> fileFacts;
+    std::deque<Fact> fileFacts;
     for (const auto& [name, bytes] : support) {
       const std::size_t file = supportSizes.size();
       supportSizes.push_back(bytes.size());
@@ -206,11 +208,11 @@ class ListDiagnostics::State {
         out.facts = &fileFacts;
         analyzer->Analyze(line, cr, out);
         for (const Fact& fact : fileFacts) {
-          const auto id = static_cast<std::size_t>(fact.id);
-          if (fact.type == FactType::kDefine) {
+          const auto id = static_cast<std::size_t>(fact.Id());
+          if (fact.Type() == FactType::kDefine) {
             if (definedBy.size() <= id) definedBy.resize(id + 1, 0);
             definedBy[id] |= std::uint32_t{1} << file;
-          } else if (fact.type == FactType::kExec && id < kMaxSupportFiles) {
+          } else if (fact.Type() == FactType::kExec && id < kMaxSupportFiles) {
             runs[file] |= std::uint32_t{1} << id;
           }
         }
@@ -274,13 +276,13 @@ class ListDiagnostics::State {
     for (std::size_t i = FactsBegin(row); i < FactsEnd(row) && worst != Severity::kError; ++i) {
       const Fact& fact = facts[i];
       Severity severity = Severity::kNone;
-      if (fact.type == FactType::kBind) {
-        if (lastBinder[static_cast<std::size_t>(fact.id)] > row) severity = Severity::kError;
-      } else if (fact.type == FactType::kCall) {
-        const CallStatus status = StatusOf(fact.id);
+      if (fact.Type() == FactType::kBind) {
+        if (lastBinder[static_cast<std::size_t>(fact.Id())] > row) severity = Severity::kError;
+      } else if (fact.Type() == FactType::kCall) {
+        const CallStatus status = StatusOf(fact.Id());
         if (status == CallStatus::kUnknown) severity = Severity::kError;
         if (status == CallStatus::kNeedsExec) severity = Severity::kNote;
-      } else if (fact.type == FactType::kExec) {
+      } else if (fact.Type() == FactType::kExec) {
         if (Overflows(execList[exec++])) severity = Severity::kNote;
       }
       worst = std::max(worst, severity);
@@ -290,7 +292,7 @@ class ListDiagnostics::State {
 
   std::vector<Finding> FindingsOf(int row) {
     std::vector<check::Detail> details;
-    std::vector<Fact> rowFacts;
+    std::deque<Fact> rowFacts;
     std::vector<std::string> spelled;
     check::LineOutput out;
     out.facts = &rowFacts;
@@ -305,20 +307,20 @@ class ListDiagnostics::State {
     std::size_t exec = ExecsOf(row).first;
     for (std::size_t i = 0; i < rowFacts.size(); ++i) {
       const Fact& fact = rowFacts[i];
-      if (fact.type == FactType::kBind) {
-        if (lastBinder[static_cast<std::size_t>(fact.id)] > row)
+      if (fact.Type() == FactType::kBind) {
+        if (lastBinder[static_cast<std::size_t>(fact.Id())] > row)
           findings.push_back(FindingOf(Kind::kOverridden, {spelled[i]}));
-      } else if (fact.type == FactType::kCall) {
-        const CallStatus status = StatusOf(fact.id);
+      } else if (fact.Type() == FactType::kCall) {
+        const CallStatus status = StatusOf(fact.Id());
         if (status == CallStatus::kUnknown) {
           findings.push_back(FindingOf(Kind::kUnknownName, {spelled[i]}));
         } else if (status == CallStatus::kNeedsExec) {
-          const std::uint32_t file = std::countr_zero(DefinedBy(fact.id));
+          const std::uint32_t file = std::countr_zero(DefinedBy(fact.Id()));
           if ((namedFiles & (std::uint32_t{1} << file)) != 0) continue;
           namedFiles |= std::uint32_t{1} << file;
           findings.push_back(FindingOf(Kind::kAliasNeedsExec, {spelled[i], FileName(file)}));
         }
-      } else if (fact.type == FactType::kExec) {
+      } else if (fact.Type() == FactType::kExec) {
         const ExecAt& at = execList[exec++];
         if (Overflows(at)) {
           findings.push_back(
@@ -350,13 +352,14 @@ class ListDiagnostics::State {
   std::vector<std::uint32_t> runs;        // per support file: the files it runs, itself too
   std::vector<std::uint32_t> definedBy;   // per name: the support files defining it
 
+  // Rows and facts grow by chunks: an append never moves the million before it.
   struct Row {
     std::uint32_t kinds;     // the kinds of the line's own findings
     std::uint32_t factsEnd;  // the end of its facts in `facts`
     LineEnd end;
   };
-  std::vector<Row> rows;
-  std::vector<Fact> facts;
+  std::deque<Row> rows;
+  std::deque<Fact> facts;
 
   std::vector<std::int32_t> lastBinder;   // per key: the last row binding it, or -1
   std::vector<std::int32_t> definitions;  // per name: the rows defining it as an alias

@@ -123,7 +123,13 @@ bool IsCvar(std::string_view name) {
 }
 
 bool IsItem(std::string_view name) {
-  return ContainsIgnoringCase(Items(), name);
+  // Item names are short: fold a short text on the stack; a longer one is no item.
+  char lower[32];
+  if (name.size() > sizeof lower) return false;
+  for (std::size_t i = 0; i < name.size(); ++i)
+    lower[i] =
+        (name[i] >= 'A' && name[i] <= 'Z') ? static_cast<char>(name[i] - 'A' + 'a') : name[i];
+  return Items().contains(std::string_view(lower, name.size()));
 }
 
 bool ReadsArgumentsRaw(std::string_view command) {

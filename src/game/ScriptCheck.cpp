@@ -54,21 +54,6 @@ std::string_view TrimBlanks(std::string_view text) {
   return text;
 }
 
-// Whether `text` (any letter case) is an item name: item names are short, so a longer
-// text is none, and a short one is folded on the stack.
-bool IsItemName(std::string_view text) {
-  return text.size() <= 32 && IsItem(text);
-}
-
-// The first word of a bound text that begins with "+", as the key's release runs it with
-// "-" in place of the "+".
-std::string ReleaseName(std::string_view text) {
-  std::size_t end = 1;
-  while (end < text.size() && !IsBlank(text[end]) && text[end] != ';' && text[end] != '"')
-    ++end;
-  return "-" + std::string(text.substr(1, end - 1));
-}
-
 std::string LowerKey(std::string_view key) {
   return LowerCase(key);
 }
@@ -144,7 +129,8 @@ void LineAnalyzer::Command(std::string_view command, std::string_view rest, bool
         break;
     }
   }
-  if (HasUnmatchedQuote(command)) {
+  const CommandBytes bytes = ScanCommand(command);
+  if (bytes.unmatchedQuote) {
     Found(Kind::kUnmatchedQuote);
     return;
   }
@@ -164,13 +150,14 @@ void LineAnalyzer::Command(std::string_view command, std::string_view rest, bool
     Found(Kind::kCommentRunsOn,
           [&] { return std::vector<std::string>{Excerpt(TrimBlanks(rest))}; });
   }
-  if (words.Empty()) return;
-  const std::string_view name = words[0];
-  if (words.Count() == 1 && !last && EqualsIgnoringCase(name, "bind")) {
+  const ConsoleCommand read = ReadCommand(words, joined_[depth]);
+  if (read.kind == CommandKind::kEmpty) return;
+  if (read.kind == CommandKind::kBind && !read.hasTarget && !last) {
     // "bind ;": the ";" ends the command before its key.
     Found(Kind::kNotKeyNameMeant, [] { return std::vector<std::string>{";", "SEMICOLON"}; });
   }
-  if (IsChatCommand(name)) {
+  const NameInfo* info = read.kind == CommandKind::kOther ? &Name(read.name) : nullptr;
+  if (info != nullptr && info->chat) {
     if (restRuns) {
       Found(Kind::kChatSemicolon,
             [&] { return std::vector<std::string>{Excerpt(TrimBlanks(rest))}; });
@@ -180,19 +167,23 @@ void LineAnalyzer::Command(std::string_view command, std::string_view rest, bool
       Found(Kind::kChatCvar, [&] { return std::vector<std::string>{std::string(cvars[0])}; });
     }
     if (commented) Found(Kind::kChatComment);
-  } else if (!ReadsArgumentsRaw(name)) {
+  } else if (bytes.highByte && (info == nullptr || !info->raw)) {
     const char high = HighByteOutsideQuotes(command);
     if (high != '\0') {
       Found(Kind::kHighByteSplits, [&] { return std::vector<std::string>{std::string(1, high)}; });
     }
   }
-  Run(words, end, depth);
+  if (info != nullptr) {
+    Other(words, *info);
+  } else {
+    Run(read, end, depth);
+  }
 }
 
-void LineAnalyzer::Run(const Words& words, std::uint32_t end, int depth) {
-  const ConsoleCommand command = ReadCommand(words, joined_[depth]);
+void LineAnalyzer::Run(const ConsoleCommand& command, std::uint32_t end, int depth) {
   switch (command.kind) {
     case CommandKind::kEmpty:
+    case CommandKind::kOther:
       return;
     case CommandKind::kBind: {
       if (!command.hasTarget) return;
@@ -218,7 +209,7 @@ void LineAnalyzer::Run(const Words& words, std::uint32_t end, int depth) {
       } else {
         AddFact(FactType::kDefine, interner_.Name(LowerCase(alias)), 0, alias);
       }
-      if (command.hasText && depth < kMaxDepth) Script(command.text, depth + 1);
+      if (command.hasText && depth < kMaxDepth) ScriptLine(command.text, false, depth + 1);
       return;
     }
     case CommandKind::kExec:
@@ -227,30 +218,26 @@ void LineAnalyzer::Run(const Words& words, std::uint32_t end, int depth) {
         if (file != supportIndex_.end()) AddFact(FactType::kExec, file->second, end, file->first);
       }
       return;
-    case CommandKind::kOther:
-      Other(words);
-      return;
   }
 }
 
-void LineAnalyzer::Other(const Words& words) {
+void LineAnalyzer::Other(const Words& words, const NameInfo& info) {
   const std::string_view name = words[0];
-  if (ReadsArgumentsRaw(name) && !words.args.empty()) {
+  if (info.raw && !words.args.empty()) {
     if (words.args.front() == '"') {
       Found(Kind::kRawQuotedArgs, [&] {
         return std::vector<std::string>{std::string(name), Excerpt(words.args)};
       });
-    } else if (NamesAnItem(name) && !IsItemName(words.args)) {
+    } else if (info.item && !IsItem(words.args)) {
       Found(Kind::kUnknownItem, [&] { return std::vector<std::string>{Excerpt(words.args)}; });
     }
   }
-  if (name.empty()) return;
-  const NameInfo& info = Name(name);
-  if (!info.known) AddFact(FactType::kCall, info.id, 0, name);
+  if (!info.known && !name.empty()) AddFact(FactType::kCall, info.id, 0, name);
 }
 
+// A bound or alias text comes from a word of a line: it holds no LF, so it is one line.
 void LineAnalyzer::BoundText(std::string_view text, int depth) {
-  Script(text, depth);
+  ScriptLine(text, false, depth);
   if (!text.starts_with('+')) return;
   // The key's release runs the text again with "-" in place of the "+".
   bool several = false;
@@ -258,38 +245,34 @@ void LineAnalyzer::BoundText(std::string_view text, int depth) {
     several = several || (command.data() != text.data() && HasNonBlank(command));
   });
   if (several) {
-    Found(Kind::kReleaseRepeats,
-          [&] { return std::vector<std::string>{Excerpt("-" + std::string(text.substr(1)))}; });
+    Found(Kind::kReleaseRepeats, [&] {
+      std::string release(text);
+      release[0] = '-';
+      return std::vector<std::string>{Excerpt(release)};
+    });
   }
-  const std::string release = ReleaseName(text);
-  const NameInfo& info = Name(release);
-  if (!info.known) AddFact(FactType::kCall, info.id, 0, release);
-}
-
-void LineAnalyzer::Script(std::string_view text, int depth) {
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    ScriptLine(text.substr(start, end - start), false, depth);
-    start = end + 1;
-  }
+  std::size_t end = 1;
+  while (end < text.size() && !IsBlank(text[end]) && text[end] != ';' && text[end] != '"')
+    ++end;
+  release_.assign(text.substr(0, end));
+  release_[0] = '-';
+  const NameInfo& info = Name(release_);
+  if (!info.known) AddFact(FactType::kCall, info.id, 0, release_);
 }
 
 std::int32_t LineAnalyzer::CheckKey(std::string_view key) {
-  auto found = keys_.find(key);
-  if (found == keys_.end()) {
-    KeyInfo info;
+  const KeyInfo& info = keys_.Get(key, [&](std::string_view name) {
+    KeyInfo made;
     auto kindOf = [&](Kind kind) {
-      info.hasKind = true;
-      info.kind = kind;
+      made.hasKind = true;
+      made.kind = kind;
     };
-    if (key.size() == 1 && static_cast<unsigned char>(key[0]) > 127) {
+    if (name.size() == 1 && static_cast<unsigned char>(name[0]) > 127) {
       kindOf(Kind::kKeyHighByte);
-    } else if (!IsKeyName(game_, key)) {
-      kindOf(SuggestKeyName(game_, key) ? Kind::kNotKeyNameMeant : Kind::kNotKeyName);
+    } else if (!IsKeyName(game_, name)) {
+      kindOf(SuggestKeyName(game_, name) ? Kind::kNotKeyNameMeant : Kind::kNotKeyName);
     } else {
-      switch (DeadKeyOf(game_, key)) {
+      switch (DeadKeyOf(game_, name)) {
         case DeadKey::kNone:
           break;
         case DeadKey::kUpperCaseLetter:
@@ -305,11 +288,10 @@ std::int32_t LineAnalyzer::CheckKey(std::string_view key) {
           kindOf(Kind::kMenuKey);
           break;
       }
-      info.id = interner_.Key(KeyIdentity(key));
+      made.id = interner_.Key(KeyIdentity(name));
     }
-    found = keys_.emplace(std::string(key), info).first;
-  }
-  const KeyInfo& info = found->second;
+    return made;
+  });
   if (info.hasKind) {
     Found(info.kind, [&] {
       std::vector<std::string> args{std::string(key)};
@@ -322,19 +304,20 @@ std::int32_t LineAnalyzer::CheckKey(std::string_view key) {
 }
 
 const LineAnalyzer::NameInfo& LineAnalyzer::Name(std::string_view name) {
-  auto found = names_.find(name);
-  if (found == names_.end()) {
-    NameInfo info;
-    info.known = IsGameCommand(name) || IsCvar(name);
-    info.id = interner_.Name(LowerCase(name));
-    found = names_.emplace(std::string(name), info).first;
-  }
-  return found->second;
+  return names_.Get(name, [&](std::string_view text) {
+    NameInfo made;
+    made.known = IsGameCommand(text) || IsCvar(text);
+    made.chat = IsChatCommand(text);
+    made.raw = ReadsArgumentsRaw(text);
+    made.item = NamesAnItem(text);
+    made.id = interner_.Name(LowerCase(text));
+    return made;
+  });
 }
 
 void LineAnalyzer::AddFact(FactType type, std::int32_t id, std::uint32_t offset,
                            std::string_view spelled) {
-  if (out_->facts != nullptr) out_->facts->push_back({type, id, offset});
+  if (out_->facts != nullptr) out_->facts->emplace_back(type, id, offset);
   if (out_->spelled != nullptr) out_->spelled->emplace_back(spelled);
 }
 

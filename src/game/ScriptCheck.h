@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -70,10 +71,21 @@ enum class FactType : std::uint8_t {
   kExec,    // id: the support file; offset: the end of the command in the line
 };
 
-struct Fact {
-  FactType type;
-  std::int32_t id;
-  std::uint32_t offset;
+// Eight bytes: a list of a million lines keeps a couple of million of them.
+class Fact {
+ public:
+  Fact(FactType type, std::int32_t id, std::uint32_t offset)
+      : typeAndId_(static_cast<std::uint32_t>(type) << kIdBits | static_cast<std::uint32_t>(id)),
+        offset_(offset) {}
+  FactType Type() const { return static_cast<FactType>(typeAndId_ >> kIdBits); }
+  std::int32_t Id() const { return static_cast<std::int32_t>(typeAndId_ & kIdMask); }
+  std::uint32_t Offset() const { return offset_; }
+
+ private:
+  static constexpr unsigned kIdBits = 28;
+  static constexpr std::uint32_t kIdMask = (std::uint32_t{1} << kIdBits) - 1;
+  std::uint32_t typeAndId_;
+  std::uint32_t offset_;
 };
 
 // A finding of the line alone, with the values of its text.
@@ -84,12 +96,46 @@ struct Detail {
 
 struct StringHash {
   using is_transparent = void;
+  // FNV-1a: the names and keys are short.
   std::size_t operator()(std::string_view text) const {
-    return std::hash<std::string_view>{}(text);
+    std::size_t hash = 14695981039346656037ull;
+    for (char c : text)
+      hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    return hash;
   }
 };
 template <typename Value>
 using StringMap = std::unordered_map<std::string, Value, StringHash, std::equal_to<>>;
+
+// The value of each text, made once: a map behind a small direct-mapped cache, since a
+// list names the same few keys and commands again and again.
+template <typename Value>
+class Memo {
+ public:
+  template <typename Make>
+  const Value& Get(std::string_view text, Make&& make) {
+    const std::pair<const std::string, Value>*& slot = slots_[StringHash{}(text) % kSlots];
+    if (slot != nullptr && Same(slot->first, text)) return slot->second;
+    auto found = map_.find(text);
+    if (found == map_.end()) found = map_.emplace(std::string(text), make(text)).first;
+    slot = &*found;
+    return found->second;
+  }
+
+ private:
+  // Names and keys are a few bytes: a plain loop beats a call to memcmp.
+  static bool Same(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+      if (a[i] != b[i]) return false;
+    }
+    return true;
+  }
+
+  static constexpr std::size_t kSlots = 256;
+  const std::pair<const std::string, Value>* slots_[kSlots] = {};
+  StringMap<Value> map_;
+};
 
 // Numbers for the keys and the names (folded to lower case) that the lines of a list use.
 class Interner {
@@ -109,7 +155,7 @@ class Interner {
 // written key, name or file of each fact) are filled only when given.
 struct LineOutput {
   std::uint32_t kinds = 0;
-  std::vector<Fact>* facts = nullptr;
+  std::deque<Fact>* facts = nullptr;
   std::vector<Detail>* details = nullptr;
   std::vector<std::string>* spelled = nullptr;
 };
@@ -132,16 +178,18 @@ class LineAnalyzer {
   };
   struct NameInfo {
     bool known = false;  // a command or cvar of the game
+    bool chat = false;   // say, say_team
+    bool raw = false;    // reads its arguments raw
+    bool item = false;   // names an item with its arguments
     std::int32_t id = -1;
   };
 
   void ScriptLine(std::string_view line, bool crAfter, int depth);
   void Command(std::string_view command, std::string_view rest, bool last, bool crAfter,
                std::uint32_t end, int depth);
-  void Run(const Words& words, std::uint32_t end, int depth);
-  void Other(const Words& words);
+  void Run(const ConsoleCommand& command, std::uint32_t end, int depth);
+  void Other(const Words& words, const NameInfo& info);
   void BoundText(std::string_view text, int depth);
-  void Script(std::string_view text, int depth);
   std::int32_t CheckKey(std::string_view key);
   const NameInfo& Name(std::string_view name);
   void AddFact(FactType type, std::int32_t id, std::uint32_t offset, std::string_view spelled);
@@ -159,8 +207,9 @@ class LineAnalyzer {
   Limits limits_;
   Interner& interner_;
   StringMap<std::int32_t> supportIndex_;
-  StringMap<KeyInfo> keys_;
-  StringMap<NameInfo> names_;
+  Memo<KeyInfo> keys_;
+  Memo<NameInfo> names_;
+  std::string release_;  // the release command of a bound text
   Words words_[kMaxDepth + 1];
   std::string joined_[kMaxDepth + 1];
   LineOutput* out_ = nullptr;
