@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "game/Console.h"
+#include "game/Diagnostics.h"
 #include "game/Keys.h"
 #include "game/Names.h"
 
@@ -158,7 +159,7 @@ class ScriptConsole {
         if (command.hasTarget && files_) file = files_(std::string(command.target));
         if (!file) {
           log_.push_back("! couldn't exec " + std::string(command.target));
-        } else if (file->size() >= game::LimitsOf(kGame).commandBuffer) {
+        } else if (game::IsOverExecLimit(file->size(), kGame)) {
           log_.push_back("! Cbuf_AddText: overflow");
         } else {
           Run(*file, depth);
