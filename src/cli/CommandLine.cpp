@@ -8,12 +8,14 @@
 #include <string_view>
 
 #include "Branding.h"
+#include "core/Ansi.h"
 #include "core/Errors.h"
 #include "core/LineReader.h"
 #include "core/Locations.h"
 #include "core/Paths.h"
 #include "core/StringList.h"
 #include "core/Text.h"
+#include "core/WholeFile.h"
 #include "datafiles/GameChoice.h"
 #include "datafiles/IniFile.h"
 #include "datafiles/Language.h"
@@ -27,71 +29,15 @@ namespace {
 
 // ---- texts -----------------------------------------------------------------------
 
-// The characters of the Windows-1252 bytes 0x80 to 0x9F; the five bytes without one keep
-// their number.
-constexpr char16_t kHighControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-std::string Utf8FromAnsi(std::string_view bytes) {
-  std::string utf8;
-  utf8.reserve(bytes.size());
-  for (char byte : bytes) {
-    const auto b = static_cast<unsigned char>(byte);
-    const unsigned c = (b >= 0x80 && b <= 0x9F) ? kHighControls[b - 0x80] : b;
-    if (c < 0x80) {
-      utf8 += static_cast<char>(c);
-    } else if (c < 0x800) {
-      utf8 += static_cast<char>(0xC0 | (c >> 6));
-      utf8 += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      utf8 += static_cast<char>(0xE0 | (c >> 12));
-      utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      utf8 += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return utf8;
-}
-
-// Whether `bytes` hold a byte above 127 and read as UTF-8 (a file name, or a line of a
-// file written in UTF-8), in which case they are shown as they are.
-bool IsUtf8WithHighBytes(std::string_view bytes) {
-  bool high = false;
-  for (std::size_t i = 0; i < bytes.size();) {
-    const auto b = static_cast<unsigned char>(bytes[i]);
-    std::size_t length = b < 0x80           ? 1
-                         : (b >> 5) == 0x6  ? 2
-                         : (b >> 4) == 0xE  ? 3
-                         : (b >> 3) == 0x1E ? 4
-                                            : 0;
-    if (length == 0 || i + length > bytes.size()) return false;
-    for (std::size_t k = 1; k < length; ++k) {
-      if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
-    }
-    high = high || length > 1;
-    i += length;
-  }
-  return high;
-}
-
 // The texts of the caption file of the stored language, shown in UTF-8.
 class Messages {
  public:
   explicit Messages(const std::string& dataRoot) {
-    const datafiles::IniFile settings(SettingsForReading(dataRoot));
-    // As the window chooses at start-up: French when only its flag is set.
-    const bool french = settings.ReadBool(datafiles::kGeneralSection, "fr", true) &&
-                        !settings.ReadBool(datafiles::kGeneralSection, "en", true);
-    const auto language = french ? datafiles::Language::kFrench : datafiles::Language::kEnglish;
-    std::FILE* file =
-        std::fopen((dataRoot + datafiles::FilesOf(language).captionsPath).c_str(), "rb");
-    if (file == nullptr) return;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-      captions_.append(buffer, n);
-    std::fclose(file);
+    // The language the window starts in; English when it would start in none.
+    datafiles::Language language =
+        datafiles::LanguageAtStartup(datafiles::IniFile(SettingsForReading(dataRoot)));
+    if (language == datafiles::Language::kNone) language = datafiles::Language::kEnglish;
+    ReadWholeFile(dataRoot + datafiles::FilesOf(language).captionsPath, captions_);
   }
 
   std::string Format(const Text& text) const {
@@ -131,20 +77,9 @@ std::string FailureOf(const std::string& path) {
   return std::strerror(errno);
 }
 
-FileBytes ReadWholeFile(const std::string& path) {
+FileBytes ReadFileBytes(const std::string& path) {
   FileBytes result;
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) {
-    result.failure = FailureOf(path);
-    return result;
-  }
-  char buffer[65536];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-    result.bytes.append(buffer, n);
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed) result.failure = FailureOf(path);
+  if (ReadWholeFile(path, result.bytes) != 0) result.failure = FailureOf(path);
   return result;
 }
 
@@ -152,7 +87,7 @@ game::SupportFiles ReadSupportFiles(const std::string& dataRoot) {
   game::SupportFiles files;
   for (const install::SupportFile& row : install::kSupportFiles) {
     const std::string name(row.sourceName);
-    FileBytes file = ReadWholeFile(dataRoot + std::string(kSupportFilesDirectory) + name);
+    FileBytes file = ReadFileBytes(dataRoot + std::string(kSupportFilesDirectory) + name);
     if (!file.failure) files.emplace(name, std::move(file.bytes));
   }
   return files;
@@ -267,7 +202,7 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& data
   Counts counts;
   bool unreadable = false;
   for (const std::string& name : files) {
-    const FileBytes file = ReadWholeFile(name);
+    const FileBytes file = ReadFileBytes(name);
     if (file.failure) {
       err << name << ": " << say("Check.Unreadable", {*file.failure}) << '\n';
       unreadable = true;

@@ -1,15 +1,12 @@
 #include "datafiles/IniFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 #include "core/Errors.h"
 #include "core/SafeFile.h"
+#include "core/WholeFile.h"
 
 namespace tavrilo::datafiles {
 
@@ -183,33 +180,10 @@ std::string_view LineEndOf(std::string_view content) {
 
 enum class ReadStatus { kRead, kAbsent, kFailed };
 
-ReadStatus ReadWholeFile(const std::string& path, std::string& content) {
-  content.clear();
-  // O_NONBLOCK: a FIFO without a writer is refused below, not waited for.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-  if (fd < 0) return errno == ENOENT ? ReadStatus::kAbsent : ReadStatus::kFailed;
-  // Only a regular file holds settings: a directory cannot be read, a FIFO may never end
-  // and a device such as /dev/zero would never end.
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    ::close(fd);
-    return ReadStatus::kFailed;
-  }
-  char chunk[16 * 1024];
-  for (;;) {
-    const ssize_t n = ::read(fd, chunk, sizeof chunk);
-    if (n > 0) {
-      content.append(chunk, static_cast<std::size_t>(n));
-    } else if (n == 0) {
-      break;
-    } else if (errno != EINTR) {
-      ::close(fd);
-      content.clear();
-      return ReadStatus::kFailed;
-    }
-  }
-  ::close(fd);
-  return ReadStatus::kRead;
+ReadStatus ReadSettingsFile(const std::string& path, std::string& content) {
+  const int error = ReadWholeFile(path, content);
+  if (error == 0) return ReadStatus::kRead;
+  return error == ENOENT ? ReadStatus::kAbsent : ReadStatus::kFailed;
 }
 
 }  // namespace
@@ -303,7 +277,7 @@ std::string SetIniValue(std::string_view content, std::string_view section, std:
 std::string IniFile::ReadString(std::string_view section, std::string_view key,
                                 std::string_view defaultValue) const {
   std::string content;
-  if (ReadWholeFile(path_, content) == ReadStatus::kRead) {
+  if (ReadSettingsFile(path_, content) == ReadStatus::kRead) {
     if (std::optional<std::string> value = FindIniValue(content, section, key)) return *value;
   }
   return std::string(defaultValue);
@@ -317,7 +291,7 @@ void IniFile::WriteString(std::string_view section, std::string_view key,
   }
   std::string content;
   // A file that exists but cannot be read is not replaced by one holding only this key.
-  if (ReadWholeFile(path_, content) == ReadStatus::kFailed) throw EIniWriteError(path_);
+  if (ReadSettingsFile(path_, content) == ReadStatus::kFailed) throw EIniWriteError(path_);
   const std::string updated = SetIniValue(content, section, key, value);
   if (updated == content) return;  // the file already says so
   try {
@@ -331,7 +305,7 @@ void IniFile::WriteString(std::string_view section, std::string_view key,
 
 IniSection IniFile::ReadSection(std::string_view section) const {
   std::string content;
-  if (ReadWholeFile(path_, content) != ReadStatus::kRead) return {};
+  if (ReadSettingsFile(path_, content) != ReadStatus::kRead) return {};
   return ParseIniSection(content, section);
 }
 

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "core/LineReader.h"
+#include "core/Locations.h"
 #include "core/Paths.h"
 
 namespace tavrilo::datafiles {
@@ -46,7 +47,7 @@ LanguageState::LanguageState(std::string applicationDirectory)
     : appDir_(std::move(applicationDirectory)) {}
 
 std::string LanguageState::SettingsPath() const {
-  return appDir_ + std::string(kSettingsFile);
+  return SettingsForReading(appDir_);
 }
 
 bool LanguageState::Select(Language language) {
@@ -94,6 +95,12 @@ void LanguageState::SelectResource(int position) {
   resourceCommands.SetItemIndex(resourceDescriptions.ItemIndex());
 }
 
+Language LanguageAtStartup(const IniFile& settings) {
+  if (settings.ReadBool(kGeneralSection, kEnglishFlag, true)) return Language::kEnglish;
+  if (settings.ReadBool(kGeneralSection, kFrenchFlag, true)) return Language::kFrench;
+  return Language::kNone;
+}
+
 void LanguageState::ChooseAtStartup() {
   const IniFile settings(SettingsPath());
   if (settings.ReadBool(kGeneralSection, kFrenchFlag, true)) Select(Language::kFrench);
@@ -107,7 +114,7 @@ void LanguageState::LoadDefinableFunctions() {
 }
 
 void LanguageState::StoreFlags() const {
-  const IniFile settings(SettingsPath());
+  const IniFile settings(SettingsForWriting(appDir_));
   settings.WriteBool(kGeneralSection, kFrenchFlag, selected_ == Language::kFrench);
   settings.WriteBool(kGeneralSection, kEnglishFlag, selected_ == Language::kEnglish);
 }

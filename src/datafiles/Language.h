@@ -24,6 +24,10 @@ struct LanguageFiles {
 
 LanguageFiles FilesOf(Language language);
 
+// The language the start-up choice ends in with these settings: English when its flag
+// is true (the default), else French when its flag is, else none.
+Language LanguageAtStartup(const IniFile& settings);
+
 // The 21 texts of the caption set in reading order: "<control>.Caption" for a label,
 // "<control>.Text" for a field's content.
 inline constexpr std::array<std::string_view, 21> kCaptionKeys = {
@@ -76,9 +80,13 @@ class Captions {
 // operation opens its files anew.
 class LanguageState {
  public:
-  explicit LanguageState(std::string applicationDirectory);
+  // `dataRoot`: the folder that holds data/ and Q2Dats/ (the application directory of
+  // a portable program), ending with a separator.
+  explicit LanguageState(std::string dataRoot);
 
   const std::string& ApplicationDirectory() const { return appDir_; }
+  // The settings file to read (see Locations.h); the flags are written to the one
+  // SettingsForWriting gives.
   std::string SettingsPath() const;
 
   // Which language button is selected (kNone before the first choice).

@@ -5,11 +5,10 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "core/Paths.h"
+#include "core/WholeFile.h"
 
 namespace tavrilo::install {
 
@@ -70,9 +69,11 @@ std::vector<std::string> QuotedWords(std::string_view line) {
   return words;
 }
 
-std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+// A file's bytes; nothing when it cannot be read.
+std::string WholeFileOrNothing(const std::string& path) {
+  std::string bytes;
+  ReadWholeFile(path, bytes);
+  return bytes;
 }
 
 void AddOnce(std::vector<std::string>& folders, std::string folder) {
@@ -104,7 +105,7 @@ std::vector<std::string> UsualGameFolders(const std::string& home) {
     const std::string steam = homeFolder + std::string(root);
     AddOnce(folders, steam + std::string(kSteamGameFolder));
     for (const std::string& library :
-         SteamLibraries(ReadWholeFile(steam + std::string(kSteamLibraryList))))
+         SteamLibraries(WholeFileOrNothing(steam + std::string(kSteamLibraryList))))
       AddOnce(folders, library + std::string(kSteamGameFolder));
   }
   for (std::string_view system : kSystemGameFolders)

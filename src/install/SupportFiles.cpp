@@ -7,8 +7,10 @@
 #include <cstdlib>
 #include <memory>
 
+#include "core/Locations.h"
 #include "datafiles/IniFile.h"
 #include "install/FmxUtils.h"
+#include "install/GameFolders.h"
 
 namespace tavrilo::install {
 
@@ -90,25 +92,24 @@ bool SupportFilesInstalled(const std::string& gamePath) {
   return true;
 }
 
-void InstallSupportFiles(const std::string& applicationDirectory,
-                         const PathPrompt& askGameExecutable) {
-  const datafiles::IniFile settings(applicationDirectory + std::string(kSettingsFile));
-  std::string gamePath = settings.ReadString(datafiles::kGeneralSection, kGamePathKey, "");
+void InstallSupportFiles(const std::string& dataRoot, const PathPrompt& askGameExecutable) {
+  std::string gamePath = datafiles::IniFile(SettingsForReading(dataRoot))
+                             .ReadString(datafiles::kGeneralSection, kGamePathKey, "");
   if (SupportFilesInstalled(gamePath)) return;
 
   if (askGameExecutable) {
-    if (const std::optional<std::string> executable = askGameExecutable()) {
-      gamePath = DirectoryPart(*executable);
-      settings.WriteString(datafiles::kGeneralSection, kGamePathKey, gamePath);
+    if (const std::optional<std::string> chosen = askGameExecutable()) {
+      gamePath = GamePathFromChoice(*chosen);
+      datafiles::IniFile(SettingsForWriting(dataRoot))
+          .WriteString(datafiles::kGeneralSection, kGamePathKey, gamePath);
     }
   }
 
   const std::string dataDirectory = FindGameDataDirectory(gamePath).value_or(
       ResolveGamePath(gamePath) + std::string(kGameDataDirectoryForCopy) + kPathSeparator);
   for (const SupportFile& row : kSupportFiles) {
-    CopyFileTo(
-        applicationDirectory + std::string(kSupportFilesDirectory) + std::string(row.sourceName),
-        dataDirectory);
+    CopyFileTo(dataRoot + std::string(kSupportFilesDirectory) + std::string(row.sourceName),
+               dataDirectory);
   }
 }
 

@@ -62,16 +62,16 @@ std::optional<std::string> FindDirectoryIgnoringCase(const std::string& director
 bool SupportFilesInstalled(const std::string& gamePath);
 
 // The install action. Reads the game path from the settings file; when all five files
-// are installed, does nothing. Otherwise asks for the game's executable with
-// `askGameExecutable` (a confirmed name's directory is stored at once as the game
-// path; a cancel keeps the stored one), then copies the five files in order into the
+// are installed, does nothing. Otherwise asks for the game with `askGameExecutable` (a
+// file in the game's folder, the game's folder or its data folder: the game path of the
+// confirmed choice, GamePathFromChoice, is stored at once; a cancel keeps the stored
+// one), then copies the five files in order into the
 // game's data directory, stopping at the first error, which propagates.
 //
 // Each file goes into the existing data directory whatever its letter case, under its
 // exact name, where the check looks for it. With no data directory the copies aim at
 // "<game path>Baseq2/" (the game path resolved as for the check), and the first one
 // fails with EFCreateError.
-void InstallSupportFiles(const std::string& applicationDirectory,
-                         const PathPrompt& askGameExecutable);
+void InstallSupportFiles(const std::string& dataRoot, const PathPrompt& askGameExecutable);
 
 }  // namespace tavrilo::install

@@ -11,6 +11,22 @@ const std::string& Composer::BindableKey() const {
   return currentKey_;
 }
 
+std::optional<std::string> Composer::ComposeBinding(const ShownFields& shown,
+                                                    std::string_view text) const {
+  std::optional<std::string> line =
+      macros::ComposeBinding(shown, currentKey_, currentCommand_, text, game_);
+  if (line) BindableKey();
+  return line;
+}
+
+std::optional<std::string> Composer::ComposeExternalBinding(int selectedResource,
+                                                            std::string_view external) const {
+  std::optional<std::string> line =
+      macros::ComposeExternalBinding(selectedResource, currentKey_, external, game_);
+  if (line) BindableKey();
+  return line;
+}
+
 void Composer::Reset() {
   const game::Game game = game_;
   *this = Composer();

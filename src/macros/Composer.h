@@ -9,6 +9,7 @@
 #include "core/Text.h"
 #include "game/Game.h"
 #include "macros/CommandTranslation.h"
+#include "macros/LineComposition.h"
 
 namespace tavrilo::macros {
 
@@ -38,6 +39,14 @@ class Composer {
   // A key chosen by pressing it: `gameName` is already the game's name for it, and
   // becomes CurrentKey as it is.
   void SelectCapturedKey(std::string_view gameName);
+
+  // The two add actions that bind CurrentKey, for the chosen game: the line of
+  // ComposeBinding (with CurrentCommand and the chat field's `text`) and of
+  // ComposeExternalBinding. When a guard lets a line through, a key the game cannot bind
+  // is refused with ETextError, like any other refusal.
+  std::optional<std::string> ComposeBinding(const ShownFields& shown, std::string_view text) const;
+  std::optional<std::string> ComposeExternalBinding(int selectedResource,
+                                                    std::string_view external) const;
 
   // The function field changed: CurrentCommand becomes the translation of the catalogue
   // command now selected in the hidden command column (empty when no entry is selected,

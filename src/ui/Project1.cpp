@@ -9,7 +9,6 @@
 
 #include "cli/CommandLine.h"
 #include "core/Locations.h"
-#include "core/Paths.h"
 #include "ui/ShortDateFormat.h"
 #include "ui/TextCodec.h"
 #include "ui/Unit1.h"
@@ -24,7 +23,7 @@ int main(int argc, char* argv[]) {
   application.setStyle("Fusion");
   const QString shortDateFormat = tavrilo::ui::UserShortDateFormat();
 
-  tavrilo::ui::TMainForm mainForm(tavrilo::ApplicationDirectory());
+  tavrilo::ui::TMainForm mainForm(tavrilo::DataRoot());
   mainForm.show();
   tavrilo::ui::TAboutBox aboutBox(&mainForm,
                                   tavrilo::ui::PathToBytes(QCoreApplication::applicationFilePath()),

@@ -1,5 +1,6 @@
 #include "ui/Unit1.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDialog>
 #include <QFrame>
@@ -8,6 +9,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -15,10 +17,12 @@
 #include <climits>
 
 #include "Branding.h"
+#include "core/Locations.h"
 #include "datafiles/GameChoice.h"
 #include "install/SupportFiles.h"
 #include "macros/KeyTranslation.h"
 #include "macros/LineComposition.h"
+#include "ui/KeyCapture.h"
 #include "ui/MacroListModel.h"
 #include "ui/TextCodec.h"
 
@@ -102,6 +106,25 @@ void ThenShow(Operation&& operation, Show&& show) {
     throw;
   }
   show();
+}
+
+// A small keyboard: the picture of the key field's control that chooses a key by
+// pressing it.
+QIcon KeyboardIcon() {
+  QPixmap picture(16, 16);
+  picture.fill(Qt::transparent);
+  QPainter painter(&picture);
+  painter.setPen(QColor(40, 40, 40));
+  painter.setBrush(QColor(250, 250, 250));
+  painter.drawRoundedRect(QRectF(0.5, 3.5, 15, 10), 2, 2);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(40, 40, 40));
+  for (int row = 0; row < 2; ++row) {
+    for (int column = 0; column < 5; ++column)
+      painter.drawRect(2 + 2 * column + row, 5 + 2 * row, 1, 1);
+  }
+  painter.drawRect(4, 10, 8, 1);  // the space bar
+  return QIcon(picture);
 }
 
 // While alive, the widgets' signals come from the program showing engine state, not
@@ -189,6 +212,10 @@ void TMainForm::CreateControls() {
     LetterComboBox->addItem(FromAnsi(key));
   LetterComboBox->setCurrentIndex(-1);
   LetterComboBox->setEditText("Touches");
+  captureAction_ =
+      LetterComboBox->lineEdit()->addAction(KeyboardIcon(), QLineEdit::TrailingPosition);
+  captureAction_->setObjectName("CaptureKeyAction");
+  keyCapture_ = new KeyCapture(this);
   LetterComboBox->setToolTip(
       FromAnsi("Touche qui sera associ\xE9"
                "e \xE0 une action"));
@@ -285,6 +312,11 @@ void TMainForm::WireEvents() {
   connect(LetterComboBox, &QComboBox::activated, this, [this] { LetterComboBoxChange(); });
   connect(LetterComboBox->lineEdit(), &QLineEdit::textEdited, this,
           [this] { LetterComboBoxChange(); });
+  connect(captureAction_, &QAction::triggered, this, &TMainForm::CaptureKeyClick);
+  connect(keyCapture_, &KeyCapture::Captured, this, &TMainForm::KeyCaptured);
+  connect(keyCapture_, &KeyCapture::Refused, this,
+          [this](const Text& reason) { ShowStatus(ResolveText(reason)); });
+  connect(keyCapture_, &KeyCapture::Cancelled, this, [this] { ShowStatus(); });
   connect(FonctionComboBox, &QComboBox::activated, this, [this](int position) {
     FonctionComboBoxClick(position);
     FonctionComboBoxChange(position);
@@ -330,6 +362,7 @@ void TMainForm::WireEvents() {
 void TMainForm::FormCreate() {
   ReportingErrors(nullptr, [this] {
     game_ = datafiles::ReadGameChoice(datafiles::IniFile(language_.SettingsPath()));
+    composer_.SetGame(game_);
     ShowGame();
     ThenShow([this] { language_.ChooseAtStartup(); },
              [this] {
@@ -354,7 +387,7 @@ void TMainForm::FormCreate() {
 void TMainForm::FormDestroy() {
   ReportingErrors(nullptr, [this] {
     language_.StoreFlags();
-    datafiles::WriteGameChoice(datafiles::IniFile(language_.SettingsPath()), game_);
+    datafiles::WriteGameChoice(datafiles::IniFile(SettingsForWriting(appDir_)), game_);
   });
 }
 
@@ -405,6 +438,29 @@ void TMainForm::LetterComboBoxChange() {
   composer_.SelectKey(ToAnsi(LetterComboBox->currentText()));
 }
 
+// The key field's control: the next key, button or wheel notch becomes the key.
+void TMainForm::CaptureKeyClick() {
+  if (keyCapture_->IsCapturing()) return;  // the control's own click ends the capture
+  QWidget* control = captureAction_->associatedObjects().isEmpty()
+                         ? nullptr
+                         : qobject_cast<QWidget*>(captureAction_->associatedObjects().constLast());
+  keyCapture_->Start(LetterComboBox, game_, control);
+  ShowStatus(ResolveText(Text{"Key.CapturePrompt", {}}));
+}
+
+// The key is already the game's name for it: the field shows it, and it is not
+// translated again as a label of the key list would be.
+void TMainForm::KeyCaptured(const QString& keyName) {
+  LetterComboBox->setEditText(keyName);
+  composer_.SelectCapturedKey(ToAnsi(keyName));
+  ShowStatus();
+}
+
+void TMainForm::ShowStatus(const QString& message) {
+  statusMessage_ = message;
+  DiagnosticLabel->setText(statusMessage_);
+}
+
 void TMainForm::FonctionComboBoxClick(int position) {
   FonctionComboBox->setToolTip(PlainToolTip(ShownText(language_.functionNames.At(position))));
 }
@@ -429,22 +485,21 @@ void TMainForm::AddBtnClick() {
     const macros::ShownFields shown{keyShown, functionShown,
                                     language_.captions.Get("LetterComboBox.Text"),
                                     language_.captions.Get("FonctionComboBox.Text")};
-    AppendMacro(macros::ComposeBinding(shown, composer_.CurrentKey(), composer_.CurrentCommand(),
-                                       ToAnsi(SayEdit->text())));
+    AppendMacro(composer_.ComposeBinding(shown, ToAnsi(SayEdit->text())));
   });
 }
 
 void TMainForm::AddPersoBtnClick() {
   ReportingErrors(this, [this] {
-    AppendMacro(macros::ComposeExternalBinding(language_.SelectedResource(), composer_.CurrentKey(),
-                                               language_.SelectedExternal()));
+    AppendMacro(composer_.ComposeExternalBinding(language_.SelectedResource(),
+                                                 language_.SelectedExternal()));
   });
 }
 
 void TMainForm::AddPersoBtn1Click() {
   ReportingErrors(this, [this] {
     AppendMacro(macros::ComposeDefinableCall(language_.definableFunctions.Text(),
-                                             ToAnsi(ParamsUserEdit->text())));
+                                             ToAnsi(ParamsUserEdit->text()), game_));
   });
 }
 
@@ -452,12 +507,13 @@ void TMainForm::AddPredefBtnClick() {
   ReportingErrors(this, [this] {
     AppendMacro(macros::ComposeDefinableWithExternal(
         language_.SelectedResource(), ToAnsi(FonctionUserBox->currentText()),
-        ToAnsi(ParamsUserEdit->text()), language_.SelectedExternal()));
+        ToAnsi(ParamsUserEdit->text()), language_.SelectedExternal(), game_));
   });
 }
 
 void TMainForm::NewFctBtnClick() {
-  ReportingErrors(this, [this] { AppendMacro(macros::ComposeFreeLine(ToAnsi(UserEdit->text()))); });
+  ReportingErrors(
+      this, [this] { AppendMacro(macros::ComposeFreeLine(ToAnsi(UserEdit->text()), game_)); });
 }
 
 // ---- The macro list and its files --------------------------------------------------
@@ -521,6 +577,7 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
 
 void TMainForm::GameComboBoxChange(int index) {
   game_ = index == 1 ? game::Game::kYamagi : game::Game::kQuake2;
+  composer_.SetGame(game_);
 }
 
 void TMainForm::ShowGame() {
@@ -587,6 +644,7 @@ void TMainForm::ShowCaptions() {
   setIfGiven("Main.GameYamagi",
              [this](const QString& text) { GameComboBox->setItemText(1, text); });
   setIfGiven("Main.GameHint", [this](const QString& text) { GameComboBox->setToolTip(text); });
+  setIfGiven("Key.CaptureHint", [this](const QString& text) { captureAction_->setToolTip(text); });
 }
 
 void TMainForm::ShowFunctionNames() {

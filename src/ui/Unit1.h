@@ -12,6 +12,7 @@
 #include "macros/MacroDocument.h"
 #include "ui/Dialogs.h"
 
+class QAction;
 class QComboBox;
 class QDialog;
 class QFrame;
@@ -25,6 +26,7 @@ class QRadioButton;
 
 namespace tavrilo::ui {
 
+class KeyCapture;
 class MacroListModel;
 
 class TMainForm : public QWidget {
@@ -74,6 +76,9 @@ class TMainForm : public QWidget {
 
   // Key and function fields.
   void LetterComboBoxChange();
+  void CaptureKeyClick();
+  void KeyCaptured(const QString& keyName);
+  void ShowStatus(const QString& message = QString());
   void FonctionComboBoxClick(int position);
   void FonctionComboBoxChange(int position);
 
@@ -155,6 +160,9 @@ class TMainForm : public QWidget {
   QLabel* DiagnosticLabel = nullptr;  // the status line: what the game does with the
   QLabel* BudgetLabel = nullptr;      // selected line, and the size of the saved file
   MacroListModel* macroModel_ = nullptr;
+  QAction* captureAction_ = nullptr;  // in the key field: choose the key by pressing it
+  KeyCapture* keyCapture_ = nullptr;
+  QString statusMessage_;  // a message of the last action, until the next one
 };
 
 }  // namespace tavrilo::ui

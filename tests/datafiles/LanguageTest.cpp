@@ -490,6 +490,7 @@ TEST_P(StartupChoice, ChoosesByTheFlags) {
   LanguageState state(dir.Path());
   EXPECT_NO_THROW(state.ChooseAtStartup());
   EXPECT_EQ(state.Selected(), c.chosen);
+  EXPECT_EQ(LanguageAtStartup(IniFile(state.SettingsPath())), c.chosen);  // the rule, told ahead
   EXPECT_EQ(state.Files().captionsPath, FilesOf(c.chosen).captionsPath);
   switch (c.chosen) {
     case Language::kFrench:

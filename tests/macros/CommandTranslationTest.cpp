@@ -105,6 +105,18 @@ TEST_F(ComposerTest, AKeyTheGameCannotBindIsKeptAsTypedAndRefusedWhenAdded) {
   EXPECT_EQ(composer.BindableKey(), "<a");
 }
 
+TEST_F(ComposerTest, TheAddActionsRefuseAnUnbindableKeyOnlyOnceAGuardLetsALineThrough) {
+  composer.SelectKey("<");
+  const ShownFields nothingChosen{kKeyGuardText, "Zoom", "", ""};
+  EXPECT_EQ(composer.ComposeBinding(nothingChosen, ""), std::nullopt);
+  EXPECT_EQ(composer.ComposeExternalBinding(-1, "screenshot"), std::nullopt);
+  const ShownFields chosen{"<", "Zoom", "", ""};
+  EXPECT_THROW(composer.ComposeBinding(chosen, ""), ETextError);
+  EXPECT_THROW(composer.ComposeExternalBinding(0, "screenshot"), ETextError);
+  composer.SelectKey("F1");
+  EXPECT_EQ(composer.ComposeExternalBinding(0, "screenshot"), "bind \"F1\" \"screenshot\"");
+}
+
 TEST_F(ComposerTest, TheGameChoiceTranslatesOnlyTheNextKey) {
   composer.SelectKey("a");
   composer.SetGame(game::Game::kYamagi);
