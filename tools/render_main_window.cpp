@@ -4,9 +4,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QListView>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <cstdio>
 
@@ -27,16 +29,27 @@ bool Render(const QString& dataDir, const QByteArray& settings, const QString& o
   for (const QString& name : QDir(dataDir).entryList(QDir::Files)) {
     QFile::copy(QDir(dataDir).filePath(name), appDir.filePath("data/" + name));
   }
+  // The support files beside the data, as the program finds them.
+  const QDir support(QDir(dataDir).filePath("../Q2Dats"));
+  QDir().mkpath(appDir.filePath("Q2Dats"));
+  for (const QString& name : support.entryList(QDir::Files)) {
+    QFile::copy(support.filePath(name), appDir.filePath("Q2Dats/" + name));
+  }
   WriteBytes(appDir.filePath("data/config.ini"), settings);
   const QString sample = appDir.filePath("sample.cfg");
   WriteBytes(sample,
-             "bind \"q\" \"zoom\"\r\nbind \"MOUSE2\" \"+QuickGrenades\"\r\n"
-             "bind \"F1\" \"say_team Besoin d'aide !\"\r\nbind \"e\" \"Free-Look\"\r\n");
+             "exec Alias.cfg\r\nbind \"q\" \"zoom\"\r\nbind \"MOUSE2\" \"+QuickGrenades\"\r\n"
+             "bind \"F1\" \"say_team Besoin d'aide !\"\r\nbind \"ESC\" \"Free-Look\"\r\n");
 
   tavrilo::ui::TMainForm form(tavrilo::ui::PathToBytes(appDir.path() + "/"));
   form.show();
   tavrilo::ui::DialogSeam::QueueFileName(sample);
   form.findChild<QPushButton*>("LoadBtn")->click();
+  QApplication::processEvents();
+  // The line the game would not run, selected: the status line says why.
+  auto* list = form.findChild<QListView*>("CommandesListBox");
+  const QModelIndex last = list->model()->index(list->model()->rowCount() - 1, 0);
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(last).center());
   QApplication::processEvents();
   for (const auto& error : tavrilo::ui::DialogSeam::TakeErrors()) {
     std::fprintf(stderr, "%s\n", qPrintable(error.text));

@@ -83,15 +83,6 @@ FileBytes ReadFileBytes(const std::string& path) {
   return result;
 }
 
-game::SupportFiles ReadSupportFiles(const std::string& dataRoot) {
-  game::SupportFiles files;
-  for (const install::SupportFile& row : install::kSupportFiles) {
-    const std::string name(row.sourceName);
-    FileBytes file = ReadFileBytes(dataRoot + std::string(kSupportFilesDirectory) + name);
-    if (!file.failure) files.emplace(name, std::move(file.bytes));
-  }
-  return files;
-}
 
 // ---- the check -----------------------------------------------------------------------
 
@@ -198,7 +189,7 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& data
   if (!check || files.empty()) return usage(say("Check.NoFiles"));
 
   if (!game) game = datafiles::ReadGameChoice(datafiles::IniFile(SettingsForReading(dataRoot)));
-  const game::SupportFiles support = ReadSupportFiles(dataRoot);
+  const game::SupportFiles support = install::ReadSupportFiles(dataRoot);
   Counts counts;
   bool unreadable = false;
   for (const std::string& name : files) {

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "core/Locations.h"
+#include "core/WholeFile.h"
 #include "datafiles/IniFile.h"
 #include "install/FmxUtils.h"
 #include "install/GameFolders.h"
@@ -90,6 +91,17 @@ bool SupportFilesInstalled(const std::string& gamePath) {
     if (!IsPresentFile(*dataDirectory + std::string(row.sourceName))) return false;
   }
   return true;
+}
+
+game::SupportFiles ReadSupportFiles(const std::string& dataRoot) {
+  game::SupportFiles files;
+  for (const SupportFile& row : kSupportFiles) {
+    const std::string name(row.sourceName);
+    std::string bytes;
+    if (ReadWholeFile(dataRoot + std::string(kSupportFilesDirectory) + name, bytes) == 0)
+      files.emplace(name, std::move(bytes));
+  }
+  return files;
 }
 
 void InstallSupportFiles(const std::string& dataRoot, const PathPrompt& askGameExecutable) {

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/Paths.h"
+#include "game/Diagnostics.h"
 
 namespace tavrilo::install {
 
@@ -26,6 +27,11 @@ inline constexpr std::array<SupportFile, 5> kSupportFiles = {{
     {"NormBinding.cfg"},
     {"NormVid.cfg"},
 }};
+
+// The support files of `dataRoot` (ending with a separator) as the diagnostics take
+// them: each file's name, as exec names it, and its bytes. A file that cannot be read is
+// left out.
+game::SupportFiles ReadSupportFiles(const std::string& dataRoot);
 
 // The settings key of the game path: the directory of the game's executable, with a
 // trailing separator, used as a plain prefix.

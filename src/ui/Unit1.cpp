@@ -247,7 +247,8 @@ void TMainForm::CreateControls() {
 
   CommandesListBox =
       Place<QListView>(MainGroup, "CommandesListBox", 330, 16, 260, 121, kOwnTextPixels);
-  macroModel_ = new MacroListModel(document_, this);
+  macroModel_ =
+      new MacroListModel(document_, game_, install::ReadSupportFiles(appDir_), this);
   CommandesListBox->setModel(macroModel_);
   CommandesListBox->setUniformItemSizes(true);
   CommandesListBox->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -341,6 +342,14 @@ void TMainForm::WireEvents() {
   // A model reset clears the view's selection without a word: the view is made to show
   // the engine's selection again, so that the two never disagree.
   connect(macroModel_, &QAbstractItemModel::modelReset, this, [this] { ShowMacroSelection(); });
+  // A change of the list ends the message of the last action; a change of the findings
+  // may concern the selected line.
+  for (auto change : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
+    connect(macroModel_, change, this, [this] { ShowStatus(); });
+  }
+  connect(macroModel_, &QAbstractItemModel::modelReset, this, [this] { ShowStatus(); });
+  connect(macroModel_, &QAbstractItemModel::dataChanged, this, [this] { ShowFindings(); });
+  connect(macroModel_, &MacroListModel::SizeChanged, this, &TMainForm::ShowBudget);
   connect(CommandesListBox->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
     if (showingState_) return;
     const QModelIndexList rows = CommandesListBox->selectionModel()->selectedRows();
@@ -363,6 +372,7 @@ void TMainForm::FormCreate() {
   ReportingErrors(nullptr, [this] {
     game_ = datafiles::ReadGameChoice(datafiles::IniFile(language_.SettingsPath()));
     composer_.SetGame(game_);
+    macroModel_->SetGame(game_);
     ShowGame();
     ThenShow([this] { language_.ChooseAtStartup(); },
              [this] {
@@ -377,7 +387,7 @@ void TMainForm::FormCreate() {
     const QRect panel = RessourcesExternesGroupe->geometry();
     setFixedSize(2 * panel.left() + panel.width(),
                  panel.top() + panel.height() + 5 + kStatusLineHeight);
-    document_.ResetHeader();
+    macroModel_->ResetHeader();
     ReloadLanguage();
   });
 }
@@ -456,9 +466,42 @@ void TMainForm::KeyCaptured(const QString& keyName) {
   ShowStatus();
 }
 
+// The status line shows the message of the last action, or else what the game makes of
+// the selected line.
 void TMainForm::ShowStatus(const QString& message) {
   statusMessage_ = message;
-  DiagnosticLabel->setText(statusMessage_);
+  ShowFindings();
+}
+
+void TMainForm::ShowFindings() {
+  QStringList texts;
+  game::Severity worst = game::Severity::kNone;
+  const int row = document_.List().ItemIndex();
+  if (!statusMessage_.isEmpty()) {
+    texts << statusMessage_;
+  } else if (row >= 0) {
+    for (const game::Finding& finding : macroModel_->Diagnostics().FindingsOf(row)) {
+      texts << ResolveText(finding.text);
+      worst = std::max(worst, finding.severity);
+    }
+  }
+  QPalette palette = DiagnosticLabel->palette();
+  palette.setColor(QPalette::WindowText, worst == game::Severity::kError  ? QColor(180, 0, 0)
+                                         : worst == game::Severity::kNote ? QColor(0, 70, 170)
+                                                                          : QColor(Qt::black));
+  DiagnosticLabel->setPalette(palette);
+  DiagnosticLabel->setText(texts.join(QStringLiteral("  \u2022  ")));
+  DiagnosticLabel->setToolTip(PlainToolTip(texts.join('\n')));
+}
+
+// The size the saved file will have against what the game's exec takes.
+void TMainForm::ShowBudget() {
+  const game::ListDiagnostics& diagnostics = macroModel_->Diagnostics();
+  BudgetLabel->setText(ResolveText(diagnostics.SizeText()));
+  QPalette palette = BudgetLabel->palette();
+  palette.setColor(QPalette::WindowText,
+                   diagnostics.OverLimit() ? QColor(180, 0, 0) : QColor(Qt::black));
+  BudgetLabel->setPalette(palette);
 }
 
 void TMainForm::FonctionComboBoxClick(int position) {
@@ -527,7 +570,12 @@ PathPrompt TMainForm::AskWith(FileDialog& dialog) {
 }
 
 void TMainForm::SauverBtnClick() {
-  ReportingErrors(this, [this] { document_.Save(AskWith(saveDialog_)); });
+  ReportingErrors(this, [this] {
+    // A file the game's exec would ignore is saved all the same, and the player told.
+    const std::optional<std::size_t> saved = macroModel_->Save(AskWith(saveDialog_));
+    if (saved && game::IsOverExecLimit(*saved, game_))
+      ShowStatus(ResolveText(game::OverLimitText(*saved, game_)));
+  });
 }
 
 void TMainForm::LoadBtnClick() {
@@ -548,6 +596,7 @@ void TMainForm::CommandesListBoxDblClick() {
 
 void TMainForm::CommandesListBoxClick(int row) {
   document_.List().UserSelect(row);
+  ShowStatus();
   CommandesListBox->setToolTip(PlainToolTip(ShownText(document_.List().Hint())));
 }
 
@@ -578,6 +627,8 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
 void TMainForm::GameComboBoxChange(int index) {
   game_ = index == 1 ? game::Game::kYamagi : game::Game::kQuake2;
   composer_.SetGame(game_);
+  macroModel_->SetGame(game_);
+  ShowBudget();  // the limit is the game's
 }
 
 void TMainForm::ShowGame() {
@@ -615,6 +666,8 @@ void TMainForm::ShowLanguage() {
   ShowFunctionNames();
   ShowResources();
   ShowCaptions();
+  ShowFindings();  // the texts of the status line are the language's
+  ShowBudget();
 }
 
 void TMainForm::ShowCaptions() {

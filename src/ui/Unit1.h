@@ -79,6 +79,8 @@ class TMainForm : public QWidget {
   void CaptureKeyClick();
   void KeyCaptured(const QString& keyName);
   void ShowStatus(const QString& message = QString());
+  void ShowFindings();
+  void ShowBudget();
   void FonctionComboBoxClick(int position);
   void FonctionComboBoxChange(int position);
 
