@@ -104,6 +104,12 @@ game::SupportFiles ReadSupportFiles(const std::string& dataRoot) {
   return files;
 }
 
+std::string GameDialogStartFolderFor(const std::string& dataRoot) {
+  return GameDialogStartFolder(datafiles::IniFile(SettingsForReading(dataRoot))
+                                   .ReadString(datafiles::kGeneralSection, kGamePathKey, ""),
+                               HomeFolder());
+}
+
 void InstallSupportFiles(const std::string& dataRoot, const PathPrompt& askGameExecutable) {
   std::string gamePath = datafiles::IniFile(SettingsForReading(dataRoot))
                              .ReadString(datafiles::kGeneralSection, kGamePathKey, "");

@@ -67,6 +67,10 @@ std::optional<std::string> FindDirectoryIgnoringCase(const std::string& director
 // under their exact names) in the game's data directory.
 bool SupportFilesInstalled(const std::string& gamePath);
 
+// Where the dialog that asks for the game opens for the program of `dataRoot`: the stored
+// game path when it is a folder, else the first usual game folder, else the home folder.
+std::string GameDialogStartFolderFor(const std::string& dataRoot);
+
 // The install action. Reads the game path from the settings file; when all five files
 // are installed, does nothing. Otherwise asks for the game with `askGameExecutable` (a
 // file in the game's folder, the game's folder or its data folder: the game path of the

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -42,18 +43,42 @@ FileDialog::FileDialog(QWidget* owner, Mode mode, QString title, QString filter,
       defaultSuffix_(std::move(defaultSuffix)),
       path_(std::move(initialPath)) {}
 
+namespace {
+
+// A folder dialog that shows the files too and takes a file as well as a folder: the
+// player may confirm the game's folder, its data folder, or any file in the game's folder.
+class FolderOrFileDialog : public QFileDialog {
+ public:
+  using QFileDialog::QFileDialog;
+
+  void accept() override {
+    const QStringList chosen = selectedFiles();
+    if (!chosen.isEmpty() && QFileInfo(chosen.constFirst()).isFile()) {
+      QDialog::accept();
+      return;
+    }
+    QFileDialog::accept();
+  }
+};
+
+}  // namespace
+
 std::optional<QString> FileDialog::Execute() {
   std::optional<QString> chosen;
   if (DialogSeam::TestMode()) {
     chosen = DialogSeam::AnswerFileDialog(title_, path_);
   } else {
-    QFileDialog dialog(owner_, title_, path_);
+    FolderOrFileDialog dialog(owner_, title_, QString());
     dialog.setOptions(QFileDialog::DontConfirmOverwrite | QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(mode_ == Mode::kSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setFileMode(mode_ == Mode::kGameFolder ? QFileDialog::Directory : QFileDialog::AnyFile);
     if (!filter_.isEmpty()) dialog.setNameFilter(filter_);
     if (!defaultSuffix_.isEmpty()) dialog.setDefaultSuffix(defaultSuffix_);
-    if (!path_.isEmpty()) dialog.selectFile(path_);
+    if (QFileInfo(path_).isDir()) {
+      dialog.setDirectory(path_);
+    } else if (!path_.isEmpty()) {
+      dialog.selectFile(path_);
+    }
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
       chosen = dialog.selectedFiles().constFirst();
     }

@@ -22,12 +22,19 @@ namespace tavrilo::ui {
 // and proposes that path the next time it opens.
 class FileDialog {
  public:
-  enum class Mode { kOpen, kSave };
+  // kGameFolder: the game's folder, its data folder or a file in it; the folder the
+  // dialog shows is taken as it is when nothing in it is selected.
+  enum class Mode { kOpen, kSave, kGameFolder };
   FileDialog(QWidget* owner, Mode mode, QString title, QString filter, QString defaultSuffix,
              QString initialPath);
 
   // Shows the dialog; the chosen path, or std::nullopt when the user cancels.
   std::optional<QString> Execute();
+
+  // Proposes `path` at the next opening, unless a path was already confirmed.
+  void ProposeIfNone(const QString& path) {
+    if (path_.isEmpty()) path_ = path;
+  }
 
   const QString& Title() const { return title_; }
   const QString& ProposedPath() const { return path_; }

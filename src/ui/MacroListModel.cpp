@@ -48,8 +48,7 @@ MacroListModel::MacroListModel(macros::MacroDocument& document, game::Game game,
                                game::SupportFiles supportFiles, QObject* parent)
     : QAbstractListModel(parent),
       document_(document),
-      diagnostics_(document.List(), game, std::move(supportFiles),
-                   document.Buffer().Text().size()),
+      diagnostics_(document.List(), game, std::move(supportFiles), document.Buffer().Text().size()),
       shownCount_(document.List().Count()) {
   diagnostics_.TakeChanges();
 }

@@ -18,8 +18,8 @@ namespace tavrilo::ui {
 class MacroListModel : public QAbstractListModel {
   Q_OBJECT
  public:
-  MacroListModel(macros::MacroDocument& document, game::Game game,
-                 game::SupportFiles supportFiles, QObject* parent = nullptr);
+  MacroListModel(macros::MacroDocument& document, game::Game game, game::SupportFiles supportFiles,
+                 QObject* parent = nullptr);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   // Each row shows its entry (the beginning of a very long one) with a mark for the worst

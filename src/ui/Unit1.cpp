@@ -169,7 +169,7 @@ TMainForm::TMainForm(std::string applicationDirectory, QWidget* parent)
       language_(appDir_),
       saveDialog_(this, FileDialog::Mode::kSave, QString(), "Config (*.cfg)", "cfg", "Macros.cfg"),
       openDialog_(this, FileDialog::Mode::kOpen, QString(), "Config (*.cfg)", QString(), QString()),
-      quakePathDialog_(this, FileDialog::Mode::kOpen, "Path Quake2.exe", QString(), QString(),
+      quakePathDialog_(this, FileDialog::Mode::kGameFolder, "Path Quake2.exe", QString(), QString(),
                        QString()) {
   setObjectName("MainForm");
   SetTextResolver(
@@ -247,8 +247,7 @@ void TMainForm::CreateControls() {
 
   CommandesListBox =
       Place<QListView>(MainGroup, "CommandesListBox", 330, 16, 260, 121, kOwnTextPixels);
-  macroModel_ =
-      new MacroListModel(document_, game_, install::ReadSupportFiles(appDir_), this);
+  macroModel_ = new MacroListModel(document_, game_, install::ReadSupportFiles(appDir_), this);
   CommandesListBox->setModel(macroModel_);
   CommandesListBox->setUniformItemSizes(true);
   CommandesListBox->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -652,9 +651,15 @@ void TMainForm::AboutBtnClick() {
   ShowModal(aboutBox_);
 }
 
+// The dialog asks for the game only when a support file is missing; it opens where the
+// game is (the stored game path, or the first usual game folder) until a choice is made.
 void TMainForm::InstallerCfgBtnClick() {
-  ReportingErrors(this,
-                  [this] { install::InstallSupportFiles(appDir_, AskWith(quakePathDialog_)); });
+  ReportingErrors(this, [this] {
+    install::InstallSupportFiles(appDir_, [this]() {
+      quakePathDialog_.ProposeIfNone(PathFromBytes(install::GameDialogStartFolderFor(appDir_)));
+      return AskWith(quakePathDialog_)();
+    });
+  });
 }
 
 // ---- Engine state into the widgets -------------------------------------------------

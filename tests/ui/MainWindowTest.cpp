@@ -5,6 +5,9 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
@@ -13,6 +16,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextDocumentFragment>
+#include <QToolButton>
 
 #include <map>
 #include <memory>
@@ -22,7 +26,9 @@
 #include "Branding.h"
 #include "TestSupport.h"
 #include "datafiles/IniFile.h"
+#include "game/Diagnostics.h"
 #include "ui/Dialogs.h"
+#include "ui/MacroListModel.h"
 #include "ui/TextCodec.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
@@ -528,6 +534,69 @@ class MainWindowTest : public QObject {
     QCOMPARE(QApplication::focusWidget(), Find<QRadioButton>(form.get(), "RBFr"));
   }
 
+  // Each line is marked with what the game makes of it, the status line says why for the
+  // selected line, and the size of the saved file is shown against the chosen game.
+  void theGamesFindingsShowOnTheListAndTheStatusLine() {
+    App app;
+    auto form = app.Start();
+    auto* list = Find<QListView>(form.get(), "CommandesListBox");
+    auto* line = Find<QLineEdit>(form.get(), "UserEdit");
+    for (const char* text : {"bind \"ESC\" \"score\"", "bind \"F1\" \"score\""}) {
+      line->setText(text);
+      QTest::mouseClick(Find<QPushButton>(form.get(), "NewFctBtn"), Qt::LeftButton);
+    }
+    const auto* model = qobject_cast<const tavrilo::ui::MacroListModel*>(list->model());
+    QCOMPARE(model->Diagnostics().WorstOf(0), tavrilo::game::Severity::kError);
+    QCOMPARE(model->Diagnostics().WorstOf(1), tavrilo::game::Severity::kNone);
+    QVERIFY(list->model()->index(0, 0).data(Qt::DecorationRole).value<QIcon>().cacheKey() !=
+            list->model()->index(1, 0).data(Qt::DecorationRole).value<QIcon>().cacheKey());
+    auto* status = Find<QLabel>(form.get(), "DiagnosticLabel");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(0, 0)).center());
+    QVERIFY2(status->text().contains("ESCAPE"), qPrintable(status->text()));  // what it is called
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(1, 0)).center());
+    QCOMPARE(status->text(), QString());
+
+    auto* budget = Find<QLabel>(form.get(), "BudgetLabel");
+    QVERIFY(budget->text().contains(Text(tavrilo::game::GroupDigits(8191))));
+    Pick(Find<QComboBox>(form.get(), "GameComboBox"), 1);
+    QCOMPARE(form->Game(), tavrilo::game::Game::kYamagi);
+    QVERIFY(budget->text().contains(Text(tavrilo::game::GroupDigits(32767))));
+    Pick(Find<QComboBox>(form.get(), "GameComboBox"), 0);
+
+    // A file too big for the game's exec is saved whole, and the player told.
+    for (int i = 0; i < 9; ++i) {
+      line->setText("echo " + QString("xxxxxxxxx ").repeated(99));
+      QTest::mouseClick(Find<QPushButton>(form.get(), "NewFctBtn"), Qt::LeftButton);
+    }
+    DialogSeam::QueueFileName(QString::fromStdString(app.Path("big.cfg")));
+    QTest::mouseClick(Find<QPushButton>(form.get(), "SauverBtn"), Qt::LeftButton);
+    QVERIFY(ReadFile(app.Path("big.cfg")).size() > 9000);
+    QVERIFY2(status->text().contains("FileTooBig"), qPrintable(status->text()));
+  }
+
+  // The control in the key field takes the next key pressed, by its position for Quake 2:
+  // the key typing "a" on an AZERTY keyboard is the game's q, and is bound as q.
+  void aKeyChosenByPressingItIsTheGamesName() {
+    App app;
+    auto form = app.Start();
+    auto* key = Find<QComboBox>(form.get(), "LetterComboBox");
+    const auto controls = key->lineEdit()->findChildren<QToolButton*>();
+    QCOMPARE(controls.size(), 1);
+    QTest::mouseClick(controls[0], Qt::LeftButton);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, 16 + 8, 0, 0, "a");
+    QApplication::sendEvent(key->lineEdit(), &press);
+    QCOMPARE(key->currentText(), QString("q"));
+    QCOMPARE(form->Composer().CurrentKey(), std::string("q"));
+
+    QTest::mouseClick(controls[0], Qt::LeftButton);  // a key Quake 2 cannot bind: the one left of w
+    QKeyEvent lessThan(QEvent::KeyPress, Qt::Key_Less, Qt::NoModifier, 86 + 8, 0, 0, "<");
+    QApplication::sendEvent(key->lineEdit(), &lessThan);
+    QCOMPARE(key->currentText(), QString("q"));
+    QVERIFY(Find<QLabel>(form.get(), "DiagnosticLabel")->text().contains("Key."));
+  }
+
   void saveAndOpenDialogsRememberTheirPaths() {
     App app;
     auto form = app.Start();
@@ -652,6 +721,29 @@ class MainWindowTest : public QObject {
     const auto dialogs = DialogSeam::TakeFileDialogs();
     QCOMPARE(dialogs.size(), 1);
     QCOMPARE(dialogs[0].caption, QString("Path Quake2.exe"));
+    QVERIFY(DialogSeam::TakeErrors().isEmpty());
+  }
+
+  // A Yamagi Quake II player: the dialog opens in ~/.yq2 and confirming that folder puts
+  // the support files into ~/.yq2/baseq2/.
+  void theGameDialogOpensWhereTheGameIsAndTakesAFolder() {
+    App app;
+    tavrilo::testing::InstallShippedData(app.Dir());
+    const std::string home = app.Path("home/");
+    std::filesystem::create_directories(home + ".yq2/baseq2");
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", QByteArray::fromStdString(app.Path("home")));
+    auto form = app.Start();
+    DialogSeam::QueueFileName(QString::fromStdString(home + ".yq2"));
+    QTest::mouseClick(Find<QPushButton>(form.get(), "InstallerCfgBtn"), Qt::LeftButton);
+    qputenv("HOME", oldHome);
+    const auto dialogs = DialogSeam::TakeFileDialogs();
+    QCOMPARE(dialogs.size(), 1);
+    QCOMPARE(dialogs[0].text, QString::fromStdString(home + ".yq2/"));
+    QCOMPARE(ReadFile(home + ".yq2/baseq2/Alias.cfg"), ReadFile(app.Path("Q2Dats/Alias.cfg")));
+    QCOMPARE(tavrilo::datafiles::IniFile(app.Path("data/config.ini"))
+                 .ReadString("General", "Q2Path", ""),
+             home + ".yq2/");
     QVERIFY(DialogSeam::TakeErrors().isEmpty());
   }
 
