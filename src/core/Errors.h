@@ -77,13 +77,6 @@ class EListError : public Error {
   static EListError IndexOutOfBounds(long long index);
 };
 
-// A text that would break the composed console line (a double quote, CR or LF where
-// the game cannot take it). Nothing is appended.
-class EInvalidLine : public Error {
- public:
-  using Error::Error;
-};
-
 // The text the error box shows for a message: a "." is appended when the message is
 // not empty and its last byte is greater than ".".
 std::string ErrorBoxText(std::string_view message);
