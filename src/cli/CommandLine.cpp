@@ -83,7 +83,6 @@ FileBytes ReadFileBytes(const std::string& path) {
   return result;
 }
 
-
 // ---- the check -----------------------------------------------------------------------
 
 struct Counts {

@@ -532,6 +532,8 @@ class MainWindowTest : public QObject {
     resources->setFocus();
     QTest::keyClick(resources, Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), Find<QRadioButton>(form.get(), "RBFr"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);  // then the choice of game
+    QCOMPARE(QApplication::focusWidget(), Find<QComboBox>(form.get(), "GameComboBox"));
   }
 
   // Each line is marked with what the game makes of it, the status line says why for the
