@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ConsoleRules.h"
 #include "TestSupport.h"
 #include "core/LineReader.h"
 #include "core/StringList.h"
@@ -43,17 +44,6 @@ struct Program {
   testing::TempDir dir;
   std::string out, err;
 };
-
-std::vector<std::string> DistinctKeys() {
-  std::vector<std::string> keys;
-  for (char c : std::string("abcdefghijklmnopqrstuvwxyz0123456789"))
-    keys.emplace_back(1, c);
-  for (int i = 1; i <= 12; ++i)
-    keys.push_back("F" + std::to_string(i));
-  for (int i = 1; i <= 32; ++i)
-    keys.push_back("AUX" + std::to_string(i));
-  return keys;
-}
 
 TEST(CheckCommand, FlagsEachKindOnTheExamplesOfWhatTheGameDoesWrong) {
   Program program;
@@ -95,7 +85,7 @@ TEST(CheckCommand, FlagsEachKindOnTheExamplesOfWhatTheGameDoesWrong) {
 TEST(CheckCommand, FlagsAFileTooBigForExecAndAnExecFollowedByMoreThanFits) {
   Program program;
   // 1,510 bindings: some 37,000 bytes, far over the 8,191 that exec takes.
-  const std::vector<std::string> keys = DistinctKeys();
+  const std::vector<std::string> keys = testing::DistinctKeys();
   std::vector<std::string> many;
   for (int i = 0; i < 1510; ++i)
     many.push_back("bind \"" + keys[static_cast<std::size_t>(i) % keys.size()] + "\" \"weapnext\"");
@@ -128,7 +118,7 @@ TEST(CheckCommand, PassesTheSupportFilesAndAFileSavedFromEveryCatalogueEntry) {
     ReadLinePairs(reader, names, commands);
     macros::MacroDocument document;
     document.ResetHeader();
-    const std::vector<std::string> keys = DistinctKeys();
+    const std::vector<std::string> keys = testing::DistinctKeys();
     for (int i = 0; i < commands.Count(); ++i) {
       document.List().Add(
           *macros::ComposeBinding({"a", "Zoom", "", ""}, keys[static_cast<std::size_t>(i)],

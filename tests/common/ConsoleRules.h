@@ -75,6 +75,18 @@ inline std::vector<std::string> ShippedLines(std::string_view bytes) {
 }
 
 // The support files, in the order the game's data directory receives them.
+// Key names of the game, each a different key: one per line of a list to compose.
+inline std::vector<std::string> DistinctKeys() {
+  std::vector<std::string> keys;
+  for (char c : std::string("abcdefghijklmnopqrstuvwxyz0123456789"))
+    keys.emplace_back(1, c);
+  for (int i = 1; i <= 12; ++i)
+    keys.push_back("F" + std::to_string(i));
+  for (int i = 1; i <= 32; ++i)
+    keys.push_back("AUX" + std::to_string(i));
+  return keys;
+}
+
 inline constexpr std::string_view kSupportFileNames[] = {"Alias.cfg", "GlVid.cfg", "ModBinding.cfg",
                                                          "NormBinding.cfg", "NormVid.cfg"};
 

@@ -19,6 +19,7 @@
 #include "datafiles/IniFile.h"
 #include "datafiles/Language.h"
 #include "game/Diagnostics.h"
+#include "install/SupportFiles.h"
 #include "macros/CommandTranslation.h"
 #include "macros/LineComposition.h"
 
@@ -189,24 +190,8 @@ TEST(ShippedCatalogues, OfferEveryCommandThatTheFunctionFieldRecognises) {
   }
 }
 
-// Key names of the game, one per line to compose.
-std::vector<std::string> DistinctKeys() {
-  std::vector<std::string> keys;
-  for (char c : std::string("abcdefghijklmnopqrstuvwxyz0123456789"))
-    keys.emplace_back(1, c);
-  for (int i = 1; i <= 12; ++i)
-    keys.push_back("F" + std::to_string(i));
-  for (int i = 1; i <= 32; ++i)
-    keys.push_back("AUX" + std::to_string(i));
-  return keys;
-}
-
 game::SupportFiles ShippedSupportFiles() {
-  game::SupportFiles files;
-  for (const char* name :
-       {"Alias.cfg", "GlVid.cfg", "ModBinding.cfg", "NormBinding.cfg", "NormVid.cfg"})
-    files.emplace(name, ReadFile(testing::ShippedSupportDir() + name));
-  return files;
+  return install::ReadSupportFiles(testing::SourceDir());
 }
 
 // Every finding of the diagnostics on `lines`, as "line: key".
@@ -229,7 +214,7 @@ std::vector<std::string> FindingsOfList(const std::vector<std::string>& lines) {
 constexpr macros::ShownFields kChosen{"a", "Zoom", "", ""};
 
 TEST(ShippedCatalogues, BindOnlyWhatTheGameRunsOnceAliasCfgRan) {
-  const std::vector<std::string> keys = DistinctKeys();
+  const std::vector<std::string> keys = testing::DistinctKeys();
   for (const auto& set : kLanguages) {
     SCOPED_TRACE(set.name);
     std::vector<std::string> lines = {"exec Alias.cfg"};
@@ -263,8 +248,8 @@ TEST(ShippedResources, PairTheSameCommandsInBothLanguagesAndTheConsoleRunsThem) 
       EXPECT_FALSE(resources.first.At(i).empty()) << "description " << i;
       EXPECT_TRUE(descriptions.emplace(resources.first.At(i)).second) << resources.first.At(i);
       EXPECT_FALSE(command.empty()) << "command " << i;
-      lines.push_back(
-          *macros::ComposeExternalBinding(i, DistinctKeys()[static_cast<std::size_t>(i)], command));
+      lines.push_back(*macros::ComposeExternalBinding(
+          i, testing::DistinctKeys()[static_cast<std::size_t>(i)], command));
     }
     EXPECT_EQ(FindingsOfList(lines), std::vector<std::string>{});
     for (std::string_view file : testing::kSupportFileNames) {
