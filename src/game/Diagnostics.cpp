@@ -315,7 +315,7 @@ class ListDiagnostics::State {
         if (status == CallStatus::kUnknown) {
           findings.push_back(FindingOf(Kind::kUnknownName, {spelled[i]}));
         } else if (status == CallStatus::kNeedsExec) {
-          const std::uint32_t file = std::countr_zero(DefinedBy(fact.Id()));
+          const auto file = static_cast<std::uint32_t>(std::countr_zero(DefinedBy(fact.Id())));
           if ((namedFiles & (std::uint32_t{1} << file)) != 0) continue;
           namedFiles |= std::uint32_t{1} << file;
           findings.push_back(FindingOf(Kind::kAliasNeedsExec, {spelled[i], FileName(file)}));
