@@ -15,54 +15,23 @@
 #include <string>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "core/LineReader.h"
 #include "core/StringList.h"
 #include "game/Diagnostics.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::BestOf;
+using bench::Clock;
+using bench::Milliseconds;
+using bench::Timing;
 using tavrilo::StringList;
 using tavrilo::game::Game;
 using tavrilo::game::ListDiagnostics;
 
 constexpr int kLines = 1'000'000;
-constexpr int kRuns = 3;
 constexpr int kAppends = 1000;
-
-double Milliseconds(Clock::duration d) {
-  return std::chrono::duration<double, std::milli>(d).count();
-}
-
-// Processor time of this process, which other programs running on the machine disturb
-// less than the wall-clock time.
-double CpuMilliseconds() {
-  rusage usage{};
-  ::getrusage(RUSAGE_SELF, &usage);
-  auto ms = [](const timeval& t) {
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
-  };
-  return ms(usage.ru_utime) + ms(usage.ru_stime);
-}
-
-struct Timing {
-  double wall = 1e300;  // best wall-clock time, ms
-  double cpu = 1e300;   // best processor time, ms
-};
-
-Timing BestOf(
-    const std::function<void()>& run, const std::function<void()>& prepare = [] {}) {
-  Timing best;
-  for (int i = 0; i < kRuns; ++i) {
-    prepare();
-    const double cpuStart = CpuMilliseconds();
-    const auto start = Clock::now();
-    run();
-    best.wall = std::min(best.wall, Milliseconds(Clock::now() - start));
-    best.cpu = std::min(best.cpu, CpuMilliseconds() - cpuStart);
-  }
-  return best;
-}
 
 // The lines the window composes: bindings of keys to catalogue commands, aliases, chat
 // with text of varied length, and now and then a line with something to say.
@@ -118,13 +87,13 @@ int main() {
         tavrilo::LineReader reader(path);
         tavrilo::ReadLines(reader, list);
       },
-      [&] { list.Clear(); });
+      bench::kRuns, [&] { list.Clear(); });
   if (list.Count() != kLines) return 1;
 
   const tavrilo::game::SupportFiles support = SupportFiles();
   std::optional<ListDiagnostics> diagnostics;
   const Timing check = BestOf([&] { diagnostics.emplace(list, Game::kQuake2, support); },
-                              [&] { diagnostics.reset(); });
+                              bench::kRuns, [&] { diagnostics.reset(); });
   const Timing recheck = BestOf([&] { diagnostics->Reset(); });
   int errors = 0;
   for (int row = 0; row < list.Count(); ++row)

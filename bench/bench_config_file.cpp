@@ -18,52 +18,20 @@
 #include <random>
 #include <string>
 
+#include "BenchTiming.h"
 #include "datafiles/Language.h"
 #include "macros/MacroDocument.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::BestOf;
+using bench::kRuns;
+using bench::Clock;
+using bench::Milliseconds;
+using bench::Timing;
 using tavrilo::macros::MacroDocument;
 
 constexpr int kLines = 1'000'000;
-constexpr int kRuns = 3;
-
-double Milliseconds(Clock::duration d) {
-  return std::chrono::duration<double, std::milli>(d).count();
-}
-
-// Processor time of this process (user and system), which other programs running on
-// the machine disturb less than the wall-clock time.
-double CpuMilliseconds() {
-  rusage usage{};
-  ::getrusage(RUSAGE_SELF, &usage);
-  auto ms = [](const timeval& t) {
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
-  };
-  return ms(usage.ru_utime) + ms(usage.ru_stime);
-}
-
-struct Timing {
-  double wall = 1e300;  // best wall-clock time, ms
-  double cpu = 1e300;   // best processor time of this process, ms
-};
-
-// The best of `runs` runs; `prepare` runs before each, untimed.
-Timing BestOf(
-    const std::function<void()>& run, int runs = kRuns,
-    const std::function<void()>& prepare = [] {}) {
-  Timing best;
-  for (int i = 0; i < runs; ++i) {
-    prepare();
-    const double cpuStart = CpuMilliseconds();
-    const auto start = Clock::now();
-    run();
-    best.wall = std::min(best.wall, Milliseconds(Clock::now() - start));
-    best.cpu = std::min(best.cpu, CpuMilliseconds() - cpuStart);
-  }
-  return best;
-}
 
 long PeakKilobytes() {
   rusage usage{};

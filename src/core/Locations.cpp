@@ -5,13 +5,12 @@
 #include <QFile>
 #include <QStandardPaths>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "core/Errors.h"
 #include "core/Paths.h"
 #include "core/SafeFile.h"
+#include "core/WholeFile.h"
 
 namespace tavrilo {
 
@@ -49,10 +48,8 @@ std::string UserSettings() {
 
 // Makes `userSettings` a copy of `shipped`.
 void CopyShippedSettings(const std::string& shipped, const std::string& userSettings) {
-  std::ifstream in(shipped, std::ios::binary);
-  if (!in) throw EIniWriteError(userSettings);
-  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) throw EIniWriteError(userSettings);
+  std::string bytes;
+  if (ReadWholeFile(shipped, bytes) != 0) throw EIniWriteError(userSettings);
   try {
     SafeFileWriter writer(userSettings);
     writer.Write(bytes);
