@@ -25,8 +25,8 @@
 namespace {
 
 using bench::BestOf;
-using bench::kRuns;
 using bench::Clock;
+using bench::kRuns;
 using bench::Milliseconds;
 using bench::Timing;
 using tavrilo::macros::MacroDocument;
