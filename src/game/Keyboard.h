@@ -32,6 +32,7 @@ struct KeyChoice {
   static KeyChoice Refused(std::string_view textKey) {
     return {std::string(), Text{std::string(textKey), {}}};
   }
+  static KeyChoice Refused(Text reason) { return {std::string(), std::move(reason)}; }
 };
 
 // The native scan codes of the platform the key press comes from.
@@ -50,9 +51,42 @@ enum class MouseButton { kLeft, kRight, kMiddle, kBack, kForward };
 // MOUSE4 and MOUSE5.
 KeyChoice KeyOfMouseButton(Game game, MouseButton button);
 
-enum class WheelTurn { kUp, kDown };
+enum class WheelTurn { kUp, kDown, kSideways };
 
 // MWHEELUP or MWHEELDOWN, the same in both games.
 std::string KeyOfWheel(WheelTurn turn);
+
+// ---- Being replaced by (the old functions above go once their callers have moved) --------
+
+// The key for a text of the key field, picked from the list or typed: an AZERTY label
+// ("a", "\xF9", "\xB2", ")"...) gives the game's name for that key; a name of the list
+// the game has no key for ("ESC", AUX1 for Yamagi Quake II) is refused, with the name to
+// use where there is one; any other text is its own name. A key the game cannot bind is
+// refused whatever way it was written.
+KeyChoice KeyOfLabel(Game game, std::string_view text);
+
+// A key press as the window sees it.
+struct KeyPress {
+  std::uint32_t nativeScanCode = 0;
+  char32_t typed = 0;      // the character it types with the modifiers held; 0: none
+  bool modifiers = false;  // Shift, Ctrl, Alt, AltGr or the Windows key was held
+};
+
+// The key pressed, and whether the modifiers held were left out of it: the game has no
+// key combinations (only Yamagi Quake II's Shift and AltGr change the key, into the
+// character they type: Shift+a is the key A).
+struct PressedKey {
+  KeyChoice key;
+  bool modifiersDropped = false;
+};
+PressedKey KeyOfPress(Game game, ScanCodes codes, const KeyPress& press);
+
+// Whether the key at `nativeScanCode` is a modifier (Shift, Ctrl, Alt, AltGr, the Windows
+// keys): pressed and released alone, it is the key; held, it modifies the next one.
+bool IsModifierKey(ScanCodes codes, std::uint32_t nativeScanCode);
+
+// MWHEELUP or MWHEELDOWN; a sideways turn is MWHEELDOWN for Yamagi Quake II and nothing
+// for Quake 2 (std::nullopt).
+std::optional<std::string> KeyOfWheel(Game game, WheelTurn turn);
 
 }  // namespace tavrilo::game
