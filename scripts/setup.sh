@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and running Tavrilo need.
-# Idempotent and silent when everything is already there.
+# Installs the Debian packages that building, testing, running and packaging Tavrilo need.
+# Idempotent and silent when everything is already there. When another program holds the
+# package manager's lock, it waits for it (up to ten minutes) instead of failing.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,7 @@ packages=(
   clang libclang-rt-14-dev clang-format
   xvfb xauth
   dpkg-dev file desktop-file-utils appstream
+  lintian devscripts
   fonts-liberation fonts-dejavu-core fonts-comic-neue
 )
 
@@ -27,6 +29,7 @@ if [[ $(id -u) -ne 0 ]]; then
   command -v sudo >/dev/null || { echo "Please install as root: ${missing[*]}" >&2; exit 1; }
   sudo_cmd=(sudo)
 fi
-export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+lock_wait=(-o DPkg::Lock::Timeout=600)
+"${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get "${lock_wait[@]}" update -qq
+"${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive \
+  apt-get "${lock_wait[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
