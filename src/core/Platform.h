@@ -1,0 +1,204 @@
+// The engine's one interface to the operating system: reading and saving files, their
+// status, folders, the errors behind the messages of the error table, and the places of
+// the program, the user's home and the user's settings.
+//
+// PlatformPosix.cpp implements it for Linux (and POSIX systems with /proc), and
+// PlatformWindows.cpp for Windows. No other file of the engine includes a system header
+// (unistd.h, fcntl.h, sys/..., dirent.h, windows.h): everything the engine needs from the
+// system goes through here.
+//
+// Paths are the program's own texts, byte for byte: on POSIX the bytes are the name; on
+// Windows they are Windows-1252 texts that the implementation converts to wide names.
+// Folders returned here end with the separator (kPathSeparator of core/Paths.h).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tavrilo::platform {
+
+// ---- errors ----------------------------------------------------------------------
+
+// The outcome of a call: kNoError, a positive number that is the system's own error
+// (errno on POSIX, GetLastError on Windows), or one of the negative reasons below.
+using ErrorCode = int;
+inline constexpr ErrorCode kNoError = 0;
+// The path names a directory, a FIFO, a socket or a device where a regular file is read
+// or written. Refused at once, never waited on.
+inline constexpr ErrorCode kNotRegularFile = -1;
+// A file to be read whole is larger than the bound given, or grew past it while read.
+inline constexpr ErrorCode kFileTooBig = -2;
+// The memory for a file's bytes could not be had.
+inline constexpr ErrorCode kOutOfMemory = -3;
+
+// The code of the error table (core/Errors.h) for `error` met on `path`: 2 for a
+// missing file, 3 for a missing folder on the way (on POSIX both are ENOENT: told apart
+// by looking at the parent of `path`), 4 for too many open files, 5 for access refused
+// (kNotRegularFile too), 101 for a full disk; 0 when the table has no entry, and the
+// message is then "I/O error N" with N the system's number.
+int TableCodeFor(ErrorCode error, const std::string& path);
+
+// Whether `error` says that the file or a folder on its way does not exist.
+bool IsNotFound(ErrorCode error);
+
+// ---- low-level reads and writes (test seams) ----------------------------------------
+
+// A read or a write on a descriptor of the C runtime, as ::read and ::write (on Windows
+// the CRT's _read and _write on a descriptor of _wopen): the number of bytes, or -1 with
+// errno set. Tests replace them to simulate a failing or full disk.
+using ReadFunction = std::ptrdiff_t (*)(int fd, void* data, std::size_t size);
+using WriteFunction = std::ptrdiff_t (*)(int fd, const void* data, std::size_t size);
+
+std::ptrdiff_t SystemRead(int fd, void* data, std::size_t size);
+std::ptrdiff_t SystemWrite(int fd, const void* data, std::size_t size);
+
+// ---- reading --------------------------------------------------------------------------
+
+// A regular file open for reading. Opening never waits: a FIFO without a writer, a
+// device, a socket or a directory is refused at once with kNotRegularFile.
+class InputFile {
+ public:
+  InputFile() = default;
+  ~InputFile();
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  // Opens `path`; kNoError or the reason it cannot be read.
+  ErrorCode Open(const std::string& path);
+  bool IsOpen() const { return fd_ >= 0; }
+  // The file's size when it was opened.
+  std::uint64_t Size() const { return size_; }
+
+  // Reads up to `size` bytes through `read` (nullptr: SystemRead): the number read, 0 at
+  // the end of the file, or -1 with `error` set. A read interrupted before it read
+  // anything is retried.
+  std::ptrdiff_t Read(void* data, std::size_t size, ErrorCode& error, ReadFunction read = nullptr);
+
+  void Close();
+
+ private:
+  int fd_ = -1;
+  std::uint64_t size_ = 0;
+};
+
+// ---- status and folders ------------------------------------------------------------------
+
+// A local date and time (the clock the user sees), to the second.
+struct LocalDateTime {
+  int year = 0;
+  int month = 0;  // 1 to 12
+  int day = 0;    // 1 to 31
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+
+  bool operator==(const LocalDateTime&) const = default;
+};
+
+// The local date and time of `secondsSinceEpoch` (UTC seconds since 1970-01-01).
+LocalDateTime ToLocalDateTime(std::int64_t secondsSinceEpoch);
+
+enum class FileKind { kRegular, kDirectory, kOther };
+
+struct FileStatus {
+  FileKind kind = FileKind::kOther;
+  std::uint64_t size = 0;
+  std::int64_t modified = 0;  // UTC seconds since 1970-01-01 of the last write
+  bool symbolicLink = false;  // the name itself is a link (only from LinkStatus)
+};
+
+// The status of what `path` names, links followed; std::nullopt when it cannot be
+// examined (missing, a regular file on the way, a name too long...).
+std::optional<FileStatus> Status(const std::string& path);
+// The same without following a last link: `symbolicLink` tells whether `path` is one.
+std::optional<FileStatus> LinkStatus(const std::string& path);
+
+// `path` as the system opens it: absolute, every link and "." and ".." resolved, as far
+// as it exists; a missing last component is kept as it is written ("/a/link/new.cfg" is
+// "<target of link>/new.cfg"); std::nullopt when a folder on the way does not exist or
+// cannot be resolved (a loop of links). A trailing separator is kept.
+std::optional<std::string> ResolvedPath(const std::string& path);
+
+struct DirectoryEntry {
+  std::string name;
+  bool directory = false;  // links followed
+};
+
+// The entries of `folder` ("" is the current folder), without "." and "..", in the
+// system's order; std::nullopt when it cannot be listed.
+std::optional<std::vector<DirectoryEntry>> ListDirectory(const std::string& folder);
+
+// Creates `folder` and the missing folders above it; false when it cannot.
+bool CreateDirectories(const std::string& folder);
+
+// Whether the user may create and change files in `folder`.
+bool IsWritableDirectory(const std::string& folder);
+
+// Whether the user may write the existing file `path`.
+bool IsWritableFile(const std::string& path);
+
+// ---- the safe save -----------------------------------------------------------------------
+
+// The save of one whole file, as SafeFileWriter (core/SafeFile.h) describes it: the new
+// bytes replace the old file atomically through a temporary file in its folder, or, where
+// a replacement would lose something (hard links, owner, group, mode, ACLs, extended
+// attributes, a folder that refuses new files), are written in place behind a backup of
+// the old text that a kill cannot lose. Links are followed, dangling ones created.
+class FileSave {
+ public:
+  FileSave();
+  // Discards everything not committed: the old file stays as it was.
+  ~FileSave();
+  FileSave(const FileSave&) = delete;
+  FileSave& operator=(const FileSave&) = delete;
+
+  // Prepares the save of `path`, first cleaning its folder (CleanFolder). kNoError, or why
+  // the file cannot be written there (the caller reports "Cannot create file").
+  // `write` replaces SystemWrite for every byte of the new text (nullptr: SystemWrite).
+  ErrorCode Begin(const std::string& path, WriteFunction write = nullptr);
+
+  // Adds bytes to the new text; kNoError or the write's error (a full disk...). A file
+  // written in place is not touched before Commit.
+  ErrorCode Write(const char* data, std::size_t size);
+
+  enum class Step { kDone, kWriteFailed, kPlaceFailed };
+  // Writes the rest, syncs it and puts the file in place. On kWriteFailed and
+  // kPlaceFailed, `error` tells why and the old file is whole.
+  Step Commit(ErrorCode& error);
+
+  // Whether the file is written in place (known after Begin).
+  bool InPlace() const;
+
+  struct State;
+
+ private:
+  std::unique_ptr<State> state_;
+};
+
+// Makes `folder` ("" is the current folder) clean of what killed saves left there:
+// removes this program's temporary files whose writer has ended (or that have not changed
+// for ten minutes), and puts back the old text of each file of that folder whose save in
+// place was interrupted (from a backup the user owns). With `anyTarget` (the user's own
+// settings folder, where backups of files in folders that refuse new files are kept),
+// the backups of files of other folders are put back too. Failures are ignored.
+void CleanFolder(const std::string& folder, bool anyTarget = false);
+
+// ---- places ---------------------------------------------------------------------------------
+
+// The folder of the running executable.
+std::string ApplicationDirectory();
+
+// The user's home folder: $HOME when set, else the system's record of the user (the
+// password database; %USERPROFILE% on Windows).
+std::string HomeFolder();
+
+// The user's configuration folder, under which the settings folder "tavrilo/" lives:
+// $XDG_CONFIG_HOME when it is an absolute path, else <home>.config/ (on Windows
+// %APPDATA%).
+std::string UserConfigFolder();
+
+}  // namespace tavrilo::platform
