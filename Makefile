@@ -1,5 +1,5 @@
 # Tavrilo: every build, test and run goes through this file.
-#   make run    set up, build and start the program
+#   make run    set up, build the program alone and start it
 #   make test   set up, build and run the whole test suite
 BUILD       ?= build
 ASAN_BUILD  ?= build-asan
@@ -12,18 +12,23 @@ FUZZ_SECONDS ?= 60
 WERROR      ?= OFF
 CMAKE_FLAGS := -DTAVRILO_WERROR=$(WERROR)
 
-.PHONY: all setup build run test sanitize fuzz bench screenshots package format format-check clean
+.PHONY: all setup configure build run test sanitize fuzz bench screenshots package format format-check clean
 
 all: build
 
 setup:
 	@scripts/setup.sh
 
-build: setup
+configure: setup
 	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+
+# Everything: the program and the tests.
+build: configure
 	@cmake --build $(BUILD) -j$(JOBS)
 
-run: build
+# Only what it runs: the program and the data placed beside it, no test program.
+run: configure
+	@cmake --build $(BUILD) -j$(JOBS) --target tavrilo
 	$(BUILD)/bin/tavrilo
 
 test: build
