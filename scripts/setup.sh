@@ -12,7 +12,7 @@ packages=(
   clang libclang-rt-14-dev clang-format
   xvfb xauth
   dpkg-dev file desktop-file-utils appstream
-  lintian devscripts
+  lintian devscripts bash-completion
   fonts-liberation fonts-dejavu-core fonts-comic-neue
 )
 
