@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <string>
 
@@ -16,9 +17,20 @@ namespace tavrilo::testing {
 class TempDir {
  public:
   TempDir() {
+#ifdef _WIN32
+    // No mkdtemp: a random name made with create_directory, which fails on a name taken.
+    std::random_device random;
+    for (int attempt = 0; path_.empty(); ++attempt) {
+      const std::filesystem::path folder =
+          std::filesystem::temp_directory_path() / ("tavrilo-test-" + std::to_string(random()));
+      if (std::filesystem::create_directory(folder)) path_ = folder.string() + "\\";
+      if (attempt > 100) throw std::runtime_error("cannot make a temporary folder");
+    }
+#else
     std::string pattern = (std::filesystem::temp_directory_path() / "tavrilo-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     path_ = pattern + "/";
+#endif
   }
   ~TempDir() {
     std::error_code ignored;
@@ -27,8 +39,12 @@ class TempDir {
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
-  const std::string& Path() const { return path_; }
-  std::string operator/(const std::string& relative) const { return path_ + relative; }
+  const std::string& Path() const {
+    return path_;
+  }
+  std::string operator/(const std::string& relative) const {
+    return path_ + relative;
+  }
 
  private:
   std::string path_;
