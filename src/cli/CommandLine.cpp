@@ -1,135 +1,248 @@
 #include "cli/CommandLine.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <map>
+#include <array>
+#include <iostream>
+#include <new>
 #include <optional>
+#include <span>
 #include <string_view>
 
 #include "Branding.h"
-#include "core/Ansi.h"
 #include "core/Errors.h"
-#include "core/LineReader.h"
 #include "core/Locations.h"
-#include "core/Paths.h"
-#include "core/StringList.h"
-#include "core/Text.h"
+#include "core/Platform.h"
 #include "core/WholeFile.h"
 #include "datafiles/GameChoice.h"
 #include "datafiles/IniFile.h"
-#include "datafiles/Language.h"
-#include "game/Console.h"
-#include "game/Diagnostics.h"
+#include "game/Check.h"
 #include "install/SupportFiles.h"
 
 namespace tavrilo::cli {
 
 namespace {
 
-// ---- texts -----------------------------------------------------------------------
+// The name standard input goes by in messages.
+constexpr std::string_view kStandardInputName = "<stdin>";
 
-// The texts of the caption file of the stored language, shown in UTF-8.
-class Messages {
+// ---- reading ---------------------------------------------------------------------------
+
+// The bytes of a file, or why it could not be read.
+struct FileBytes {
+  std::string bytes;
+  std::optional<Text> failure;
+};
+
+// The text of the error being handled, in the user's language: the messages of the error
+// table each have a text of their own, filled from the error.
+Text FailureOfCurrentError() {
+  try {
+    throw;
+  } catch (const EInOutError& error) {
+    static constexpr std::array<std::pair<int, const char*>, 7> kTable = {{
+        {EInOutError::kFileNotFound, "Cli.FileNotFound"},
+        {EInOutError::kPathNotFound, "Cli.PathNotFound"},
+        {EInOutError::kTooManyOpenFiles, "Cli.TooManyOpenFiles"},
+        {EInOutError::kAccessDenied, "Cli.AccessDenied"},
+        {EInOutError::kReadBeyondEnd, "Cli.ReadBeyondEnd"},
+        {EInOutError::kDiskFull, "Cli.DiskFull"},
+        {EInOutError::kInvalidNumericInput, "Cli.InvalidNumericInput"},
+    }};
+    // An unmapped system error may share its number with an entry of the table (EIO is
+    // 5): its message then is not the table's.
+    if (error.what() == EInOutError::MessageFor(error.Code())) {
+      for (const auto& [code, key] : kTable) {
+        if (code == error.Code()) return Text{key, {}};
+      }
+    }
+    return Text{"Cli.IoError", {std::to_string(error.Code())}};
+  } catch (const ETextError& error) {
+    return error.GetText();
+  } catch (const EReadError&) {
+    return Text{"Cli.ReadError", {}};
+  } catch (const std::bad_alloc&) {
+    return Text{"Cli.OutOfMemory", {}};
+  } catch (const std::exception& error) {
+    return Text{"Cli.OtherError", {error.what()}};
+  }
+}
+
+FileBytes ReadNamedFile(const std::string& path) {
+  FileBytes file;
+  const int error = ReadWholeFile(path, file.bytes);
+  if (error == platform::kNotRegularFile) {
+    const std::optional<platform::FileStatus> status = platform::Status(path);
+    const bool directory = status && status->kind == platform::FileKind::kDirectory;
+    file.failure = Text{directory ? "Cli.IsDirectory" : "Cli.NotRegularFile", {}};
+  } else if (error != platform::kNoError) {
+    try {
+      ThrowReadError(error, path);
+    } catch (...) {
+      file.failure = FailureOfCurrentError();
+    }
+  }
+  return file;
+}
+
+// Standard input, read whole within the bound of every file read whole.
+FileBytes ReadStandardInput(std::istream& in) {
+  FileBytes file;
+  try {
+    std::array<char, 1 << 16> chunk;
+    while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0) {
+      const auto n = static_cast<std::size_t>(in.gcount());
+      if (n > kMaxWholeFileSize - file.bytes.size())
+        throw ETextError(Text{"File.TooBig", {std::string(kStandardInputName)}});
+      file.bytes.append(chunk.data(), n);
+    }
+    if (in.bad()) throw EReadError();
+  } catch (...) {
+    file.failure = FailureOfCurrentError();
+    std::string().swap(file.bytes);
+  }
+  return file;
+}
+
+// ---- the check ---------------------------------------------------------------------------
+
+class Check {
  public:
-  explicit Messages(const std::string& dataRoot) {
-    // The language the window starts in; English when it would start in none.
-    datafiles::Language language =
-        datafiles::LanguageAtStartup(datafiles::IniFile(SettingsForReading(dataRoot)));
-    if (language == datafiles::Language::kNone) language = datafiles::Language::kEnglish;
-    ReadWholeFile(dataRoot + datafiles::FilesOf(language).captionsPath, captions_);
-  }
+  Check(const Options& options, const Context& context, const Messages& messages)
+      : options_(options),
+        context_(context),
+        messages_(messages),
+        out_(context.out),
+        form_(options.format == Format::kJson ? Form::kJson : Form::kTerminal),
+        errorWord_(messages.Shown("Cli.Error")),
+        noteWord_(messages.Shown("Cli.Note")) {}
 
-  std::string Format(const Text& text) const {
-    const std::optional<std::string> pattern =
-        datafiles::FindIniValue(captions_, datafiles::kGeneralSection, text.key);
-    if (!pattern || pattern->empty()) return Utf8FromAnsi(FallbackText(text));
-    std::vector<std::string> args;
-    for (const std::string& arg : text.args)
-      args.push_back(IsUtf8WithHighBytes(arg) ? arg : Utf8FromAnsi(arg));
-    return FormatText(Utf8FromAnsi(*pattern), args);
-  }
-
-  std::string operator()(std::string key, std::vector<std::string> args = {}) const {
-    return Format(Text{std::move(key), std::move(args)});
+  int Run() {
+    const game::Game game =
+        options_.game
+            ? *options_.game
+            : datafiles::ReadGameChoice(datafiles::IniFile(SettingsForReading(context_.dataRoot)));
+    const game::SupportFiles support = install::ReadSupportFiles(context_.dataRoot);
+    int checked = 0, unreadable = 0, errors = 0, notes = 0;
+    for (const std::string& path : options_.files) {
+      const bool standardInput = path == "-";
+      const std::string_view name = standardInput ? kStandardInputName : std::string_view(path);
+      FileBytes file = standardInput ? ReadStandardInput(context_.in) : ReadNamedFile(path);
+      if (file.failure) {
+        std::string line;
+        AppendBytes(line, name, Form::kTerminal);
+        line += ": ";
+        messages_.AppendTo(line, Text{"Cli.Unreadable", {messages_.Shown(*file.failure)}},
+                           Form::kTerminal);
+        context_.err << line << '\n';
+        ++unreadable;
+        continue;
+      }
+      const game::CheckResult result = game::CheckScript(file.bytes, game, support);
+      Print(name, result);
+      ++checked;
+      errors += result.Errors();
+      notes += result.Notes();
+    }
+    if (form_ == Form::kTerminal) {
+      const auto count = [](int n) { return std::to_string(n); };
+      messages_.AppendTo(
+          out_.Buffer(),
+          unreadable == 0 ? Text{"Cli.Summary", {count(checked), count(errors), count(notes)}}
+                          : Text{"Cli.SummaryUnreadable",
+                                 {count(checked), count(unreadable), count(errors), count(notes)}},
+          form_);
+      out_.Buffer() += '\n';
+    }
+    if (!out_.Flush()) return OutputFailed();
+    if (unreadable > 0) return kTrouble;
+    return errors > 0 ? kFindings : kRunsAsWritten;
   }
 
  private:
-  std::string captions_;
-};
-
-// ---- files -------------------------------------------------------------------------
-
-// The whole file, or the message of the failure.
-struct FileBytes {
-  std::string bytes;
-  std::optional<std::string> failure;
-};
-
-// The program's own message for a file that cannot be read: the line reader's.
-std::string FailureOf(const std::string& path) {
-  try {
-    LineReader reader(path);
-    reader.AtEnd();
-  } catch (const Error& error) {
-    return error.what();
-  }
-  return std::strerror(errno);
-}
-
-FileBytes ReadFileBytes(const std::string& path) {
-  FileBytes result;
-  if (ReadWholeFile(path, result.bytes) != 0) result.failure = FailureOf(path);
-  return result;
-}
-
-// ---- the check -----------------------------------------------------------------------
-
-struct Counts {
-  int errors = 0;
-  int notes = 0;
-};
-
-// Checks one file's bytes as the game reads them, printing each finding.
-void CheckBytes(const std::string& name, std::string_view bytes, game::Game game,
-                const game::SupportFiles& support, const Messages& say, std::ostream& out,
-                Counts& counts) {
-  StringList lines;
-  game::ListDiagnostics diagnostics(lines, game, support);
-  const std::vector<std::string_view> split = game::LinesOf(bytes);
-  for (std::size_t i = 0; i < split.size(); ++i) {
-    std::string_view line = split[i];
-    const bool lineFeed = line.data() + line.size() < bytes.data() + bytes.size();
-    game::LineEnd end = lineFeed ? game::LineEnd::kLf : game::LineEnd::kNone;
-    if (lineFeed && line.ends_with('\r')) {
-      line.remove_suffix(1);
-      end = game::LineEnd::kCrLf;
+  void Print(std::string_view name, const game::CheckResult& result) {
+    std::string shownName;
+    AppendBytes(shownName, name, form_);
+    for (const game::Finding& finding : result.Findings()) {
+      const bool error = finding.severity == game::Severity::kError;
+      std::string& out = out_.Buffer();
+      const std::string line = std::to_string(finding.line + 1);
+      const std::string column = finding.column < 0 ? "" : std::to_string(finding.column + 1);
+      if (form_ == Form::kTerminal) {
+        out += shownName;
+        out += ':';
+        out += line;
+        if (!column.empty()) {
+          out += ':';
+          out += column;
+        }
+        out += ": ";
+        out += error ? errorWord_ : noteWord_;
+        out += ": ";
+        AppendMessage(out, finding);
+      } else {
+        out += "{\"file\":\"";
+        out += shownName;
+        out += "\",\"line\":";
+        out += line;
+        out += ",\"column\":";
+        out += column.empty() ? "null" : column;
+        out += ",\"severity\":\"";
+        out += error ? "error" : "note";
+        out += "\",\"code\":\"";
+        AppendBytes(out, game::CodeName(finding.code), form_);
+        out += "\",\"message\":\"";
+        AppendMessage(out, finding);
+        out += "\"}";
+      }
+      out += '\n';
+      out_.Written();
     }
-    lines.Add(line);
-    diagnostics.Appended(end);
   }
-  auto print = [&](int row, game::Severity severity, const Text& text) {
-    const bool error = severity == game::Severity::kError;
-    (error ? counts.errors : counts.notes) += 1;
-    out << name << ':' << row + 1 << ": " << say(error ? "Check.Error" : "Check.Note") << ": "
-        << say.Format(text) << '\n';
-  };
-  for (int row = 0; row < lines.Count(); ++row) {
-    if (diagnostics.WorstOf(row) == game::Severity::kNone) continue;
-    for (const game::Finding& finding : diagnostics.FindingsOf(row))
-      print(row, finding.severity, finding.text);
-  }
-  if (diagnostics.OverLimit()) {
-    print(diagnostics.FirstEntryOverLimit(), game::Severity::kError,
-          game::OverLimitText(diagnostics.SavedSize(), game));
-  }
-}
 
-void PrintHelp(const Messages& say, std::ostream& out) {
-  for (const char* key : {"Check.HelpUsage", "Check.HelpCheck", "Check.HelpGame", "Check.HelpHelp",
-                          "Check.HelpVersion", "Check.HelpStatus"})
-    out << say(key) << '\n';
-}
+  // The text of a finding: the pattern of its kind, found the first time that kind
+  // shows, filled with the finding's values.
+  void AppendMessage(std::string& out, const game::Finding& finding) {
+    Known& known = known_[static_cast<std::size_t>(finding.code)];
+    if (!known.found) {
+      known.key = game::TextOf(finding).key;
+      known.pattern = messages_.Find(known.key, form_);
+      known.found = true;
+    }
+    std::array<std::string_view, 9> values;
+    std::size_t count = 0;
+    for (std::string_view rest = finding.args; !rest.empty() && count < values.size();) {
+      const std::size_t end = rest.find('\0');
+      values[count++] = rest.substr(0, end);
+      rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    }
+    const std::span<const std::string_view> args(values.data(), count);
+    if (known.pattern != nullptr) {
+      known.pattern->AppendTo(out, args);
+    } else {
+      AppendText(out, FallbackText(Text{known.key, {args.begin(), args.end()}}), form_);
+    }
+  }
+
+  int OutputFailed() {
+    context_.err << "tavrilo: " << messages_.Shown("Cli.OutputFailed") << '\n';
+    return kTrouble;
+  }
+
+  struct Known {
+    bool found = false;
+    std::string key;
+    const Pattern* pattern = nullptr;
+  };
+
+  const Options& options_;
+  const Context& context_;
+  const Messages& messages_;
+  BufferedWriter out_;
+  Form form_;
+  std::string errorWord_, noteWord_;
+  std::array<Known, static_cast<std::size_t>(game::Code::kCount)> known_{};
+};
+
+// ---- help and version ---------------------------------------------------------------------
 
 std::string_view VersionText() {
   std::string_view title = kApplicationTitle;
@@ -138,73 +251,50 @@ std::string_view VersionText() {
   return title;
 }
 
+int PrintHelpOrVersion(Action action, const Context& context, const Messages& messages) {
+  BufferedWriter out(context.out);
+  if (action == Action::kVersion) {
+    out.Buffer() += VersionText();
+    out.Buffer() += '\n';
+  } else {
+    for (const char* key :
+         {"Cli.HelpUsage", "Cli.HelpWindow", "Cli.HelpCheck", "Cli.HelpGame", "Cli.HelpLang",
+          "Cli.HelpFormat", "Cli.HelpHelp", "Cli.HelpVersion", "Cli.HelpStatus"}) {
+      messages.AppendTo(out.Buffer(), Text{key, {}}, Form::kTerminal);
+      out.Buffer() += '\n';
+    }
+  }
+  if (out.Flush()) return kRunsAsWritten;
+  context.err << "tavrilo: " << messages.Shown("Cli.OutputFailed") << '\n';
+  return kTrouble;
+}
+
 }  // namespace
 
-bool WantsCommandLine(const std::vector<std::string>& args) {
-  for (const std::string& arg : args) {
-    if (arg == "--check" || arg == "--help" || arg == "--version") return true;
+int RunCommandLine(const ParsedArguments& arguments, const Context& context) {
+  const Options& options = arguments.options;
+  const Messages messages(
+      context.dataRoot,
+      CommandLineLanguage(options.language, context.environment, context.dataRoot));
+  std::optional<Text> refusal = arguments.error;
+  if (!refusal && options.action == Action::kWindow) refusal = Text{"Cli.NoWindow", {}};
+  if (refusal) {
+    context.err << "tavrilo: " << messages.Shown(*refusal) << '\n';
+    return kTrouble;
   }
-  return false;
+  if (options.action != Action::kCheck)
+    return PrintHelpOrVersion(options.action, context, messages);
+  return Check(options, context, messages).Run();
 }
 
 int RunCommandLine(const std::vector<std::string>& args, const std::string& dataRoot,
                    std::ostream& out, std::ostream& err) {
-  const Messages say(dataRoot);
-  bool check = false, help = false, version = false, options = true;
-  std::optional<game::Game> game;
-  std::vector<std::string> files;
-  auto usage = [&](const std::string& message) {
-    err << message << '\n' << say("Check.HelpUsage") << '\n';
-    return kTrouble;
-  };
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (options && arg == "--") {
-      options = false;
-    } else if (options && arg == "--check") {
-      check = true;
-    } else if (options && arg == "--help") {
-      help = true;
-    } else if (options && arg == "--version") {
-      version = true;
-    } else if (options && (arg == "--game" || arg.starts_with("--game="))) {
-      std::string value = arg == "--game" ? (i + 1 < args.size() ? args[++i] : "") : arg.substr(7);
-      game = game::GameFromSettingsName(value);
-      if (!game) return usage(say("Check.UnknownGame", {value}));
-    } else if (options && arg.size() > 1 && arg.starts_with('-')) {
-      return usage(say("Check.UnknownOption", {arg}));
-    } else {
-      files.push_back(arg);
-    }
-  }
-  if (help) {
-    PrintHelp(say, out);
-    return kRunsAsWritten;
-  }
-  if (version) {
-    out << VersionText() << '\n';
-    return kRunsAsWritten;
-  }
-  if (!check || files.empty()) return usage(say("Check.NoFiles"));
+  return RunCommandLine(ParseArguments(args), Context{dataRoot, std::cin, out, err});
+}
 
-  if (!game) game = datafiles::ReadGameChoice(datafiles::IniFile(SettingsForReading(dataRoot)));
-  const game::SupportFiles support = install::ReadSupportFiles(dataRoot);
-  Counts counts;
-  bool unreadable = false;
-  for (const std::string& name : files) {
-    const FileBytes file = ReadFileBytes(name);
-    if (file.failure) {
-      err << name << ": " << say("Check.Unreadable", {*file.failure}) << '\n';
-      unreadable = true;
-      continue;
-    }
-    CheckBytes(name, file.bytes, *game, support, say, out, counts);
-  }
-  out << say("Check.Summary", {std::to_string(files.size()), std::to_string(counts.errors),
-                               std::to_string(counts.notes)})
-      << '\n';
-  if (unreadable) return kTrouble;
-  return counts.errors > 0 ? kFindings : kRunsAsWritten;
+bool WantsCommandLine(const std::vector<std::string>& args) {
+  const ParsedArguments arguments = ParseArguments(args);
+  return arguments.error || arguments.options.action != Action::kWindow;
 }
 
 }  // namespace tavrilo::cli

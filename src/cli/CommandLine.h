@@ -1,29 +1,49 @@
 // The program's command line, which needs no window and no display:
-//   tavrilo --check [--game quake2|yamagi] FILE...   what the game makes of each line
-//   tavrilo --help                                   the usage
-//   tavrilo --version                                the program's name and version
-// Messages come in the language of the stored settings, from the caption files.
+//   tavrilo --check [--game quake2|yamagi] [--lang en|fr] [--format text|json] FILE...
+//                    what the game makes of each line; "-" reads standard input
+//   tavrilo -h|--help   the usage
+//   tavrilo -v|--version   the program's name and version
+// A wrong command line is refused with one line on the error stream and status 2.
 #pragma once
 
+#include <cstdlib>
+#include <istream>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "cli/Messages.h"
+#include "cli/Options.h"
+
 namespace tavrilo::cli {
 
-// Exit statuses of --check.
+// Exit statuses.
 inline constexpr int kRunsAsWritten = 0;  // the game runs every line as written (notes allowed)
-inline constexpr int kFindings = 1;       // a line discarded, cut or never run, or a file dropped
-inline constexpr int kTrouble = 2;        // a file cannot be read, or the command line is wrong
+inline constexpr int kFindings = 1;  // a line the game does not run as written, a file it drops
+inline constexpr int kTrouble = 2;   // a file not read, a wrong command line, output not written
 
-// Whether the program's arguments (its name left out) ask for the command line rather
-// than the window: one of them is --check, --help or --version.
-bool WantsCommandLine(const std::vector<std::string>& args);
+// What the command line reads and writes.
+struct Context {
+  // The folder that holds data/ (settings, caption files) and Q2Dats/ (the support files),
+  // with a trailing separator.
+  std::string dataRoot;
+  std::istream& in;   // read by --check -
+  std::ostream& out;  // findings, help, version: UTF-8 (JSON Lines with --format json)
+  std::ostream& err;  // files not read and wrong command lines: UTF-8
+  Environment environment = [](const char* name) -> const char* { return std::getenv(name); };
+};
 
-// Runs the command line and returns the exit status. `dataRoot`: the folder that holds
-// data/ (settings, caption files) and Q2Dats/ (the support files), with a trailing
-// separator. Findings, help and version go to `out`, errors to `err`, in UTF-8.
+// Runs the command line for arguments already read and returns the exit status. Arguments
+// that ask for the window are refused: this is the program without one.
+int RunCommandLine(const ParsedArguments& arguments, const Context& context);
+
+// The same from the program's arguments (its name left out), with standard input and the
+// process's environment.
 int RunCommandLine(const std::vector<std::string>& args, const std::string& dataRoot,
                    std::ostream& out, std::ostream& err);
+
+// Whether the arguments are for the command line rather than the window: an option of the
+// command line, or arguments it refuses.
+bool WantsCommandLine(const std::vector<std::string>& args);
 
 }  // namespace tavrilo::cli

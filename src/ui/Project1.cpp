@@ -1,6 +1,8 @@
 // Start-up: initialise the application, create the main window and then the about box,
-// run the event loop; closing the main window ends the program. The command line
-// (--check, --help, --version) runs before any of it, without a window or a display.
+// run the event loop; closing the main window ends the program. The arguments are read
+// first, without a window or a display: the command line (--check, --help, --version) and
+// a wrong one answer at once; the window gets Qt's own options (-platform, -style...) and
+// opens the file named, if any.
 #include <QApplication>
 
 #include <iostream>
@@ -15,12 +17,23 @@
 #include "ui/Unit2.h"
 
 int main(int argc, char* argv[]) {
-  const std::vector<std::string> args(argv + 1, argv + argc);
-  if (tavrilo::cli::WantsCommandLine(args)) {
-    return tavrilo::cli::RunCommandLine(args, tavrilo::DataRoot(), std::cout, std::cerr);
+  const tavrilo::cli::ParsedArguments arguments =
+      tavrilo::cli::ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
+  if (arguments.error || arguments.options.action != tavrilo::cli::Action::kWindow) {
+    return tavrilo::cli::RunCommandLine(
+        arguments, tavrilo::cli::Context{tavrilo::DataRoot(), std::cin, std::cout, std::cerr});
   }
-  QApplication application(argc, argv);
-  application.setStyle("Fusion");
+  // Qt sees the program's name and its own options only.
+  std::vector<std::string> qtArguments = {argv[0]};
+  qtArguments.insert(qtArguments.end(), arguments.options.windowArguments.begin(),
+                     arguments.options.windowArguments.end());
+  std::vector<char*> qtArgv;
+  for (std::string& argument : qtArguments)
+    qtArgv.push_back(argument.data());
+  qtArgv.push_back(nullptr);
+  int qtArgc = static_cast<int>(qtArguments.size());
+  QApplication application(qtArgc, qtArgv.data());
+  if (!tavrilo::cli::ChoosesStyle(arguments.options)) application.setStyle("Fusion");
   const QString shortDateFormat = tavrilo::ui::UserShortDateFormat();
 
   tavrilo::ui::TMainForm mainForm(tavrilo::DataRoot());
@@ -29,5 +42,6 @@ int main(int argc, char* argv[]) {
                                   tavrilo::ui::PathToBytes(QCoreApplication::applicationFilePath()),
                                   shortDateFormat);
   mainForm.SetAboutBox(&aboutBox);
+  if (!arguments.options.files.empty()) mainForm.LoadFile(arguments.options.files.front());
   return application.exec();
 }

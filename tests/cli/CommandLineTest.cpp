@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -24,10 +29,19 @@ using testing::WriteFile;
 struct Program {
   Program() { testing::InstallShippedData(dir.Path()); }
 
-  // Runs the command line; `out` and `err` keep what it printed.
-  int Run(const std::vector<std::string>& args) {
+  // Runs the command line with `input` on standard input and the locale variables of
+  // `environment` (none by default); `out` and `err` keep what it printed.
+  int Run(const std::vector<std::string>& args, const std::string& input = "") {
+    std::istringstream inStream(input);
     std::ostringstream outStream, errStream;
-    const int status = RunCommandLine(args, dir.Path(), outStream, errStream);
+    const auto variables = environment;
+    const int status =
+        RunCommandLine(ParseArguments(args),
+                       Context{dir.Path(), inStream, outStream, errStream,
+                               [&variables](const char* name) -> const char* {
+                                 const auto found = variables.find(name);
+                                 return found == variables.end() ? nullptr : found->second.c_str();
+                               }});
     out = outStream.str();
     err = errStream.str();
     return status;
@@ -42,44 +56,212 @@ struct Program {
   bool Printed(const std::string& text) const { return out.find(text) != std::string::npos; }
 
   testing::TempDir dir;
+  std::map<std::string, std::string> environment;
   std::string out, err;
 };
 
-TEST(CheckCommand, FlagsEachKindOnTheExamplesOfWhatTheGameDoesWrong) {
+// Lines with one finding each that every game reports the same way.
+const std::vector<std::string> kExamples = {
+    "bind \"q\" \"score\"",         // 1: runs as written
+    "bind \"t\" \"say gg; quit\"",  // 2: note: the chat text ends at the ";"
+    "echo \"unmatched",             // 3: error: discarded
+};
+
+TEST(CheckCommand, PrintsEachFindingAsFileLineColumnSeverityThenTheCounts) {
+  Program program;
+  const std::string file = program.File("examples.cfg", kExamples);
+  EXPECT_EQ(program.Run({"--check", file}), kFindings);
+  EXPECT_TRUE(program.Printed(file + ":2:")) << program.out;
+  EXPECT_TRUE(program.Printed(": note: ")) << program.out;
+  EXPECT_TRUE(program.Printed(file + ":3: error: ")) << program.out;
+  EXPECT_FALSE(program.Printed(file + ":1:")) << program.out;
+  EXPECT_TRUE(program.out.ends_with("Files checked: 1, errors: 1, notes: 1\n")) << program.out;
+  EXPECT_EQ(program.err, "");
+  EXPECT_FALSE(program.Printed("Check.")) << "every text found in the caption file";
+
+  // Where the finding starts in the line, counted from 1 like compilers do.
+  const std::string column = program.File("column.cfg", {"bind \"a\" \"+attack; +moveup\""});
+  EXPECT_EQ(program.Run({"--check", column}), kFindings);
+  EXPECT_TRUE(program.Printed(column + ":1:")) << program.out;
+}
+
+TEST(CheckCommand, JsonLinesReadByAJsonParserWithOneFindingOfEachSeverity) {
+  Program program;
+  // A file name with a line break, a byte that is not UTF-8 and a quote; a line with
+  // control bytes of its own.
+  std::vector<std::string> lines = kExamples;
+  lines.push_back("bind \"\x1b]2;x\x07\" \"score\"");
+  const std::string file = program.File("a\n\xE9\".cfg", lines);
+  EXPECT_EQ(program.Run({"--check", "--format=json", file}), kFindings);
+  EXPECT_FALSE(program.Printed("Files checked")) << "findings only";
+  WriteFile(program.dir / "out.jsonl", program.out);
+  const std::string parsed = program.dir / "parsed.txt";
+  ASSERT_EQ(std::system(("python3 " + testing::SourceDir() + "tests/cli/json_lines.py " +
+                         program.dir / "out.jsonl > " + parsed)
+                            .c_str()),
+            0)
+      << program.out;
+  const std::string shown = ReadFile(parsed);
+  const std::string name = "\"" + program.dir.Path() + "a\\n\\u00e9\\\".cfg\"";
+  EXPECT_NE(shown.find("[" + name + ", 2, "), std::string::npos) << shown;
+  EXPECT_NE(shown.find(", \"note\", \"chat-semicolon\", "), std::string::npos) << shown;
+  EXPECT_NE(shown.find("[" + name + ", 3, null, \"error\", \"unmatched-quote\", \"The game"),
+            std::string::npos)
+      << shown;
+  // The key's escape sequence reaches the message escaped, never raw.
+  EXPECT_NE(shown.find("\\u001b]2;x\\u0007"), std::string::npos) << shown;
+}
+
+TEST(CheckCommand, ControlBytesOfFileNamesAndContentsAreShownEscaped) {
   Program program;
   const std::string file =
-      program.File("examples.cfg", {
-                                       "bind \"q\" \"zoom\"",                               // 1
-                                       "bind \"ESC\" \"score\"",                            // 2
-                                       "bind \"A\" \"score\"",                              // 3
-                                       "bind \"+\" \"score\"",                              // 4
-                                       "bind \"~\" \"score\"",                              // 5
-                                       "bind \"\xE9\" \"score\"",                           // 6
-                                       "bind \"t\" \"say gg; quit\"",                       // 7
-                                       "say_team rush; unbindall",                          // 8
-                                       "bind \"w\" \"say " + std::string(200, 'w') + "\"",  // 9
-                                       "bind \"w\" \"Free-Look",                            // 10
-                                       "use \"Railgun\"",                                   // 11
-                                       "bind \"e\" \"Hello\"",                              // 12
-                                       "bind \"r\" \"say $rcon_password\"",                 // 13
-                                       "bind \"y\" \"say go // now\"",                      // 14
-                                       "bind \"q\" \"score\"",                              // 15
-                                       "echo " + std::string(1030, 'x'),                    // 16
-                                   });
+      program.File("fake.cfg:1: error: injected\n.cfg", {"bind \"\x1b]2;PWNED\x07\" \"score\""});
   EXPECT_EQ(program.Run({"--check", file}), kFindings);
-  const std::vector<std::pair<int, const char*>> expected = {
-      {1, "error"},  {1, "note"},  {2, "error"}, {3, "error"},  {4, "error"},  {5, "error"},
-      {6, "error"},  {7, "note"},  {8, "note"},  {9, "error"},  {10, "error"}, {11, "note"},
-      {12, "error"}, {13, "note"}, {14, "note"}, {16, "error"},
-  };
-  for (const auto& [line, severity] : expected) {
-    EXPECT_TRUE(program.Printed(file + ":" + std::to_string(line) + ": " + severity + ": "))
-        << line << " " << severity << "\n"
-        << program.out;
+  EXPECT_TRUE(program.Printed("\\x1b]2;PWNED\\x07")) << program.out;
+  EXPECT_TRUE(program.Printed("injected\\x0a.cfg:1:")) << program.out;
+  for (char c : program.out)
+    EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << static_cast<int>(c);
+  EXPECT_EQ(std::count(program.out.begin(), program.out.end(), '\n'), 2) << "finding and counts";
+
+  EXPECT_EQ(program.Run({"--check", program.dir / "\x1b[2Jmissing.cfg"}), kTrouble);
+  EXPECT_EQ(program.err, program.dir / "\\x1b[2Jmissing.cfg: cannot be read: File not found\n");
+}
+
+TEST(CheckCommand, ReadsStandardInputAsAFileNamedStdin) {
+  Program program;
+  std::string script;
+  for (const std::string& line : kExamples)
+    script += line + "\r\n";
+  const std::string good = program.File("good.cfg", {"bind \"q\" \"score\""});
+  EXPECT_EQ(program.Run({"--check", good, "-"}, script), kFindings);
+  EXPECT_TRUE(program.Printed("<stdin>:3: error: ")) << program.out;
+  EXPECT_TRUE(program.Printed("Files checked: 2, errors: 1, notes: 1")) << program.out;
+  // After "--" too; an empty input is an empty script.
+  EXPECT_EQ(program.Run({"--check", "--", "-"}, ""), kRunsAsWritten) << program.out;
+}
+
+TEST(CheckCommand, FilesNotReadGetTheirReasonAreCountedApartAndEndWithStatusTwo) {
+  Program program;
+  const std::string good = program.File("good.cfg", {"bind \"q\" \"score\""});
+  std::filesystem::create_directory(program.dir / "folder.cfg");
+  EXPECT_EQ(program.Run({"--check", program.dir / "missing.cfg", program.dir / "folder.cfg",
+                         "/dev/null", good, program.dir / "none/a.cfg"}),
+            kTrouble);
+  EXPECT_EQ(program.err, program.dir / "missing.cfg: cannot be read: File not found\n" +
+                             program.dir / "folder.cfg: cannot be read: is a directory\n" +
+                             "/dev/null: cannot be read: is not a regular file\n" +
+                             program.dir / "none/a.cfg: cannot be read: Invalid filename\n");
+  EXPECT_TRUE(program.Printed("Files checked: 1, not read: 4, errors: 0, notes: 0")) << program.out;
+
+  // A file over the bound of what is read whole is refused, with the bound's message.
+  std::filesystem::resize_file(program.File("huge.cfg", {}), std::uintmax_t{65} << 20);
+  EXPECT_EQ(program.Run({"--check", program.dir / "huge.cfg"}), kTrouble);
+  EXPECT_TRUE(program.err.starts_with(program.dir / "huge.cfg: cannot be read: ")) << program.err;
+  EXPECT_EQ(program.err.find("File.TooBig"), std::string::npos) << program.err;
+  EXPECT_EQ(program.Run({"--check", "-"}, std::string((std::size_t{64} << 20) + 1, '\n')),
+            kTrouble);
+  EXPECT_TRUE(program.err.starts_with("<stdin>: cannot be read: ")) << program.err;
+}
+
+TEST(CheckCommand, SpeaksTheLanguageOfTheOptionThenTheLocaleThenTheWindow) {
+  Program program;
+  WriteFile(program.dir / "data/config.ini", "[General]\r\nfr=1\r\nen=0\r\nGame=yamagi\r\n");
+  const std::string file = program.File("yamagi.cfg", {"bind \"SC_APOSTROPHE\" \"score\""});
+  // The window's language and game.
+  EXPECT_EQ(program.Run({"--check", file}), kRunsAsWritten) << program.out;
+  EXPECT_TRUE(program.Printed("Fichiers v\xC3\xA9rifi\xC3\xA9s")) << "French, in UTF-8";
+  EXPECT_EQ(program.Run({"--check", "--game", "quake2", file}), kFindings);
+  EXPECT_TRUE(program.Printed(file + ":1:")) << program.out;
+  EXPECT_TRUE(program.Printed(": erreur: ")) << program.out;
+
+  program.environment = {{"LC_ALL", ""}, {"LC_MESSAGES", "C.UTF-8"}, {"LANG", "fr_FR.UTF-8"}};
+  EXPECT_EQ(program.Run({"--check", file, program.dir / "missing.cfg"}), kTrouble);
+  EXPECT_TRUE(program.Printed("Files checked: 1, not read: 1")) << program.out;
+  EXPECT_TRUE(program.err.ends_with("cannot be read: File not found\n")) << program.err;
+
+  // The system's messages in French too, never an English text inside a French one.
+  program.environment = {{"LANG", "fr_FR.UTF-8"}};
+  EXPECT_EQ(program.Run({"--check", program.dir / "missing.cfg", program.dir / "none/a.cfg"}),
+            kTrouble);
+  EXPECT_EQ(program.err,
+            program.dir / "missing.cfg: illisible\xC2\xA0: Fichier introuvable\n" +
+                program.dir / "none/a.cfg: illisible\xC2\xA0: Nom de fichier incorrect\n");
+  EXPECT_EQ(program.Run({"--lang=en", "--check", program.dir / "missing.cfg"}), kTrouble);
+  EXPECT_TRUE(program.err.ends_with("cannot be read: File not found\n")) << program.err;
+}
+
+TEST(CheckCommand, HelpVersionAndWrongCommandLines) {
+  Program program;
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--help"}, {"-h"}, {"-?"}}) {
+    EXPECT_EQ(program.Run(args), kRunsAsWritten);
+    EXPECT_TRUE(program.Printed("--check")) << program.out;
+    EXPECT_TRUE(program.Printed("--format")) << program.out;
   }
-  EXPECT_TRUE(program.Printed("ESCAPE")) << "the name the game gives the key";
-  EXPECT_TRUE(program.Printed("exec Alias.cfg")) << "how to define zoom";
-  EXPECT_TRUE(program.Printed("Files checked: 1, errors: 10, notes: 6")) << program.out;
+  EXPECT_EQ(program.Run({"--lang", "fr", "-h"}), kRunsAsWritten);
+  EXPECT_TRUE(program.Printed("Utilisation")) << program.out;
+  EXPECT_EQ(program.Run({"-v"}), kRunsAsWritten);
+  EXPECT_TRUE(program.out.starts_with("Tavrilo ")) << program.out;
+  EXPECT_EQ(std::count(program.out.begin(), program.out.end(), '\n'), 1);
+
+  const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+      {{"--bogus"}, "tavrilo: unknown option '--bogus'\n"},
+      {{"--check", "--game"}, "tavrilo: missing value after '--game'\n"},
+      {{"--check", "--game=doom", "a.cfg"}, "tavrilo: unknown game 'doom' (quake2 or yamagi)\n"},
+      {{"--check"}, "tavrilo: name the files to check after --check ('-' reads standard input)\n"},
+      {{"a.cfg"}, "tavrilo: this program has no window: use --check, --help or --version\n"},
+  };
+  for (const auto& [args, message] : refused) {
+    EXPECT_EQ(program.Run(args), kTrouble) << args.front();
+    EXPECT_EQ(program.err, message);
+    EXPECT_EQ(program.out, "");
+  }
+  EXPECT_TRUE(WantsCommandLine({"--version"}));
+  EXPECT_TRUE(WantsCommandLine({"--bogus", "a.cfg"}));
+  EXPECT_FALSE(WantsCommandLine({}));
+  EXPECT_FALSE(WantsCommandLine({"-platform", "offscreen", "a.cfg"}));
+}
+
+TEST(CheckCommand, AnOutputThatCannotBeWrittenEndsWithStatusTwo) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full on this system";
+  Program program;
+  const std::string file = program.File("examples.cfg", kExamples);
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--help"},
+                                               {"--version"},
+                                               {"--check", file},
+                                               {"--check", "--format=json", file}}) {
+    std::ofstream full("/dev/full");
+    std::istringstream in;
+    std::ostringstream err;
+    EXPECT_EQ(RunCommandLine(ParseArguments(args), Context{program.dir.Path(), in, full, err}),
+              kTrouble)
+        << args.back();
+    EXPECT_TRUE(err.str().starts_with("tavrilo: the output could not be written")) << err.str();
+  }
+}
+
+// The program itself, started as a user would without a display: the arguments are read
+// before any window.
+TEST(Program, AnswersAtOnceWithoutADisplay) {
+  const std::string program =
+      (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "tavrilo").string();
+  if (!std::filesystem::exists(program)) GTEST_SKIP() << program << " is not built";
+  const auto run = [&](const std::string& args) {
+    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + program +
+                                " " + args + " >/dev/null 2>&1 </dev/null";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(run("-h"), kRunsAsWritten);
+  EXPECT_EQ(run("-v"), kRunsAsWritten);
+  EXPECT_EQ(run("--bogus"), kTrouble);
+  EXPECT_EQ(run("--bogus bad.cfg"), kTrouble);
+  EXPECT_EQ(run("--check --game"), kTrouble);
+  EXPECT_EQ(run("a.cfg b.cfg"), kTrouble);
+  EXPECT_EQ(run("--help >/dev/full"), kTrouble);
+  EXPECT_EQ(run("--check - >/dev/full"), kTrouble);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
 }
 
 TEST(CheckCommand, FlagsAFileTooBigForExecAndAnExecFollowedByMoreThanFits) {
@@ -90,27 +272,30 @@ TEST(CheckCommand, FlagsAFileTooBigForExecAndAnExecFollowedByMoreThanFits) {
   for (int i = 0; i < 1510; ++i)
     many.push_back("bind \"" + keys[static_cast<std::size_t>(i) % keys.size()] + "\" \"weapnext\"");
   const std::string big = program.File("big.cfg", many);
-  EXPECT_EQ(program.Run({"--check", big}), kFindings);
-  EXPECT_TRUE(program.Printed("ignores the whole file")) << program.out;
+  EXPECT_EQ(program.Run({"--check", "--format=json", big}), kFindings);
+  EXPECT_TRUE(program.Printed("\"code\":\"file-too-big\"")) << program.out;
 
-  // Alias.cfg, then 70 lines of 86 bytes: more than 8,191 bytes together in the buffer.
+  // Alias.cfg, then 70 lines of 86 bytes: more than 8,191 bytes together in the buffer,
+  // and the game stops.
   std::vector<std::string> lines = {"exec Alias.cfg"};
   for (std::size_t i = 0; i < 70; ++i)
     lines.push_back("bind \"" + keys[i] + "\" \"say " + std::string(70 - keys[i].size(), 'g') +
                     "\"");
   const std::string afterExec = program.File("after.cfg", lines);
-  EXPECT_EQ(program.Run({"--check", afterExec}), kRunsAsWritten) << program.out;
-  EXPECT_TRUE(program.Printed(afterExec + ":1: note: ")) << program.out;
+  EXPECT_EQ(program.Run({"--check", afterExec}), kFindings) << program.out;
+  EXPECT_TRUE(program.Printed(afterExec + ":1: error: ")) << program.out;
 }
 
 TEST(CheckCommand, PassesTheSupportFilesAndAFileSavedFromEveryCatalogueEntry) {
   Program program;
-  std::vector<std::string> args = {"--check"};
-  for (const char* name :
-       {"Alias.cfg", "GlVid.cfg", "ModBinding.cfg", "NormBinding.cfg", "NormVid.cfg"})
-    args.push_back(program.dir / ("Q2Dats/" + std::string(name)));
-  EXPECT_EQ(program.Run(args), kRunsAsWritten) << program.out;
-  EXPECT_TRUE(program.Printed("errors: 0, notes: 0")) << program.out;
+  for (const char* game : {"quake2", "yamagi"}) {
+    std::vector<std::string> args = {"--check", "--game", game};
+    for (const char* name :
+         {"Alias.cfg", "GlVid.cfg", "ModBinding.cfg", "NormBinding.cfg", "NormVid.cfg"})
+      args.push_back(program.dir / ("Q2Dats/" + std::string(name)));
+    EXPECT_EQ(program.Run(args), kRunsAsWritten) << program.out;
+    EXPECT_TRUE(program.Printed("errors: 0, notes: 0")) << program.out;
+  }
 
   for (const char* catalogue : {"fcts-fr.dat", "fcts-en.dat"}) {
     LineReader reader(program.dir / ("data/" + std::string(catalogue)));
@@ -128,41 +313,6 @@ TEST(CheckCommand, PassesTheSupportFilesAndAFileSavedFromEveryCatalogueEntry) {
     ASSERT_TRUE(document.Save([&] { return std::optional<std::string>(saved); }));
     EXPECT_EQ(program.Run({"--check", saved}), kRunsAsWritten) << catalogue << "\n" << program.out;
   }
-}
-
-TEST(CheckCommand, GoesOnPastAFileItCannotReadAndEndsWithStatusTwo) {
-  Program program;
-  const std::string good = program.File("good.cfg", {"bind \"q\" \"score\""});
-  EXPECT_EQ(program.Run({"--check", program.dir / "missing.cfg", good}), kTrouble);
-  EXPECT_EQ(program.err, program.dir / "missing.cfg" + ": cannot be read: File not found\n");
-  EXPECT_TRUE(program.Printed("Files checked: 2, errors: 0, notes: 0"));
-}
-
-TEST(CheckCommand, SpeaksTheStoredLanguageAndChecksForTheStoredGame) {
-  Program program;
-  WriteFile(program.dir / "data/config.ini", "[General]\r\nfr=1\r\nen=0\r\nGame=yamagi\r\n");
-  const std::string file = program.File("yamagi.cfg", {"bind \"SC_APOSTROPHE\" \"score\""});
-  EXPECT_EQ(program.Run({"--check", file}), kRunsAsWritten);
-  EXPECT_TRUE(program.Printed("Fichiers v\xC3\xA9rifi\xC3\xA9s")) << "French, in UTF-8";
-  EXPECT_EQ(program.Run({"--check", "--game", "quake2", file}), kFindings);
-  EXPECT_TRUE(program.Printed(file + ":1: erreur: ")) << program.out;
-}
-
-TEST(CheckCommand, HelpVersionAndWrongCommandLines) {
-  Program program;
-  EXPECT_EQ(program.Run({"--help"}), kRunsAsWritten);
-  EXPECT_TRUE(program.Printed("--check")) << program.out;
-  EXPECT_EQ(program.Run({"--version"}), kRunsAsWritten);
-  EXPECT_EQ(program.out, "Tavrilo v1.4b\n");
-  EXPECT_EQ(program.Run({"--check", "--game=doom", "a.cfg"}), kTrouble);
-  EXPECT_EQ(program.Run({"--check", "--verbose", "a.cfg"}), kTrouble);
-  EXPECT_EQ(program.Run({"--check"}), kTrouble);
-  EXPECT_FALSE(program.err.empty());
-
-  EXPECT_TRUE(WantsCommandLine({"--version"}));
-  EXPECT_TRUE(WantsCommandLine({"--game", "yamagi", "--check", "a.cfg"}));
-  EXPECT_FALSE(WantsCommandLine({}));
-  EXPECT_FALSE(WantsCommandLine({"-platform", "offscreen"}));
 }
 
 }  // namespace

@@ -1,0 +1,52 @@
+// The program's arguments, read the way Qt programs read theirs (QCommandLineParser), with
+// no Qt: the command line also runs where Qt is not installed.
+//
+//   tavrilo [FILE.cfg]                           the window, with FILE.cfg loaded
+//   tavrilo --check [--game quake2|yamagi] [--lang en|fr] [--format text|json] FILE...
+//   tavrilo -h|--help, tavrilo -v|--version
+//
+// "--name value" and "--name=value" both give a value; short flags may be grouped ("-hv");
+// "--" ends the options and "-" alone is a file (standard input for --check). The window
+// also takes Qt's own options (-platform NAME, -style NAME, -reverse...), handed to Qt as
+// they were given; with --check, --help or --version they are unknown options. File
+// names stay the bytes they were given.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/Text.h"
+#include "datafiles/Language.h"
+#include "game/Game.h"
+
+namespace tavrilo::cli {
+
+enum class Action { kWindow, kHelp, kVersion, kCheck };
+enum class Format { kText, kJson };
+
+struct Options {
+  Action action = Action::kWindow;
+  std::optional<game::Game> game;               // --game
+  std::optional<datafiles::Language> language;  // --lang
+  Format format = Format::kText;                // --format
+  std::vector<std::string> files;               // --check: the files; the window: at most one
+  std::vector<std::string> windowArguments;     // Qt's own options for the window, as given
+};
+
+struct ParsedArguments {
+  // The options read, up to the error when there is one.
+  Options options;
+  // Why the arguments are refused: a one-line "Cli.*" text whose values are the
+  // arguments at fault.
+  std::optional<Text> error;
+};
+
+// Reads the program's arguments, its own name left out.
+ParsedArguments ParseArguments(const std::vector<std::string>& args);
+
+// Whether the window's arguments choose Qt's style (-style NAME): the program's own
+// style is used otherwise.
+bool ChoosesStyle(const Options& options);
+
+}  // namespace tavrilo::cli
