@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "core/LineReader.h"
 
@@ -28,6 +29,7 @@ bool MacroDocument::Save(const PathPrompt& askPath, WriteFunction write) {
   }
   file.Commit();
   buffer_.Clear();
+  modified_ = false;
   return true;
 }
 
@@ -35,15 +37,33 @@ bool MacroDocument::Load(const PathPrompt& askPath) {
   const std::optional<std::string> path = askPath();
   if (!path) return false;
 
-  list_.Clear();  // before the file is opened: a file that cannot be read leaves no list
+  // Read into a list of its own, which takes the list's place only once the whole file
+  // is in: a file that cannot be read costs the player nothing.
+  StringList loaded(maxEntries_);
   LineReader file(*path);
-  ReadLines(file, list_);
+  ReadLines(file, loaded);
+  static_cast<StringList&>(list_) = std::move(loaded);  // the list's tool-tip stays
+  modified_ = false;
   return true;
 }
 
 void MacroDocument::NewList() {
   list_.Clear();
   ResetOutputBuffer(buffer_);
+  modified_ = false;
+}
+
+void MacroDocument::Append(std::string_view line) {
+  list_.Add(line);
+  modified_ = true;
+}
+
+int MacroDocument::DeleteSelected() {
+  const int row = list_.ItemIndex();
+  if (row < 0) return -1;
+  list_.Delete(row);
+  modified_ = true;
+  return row;
 }
 
 }  // namespace tavrilo::macros

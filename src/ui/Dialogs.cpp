@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +21,8 @@ namespace {
 struct SeamState {
   bool testMode = false;
   std::deque<std::optional<QString>> answers;
+  std::deque<UnsavedAnswer> unsavedAnswers;
+  QList<DialogSeam::Shown> questions;
   QList<DialogSeam::Shown> errors;
   QList<DialogSeam::Shown> fileDialogs;
   QStringList modals;
@@ -99,8 +102,12 @@ void DialogSeam::QueueFileName(const QString& path) {
 void DialogSeam::QueueCancel() {
   State().answers.emplace_back(std::nullopt);
 }
+void DialogSeam::QueueUnsavedAnswer(UnsavedAnswer answer) {
+  State().unsavedAnswers.push_back(answer);
+}
+
 bool DialogSeam::AnswersPending() {
-  return !State().answers.empty();
+  return !State().answers.empty() || !State().unsavedAnswers.empty();
 }
 
 QList<DialogSeam::Shown> DialogSeam::TakeErrors() {
@@ -121,6 +128,22 @@ std::optional<QString> DialogSeam::AnswerFileDialog(const QString& title, const 
   }
   std::optional<QString> answer = State().answers.front();
   State().answers.pop_front();
+  return answer;
+}
+
+QList<DialogSeam::Shown> DialogSeam::TakeQuestions() {
+  return std::exchange(State().questions, {});
+}
+
+UnsavedAnswer DialogSeam::AnswerQuestion(const Shown& question) {
+  State().questions.append(question);
+  if (State().unsavedAnswers.empty()) {
+    std::fprintf(stderr, "The question \"%s\" was asked with no answer queued.\n",
+                 qPrintable(question.text));
+    std::abort();
+  }
+  const UnsavedAnswer answer = State().unsavedAnswers.front();
+  State().unsavedAnswers.pop_front();
   return answer;
 }
 
@@ -175,6 +198,26 @@ void ShowErrorBox(QWidget* parent, const std::exception& error) {
     return;
   }
   box.exec();
+}
+
+UnsavedAnswer AskUnsavedChanges(QWidget* parent, const QString& text, const QString& save,
+                                const QString& discard, const QString& cancel) {
+  QMessageBox box(QMessageBox::Warning, ApplicationTitle(), text, QMessageBox::NoButton, parent);
+  box.setTextFormat(Qt::PlainText);
+  QPushButton* saveButton = box.addButton(save, QMessageBox::AcceptRole);
+  QPushButton* discardButton = box.addButton(discard, QMessageBox::DestructiveRole);
+  QPushButton* cancelButton = box.addButton(cancel, QMessageBox::RejectRole);
+  box.setDefaultButton(saveButton);
+  box.setEscapeButton(cancelButton);
+  if (DialogSeam::TestMode()) {
+    return DialogSeam::AnswerQuestion({box.windowTitle(),
+                                       box.text() + '|' + save + '|' + discard + '|' + cancel,
+                                       box.textFormat() == Qt::PlainText});
+  }
+  box.exec();
+  if (box.clickedButton() == saveButton) return UnsavedAnswer::kSave;
+  if (box.clickedButton() == discardButton) return UnsavedAnswer::kDiscard;
+  return UnsavedAnswer::kCancel;
 }
 
 QString ApplicationTitle() {

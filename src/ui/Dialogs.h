@@ -48,6 +48,9 @@ class FileDialog {
   QString path_;
 };
 
+// The answers to the question asked before a changed list is dropped.
+enum class UnsavedAnswer { kSave, kDiscard, kCancel };
+
 // What a test sees of the dialogs and how it answers them.
 class DialogSeam {
  public:
@@ -58,6 +61,8 @@ class DialogSeam {
 
   static void QueueFileName(const QString& path);
   static void QueueCancel();
+  // The answer to the next unsaved-changes question.
+  static void QueueUnsavedAnswer(UnsavedAnswer answer);
   static bool AnswersPending();
 
   struct Shown {
@@ -71,15 +76,25 @@ class DialogSeam {
   static QList<Shown> TakeFileDialogs();
   // Window titles of the modal dialogs opened (about box), oldest first; emptied.
   static QStringList TakeModalDialogs();
+  // The unsaved-changes questions asked: the text, and the captions of the buttons
+  // (Save, Discard, Cancel) joined by '|'; oldest first; emptied.
+  static QList<Shown> TakeQuestions();
 
   // Used by the program.
   static std::optional<QString> AnswerFileDialog(const QString& title, const QString& proposed);
   static void RecordError(const Shown& box);
   static void RecordModal(const QString& title);
+  static UnsavedAnswer AnswerQuestion(const Shown& question);
 };
 
 // Shows a modal dialog and waits until it closes (recorded, not shown, in test mode).
 void ShowModal(QDialog* dialog);
+
+// The question asked before a list that changed since it was last saved or loaded is
+// dropped: `text`, with three buttons captioned `save`, `discard` and `cancel`, in the
+// window's language. Closing the box is Cancel.
+UnsavedAnswer AskUnsavedChanges(QWidget* parent, const QString& text, const QString& save,
+                                const QString& discard, const QString& cancel);
 
 // The error box: a modal message with the error icon and one OK button, the application
 // title as caption and the error's message (with its final full stop) as text.

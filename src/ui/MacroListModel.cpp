@@ -74,7 +74,7 @@ QVariant MacroListModel::data(const QModelIndex& index, int role) const {
 }
 
 void MacroListModel::Append(std::string_view line) {
-  document_.List().Add(line);
+  document_.Append(line);
   beginInsertRows({}, shownCount_, shownCount_);
   ++shownCount_;
   endInsertRows();
@@ -86,7 +86,7 @@ void MacroListModel::DeleteSelected() {
   const int row = document_.List().ItemIndex();
   if (row < 0) return;
   beginRemoveRows({}, row, row);
-  document_.List().Delete(row);  // the views may move the selection while rows go
+  document_.DeleteSelected();  // the views may move the selection while rows go
   --shownCount_;
   endRemoveRows();
   diagnostics_.Removed(row);
@@ -94,21 +94,10 @@ void MacroListModel::DeleteSelected() {
 }
 
 bool MacroListModel::Load(const PathPrompt& askPath) {
-  // A cancelled load changes nothing, so the views keep their rows and selection.
-  bool chosen = false;
-  const PathPrompt noteChoice = [&]() {
-    std::optional<std::string> path = askPath();
-    chosen = path.has_value();
-    return path;
-  };
-  try {
-    document_.Load(noteChoice);
-  } catch (...) {
-    if (chosen) Reset();
-    throw;
-  }
-  if (chosen) Reset();
-  return chosen;
+  // A cancelled or failed load changes nothing, so the views keep their rows and selection.
+  const bool loaded = document_.Load(askPath);
+  if (loaded) Reset();
+  return loaded;
 }
 
 void MacroListModel::NewList() {

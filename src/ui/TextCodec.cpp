@@ -38,7 +38,7 @@ QString ShownText(std::string_view bytes) {
 
 QString PlainToolTip(const QString& text) {
   if (text.isEmpty()) return text;
-  return QStringLiteral("<p style='white-space:pre'>") + text.toHtmlEscaped() +
+  return QStringLiteral("<p style='white-space:pre-wrap'>") + text.toHtmlEscaped() +
          QStringLiteral("</p>");
 }
 

@@ -30,7 +30,8 @@ inline constexpr char16_t kMoreMark = u'\u2026';  // the ellipsis
 QString ShownText(std::string_view bytes);
 
 // A tool-tip that shows `text` exactly as it is: tool-tips take a text that looks like
-// markup as rich text, so the text is escaped into a paragraph that keeps its blanks.
+// markup as rich text, so the text is escaped into a paragraph that keeps its blanks and
+// wraps a long text to the screen instead of running past it.
 QString PlainToolTip(const QString& text);
 
 // Whether every character of `text` has a Windows-1252 byte.

@@ -1,11 +1,15 @@
 #include "ui/Unit1.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QFrame>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
@@ -13,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTranslator>
 
 #include <climits>
 
@@ -194,12 +199,8 @@ void TMainForm::CreateControls() {
   RBFr->setText(
       FromAnsi("Cochez cette case pour le Fran\xE7"
                "ais"));
-  RBFr->setToolTip(
-      FromAnsi("Fran\xE7"
-               "ais"));
   RBEn = Place<QRadioButton>(this, "RBEn", 297, 13, 144, 15, kOwnTextPixels);
   RBEn->setText("Check this box for English");
-  RBEn->setToolTip("English");
 
   // The game the lines are written for, right of the language buttons.
   GameComboBox = Place<QComboBox>(this, "GameComboBox", 450, 8, 150, 19, kOwnTextPixels);
@@ -207,7 +208,9 @@ void TMainForm::CreateControls() {
 
   MainGroup = Place<QGroupBox>(this, "MainGroup", 5, 35, 600, 190, kOwnTextPixels);
   MainGroup->setTitle(FromAnsi("Menu g\xE9n\xE9ral"));
-  LetterComboBox = EditableField(MainGroup, "LetterComboBox", "Touches", 10, 16, 70, 21);
+  // The key field shows its prompt and the longest key names whole; the function field
+  // takes what is left up to the add buttons' right edge.
+  LetterComboBox = EditableField(MainGroup, "LetterComboBox", "Touches", 10, 16, 172, 21);
   for (std::string_view key : macros::kKeyList)
     LetterComboBox->addItem(FromAnsi(key));
   LetterComboBox->setCurrentIndex(-1);
@@ -215,34 +218,24 @@ void TMainForm::CreateControls() {
   captureAction_ =
       LetterComboBox->lineEdit()->addAction(KeyboardIcon(), QLineEdit::TrailingPosition);
   captureAction_->setObjectName("CaptureKeyAction");
+  // The drop-down shows each entry whole, wider than the field when it must be.
+  LetterComboBox->view()->setMinimumWidth(LetterComboBox->view()->sizeHintForColumn(0) + 24);
   keyCapture_ = new KeyCapture(this);
-  LetterComboBox->setToolTip(
-      FromAnsi("Touche qui sera associ\xE9"
-               "e \xE0 une action"));
-  FonctionComboBox = EditableField(MainGroup, "FonctionComboBox", "Fonctions", 85, 16, 235, 21);
-  FonctionComboBox->setToolTip(
-      FromAnsi("Fonction qui sera affect\xE9"
-               "e \xE0 cette touche"));
+  FonctionComboBox = EditableField(MainGroup, "FonctionComboBox", "Fonctions", 187, 16, 133, 21);
   SayEdit = TextField(MainGroup, "SayEdit", "Tapez ici les dialogues macros", 10, 39, 265, 21);
-  SayEdit->setToolTip(FromAnsi("Taper les messages \xE0 envoyer en mode Chat"));
   AddBtn = Button(MainGroup, "AddBtn", "Ajouter", 280, 39, 40, 20, false);
   FonctionUserBox = EditableField(MainGroup, "FonctionUserBox",
                                   "Fonctions d\xE9"
                                   "finissables",
                                   10, 65, 265, 21);
-  FonctionUserBox->setToolTip(
-      FromAnsi("Fonction dont le param\xE8tre est sp\xE9"
-               "cifi\xE9 ci-dessous"));
   AddPersoBtn1 = Button(MainGroup, "AddPersoBtn1", "Ajouter", 280, 65, 40, 20, false);
   ParamsUserEdit = TextField(MainGroup, "ParamsUserEdit",
                              "Fonctions d\xE9"
                              "finissables : Arguments",
                              10, 87, 265, 21);
-  ParamsUserEdit->setToolTip(FromAnsi("Param\xE8tres de la fonction ci-dessus"));
   AddPredefBtn = Button(MainGroup, "AddPredefBtn", "Ajouter", 280, 87, 40, 20, false);
   UserEdit =
       TextField(MainGroup, "UserEdit", "Tapez ici vos commandes personnelles", 10, 115, 265, 21);
-  UserEdit->setToolTip("Commandes personnelles");
   NewFctBtn = Button(MainGroup, "NewFctBtn", "Ajouter", 280, 115, 40, 20, false);
 
   CommandesListBox =
@@ -287,6 +280,10 @@ void TMainForm::CreateControls() {
   setTabOrder(RBFr, RBEn);
   setTabOrder(RBEn, GameComboBox);
 
+  // Delete in the list removes the selected line (see eventFilter).
+  CommandesListBox->installEventFilter(this);
+  ShowToolTips();
+
   DiagnosticLabel =
       Place<QLabel>(this, "DiagnosticLabel", 5, 0, 445, kStatusLineHeight, kOwnTextPixels);
   DiagnosticLabel->setTextFormat(Qt::PlainText);
@@ -314,9 +311,16 @@ void TMainForm::WireEvents() {
           [this] { LetterComboBoxChange(); });
   connect(captureAction_, &QAction::triggered, this, &TMainForm::CaptureKeyClick);
   connect(keyCapture_, &KeyCapture::Captured, this, &TMainForm::KeyCaptured);
-  connect(keyCapture_, &KeyCapture::Refused, this,
-          [this](const Text& reason) { ShowStatus(ResolveText(reason)); });
-  connect(keyCapture_, &KeyCapture::Cancelled, this, [this] { ShowStatus(); });
+  connect(keyCapture_, &KeyCapture::Refused, this, [this](const Text& reason) {
+    ShowCaptureEnded();
+    LetterComboBox->setEditText(textBeforeCapture_);
+    ShowStatus(ResolveText(reason));
+  });
+  connect(keyCapture_, &KeyCapture::Cancelled, this, [this] {
+    ShowCaptureEnded();
+    LetterComboBox->setEditText(textBeforeCapture_);
+    ShowStatus();
+  });
   connect(FonctionComboBox, &QComboBox::activated, this, [this](int position) {
     FonctionComboBoxClick(position);
     FonctionComboBoxChange(position);
@@ -334,6 +338,11 @@ void TMainForm::WireEvents() {
   connect(NewFctBtn, &QPushButton::clicked, this, &TMainForm::NewFctBtnClick);
   connect(AddPersoBtn, &QPushButton::clicked, this, &TMainForm::AddPersoBtnClick);
 
+  connect(SayEdit, &QLineEdit::returnPressed, this, &TMainForm::AddBtnClick);
+  FonctionUserBox->lineEdit()->installEventFilter(this);  // Enter: see eventFilter
+  connect(ParamsUserEdit, &QLineEdit::returnPressed, this, &TMainForm::AddPredefBtnClick);
+  connect(UserEdit, &QLineEdit::returnPressed, this, &TMainForm::NewFctBtnClick);
+  connect(TextList, &QListWidget::itemActivated, this, &TMainForm::AddPersoBtnClick);
   connect(SauverBtn, &QPushButton::clicked, this, &TMainForm::SauverBtnClick);
   connect(LoadBtn, &QPushButton::clicked, this, &TMainForm::LoadBtnClick);
   connect(DeleteAllBtn, &QPushButton::clicked, this, &TMainForm::DeleteAllBtnClick);
@@ -396,7 +405,7 @@ void TMainForm::FormCreate() {
 void TMainForm::FormDestroy() {
   ReportingErrors(nullptr, [this] {
     language_.StoreFlags();
-    datafiles::WriteGameChoice(datafiles::IniFile(SettingsForWriting(appDir_)), game_);
+    StoreGameChoice();
   });
 }
 
@@ -411,6 +420,35 @@ void TMainForm::showEvent(QShowEvent* event) {
   LetterComboBox->setFocus();
 }
 
+// Enter in the definable function's field runs the add beside it (the drop-down field
+// hands an Enter its line edit ignores back to that line edit, so the key is taken here,
+// once); Delete in the list removes the selected line, as the delete button does.
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
+  const auto* press = static_cast<QKeyEvent*>(event);
+  const bool plain = (press->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+  if (watched == FonctionUserBox->lineEdit() && plain &&
+      (press->key() == Qt::Key_Return || press->key() == Qt::Key_Enter)) {
+    AddPersoBtn1Click();
+    return true;
+  }
+  if (watched == CommandesListBox && plain && press->key() == Qt::Key_Delete) {
+    CommandesListBoxDblClick();
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+// A list changed since it was last saved or loaded is not lost without a word.
+void TMainForm::closeEvent(QCloseEvent* event) {
+  if (!MayDropList()) {
+    event->ignore();
+    return;
+  }
+  keyCapture_->Cancel();
+  QWidget::closeEvent(event);
+}
+
 // ---- Language --------------------------------------------------------------------
 
 void TMainForm::RBFrClick() {
@@ -421,8 +459,10 @@ void TMainForm::RBEnClick() {
   ReportingErrors(this, [this] { SelectLanguage(Language::kEnglish); });
 }
 
+// The choice is stored at once: a session ended by the desktop keeps it too.
 void TMainForm::SelectLanguage(datafiles::Language language) {
   ThenShow([&] { language_.Select(language); }, [this] { ShowLanguage(); });
+  language_.StoreFlags();
 }
 
 void TMainForm::ReloadLanguage() {
@@ -454,12 +494,27 @@ void TMainForm::CaptureKeyClick() {
                          ? nullptr
                          : qobject_cast<QWidget*>(captureAction_->associatedObjects().constLast());
   keyCapture_->Start(LetterComboBox, game_, control);
+  // The field itself shows that it waits for a key.
+  textBeforeCapture_ = LetterComboBox->currentText();
+  const std::string& waiting = language_.captions.Get("Main.CaptureWaiting");
+  LetterComboBox->setEditText(waiting.empty() ? QStringLiteral("\u2026") : FromAnsi(waiting));
+  QPalette palette = LetterComboBox->palette();
+  palette.setColor(QPalette::Base, QColor(255, 236, 150));
+  LetterComboBox->setPalette(palette);
+  LetterComboBox->setProperty("waitingForKey", true);
   ShowStatus(ResolveText(Text{"Key.CapturePrompt", {}}));
+}
+
+void TMainForm::ShowCaptureEnded() {
+  LetterComboBox->setPalette(QPalette());
+  MakeBlue(LetterComboBox);
+  LetterComboBox->setProperty("waitingForKey", false);
 }
 
 // The key is already the game's name for it: the field shows it, and it is not
 // translated again as a label of the key list would be.
 void TMainForm::KeyCaptured(const QString& keyName) {
+  ShowCaptureEnded();
   LetterComboBox->setEditText(keyName);
   composer_.SelectCapturedKey(ToAnsi(keyName));
   ShowStatus();
@@ -578,11 +633,41 @@ void TMainForm::SauverBtnClick() {
 }
 
 void TMainForm::LoadBtnClick() {
+  if (!MayDropList()) return;
   ReportingErrors(this, [this] { macroModel_->Load(AskWith(openDialog_)); });
 }
 
+void TMainForm::LoadFile(const std::string& pathBytes) {
+  ReportingErrors(this, [&] { macroModel_->Load([&] { return std::optional(pathBytes); }); });
+}
+
 void TMainForm::DeleteAllBtnClick() {
+  if (!MayDropList()) return;
   macroModel_->NewList();
+}
+
+bool TMainForm::MayDropList() {
+  if (!document_.Modified()) return true;
+  const auto text = [this](std::string_view key, const char* fallback) {
+    const std::string& given = language_.captions.Get(key);
+    return FromAnsi(given.empty() ? std::string(fallback) : given);
+  };
+  switch (AskUnsavedChanges(this,
+                            text("Ask.Unsaved",
+                                 "La liste a chang\xE9 depuis qu'elle a \xE9t\xE9 "
+                                 "enregistr\xE9"
+                                 "e. L'enregistrer ?"),
+                            text("Ask.Save", "Enregistrer"), text("Ask.Discard", "Abandonner"),
+                            text("Ask.Cancel", "Annuler"))) {
+    case UnsavedAnswer::kSave:
+      SauverBtnClick();
+      return !document_.Modified();  // a cancelled or failed save keeps the list
+    case UnsavedAnswer::kDiscard:
+      return true;
+    case UnsavedAnswer::kCancel:
+      break;
+  }
+  return false;
 }
 
 void TMainForm::CommandesListBoxDblClick() {
@@ -628,6 +713,11 @@ void TMainForm::GameComboBoxChange(int index) {
   composer_.SetGame(game_);
   macroModel_->SetGame(game_);
   ShowBudget();  // the limit is the game's
+  ReportingErrors(this, [this] { StoreGameChoice(); });
+}
+
+void TMainForm::StoreGameChoice() {
+  datafiles::WriteGameChoice(datafiles::IniFile(SettingsForWriting(appDir_)), game_);
 }
 
 void TMainForm::ShowGame() {
@@ -671,6 +761,8 @@ void TMainForm::ShowLanguage() {
   ShowFunctionNames();
   ShowResources();
   ShowCaptions();
+  ShowToolTips();
+  FollowLanguageInQtTexts();
   ShowFindings();  // the texts of the status line are the language's
   ShowBudget();
 }
@@ -701,12 +793,76 @@ void TMainForm::ShowCaptions() {
              [this](const QString& text) { GameComboBox->setItemText(0, text); });
   setIfGiven("Main.GameYamagi",
              [this](const QString& text) { GameComboBox->setItemText(1, text); });
-  setIfGiven("Main.GameHint", [this](const QString& text) { GameComboBox->setToolTip(text); });
-  setIfGiven("Key.CaptureHint", [this](const QString& text) { captureAction_->setToolTip(text); });
+  // Tool-tips are plain text, whatever the caption file holds.
+  setIfGiven("Main.GameHint",
+             [this](const QString& text) { GameComboBox->setToolTip(PlainToolTip(text)); });
+  setIfGiven("Key.CaptureHint",
+             [this](const QString& text) { captureAction_->setToolTip(PlainToolTip(text)); });
+}
+
+// The controls' tool-tips in the window's language; a text the caption file does not give
+// keeps the one the control has.
+void TMainForm::ShowToolTips() {
+  struct Tip {
+    QWidget* control;
+    std::string_view key;
+    const char* text;  // the French text, until a caption file gives one
+  };
+  const Tip tips[] = {
+      {RBFr, "Main.TipFrench",
+       "Fran\xE7"
+       "ais"},
+      {RBEn, "Main.TipEnglish", "English"},
+      {LetterComboBox, "Main.TipKey",
+       "Touche qui sera associ\xE9"
+       "e \xE0 une action"},
+      {FonctionComboBox, "Main.TipFunction",
+       "Fonction qui sera affect\xE9"
+       "e \xE0 cette touche"},
+      {SayEdit, "Main.TipChat", "Taper les messages \xE0 envoyer en mode Chat"},
+      {FonctionUserBox, "Main.TipDefinable",
+       "Fonction dont le param\xE8tre est sp\xE9"
+       "cifi\xE9 ci-dessous"},
+      {ParamsUserEdit, "Main.TipArguments", "Param\xE8tres de la fonction ci-dessus"},
+      {UserEdit, "Main.TipOwnLine", "Commandes personnelles"},
+      {AddBtn, "Main.TipAddBinding",
+       "Ajouter la touche et sa fonction (Entr\xE9"
+       "e dans le champ de dialogue)"},
+      {AddPersoBtn1, "Main.TipAddDefinable",
+       "Ajouter la fonction et ses arguments (Entr\xE9"
+       "e dans le champ de la fonction)"},
+      {AddPredefBtn, "Main.TipAddWithResource",
+       "Ajouter la fonction avec la ressource choisie (Entr\xE9"
+       "e dans le champ des arguments)"},
+      {NewFctBtn, "Main.TipAddOwnLine",
+       "Ajouter cette ligne (Entr\xE9"
+       "e dans le champ)"},
+      {AddPersoBtn, "Main.TipAddResource",
+       "Ajouter la commande choisie (Entr\xE9"
+       "e ou double-clic dans la liste)"},
+      {DeleteBtn, "Main.TipDelete", "Effacer la ligne choisie (touche Suppr dans la liste)"},
+  };
+  for (const Tip& tip : tips) {
+    const std::string& given = language_.captions.Get(tip.key);
+    tip.control->setToolTip(PlainToolTip(FromAnsi(given.empty() ? std::string(tip.text) : given)));
+  }
+}
+
+// Qt's own texts (the file dialogs, the buttons of its boxes, the context menus of the
+// fields) follow the window's language.
+void TMainForm::FollowLanguageInQtTexts() {
+  if (qtTranslator_ == nullptr) qtTranslator_ = new QTranslator(this);
+  QCoreApplication::removeTranslator(qtTranslator_);
+  if (language_.Selected() == Language::kFrench &&
+      qtTranslator_->load(QStringLiteral("qtbase_fr"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(qtTranslator_);
+  }
 }
 
 void TMainForm::ShowFunctionNames() {
   SetItems(FonctionComboBox, language_.functionNames);
+  FonctionComboBox->view()->setMinimumWidth(FonctionComboBox->view()->sizeHintForColumn(0) + 24);
 }
 
 void TMainForm::ShowResources() {

@@ -23,6 +23,7 @@ class QListView;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
+class QTranslator;
 
 namespace tavrilo::ui {
 
@@ -39,6 +40,11 @@ class TMainForm : public QWidget {
   explicit TMainForm(std::string applicationDirectory, QWidget* parent = nullptr);
   // The destruction step: stores the language choice.
   ~TMainForm() override;
+
+  // Loads `pathBytes` into the list as the load button does once its dialog is answered
+  // (start-up with a file named on the command line): an error shows in the error box and
+  // leaves the list as it was.
+  void LoadFile(const std::string& pathBytes);
 
   // The about box that AboutBtn opens.
   void SetAboutBox(QDialog* aboutBox) { aboutBox_ = aboutBox; }
@@ -58,6 +64,8 @@ class TMainForm : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
@@ -74,10 +82,14 @@ class TMainForm : public QWidget {
   void RefreshBtnClick();
   void TextListClick();
 
+  void StoreGameChoice();
+  void FollowLanguageInQtTexts();
+
   // Key and function fields.
   void LetterComboBoxChange();
   void CaptureKeyClick();
   void KeyCaptured(const QString& keyName);
+  void ShowCaptureEnded();
   void ShowStatus(const QString& message = QString());
   void ShowFindings();
   void ShowBudget();
@@ -94,6 +106,9 @@ class TMainForm : public QWidget {
 
   // The macro list and its files.
   void SauverBtnClick();
+  // Whether the list may be dropped: it has not changed since it was last saved or loaded,
+  // or the player saved it or chose to discard it.
+  bool MayDropList();
   void LoadBtnClick();
   void DeleteAllBtnClick();
   void CommandesListBoxDblClick();
@@ -109,6 +124,7 @@ class TMainForm : public QWidget {
   // Copies engine state into the widgets, without running any handler.
   void ShowLanguage();
   void ShowCaptions();
+  void ShowToolTips();
   void ShowFunctionNames();
   void ShowResources();
   void ShowDefinableFunctions();
@@ -164,7 +180,9 @@ class TMainForm : public QWidget {
   MacroListModel* macroModel_ = nullptr;
   QAction* captureAction_ = nullptr;  // in the key field: choose the key by pressing it
   KeyCapture* keyCapture_ = nullptr;
-  QString statusMessage_;  // a message of the last action, until the next one
+  QString statusMessage_;                // a message of the last action, until the next one
+  QString textBeforeCapture_;            // the key field's text while a capture waits
+  QTranslator* qtTranslator_ = nullptr;  // Qt's own texts in French
 };
 
 }  // namespace tavrilo::ui

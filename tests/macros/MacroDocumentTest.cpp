@@ -80,7 +80,7 @@ class MacroDocumentTest : public ::testing::Test {
 
   void Add(std::initializer_list<const char*> lines) {
     for (const char* line : lines)
-      doc.List().Add(line);
+      doc.Append(line);
   }
   std::vector<std::string> Entries() const { return doc.List().Items(); }
 
@@ -285,39 +285,78 @@ TEST_F(MacroDocumentTest, LoadingASavedFileThenSavingFirstRepeatsTheHeader) {
   EXPECT_EQ(ReadFile(dir / "again.cfg"), HeaderBytes() + ReadFile(dir / "saved.cfg"));
 }
 
-TEST_F(MacroDocumentTest, MissingFileEmptiesTheListAndReportsFileNotFound) {
-  Add({"E1"});
-  const std::string path = dir / "absent.cfg";
+// A load that fails costs the player nothing: the list, its selection and the output
+// buffer stay as they were, whatever the failure.
+TEST_F(MacroDocumentTest, AFailedLoadKeepsTheListAndItsSelection) {
+  Add({"E1", "E2"});
+  doc.List().UserSelect(1);
+  const auto keptAsItWas = [&](const char* what) {
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"E1", "E2"})) << what;
+    EXPECT_EQ(doc.List().ItemIndex(), 1) << what;
+    EXPECT_EQ(doc.Buffer().Text(), HeaderBytes()) << what;
+    EXPECT_TRUE(doc.Modified()) << what;
+  };
   try {
-    doc.Load(Choose(path));
-    FAIL() << "no error";
+    doc.Load(Choose(dir / "absent.cfg"));
+    ADD_FAILURE() << "no error";
   } catch (const EInOutError& error) {
     EXPECT_EQ(error.Code(), 2);
     EXPECT_STREQ(error.what(), "File not found");
   }
-  EXPECT_TRUE(doc.List().Empty());
-  EXPECT_EQ(doc.Buffer().Text(), HeaderBytes());
-}
+  keptAsItWas("missing file");
 
-TEST_F(MacroDocumentTest, MissingDirectoryReportsInvalidFilename) {
-  Add({"E1"});
   try {
     doc.Load(Choose(dir / "absent/in.cfg"));
-    FAIL() << "no error";
+    ADD_FAILURE() << "no error";
   } catch (const EInOutError& error) {
     EXPECT_EQ(error.Code(), 3);
     EXPECT_STREQ(error.what(), "Invalid filename");
   }
-  EXPECT_TRUE(doc.List().Empty());
+  keptAsItWas("missing folder");
+
+  // A line too long for the reader, after lines that were read well.
+  WriteFile(dir / "long.cfg", "first\r\n" + std::string(kMaxLineLength + 1, 'x') + "\r\n");
+  EXPECT_THROW(doc.Load(Choose(dir / "long.cfg")), ETextError);
+  keptAsItWas("line too long");
 }
 
-TEST(MacroDocument, LoadingIntoAFullListKeepsWhatWasRead) {
+TEST(MacroDocument, AFileTooLongForTheListIsNotLoadedAtAll) {
   TempDir dir;
   WriteFile(dir / "in.cfg", "1\r\n2\r\n3\r\n4\r\n5\r\n");
   MacroDocument doc(3);
+  doc.Append("kept");
   EXPECT_EQ(MessageOf<EListError>([&] { doc.Load(Choose(dir / "in.cfg")); }),
             "Unable to insert a line");
+  EXPECT_EQ(doc.List().Items(), (std::vector<std::string>{"kept"}));
+  WriteFile(dir / "in.cfg", "1\r\n2\r\n3\r\n");  // as many as it takes
+  doc.Load(Choose(dir / "in.cfg"));
   EXPECT_EQ(doc.List().Items(), (std::vector<std::string>{"1", "2", "3"}));
+}
+
+// Whether closing the list now would lose work: any change of the list since it was
+// saved, loaded or started anew; a cancelled or failed save or load changes nothing.
+TEST_F(MacroDocumentTest, ModifiedUntilSavedLoadedOrStartedAnew) {
+  EXPECT_FALSE(doc.Modified());
+  doc.Append("kill");
+  EXPECT_TRUE(doc.Modified());
+  doc.Save(Cancel());
+  EXPECT_TRUE(doc.Modified());
+  EXPECT_THROW(doc.Save(Choose(dir / "data/x.cfg")), std::exception);  // no such folder
+  EXPECT_TRUE(doc.Modified());
+  doc.Save(Choose(dir / "saved.cfg"));
+  EXPECT_FALSE(doc.Modified());
+
+  EXPECT_EQ(doc.DeleteSelected(), -1);  // nothing selected: nothing removed
+  EXPECT_FALSE(doc.Modified());
+  doc.List().UserSelect(0);
+  EXPECT_EQ(doc.DeleteSelected(), 0);
+  EXPECT_TRUE(doc.List().Empty());
+  EXPECT_TRUE(doc.Modified());
+  doc.Load(Choose(dir / "saved.cfg"));
+  EXPECT_FALSE(doc.Modified());
+  doc.Append("wave 1");
+  doc.NewList();
+  EXPECT_FALSE(doc.Modified());
 }
 
 TEST_F(MacroDocumentTest, AHundredThousandCharacterLineSurvivesSaveAndLoad) {
@@ -449,10 +488,11 @@ TEST_F(MacroDocumentTest, AFifoIsRefusedAtOnceForSaveAndLoad) {
   EXPECT_EQ(doc.Buffer().Text(), HeaderBytes());
   EXPECT_EQ(MessageOf<EInOutError>([&] { doc.Load(Choose(fifo)); }), "File access denied");
   ::alarm(0);
-  EXPECT_TRUE(doc.List().Empty());
+  EXPECT_EQ(Entries(), std::vector<std::string>{"E1"});  // a refused load keeps the list
 }
 
-TEST_F(MacroDocumentTest, ALoadStoppedByAnOverlongLineKeepsTheEntriesBeforeIt) {
+TEST_F(MacroDocumentTest, ALoadStoppedByAnOverlongLineNamesItsLineAndKeepsTheList) {
+  Add({"kept"});
   const std::string path = dir / "in.cfg";
   WriteFile(path, "A\r\nB\r\n" + std::string(kMaxLineLength + 1, 'x') + "\r\nC\r\n");
   try {
@@ -461,7 +501,7 @@ TEST_F(MacroDocumentTest, ALoadStoppedByAnOverlongLineKeepsTheEntriesBeforeIt) {
   } catch (const ETextError& error) {
     EXPECT_EQ(error.GetText(), (Text{"File.LineTooLong", {path, "3"}}));
   }
-  EXPECT_EQ(Entries(), (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(Entries(), std::vector<std::string>{"kept"});
 }
 
 // --- Deleting through the document ---------------------------------------------------

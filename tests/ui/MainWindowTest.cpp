@@ -149,6 +149,7 @@ class MainWindowTest : public QObject {
     QVERIFY2(!DialogSeam::AnswersPending(), "a queued dialog answer was not used");
     DialogSeam::TakeErrors();
     DialogSeam::TakeFileDialogs();
+    DialogSeam::TakeQuestions();
   }
 
   void theRoadOfOneBinding() {
@@ -437,10 +438,11 @@ class MainWindowTest : public QObject {
     QVERIFY(list->selectionModel()->selectedRows().isEmpty());
     QCOMPARE(list->toolTip(), PlainToolTip("second"));  // the tool-tip outlives its entry
 
-    // A file that is not there: the list is emptied and the error shown.
+    // A file that is not there: the error is shown and the list stays as it was.
+    DialogSeam::QueueUnsavedAnswer(tavrilo::ui::UnsavedAnswer::kDiscard);  // a line went
     DialogSeam::QueueFileName(QString::fromStdString(app.Path("missing.cfg")));
     QTest::mouseClick(Find<QPushButton>(form.get(), "LoadBtn"), Qt::LeftButton);
-    QCOMPARE(list->model()->rowCount(), 0);
+    QCOMPARE(list->model()->rowCount(), 3);
     const auto errors = DialogSeam::TakeErrors();
     QCOMPARE(errors.size(), 1);
     QCOMPARE(errors[0].text, QString("File not found."));
@@ -459,6 +461,7 @@ class MainWindowTest : public QObject {
     }
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualRect(list->model()->index(1, 0)).center());
+    DialogSeam::QueueUnsavedAnswer(tavrilo::ui::UnsavedAnswer::kDiscard);
     DialogSeam::QueueCancel();
     QTest::mouseClick(Find<QPushButton>(form.get(), "LoadBtn"), Qt::LeftButton);
     QCOMPARE(list->selectionModel()->selectedRows().size(), 1);
@@ -466,14 +469,17 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(Find<QPushButton>(form.get(), "DeleteBtn"), Qt::LeftButton);
     QCOMPARE(form->Document().List().Items(), (std::vector<std::string>{"one", "three"}));
 
-    // A load that fails after emptying the list leaves nothing selected anywhere.
+    // A load that fails keeps the line selected, in the view and in the engine.
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualRect(list->model()->index(0, 0)).center());
+                      list->visualRect(list->model()->index(1, 0)).center());
+    DialogSeam::QueueUnsavedAnswer(tavrilo::ui::UnsavedAnswer::kDiscard);
     DialogSeam::QueueFileName(QString::fromStdString(app.Path("missing.cfg")));
     QTest::mouseClick(Find<QPushButton>(form.get(), "LoadBtn"), Qt::LeftButton);
-    DialogSeam::TakeErrors();
-    QVERIFY(list->selectionModel()->selectedRows().isEmpty());
-    QCOMPARE(form->Document().List().ItemIndex(), -1);
+    QCOMPARE(DialogSeam::TakeErrors().size(), 1);
+    QCOMPARE(list->selectionModel()->selectedRows().size(), 1);
+    QCOMPARE(list->selectionModel()->selectedRows()[0].row(), 1);
+    QCOMPARE(form->Document().List().ItemIndex(), 1);
+    QCOMPARE(form->Document().List().Items(), (std::vector<std::string>{"one", "three"}));
   }
 
   // A line of megabytes shows only its beginning, so that laying it out cannot freeze the
@@ -599,6 +605,181 @@ class MainWindowTest : public QObject {
     QVERIFY(Find<QLabel>(form.get(), "DiagnosticLabel")->text().contains("Key."));
   }
 
+  // Enter in a field runs the add beside it, Delete in the list removes the selected
+  // line, and every add says how to reach it from the keyboard.
+  void addingAndDeletingFromTheKeyboard() {
+    App app;
+    auto form = app.Start();
+    auto* list = Find<QListView>(form.get(), "CommandesListBox");
+    auto* own = Find<QLineEdit>(form.get(), "UserEdit");
+    TypeInto(own, "kill");
+    QTest::keyClick(own, Qt::Key_Return);
+    Pick(Find<QComboBox>(form.get(), "LetterComboBox"), 1);
+    Pick(Find<QComboBox>(form.get(), "FonctionComboBox"), 2);  // "Talk": say
+    auto* chat = Find<QLineEdit>(form.get(), "SayEdit");
+    TypeInto(chat, "gg");
+    QTest::keyClick(chat, Qt::Key_Enter);                     // the keypad's Enter as well
+    Pick(Find<QComboBox>(form.get(), "FonctionUserBox"), 1);  // fov
+    auto* arguments = Find<QLineEdit>(form.get(), "ParamsUserEdit");
+    TypeInto(arguments, "90");
+    QTest::keyClick(Find<QComboBox>(form.get(), "FonctionUserBox")->lineEdit(), Qt::Key_Return);
+    QCOMPARE(form->Document().List().Items(),
+             (std::vector<std::string>{"kill", R"(bind "b" "say gg")", R"(fov "90")"}));
+    // With a resource chosen: Enter in the arguments field, then Enter in the resources.
+    auto* resources = Find<QListWidget>(form.get(), "TextList");
+    QTest::mouseClick(resources->viewport(), Qt::LeftButton, {},
+                      resources->visualItemRect(resources->item(0)).center());
+    QTest::keyClick(arguments, Qt::Key_Return);
+    QCOMPARE(list->model()->rowCount(), 4);
+    QTest::keyClick(resources, Qt::Key_Return);
+    QCOMPARE(list->model()->rowCount(), 5);
+    QCOMPARE(form->Document().List().At(4), std::string_view(R"(bind "b" "exec Alias.cfg")"));
+
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(1, 0)).center());
+    QTest::keyClick(list, Qt::Key_Delete);
+    QCOMPARE(list->model()->rowCount(), 4);
+    QCOMPARE(form->Document().List().At(1), std::string_view(R"(fov "90")"));
+    QTest::keyClick(list, Qt::Key_Delete);  // nothing selected any more: nothing goes
+    QCOMPARE(list->model()->rowCount(), 4);
+
+    for (const char* add : {"AddBtn", "AddPersoBtn1", "AddPredefBtn", "NewFctBtn", "AddPersoBtn"}) {
+      const QString tip = Find<QPushButton>(form.get(), add)->toolTip();
+      QVERIFY2(tip.contains(Text("Entr\xE9"
+                                 "e")),
+               add);
+    }
+  }
+
+  // New list, Load and closing the window ask before a changed list is dropped, once, in
+  // the window's language; Save saves first, Cancel keeps everything as it was.
+  void aChangedListIsNeverDroppedWithoutAsking() {
+    using tavrilo::ui::UnsavedAnswer;
+    App app;
+    WriteFile(app.Path("data/dics-en.ini"),
+              ReadFile(app.Path("data/dics-en.ini")) +
+                  "Ask.Unsaved=EN save first?\r\nAsk.Save=EN save\r\nAsk.Discard=EN drop\r\n"
+                  "Ask.Cancel=EN keep\r\n");
+    WriteFile(app.Path("in.cfg"), "from the file\r\n");
+    auto form = app.Start();
+    auto* own = Find<QLineEdit>(form.get(), "UserEdit");
+    TypeInto(own, "kill");
+    QTest::keyClick(own, Qt::Key_Return);
+
+    DialogSeam::QueueUnsavedAnswer(UnsavedAnswer::kCancel);
+    QTest::mouseClick(Find<QPushButton>(form.get(), "DeleteAllBtn"), Qt::LeftButton);
+    DialogSeam::QueueUnsavedAnswer(UnsavedAnswer::kCancel);
+    QTest::mouseClick(Find<QPushButton>(form.get(), "LoadBtn"), Qt::LeftButton);
+    DialogSeam::QueueUnsavedAnswer(UnsavedAnswer::kCancel);
+    QVERIFY(!form->close());
+    QVERIFY(form->isVisible());
+    QCOMPARE(form->Document().List().Items(), std::vector<std::string>{"kill"});
+    const auto questions = DialogSeam::TakeQuestions();
+    QCOMPARE(questions.size(), 3);
+    QCOMPARE(questions[0].text, QString("EN save first?|EN save|EN drop|EN keep"));
+    QVERIFY(questions[0].plainText);
+
+    // Save, then the load goes on; the list loaded is unchanged: no question.
+    DialogSeam::QueueUnsavedAnswer(UnsavedAnswer::kSave);
+    DialogSeam::QueueFileName(QString::fromStdString(app.Path("saved.cfg")));
+    DialogSeam::QueueFileName(QString::fromStdString(app.Path("in.cfg")));
+    QTest::mouseClick(Find<QPushButton>(form.get(), "LoadBtn"), Qt::LeftButton);
+    QVERIFY(ReadFile(app.Path("saved.cfg")).ends_with("\r\nkill\r\n"));
+    QCOMPARE(form->Document().List().Items(), std::vector<std::string>{"from the file"});
+    QTest::mouseClick(Find<QPushButton>(form.get(), "DeleteAllBtn"), Qt::LeftButton);
+    QVERIFY(DialogSeam::TakeQuestions().size() == 1);  // the one before the load
+
+    // A save cancelled at its dialog keeps the list too.
+    TypeInto(own, "wave 1");
+    QTest::keyClick(own, Qt::Key_Return);
+    DialogSeam::QueueUnsavedAnswer(UnsavedAnswer::kSave);
+    DialogSeam::QueueCancel();
+    QTest::mouseClick(Find<QPushButton>(form.get(), "DeleteAllBtn"), Qt::LeftButton);
+    QCOMPARE(form->Document().List().Items(), std::vector<std::string>{"wave 1"});
+    DialogSeam::QueueUnsavedAnswer(UnsavedAnswer::kDiscard);
+    QVERIFY(form->close());
+    QCOMPARE(DialogSeam::TakeQuestions().size(), 2);
+  }
+
+  // The language and the game chosen are in the settings file at once, before any close.
+  void settingsAreWrittenWhenTheyChange() {
+    App app;
+    auto form = app.Start();
+    const auto stored = [&](const char* key) {
+      return tavrilo::datafiles::IniFile(app.Path("data/config.ini"))
+          .ReadString("General", key, "");
+    };
+    QTest::mouseClick(Find<QRadioButton>(form.get(), "RBFr"), Qt::LeftButton);
+    QCOMPARE(stored("fr"), std::string("1"));
+    QCOMPARE(stored("en"), std::string("0"));
+    Pick(Find<QComboBox>(form.get(), "GameComboBox"), 1);
+    QCOMPARE(stored("Game"), std::string("yamagi"));
+  }
+
+  // Started with a file, the window shows its lines, unchanged.
+  void startingWithAFileShowsItsLines() {
+    App app;
+    WriteFile(app.Path("in.cfg"), "bind x kill\r\nwave 1\r\n");
+    auto form = app.Start();
+    form->LoadFile(app.Path("in.cfg"));
+    auto* list = Find<QListView>(form.get(), "CommandesListBox");
+    QCOMPARE(list->model()->rowCount(), 2);
+    QCOMPARE(list->model()->index(1, 0).data().toString(), QString("wave 1"));
+    QVERIFY(!form->Document().Modified());
+    form->LoadFile(app.Path("missing.cfg"));  // the error box, and the list as it was
+    QCOMPARE(DialogSeam::TakeErrors().size(), 1);
+    QCOMPARE(list->model()->rowCount(), 2);
+  }
+
+  // Qt's own texts and every tool-tip follow the window's language.
+  void qtTextsAndToolTipsFollowTheLanguage() {
+    App app;
+    WriteFile(app.Path("data/dics-en.ini"),
+              ReadFile(app.Path("data/dics-en.ini")) + "Main.TipChat=EN <b>chat</b> tip\r\n");
+    auto form = app.Start();
+    auto* chat = Find<QLineEdit>(form.get(), "SayEdit");
+    QCOMPARE(chat->toolTip(), PlainToolTip("EN <b>chat</b> tip"));  // plain text, too
+    const auto qtCancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
+    QCOMPARE(qtCancel(), QString("Cancel"));
+    QTest::mouseClick(Find<QRadioButton>(form.get(), "RBFr"), Qt::LeftButton);
+    QCOMPARE(chat->toolTip(), PlainToolTip(Text("Taper les messages \xE0 envoyer en mode Chat")));
+    QCOMPARE(qtCancel(), QString("Annuler"));
+    QTest::mouseClick(Find<QRadioButton>(form.get(), "RBEn"), Qt::LeftButton);
+    QCOMPARE(qtCancel(), QString("Cancel"));
+  }
+
+  // The key field shows the longest key names whole, its drop-down every entry whole,
+  // and while a capture waits the field itself says so.
+  void theKeyFieldShowsWholeNamesAndAWaitingCapture() {
+    App app;
+    auto form = app.Start();
+    auto* key = Find<QComboBox>(form.get(), "LetterComboBox");
+    auto* edit = key->lineEdit();
+    const auto controls = edit->findChildren<QToolButton*>();
+    QCOMPARE(controls.size(), 1);
+    for (const char* name :
+         {"KP_RIGHTARROW", "SC_APOSTROPHE", "SHOULDR_RIGHT_ALT", "Choose a key"}) {
+      key->setEditText(name);
+      edit->setCursorPosition(0);
+      const int start = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+      edit->end(false);
+      const int end = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+      QCOMPARE(end - start, edit->fontMetrics().horizontalAdvance(name));  // not scrolled
+      QVERIFY2(edit->mapTo(key, QPoint(end, 0)).x() < controls[0]->mapTo(key, QPoint(0, 0)).x(),
+               name);
+    }
+    QVERIFY(key->view()->minimumWidth() >= key->view()->sizeHintForColumn(0));
+
+    key->setEditText("F1");
+    QTest::mouseClick(controls[0], Qt::LeftButton);
+    QVERIFY(key->property("waitingForKey").toBool());
+    QVERIFY(key->currentText() != QString("F1"));
+    QVERIFY(key->palette().color(QPalette::Base) != form->palette().color(QPalette::Base));
+    QTest::keyClick(edit, Qt::Key_Escape);  // cancelled: the field as it was
+    QCOMPARE(key->currentText(), QString("F1"));
+    QVERIFY(!key->property("waitingForKey").toBool());
+  }
+
   void saveAndOpenDialogsRememberTheirPaths() {
     App app;
     auto form = app.Start();
@@ -686,7 +867,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(Find<QComboBox>(form.get(), "FonctionComboBox")->palette().color(QPalette::Text),
              QColor(0, 0, 255));
     QCOMPARE(Find<QLineEdit>(form.get(), "SayEdit")->toolTip(),
-             Text("Taper les messages \xE0 envoyer en mode Chat"));
+             PlainToolTip(Text("Taper les messages \xE0 envoyer en mode Chat")));
   }
 
   void theAboutBoxTakesItsCaptionFromTheLanguageAtEachOpening() {
