@@ -83,6 +83,7 @@ appstreamcli validate --no-net "$metainfo"
 completion=$share/bash-completion/completions/tavrilo
 complete_words() {
   bash -c 'source /usr/share/bash-completion/bash_completion; source "$1"; shift
+           compopt() { :; }  # outside a real completion, compopt has nothing to change
            COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}
            _tavrilo tavrilo "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD-1]}"
            printf "%s\n" "${COMPREPLY[@]}"' completion "$completion" "$@" | sort | xargs
@@ -116,11 +117,17 @@ output=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 10 "$progr
   || fail "tavrilo --version gave status $status and: $output"
 
 # The binary carries the hardening of every Debian binary: PIE, stack protector, checked
-# buffer functions, read-only relocations bound at start-up.
-hardening-check --quiet "$program" || fail "the program lacks some hardening (above)"
+# buffer functions, read-only relocations bound at start-up, and control-flow protection.
+# That last mark stays only when every linked object has it; the C library's start files
+# of Debian 12 have none, so where they lack it the check is left out (the code is still
+# compiled with -fcf-protection).
+skips=()
+start_file=$(c++ -print-file-name=Scrt1.o)
+readelf -n "$start_file" 2>/dev/null | grep -q 'IBT' || skips+=(--nocfprotection)
+hardening-check --quiet "${skips[@]}" "$program" || fail "the program lacks some hardening (above)"
 
 # lintian judges the package as Debian's archive would: any error or warning fails.
-lintian --fail-on error,warning --no-tag-display-limit "$deb" \
+lintian --fail-on error,warning --tag-display-limit 0 "$deb" \
   || fail "lintian finds errors or warnings in $(basename "$deb") (above)"
 
 echo "check-package: $(basename "$deb") and $(basename "${archives[0]}") are good"
