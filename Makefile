@@ -6,13 +6,14 @@ ASAN_BUILD  ?= build-asan
 FUZZ_BUILD  ?= build-fuzz
 BENCH_BUILD ?= build-bench
 PACKAGE_BUILD ?= build-package
+WINDOWS_BUILD ?= build-windows
 JOBS        ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 # ON turns every compiler warning into an error (CI does).
 WERROR      ?= OFF
 CMAKE_FLAGS := -DTAVRILO_WERROR=$(WERROR)
 
-.PHONY: all setup configure build run test sanitize fuzz bench screenshots package format format-check clean
+.PHONY: all setup configure build run test sanitize fuzz bench screenshots package format format-check clean windows
 
 all: build
 
@@ -80,6 +81,12 @@ package: setup
 	@rm -f $(PACKAGE_BUILD)/tavrilo_*.deb $(PACKAGE_BUILD)/tavrilo-*.tar.gz
 	@cmake --build $(PACKAGE_BUILD) -j$(JOBS) --target package
 
+# The engine, its tests and a console tavrilo.exe cross-built for 64-bit Windows with
+# MinGW-w64 and run under Wine, headless: the tests, then tavrilo.exe --check of the
+# support files and of a file with known findings (scripts/windows.sh).
+windows: setup
+	@JOBS=$(JOBS) WERROR=$(WERROR) scripts/windows.sh $(WINDOWS_BUILD)
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
@@ -87,4 +94,4 @@ format-check:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD) $(PACKAGE_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD) $(PACKAGE_BUILD) $(WINDOWS_BUILD)
