@@ -4,11 +4,13 @@
 // a wrong one answer at once; the window gets Qt's own options (-platform, -style...) and
 // opens the file named, if any.
 #include <QApplication>
+#include <QIcon>
 
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "Branding.h"
 #include "cli/CommandLine.h"
 #include "core/Locations.h"
 #include "ui/ShortDateFormat.h"
@@ -34,6 +36,9 @@ int main(int argc, char* argv[]) {
   int qtArgc = static_cast<int>(qtArguments.size());
   QApplication application(qtArgc, qtArgv.data());
   if (!tavrilo::cli::ChoosesStyle(arguments.options)) application.setStyle("Fusion");
+  // The desktop ties the window to its menu entry and icon by the application id.
+  QGuiApplication::setDesktopFileName(tavrilo::ui::FromAnsi(tavrilo::kApplicationId));
+  QApplication::setWindowIcon(QIcon::fromTheme(tavrilo::ui::FromAnsi(tavrilo::kApplicationId)));
   const QString shortDateFormat = tavrilo::ui::UserShortDateFormat();
 
   tavrilo::ui::TMainForm mainForm(tavrilo::DataRoot());
