@@ -21,7 +21,13 @@ archives=("$build"/tavrilo-*.tar.gz)
 deb=${debs[0]}
 
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+started=()
+cleanup() {
+  local pid
+  for pid in "${started[@]}"; do kill "$pid" 2>/dev/null || true; done
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
 root=$scratch/root
 dpkg-deb -x "$deb" "$root"
 share=$root/usr/share
@@ -109,6 +115,32 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 status=0
 QT_QPA_PLATFORM=offscreen timeout 5 "$program" >"$scratch/start.log" 2>&1 || status=$?
 [[ $status -eq 124 ]] || { cat "$scratch/start.log" >&2; fail "the program ended with status $status"; }
+
+# Under an X server the window's WM_CLASS holds the menu entry's StartupWMClass, which is
+# how the desktop ties the running window to its entry and icon.
+wm_class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
+if command -v Xvfb >/dev/null && command -v xprop >/dev/null && command -v xwininfo >/dev/null; then
+  Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$scratch/display" 2>/dev/null &
+  started+=($!)
+  for _ in $(seq 50); do [[ -s $scratch/display ]] && break; sleep 0.1; done
+  display=:$(cat "$scratch/display")
+  DISPLAY=$display QT_QPA_PLATFORM=xcb "$program" >"$scratch/x11.log" 2>&1 &
+  started+=($!)
+  classes=""
+  for _ in $(seq 50); do
+    classes=$(for id in $(DISPLAY=$display xwininfo -root -children | awk '/^ +0x/ {print $1}'); do
+                DISPLAY=$display xprop -id "$id" WM_CLASS 2>/dev/null
+              done)
+    [[ $classes == *"\"$wm_class\""* ]] && break
+    sleep 0.2
+  done
+  [[ $classes == *"\"$wm_class\""* ]] \
+    || { cat "$scratch/x11.log" >&2; fail "no window of class $wm_class, only: $classes"; }
+  kill "${started[@]}" 2>/dev/null || true
+  started=()
+else
+  echo "check-package: no Xvfb, xprop or xwininfo: the window's WM_CLASS is not checked" >&2
+fi
 
 status=0
 output=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 10 "$program" --version 2>&1) \

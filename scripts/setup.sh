@@ -10,7 +10,7 @@ packages=(
   qt6-translations-l10n
   libgtest-dev googletest
   clang libclang-rt-14-dev clang-format
-  xvfb xauth
+  xvfb xauth x11-utils
   dpkg-dev file desktop-file-utils appstream
   lintian devscripts bash-completion
   fonts-liberation fonts-dejavu-core fonts-comic-neue
