@@ -244,11 +244,9 @@ class Check {
 
 // ---- help and version ---------------------------------------------------------------------
 
+// The package's version, then the one the window's title shows: "Tavrilo 1.4 (v1.4b)".
 std::string_view VersionText() {
-  std::string_view title = kApplicationTitle;
-  while (title.ends_with(' '))
-    title.remove_suffix(1);
-  return title;
+  return kVersionLine;
 }
 
 int PrintHelpOrVersion(Action action, const Context& context, const Messages& messages) {
