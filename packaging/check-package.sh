@@ -81,6 +81,10 @@ zcat "$share/doc/tavrilo/changelog.gz" | head -n 1 | grep -q "^tavrilo ($version
 manual=$(zcat "$share/man/man1/tavrilo.1.gz")
 [[ $manual == *"\"Tavrilo $version\""* ]] || fail "the manual page is not of version $version"
 [[ $manual == *".I /usr/share/tavrilo/data/"* ]] || fail "the manual page's FILES are not under /usr"
+# Installed under another prefix than the one configured, it names that prefix.
+cmake --install "$build" --prefix "$scratch/elsewhere" >/dev/null
+zcat "$scratch/elsewhere/share/man/man1/tavrilo.1.gz" | grep -q "^\.I $scratch/elsewhere/share/tavrilo/data/$" \
+  || fail "installed under $scratch/elsewhere, the manual page names another prefix"
 
 desktop-file-validate "$desktop"
 appstreamcli validate --no-net "$metainfo"
@@ -101,6 +105,10 @@ if [[ -r /usr/share/bash-completion/bash_completion ]]; then
     || fail "bash completes '--game' as: $(complete_words tavrilo --check --game '')"
   [[ $(complete_words tavrilo --check --f) == "--format=" ]] \
     || fail "bash completes '--check --f' as: $(complete_words tavrilo --check --f)"
+fi
+
+if command -v zsh >/dev/null; then
+  zsh -n "$share/zsh/vendor-completions/_tavrilo" || fail "the zsh completion does not parse"
 fi
 
 # The menu entry's command, run from the scratch root with a scratch home.
@@ -145,7 +153,7 @@ fi
 status=0
 output=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 10 "$program" --version 2>&1) \
   || status=$?
-[[ $status -eq 0 && $output == *"$version"* ]] \
+[[ $status -eq 0 && $output == "Tavrilo $version (v$version"*")" ]] \
   || fail "tavrilo --version gave status $status and: $output"
 
 # The binary carries the hardening of every Debian binary: PIE, stack protector, checked
