@@ -13,6 +13,40 @@ namespace {
 constexpr std::string_view kLineEnd = "\r\n";
 }  // namespace
 
+MacroDocument::MacroDocument() {
+  Check();
+}
+
+MacroDocument::MacroDocument(std::size_t maxEntries) : list_(maxEntries), maxEntries_(maxEntries) {
+  Check();
+}
+
+void MacroDocument::Check() {
+  findings_ = game::CheckList(list_, buffer_.Text().size(), game_, support_);
+}
+
+void MacroDocument::Tell(DocumentChange::Kind kind, int row, bool done) {
+  if (listener_) listener_(DocumentChange{kind, row, done});
+}
+
+void MacroDocument::SetGame(game::Game game) {
+  game_ = game;
+  Check();
+  Tell(DocumentChange::Kind::kFindings, -1, true);
+}
+
+void MacroDocument::SetSupportFiles(game::SupportFiles support) {
+  support_ = std::move(support);
+  Check();
+  Tell(DocumentChange::Kind::kFindings, -1, true);
+}
+
+void MacroDocument::ResetHeader() {
+  ResetOutputBuffer(buffer_);
+  Check();
+  Tell(DocumentChange::Kind::kFindings, -1, true);
+}
+
 bool MacroDocument::Save(const PathPrompt& askPath, WriteFunction write) {
   if (list_.Empty()) return false;
   const std::optional<std::string> path = askPath();
@@ -28,8 +62,12 @@ bool MacroDocument::Save(const PathPrompt& askPath, WriteFunction write) {
     file.Write(kLineEnd);
   }
   file.Commit();
-  buffer_.Clear();
   modified_ = false;
+  if (!buffer_.Empty()) {  // the next save starts without the header
+    buffer_.Clear();
+    Check();
+    Tell(DocumentChange::Kind::kFindings, -1, true);
+  }
   return true;
 }
 
@@ -42,27 +80,42 @@ bool MacroDocument::Load(const PathPrompt& askPath) {
   StringList loaded(maxEntries_);
   LineReader file(*path);
   ReadLines(file, loaded);
+  Tell(DocumentChange::Kind::kReset, -1, false);
   static_cast<StringList&>(list_) = std::move(loaded);  // the list's tool-tip stays
   modified_ = false;
+  Check();
+  Tell(DocumentChange::Kind::kReset, -1, true);
   return true;
 }
 
 void MacroDocument::NewList() {
+  Tell(DocumentChange::Kind::kReset, -1, false);
   list_.Clear();
   ResetOutputBuffer(buffer_);
   modified_ = false;
+  Check();
+  Tell(DocumentChange::Kind::kReset, -1, true);
 }
 
 void MacroDocument::Append(std::string_view line) {
+  // A full list refuses (its own EListError) before anyone is told of a new row.
+  if (static_cast<std::size_t>(list_.Count()) >= maxEntries_) list_.Add(line);
+  const int row = list_.Count();
+  Tell(DocumentChange::Kind::kInsert, row, false);
   list_.Add(line);
   modified_ = true;
+  Check();
+  Tell(DocumentChange::Kind::kInsert, row, true);
 }
 
 int MacroDocument::DeleteSelected() {
   const int row = list_.ItemIndex();
   if (row < 0) return -1;
+  Tell(DocumentChange::Kind::kRemove, row, false);
   list_.Delete(row);
   modified_ = true;
+  Check();
+  Tell(DocumentChange::Kind::kRemove, row, true);
   return row;
 }
 

@@ -12,13 +12,23 @@ namespace tavrilo::ui {
 
 namespace {
 
-// The character the key types, in lower case, as Yamagi Quake II reads it; 0 for a key
-// that types none (Qt's own key codes, dead keys included, start at Qt::Key_Escape).
+// The character the key types with the modifiers held (Shift+a: "A"); for a key whose
+// text is a control character (Ctrl held), the character of the key itself in lower
+// case; 0 for a key that types none (Qt's own key codes, dead keys included, start at
+// Qt::Key_Escape).
 char32_t TypedCharacter(const QKeyEvent& event) {
+  const QList<uint> text = event.text().toUcs4();
+  if (text.size() == 1 && text[0] >= 0x20 && text[0] != 0x7F) return text[0];
   const int key = event.key();
   if (key <= 0 || key >= Qt::Key_Escape) return 0;
   return QChar::toLower(static_cast<char32_t>(key));
 }
+
+constexpr Qt::KeyboardModifiers kModifiers = Qt::ShiftModifier | Qt::ControlModifier |
+                                             Qt::AltModifier | Qt::MetaModifier |
+                                             Qt::GroupSwitchModifier;
+// Shift and AltGr change the character a key types; the others do not.
+constexpr Qt::KeyboardModifiers kCharacterModifiers = Qt::ShiftModifier | Qt::GroupSwitchModifier;
 
 std::optional<game::MouseButton> ButtonOf(Qt::MouseButton button) {
   switch (button) {
@@ -57,6 +67,7 @@ void KeyCapture::Start(QWidget* captureZone, game::Game game, QWidget* trigger) 
   zone_ = captureZone;
   trigger_ = trigger;
   game_ = game;
+  heldModifier_ = 0;
   SetState(State::kCapturing);
 }
 
@@ -75,10 +86,11 @@ void KeyCapture::SetState(State state) {
   state_ = state;
 }
 
-void KeyCapture::Finish(const game::KeyChoice& key, State next) {
+void KeyCapture::Finish(const game::KeyChoice& key, State next, bool modifiersDropped) {
   SetState(next);
   if (key.Bindable()) {
-    emit Captured(QString::fromLatin1(key.name.data(), static_cast<qsizetype>(key.name.size())));
+    emit Captured(QString::fromLatin1(key.name.data(), static_cast<qsizetype>(key.name.size())),
+                  modifiersDropped);
   } else {
     emit Refused(*key.refusal);
   }
@@ -114,6 +126,8 @@ bool KeyCapture::eventFilter(QObject* watched, QEvent* event) {
       return true;
     case QEvent::KeyPress:
       return OnKeyPress(static_cast<QKeyEvent*>(event));
+    case QEvent::KeyRelease:
+      return OnKeyRelease(static_cast<QKeyEvent*>(event));
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
       return widget != nullptr && OnMousePress(widget, static_cast<QMouseEvent*>(event));
@@ -136,7 +150,30 @@ bool KeyCapture::OnKeyPress(QKeyEvent* event) {
     Cancel();
     return true;
   }
-  Finish(game::KeyOfScanCode(game_, codes_, event->nativeScanCode(), TypedCharacter(*event)));
+  const std::uint32_t scanCode = event->nativeScanCode();
+  if (scanCode != 0 && game::IsModifierKey(codes_, scanCode)) {
+    heldModifier_ = scanCode;  // the key only if it is released before another goes down
+    return true;
+  }
+  heldModifier_ = 0;
+  const Qt::KeyboardModifiers held = event->modifiers() & kModifiers;
+  game::KeyPress press;
+  press.nativeScanCode = scanCode;
+  press.typed = TypedCharacter(*event);
+  press.modifiers = held != Qt::NoModifier;
+  press.characterModifiers = press.modifiers && (held & ~kCharacterModifiers) == Qt::NoModifier;
+  const game::PressedKey pressed = game::KeyOfPress(game_, codes_, press);
+  Finish(pressed.key, State::kIdle, pressed.modifiersDropped);
+  return true;
+}
+
+bool KeyCapture::OnKeyRelease(QKeyEvent* event) {
+  if (event->isAutoRepeat() || heldModifier_ == 0 || event->nativeScanCode() != heldModifier_)
+    return true;
+  game::KeyPress alone;
+  alone.nativeScanCode = heldModifier_;
+  heldModifier_ = 0;
+  Finish(game::KeyOfPress(game_, codes_, alone).key);
   return true;
 }
 
@@ -161,10 +198,14 @@ bool KeyCapture::OnMousePress(QWidget* receiver, QMouseEvent* event) {
 }
 
 bool KeyCapture::OnWheel(QWheelEvent* event) {
-  const int notch = event->angleDelta().y();
-  if (notch == 0) return true;  // a sideways turn has no name: the capture goes on
-  Finish(game::KeyChoice::Named(
-      game::KeyOfWheel(notch > 0 ? game::WheelTurn::kUp : game::WheelTurn::kDown)));
+  const QPoint notch = event->angleDelta();
+  if (notch.isNull()) return true;
+  const game::WheelTurn turn = notch.y() > 0   ? game::WheelTurn::kUp
+                               : notch.y() < 0 ? game::WheelTurn::kDown
+                                               : game::WheelTurn::kSideways;
+  // A turn the game has no name for leaves the capture waiting.
+  if (const std::optional<std::string> name = game::KeyOfWheel(game_, turn))
+    Finish(game::KeyChoice::Named(*name));
   return true;
 }
 

@@ -1,8 +1,10 @@
 // Choosing a key by pressing it. While it captures, the next key press anywhere in the
 // application, a mouse button pressed inside the capture zone, or a notch of the wheel
-// gives the chosen game's name for it. Escape, a click outside the zone, or the window
-// losing the focus cancels. The controller knows nothing of the window: the window puts
-// its control in capture mode and takes the result from the signals.
+// gives the chosen game's name for it. A modifier (Shift, Ctrl, Alt, AltGr) is the key
+// when it is pressed and released alone; held while another key goes down, that other key
+// is the one chosen. No key press reaches a widget while the capture runs. Escape, a click outside
+// the zone, or the window losing the focus cancels. The controller knows nothing of the window: the
+// window puts its control in capture mode and takes the result from the signals.
 #pragma once
 
 #include <QObject>
@@ -42,8 +44,9 @@ class KeyCapture : public QObject {
   bool IsCapturing() const { return state_ == State::kCapturing; }
 
  signals:
-  // The game's name for what was pressed. The capture has ended.
-  void Captured(const QString& keyName);
+  // The game's name for what was pressed; `modifiersDropped`: modifiers were held and are
+  // not part of the key (the game has no key combinations). The capture has ended.
+  void Captured(const QString& keyName, bool modifiersDropped);
   // The game cannot bind what was pressed: nothing was chosen. The capture has ended.
   void Refused(const tavrilo::Text& reason);
   // Escape, a click outside the zone, the focus lost, or Cancel(). The capture has ended.
@@ -60,9 +63,10 @@ class KeyCapture : public QObject {
   };
 
   bool OnKeyPress(QKeyEvent* event);
+  bool OnKeyRelease(QKeyEvent* event);
   bool OnMousePress(QWidget* receiver, QMouseEvent* event);
   bool OnWheel(QWheelEvent* event);
-  void Finish(const game::KeyChoice& key, State next = State::kIdle);
+  void Finish(const game::KeyChoice& key, State next = State::kIdle, bool modifiersDropped = false);
   void SetState(State state);
 
   State state_ = State::kIdle;
@@ -70,6 +74,7 @@ class KeyCapture : public QObject {
   QPointer<QWidget> trigger_;
   game::Game game_ = game::Game::kQuake2;
   game::ScanCodes codes_;
+  std::uint32_t heldModifier_ = 0;  // the modifier pressed last, while no other key went down
 };
 
 }  // namespace tavrilo::ui

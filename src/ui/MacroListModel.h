@@ -1,16 +1,13 @@
 // The macro list as a Qt item model, so that the list of macros stays responsive with a
-// million entries (the view asks only for the rows it shows). The model owns the list
-// operations of the window: each changes the document, tells the diagnostics what the
-// game will make of the list, and tells the views what changed, so that no handler can
-// change the list behind the views' back.
+// million entries (the view asks only for the rows it shows). The model adapts the
+// engine's document: it shows the document's entries and marks, and turns each change
+// the document announces into the model's signals. The findings are already up to date
+// when the views hear of a change.
 #pragma once
 
 #include <QAbstractListModel>
 
-#include <string_view>
-
-#include "core/Paths.h"
-#include "game/Diagnostics.h"
+#include "game/Check.h"
 #include "macros/MacroDocument.h"
 
 namespace tavrilo::ui {
@@ -18,41 +15,30 @@ namespace tavrilo::ui {
 class MacroListModel : public QAbstractListModel {
   Q_OBJECT
  public:
-  MacroListModel(macros::MacroDocument& document, game::Game game, game::SupportFiles supportFiles,
-                 QObject* parent = nullptr);
+  // Listens to `document` from now on (one model per document).
+  explicit MacroListModel(macros::MacroDocument& document, QObject* parent = nullptr);
+  ~MacroListModel() override;
 
   int rowCount(const QModelIndex& parent = {}) const override;
   // Each row shows its entry (the beginning of a very long one) with a mark for the worst
-  // finding of the diagnostics: the entry's text itself stays as it is.
+  // finding of the line: the entry's text itself stays as it is.
   QVariant data(const QModelIndex& index, int role) const override;
 
-  const game::ListDiagnostics& Diagnostics() const { return diagnostics_; }
-
-  // The list operations. Each leaves the views and the diagnostics showing the
-  // document's list, also when it fails part way (the error propagates).
-  void Append(std::string_view line);
-  void DeleteSelected();
-  bool Load(const PathPrompt& askPath);
-  void NewList();
-  // Returns the size of the file written; std::nullopt when nothing was written.
-  std::optional<std::size_t> Save(const PathPrompt& askPath);
-  // The output buffer takes its header (start-up).
-  void ResetHeader();
-  // Another game: every entry is checked again.
-  void SetGame(game::Game game);
+  const game::CheckResult& Findings() const { return document_.Findings(); }
 
  signals:
-  // The size the saved file will have changed.
-  void SizeChanged();
+  // The findings or the size the saved file will have may have changed (after any change).
+  void FindingsChanged();
 
  private:
-  void Reset();
-  void HeaderChanged();
-  void ShowDiagnostics();
+  void Follow(const macros::DocumentChange& change);
 
   macros::MacroDocument& document_;
-  game::ListDiagnostics diagnostics_;
   int shownCount_ = 0;  // the rows the views know of
 };
+
+// A round mark for a severity: red for a line the game does not run as written, blue for
+// a note, nothing for a line without findings.
+const QIcon& MarkOf(game::Severity severity);
 
 }  // namespace tavrilo::ui

@@ -29,6 +29,7 @@
 #include "macros/LineComposition.h"
 #include "ui/KeyCapture.h"
 #include "ui/MacroListModel.h"
+#include "ui/ProblemsModel.h"
 #include "ui/TextCodec.h"
 
 namespace tavrilo::ui {
@@ -240,7 +241,8 @@ void TMainForm::CreateControls() {
 
   CommandesListBox =
       Place<QListView>(MainGroup, "CommandesListBox", 330, 16, 260, 121, kOwnTextPixels);
-  macroModel_ = new MacroListModel(document_, game_, install::ReadSupportFiles(appDir_), this);
+  document_.SetSupportFiles(install::ReadSupportFiles(appDir_));
+  macroModel_ = new MacroListModel(document_, this);
   CommandesListBox->setModel(macroModel_);
   CommandesListBox->setUniformItemSizes(true);
   CommandesListBox->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -284,12 +286,31 @@ void TMainForm::CreateControls() {
   CommandesListBox->installEventFilter(this);
   ShowToolTips();
 
-  DiagnosticLabel =
-      Place<QLabel>(this, "DiagnosticLabel", 5, 0, 445, kStatusLineHeight, kOwnTextPixels);
-  DiagnosticLabel->setTextFormat(Qt::PlainText);
-  BudgetLabel = Place<QLabel>(this, "BudgetLabel", 455, 0, 150, kStatusLineHeight, kOwnTextPixels);
+  // The problems panel, below the other controls: the counts and the size of the saved
+  // file, then every finding of the list.
+  ProblemsGroup =
+      Place<QGroupBox>(this, "ProblemsGroup", 5, 355, 600, kProblemsHeight, kOwnTextPixels);
+  ProblemsGroup->setTitle(FromAnsi("Probl\xE8mes"));
+  ProblemsSummary =
+      Place<QLabel>(ProblemsGroup, "ProblemsSummary", 10, 14, 380, 16, kOwnTextPixels);
+  ProblemsSummary->setTextFormat(Qt::PlainText);
+  BudgetLabel = Place<QLabel>(ProblemsGroup, "BudgetLabel", 390, 14, 200, 16, kOwnTextPixels);
   BudgetLabel->setTextFormat(Qt::PlainText);
   BudgetLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  ProblemsView = Place<QListView>(ProblemsGroup, "ProblemsView", 10, 32, 580, kProblemsHeight - 38,
+                                  kOwnTextPixels);
+  problemsModel_ = new ProblemsModel(document_, this);
+  ProblemsView->setModel(problemsModel_);
+  ProblemsView->setItemDelegate(new ProblemDelegate(ProblemsView));
+  ProblemsView->setUniformItemSizes(true);  // no row is laid out before it shows
+  ProblemsView->setSelectionMode(QAbstractItemView::SingleSelection);
+  ProblemsView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  ProblemsView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setTabOrder(GameComboBox, ProblemsView);
+
+  DiagnosticLabel =
+      Place<QLabel>(this, "DiagnosticLabel", 5, 0, 600, kStatusLineHeight, kOwnTextPixels);
+  DiagnosticLabel->setTextFormat(Qt::PlainText);
   LetterComboBox->setFocus();
 }
 
@@ -356,8 +377,13 @@ void TMainForm::WireEvents() {
     connect(macroModel_, change, this, [this] { ShowStatus(); });
   }
   connect(macroModel_, &QAbstractItemModel::modelReset, this, [this] { ShowStatus(); });
-  connect(macroModel_, &QAbstractItemModel::dataChanged, this, [this] { ShowFindings(); });
-  connect(macroModel_, &MacroListModel::SizeChanged, this, &TMainForm::ShowBudget);
+  connect(macroModel_, &MacroListModel::FindingsChanged, this, [this] {
+    ShowFindings();
+    ShowBudget();
+  });
+  // A click, or Enter, on a finding selects its line in the list.
+  for (auto signal : {&QAbstractItemView::clicked, &QAbstractItemView::activated})
+    connect(ProblemsView, signal, this, &TMainForm::ProblemsViewClick);
   connect(CommandesListBox->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
     if (showingState_) return;
     const QModelIndexList rows = CommandesListBox->selectionModel()->selectedRows();
@@ -380,7 +406,7 @@ void TMainForm::FormCreate() {
   ReportingErrors(nullptr, [this] {
     game_ = datafiles::ReadGameChoice(datafiles::IniFile(language_.SettingsPath()));
     composer_.SetGame(game_);
-    macroModel_->SetGame(game_);
+    document_.SetGame(game_);
     ShowGame();
     ThenShow([this] { language_.ChooseAtStartup(); },
              [this] {
@@ -392,10 +418,8 @@ void TMainForm::FormCreate() {
     externalPanelShown_ = 1;
     SetApplicationTitle(FromAnsi(kApplicationTitle));
     setWindowTitle(FromAnsi(std::string(kApplicationTitle) + std::string(kCopyrightNotice)));
-    const QRect panel = RessourcesExternesGroupe->geometry();
-    setFixedSize(2 * panel.left() + panel.width(),
-                 panel.top() + panel.height() + 5 + kStatusLineHeight);
-    macroModel_->ResetHeader();
+    LayOutBelowTheList();
+    document_.ResetHeader();
     ReloadLanguage();
   });
 }
@@ -513,11 +537,12 @@ void TMainForm::ShowCaptureEnded() {
 
 // The key is already the game's name for it: the field shows it, and it is not
 // translated again as a label of the key list would be.
-void TMainForm::KeyCaptured(const QString& keyName) {
+void TMainForm::KeyCaptured(const QString& keyName, bool modifiersDropped) {
   ShowCaptureEnded();
   LetterComboBox->setEditText(keyName);
   composer_.SelectCapturedKey(ToAnsi(keyName));
-  ShowStatus();
+  ShowStatus(modifiersDropped ? ResolveText(Text{"Status.ModifiersDropped", {ToAnsi(keyName)}})
+                              : QString());
 }
 
 // The status line shows the message of the last action, or else what the game makes of
@@ -534,8 +559,8 @@ void TMainForm::ShowFindings() {
   if (!statusMessage_.isEmpty()) {
     texts << statusMessage_;
   } else if (row >= 0) {
-    for (const game::Finding& finding : macroModel_->Diagnostics().FindingsOf(row)) {
-      texts << ResolveText(finding.text);
+    for (const game::Finding& finding : document_.Findings().FindingsOf(row)) {
+      texts << ResolveText(game::TextOf(finding));
       worst = std::max(worst, finding.severity);
     }
   }
@@ -549,13 +574,35 @@ void TMainForm::ShowFindings() {
 }
 
 // The size the saved file will have against what the game's exec takes.
+// Above the problems panel, the counts of its findings.
 void TMainForm::ShowBudget() {
-  const game::ListDiagnostics& diagnostics = macroModel_->Diagnostics();
-  BudgetLabel->setText(ResolveText(diagnostics.SizeText()));
+  const game::CheckResult& findings = document_.Findings();
+  BudgetLabel->setText(ResolveText(findings.SizeText()));
   QPalette palette = BudgetLabel->palette();
-  palette.setColor(QPalette::WindowText,
-                   diagnostics.OverLimit() ? QColor(180, 0, 0) : QColor(Qt::black));
+  palette.setColor(QPalette::WindowText, findings.TooBig() ? QColor(180, 0, 0) : QColor(Qt::black));
   BudgetLabel->setPalette(palette);
+  ProblemsSummary->setText(ResolveText(Text{
+      "Panel.Summary", {std::to_string(findings.Errors()), std::to_string(findings.Notes())}}));
+  problemsModel_->Refresh();
+  ShowFindingsOfSelectedLine();
+}
+
+// The findings of the selected line come first in the panel.
+void TMainForm::ShowFindingsOfSelectedLine() {
+  if (problemsModel_->ShowFirst(document_.List().ItemIndex()) == 0) return;
+  ProblemsView->scrollToTop();
+  ProblemsView->selectionModel()->setCurrentIndex(problemsModel_->index(0),
+                                                  QItemSelectionModel::ClearAndSelect);
+}
+
+void TMainForm::ProblemsViewClick(const QModelIndex& finding) {
+  const int line = finding.data(ProblemsModel::kLineRole).toInt();
+  if (!finding.isValid() || line < 0 || line >= document_.List().Count()) return;
+  document_.List().UserSelect(line);
+  ShowMacroSelection();
+  CommandesListBox->scrollTo(macroModel_->index(line));
+  CommandesListBox->setToolTip(PlainToolTip(ShownText(document_.List().Hint())));
+  ShowStatus();
 }
 
 void TMainForm::FonctionComboBoxClick(int position) {
@@ -571,7 +618,7 @@ void TMainForm::FonctionComboBoxChange(int position) {
 
 void TMainForm::AppendMacro(const std::optional<std::string>& line) {
   if (!line) return;
-  macroModel_->Append(*line);
+  document_.Append(*line);
   CommandesListBox->scrollToBottom();
 }
 
@@ -582,12 +629,25 @@ void TMainForm::AddBtnClick() {
     const macros::ShownFields shown{keyShown, functionShown,
                                     language_.captions.Get("LetterComboBox.Text"),
                                     language_.captions.Get("FonctionComboBox.Text")};
+    // An add the guard blocks says why on the status line.
+    if (const std::optional<Text> blocked = macros::GuardText(shown)) {
+      ShowStatus(ResolveText(*blocked));
+      return;
+    }
     AppendMacro(composer_.ComposeBinding(shown, ToAnsi(SayEdit->text())));
   });
 }
 
+// Whether an external resource is selected; else the status line says that one must be.
+bool TMainForm::ResourceChosen() {
+  const std::optional<Text> blocked = macros::ResourceGuardText(language_.SelectedResource());
+  if (blocked) ShowStatus(ResolveText(*blocked));
+  return !blocked;
+}
+
 void TMainForm::AddPersoBtnClick() {
   ReportingErrors(this, [this] {
+    if (!ResourceChosen()) return;
     AppendMacro(composer_.ComposeExternalBinding(language_.SelectedResource(),
                                                  language_.SelectedExternal()));
   });
@@ -602,6 +662,7 @@ void TMainForm::AddPersoBtn1Click() {
 
 void TMainForm::AddPredefBtnClick() {
   ReportingErrors(this, [this] {
+    if (!ResourceChosen()) return;
     AppendMacro(macros::ComposeDefinableWithExternal(
         language_.SelectedResource(), ToAnsi(FonctionUserBox->currentText()),
         ToAnsi(ParamsUserEdit->text()), language_.SelectedExternal(), game_));
@@ -626,24 +687,26 @@ PathPrompt TMainForm::AskWith(FileDialog& dialog) {
 void TMainForm::SauverBtnClick() {
   ReportingErrors(this, [this] {
     // A file the game's exec would ignore is saved all the same, and the player told.
-    const std::optional<std::size_t> saved = macroModel_->Save(AskWith(saveDialog_));
-    if (saved && game::IsOverExecLimit(*saved, game_))
-      ShowStatus(ResolveText(game::OverLimitText(*saved, game_)));
+    std::optional<Text> tooBig;
+    for (const game::Finding& finding : document_.Findings().Findings()) {
+      if (finding.code == game::Code::kFileTooBig) tooBig = game::TextOf(finding);
+    }
+    if (document_.Save(AskWith(saveDialog_)) && tooBig) ShowStatus(ResolveText(*tooBig));
   });
 }
 
 void TMainForm::LoadBtnClick() {
   if (!MayDropList()) return;
-  ReportingErrors(this, [this] { macroModel_->Load(AskWith(openDialog_)); });
+  ReportingErrors(this, [this] { document_.Load(AskWith(openDialog_)); });
 }
 
 void TMainForm::LoadFile(const std::string& pathBytes) {
-  ReportingErrors(this, [&] { macroModel_->Load([&] { return std::optional(pathBytes); }); });
+  ReportingErrors(this, [&] { document_.Load([&] { return std::optional(pathBytes); }); });
 }
 
 void TMainForm::DeleteAllBtnClick() {
   if (!MayDropList()) return;
-  macroModel_->NewList();
+  document_.NewList();
 }
 
 bool TMainForm::MayDropList() {
@@ -673,7 +736,7 @@ bool TMainForm::MayDropList() {
 void TMainForm::CommandesListBoxDblClick() {
   {
     const ShowingState showing(showingState_);
-    macroModel_->DeleteSelected();
+    document_.DeleteSelected();
   }
   ShowMacroSelection();
 }
@@ -681,6 +744,7 @@ void TMainForm::CommandesListBoxDblClick() {
 void TMainForm::CommandesListBoxClick(int row) {
   document_.List().UserSelect(row);
   ShowStatus();
+  ShowFindingsOfSelectedLine();
   CommandesListBox->setToolTip(PlainToolTip(ShownText(document_.List().Hint())));
 }
 
@@ -697,22 +761,26 @@ void TMainForm::ShowMacroSelection() {
 
 // ---- The rest of the window ------------------------------------------------------
 
-// The height the controls need; the status line comes below.
-void TMainForm::SetClientHeight(int height) {
-  setFixedSize(width(), height + kStatusLineHeight);
+// Below the main group: the external resources when shown, the problems panel, then the
+// status line; the window is as tall as they need.
+void TMainForm::LayOutBelowTheList() {
+  const QRect resources = RessourcesExternesGroupe->geometry();
+  RessourcesExternesGroupe->setVisible(externalPanelShown_ == 1);
+  const int top = externalPanelShown_ == 1 ? resources.bottom() + 1 + 5 : resources.top();
+  ProblemsGroup->move(ProblemsGroup->x(), top);
+  DiagnosticLabel->move(DiagnosticLabel->x(), top + kProblemsHeight);
+  setFixedSize(2 * resources.left() + resources.width(), top + kProblemsHeight + kStatusLineHeight);
 }
 
 void TMainForm::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  for (QLabel* label : {DiagnosticLabel, BudgetLabel})
-    label->move(label->x(), height() - kStatusLineHeight);
+  DiagnosticLabel->move(DiagnosticLabel->x(), height() - kStatusLineHeight);
 }
 
 void TMainForm::GameComboBoxChange(int index) {
   game_ = index == 1 ? game::Game::kYamagi : game::Game::kQuake2;
   composer_.SetGame(game_);
-  macroModel_->SetGame(game_);
-  ShowBudget();  // the limit is the game's
+  document_.SetGame(game_);  // the findings and the limit are the game's
   ReportingErrors(this, [this] { StoreGameChoice(); });
 }
 
@@ -725,14 +793,8 @@ void TMainForm::ShowGame() {
 }
 
 void TMainForm::RessourcesExternesBtnClick() {
-  const QRect panel = RessourcesExternesGroupe->geometry();
-  if (externalPanelShown_ == 1) {
-    externalPanelShown_ = 0;
-    SetClientHeight(panel.top());
-  } else {
-    externalPanelShown_ = 1;
-    SetClientHeight(panel.top() + panel.height() + 5);
-  }
+  externalPanelShown_ = externalPanelShown_ == 1 ? 0 : 1;
+  LayOutBelowTheList();
 }
 
 void TMainForm::AboutBtnClick() {
@@ -743,12 +805,23 @@ void TMainForm::AboutBtnClick() {
 
 // The dialog asks for the game only when a support file is missing; it opens where the
 // game is (the stored game path, or the first usual game folder) until a choice is made.
+// A cancel says nothing; a copy says on the status line which files went where.
 void TMainForm::InstallerCfgBtnClick() {
   ReportingErrors(this, [this] {
-    install::InstallSupportFiles(appDir_, [this]() {
+    const install::InstallResult result = install::InstallSupportFiles(appDir_, [this]() {
       quakePathDialog_.ProposeIfNone(PathFromBytes(install::GameDialogStartFolderFor(appDir_)));
       return AskWith(quakePathDialog_)();
     });
+    using Outcome = install::InstallResult::Outcome;
+    if (result.outcome == Outcome::kCancelled) return;
+    if (result.outcome == Outcome::kAlreadyInstalled) {
+      ShowStatus(ResolveText(Text{"Status.AlreadyInstalled", {}}));
+      return;
+    }
+    std::string files;
+    for (const std::string& name : result.files)
+      files += (files.empty() ? "" : ", ") + name;
+    ShowStatus(ResolveText(Text{"Status.Installed", {files, result.folder}}));
   });
 }
 
@@ -793,6 +866,7 @@ void TMainForm::ShowCaptions() {
              [this](const QString& text) { GameComboBox->setItemText(0, text); });
   setIfGiven("Main.GameYamagi",
              [this](const QString& text) { GameComboBox->setItemText(1, text); });
+  setIfGiven("Panel.Title", [this](const QString& text) { ProblemsGroup->setTitle(text); });
   // Tool-tips are plain text, whatever the caption file holds.
   setIfGiven("Main.GameHint",
              [this](const QString& text) { GameComboBox->setToolTip(PlainToolTip(text)); });

@@ -29,6 +29,7 @@ namespace tavrilo::ui {
 
 class KeyCapture;
 class MacroListModel;
+class ProblemsModel;
 
 class TMainForm : public QWidget {
   Q_OBJECT
@@ -58,8 +59,8 @@ class TMainForm : public QWidget {
 
   // The size of the window before the creation step sets it.
   static constexpr QSize kDesignSize{723, 360};
-  // The status line below the controls, always visible: the window is this much taller
-  // than its controls need.
+  // Below the controls, the problems panel, then the status line.
+  static constexpr int kProblemsHeight = 140;
   static constexpr int kStatusLineHeight = 20;
 
  protected:
@@ -88,17 +89,20 @@ class TMainForm : public QWidget {
   // Key and function fields.
   void LetterComboBoxChange();
   void CaptureKeyClick();
-  void KeyCaptured(const QString& keyName);
+  void KeyCaptured(const QString& keyName, bool modifiersDropped);
   void ShowCaptureEnded();
   void ShowStatus(const QString& message = QString());
   void ShowFindings();
   void ShowBudget();
+  void ShowFindingsOfSelectedLine();
+  void ProblemsViewClick(const QModelIndex& finding);
   void FonctionComboBoxClick(int position);
   void FonctionComboBoxChange(int position);
 
   // The add actions.
   void AddBtnClick();
   void AddPersoBtnClick();
+  bool ResourceChosen();
   void AddPersoBtn1Click();
   void AddPredefBtnClick();
   void NewFctBtnClick();
@@ -119,7 +123,7 @@ class TMainForm : public QWidget {
   void GameComboBoxChange(int index);
   void AboutBtnClick();
   void InstallerCfgBtnClick();
-  void SetClientHeight(int height);
+  void LayOutBelowTheList();
 
   // Copies engine state into the widgets, without running any handler.
   void ShowLanguage();
@@ -175,9 +179,14 @@ class TMainForm : public QWidget {
   QListWidget* TextList = nullptr;
   QPushButton* AddPersoBtn = nullptr;
   QPushButton* RefreshBtn = nullptr;
-  QLabel* DiagnosticLabel = nullptr;  // the status line: what the game does with the
-  QLabel* BudgetLabel = nullptr;      // selected line, and the size of the saved file
+  QGroupBox* ProblemsGroup = nullptr;  // the problems panel: the counts of the findings,
+  QLabel* ProblemsSummary = nullptr;   // the size of the saved file, and every finding
+  QLabel* BudgetLabel = nullptr;
+  QListView* ProblemsView = nullptr;
+  QLabel* DiagnosticLabel = nullptr;  // the status line: a message of the last action, or
+                                      // what the game does with the selected line
   MacroListModel* macroModel_ = nullptr;
+  ProblemsModel* problemsModel_ = nullptr;
   QAction* captureAction_ = nullptr;  // in the key field: choose the key by pressing it
   KeyCapture* keyCapture_ = nullptr;
   QString statusMessage_;                // a message of the last action, until the next one

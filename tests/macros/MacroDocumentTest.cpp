@@ -516,5 +516,60 @@ TEST_F(MacroDocumentTest, DeletedEntryIsNotSavedAndItsToolTipStays) {
   EXPECT_EQ(doc.List().Hint(), "E2");
 }
 
+// --- The document and whoever shows it ----------------------------------------------
+
+// A change of rows is told before it happens (the list still as it was) and once it is
+// done, with the whole list checked again; a change of the findings alone once.
+TEST_F(MacroDocumentTest, TheListenerHearsOfEachChangeWithTheFindingsUpToDate) {
+  std::vector<std::string> heard;
+  doc.SetListener([&](const DocumentChange& change) {
+    std::string entry = std::to_string(static_cast<int>(change.kind)) + ":" +
+                        std::to_string(change.row) + (change.done ? " done " : " before ") +
+                        std::to_string(doc.List().Count());
+    if (change.done && change.row >= 0 && change.row < doc.List().Count())
+      entry += doc.Findings().WorstOf(change.row) == game::Severity::kError ? " error" : " -";
+    heard.push_back(entry);
+  });
+  doc.Append(R"(bind "ESC" "score")");
+  doc.Append("echo fine");
+  doc.List().UserSelect(0);
+  doc.DeleteSelected();
+  doc.SetGame(game::Game::kYamagi);
+  EXPECT_THROW(doc.Load(Choose(dir / "absent.cfg")), EInOutError);  // nothing to tell
+  WriteFile(dir / "in.cfg", "bind \"ESC\" \"kill\"\r\n");
+  doc.Load(Choose(dir / "in.cfg"));
+  doc.NewList();
+  EXPECT_EQ(heard, (std::vector<std::string>{
+                       "0:0 before 0", "0:0 done 1 error",  // the mark is there at once
+                       "0:1 before 1", "0:1 done 2 -",      //
+                       "1:0 before 2", "1:0 done 1 -",      // the error went with its line
+                       "3:-1 done 1",                       // another game
+                       "2:-1 before 1", "2:-1 done 1",      // load
+                       "2:-1 before 1", "2:-1 done 0"}));   // new list
+  EXPECT_EQ(doc.Game(), game::Game::kYamagi);
+}
+
+// Whatever the way the list got where it is, its findings are those of the list checked
+// from scratch, with the header the next save writes.
+TEST_F(MacroDocumentTest, TheFindingsAreThoseOfTheListAsItWouldBeSaved) {
+  const auto fresh = [&] {
+    return game::CheckList(doc.List(), doc.Buffer().Text().size(), doc.Game(), {});
+  };
+  Add({R"(bind "ESC" "score")", R"(bind "F1" "score")", R"(bind "F1" "kill")", "echo x"});
+  EXPECT_EQ(doc.Findings().Findings(), fresh().Findings());
+  EXPECT_GE(doc.Findings().Errors(), 1);  // ESC is not a key name
+  const std::size_t withHeader = doc.Findings().Size();
+  doc.Save(Choose(dir / "saved.cfg"));
+  EXPECT_EQ(withHeader, ReadFile(dir / "saved.cfg").size());  // the size told is the size saved
+  EXPECT_EQ(doc.Findings().Size(), withHeader - HeaderBytes().size());  // no header next time
+  doc.List().UserSelect(0);
+  doc.DeleteSelected();
+  doc.SetGame(game::Game::kYamagi);
+  EXPECT_EQ(doc.Findings().Findings(), fresh().Findings());
+  EXPECT_EQ(doc.Findings().Limit(), fresh().Limit());
+  doc.NewList();
+  EXPECT_EQ(doc.Findings().Size(), HeaderBytes().size());
+}
+
 }  // namespace
 }  // namespace tavrilo::macros

@@ -34,16 +34,22 @@ struct Window {
     window.show();
     zone->setFocus();
     capture.SetScanCodes(tavrilo::game::ScanCodes::kXkb);
-    QObject::connect(&capture, &KeyCapture::Captured,
-                     [this](const QString& key) { reports << key; });
+    QObject::connect(&capture, &KeyCapture::Captured, [this](const QString& key, bool dropped) {
+      reports << key + (dropped ? " without the modifiers" : "");
+    });
     QObject::connect(&capture, &KeyCapture::Refused,
                      [this](const Text& why) { reports << "!" + QString::fromStdString(why.key); });
     QObject::connect(&capture, &KeyCapture::Cancelled, [this] { reports << "cancelled"; });
   }
 
-  void Press(quint32 inputCode, int qtKey, const QString& text, QWidget* target = nullptr) {
-    QKeyEvent event(QEvent::KeyPress, qtKey, Qt::NoModifier, inputCode + 8, 0, 0, text);
+  void Press(quint32 inputCode, int qtKey, const QString& text, QWidget* target = nullptr,
+             Qt::KeyboardModifiers held = Qt::NoModifier) {
+    QKeyEvent event(QEvent::KeyPress, qtKey, held, inputCode + 8, 0, 0, text);
     QApplication::sendEvent(target != nullptr ? target : zone, &event);
+  }
+  void Release(quint32 inputCode, int qtKey, Qt::KeyboardModifiers held = Qt::NoModifier) {
+    QKeyEvent event(QEvent::KeyRelease, qtKey, held, inputCode + 8, 0, 0, QString());
+    QApplication::sendEvent(zone, &event);
   }
   void Turn(int notch) {
     QWheelEvent event(QPointF(5, 5), zone->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, notch),
@@ -87,6 +93,37 @@ class KeyCaptureTest : public QObject {
     QVERIFY(w.zone->text().isEmpty());  // the captured keys typed nothing
     w.Press(45, Qt::Key_X, "x");        // and after the capture keys type again
     QCOMPARE(w.zone->text(), QString("x"));
+  }
+
+  // A modifier pressed and released alone is its own key; held while another key goes
+  // down, it is left out of that key (the game has no key combinations), except where
+  // Yamagi Quake II takes the character Shift or AltGr types. Nothing is ever typed.
+  void modifiersAloneAreKeysAndHeldAreLeftOut() {
+    Window w;
+    constexpr quint32 kLeftShift = 42, kLeftCtrl = 29, kRightAlt = 100, kA = 16;
+    w.capture.Start(w.zone, Game::kQuake2);
+    w.Press(kLeftShift, Qt::Key_Shift, "", nullptr, Qt::ShiftModifier);
+    QVERIFY(w.capture.IsCapturing());  // not yet: another key may follow
+    w.Release(kLeftShift, Qt::Key_Shift);
+    w.capture.Start(w.zone, Game::kQuake2);
+    w.Press(kLeftShift, Qt::Key_Shift, "", nullptr, Qt::ShiftModifier);
+    w.Press(kA, Qt::Key_A, "A", nullptr, Qt::ShiftModifier);
+    w.Release(kLeftShift, Qt::Key_Shift);  // after the key: nothing more
+    w.capture.Start(w.zone, Game::kYamagi);
+    w.Press(kLeftShift, Qt::Key_Shift, "", nullptr, Qt::ShiftModifier);
+    w.Press(kA, Qt::Key_A, "A", nullptr, Qt::ShiftModifier);
+    w.capture.Start(w.zone, Game::kYamagi);
+    w.Press(kLeftCtrl, Qt::Key_Control, "", nullptr, Qt::ControlModifier);
+    w.Press(kA, Qt::Key_A, "\x01", nullptr, Qt::ControlModifier);
+    w.capture.Start(w.zone, Game::kQuake2);
+    w.Press(kLeftCtrl, Qt::Key_Control, "", nullptr, Qt::ControlModifier);
+    w.Release(kLeftCtrl, Qt::Key_Control);
+    w.capture.Start(w.zone, Game::kQuake2);
+    w.Press(kRightAlt, Qt::Key_AltGr, "");
+    w.Release(kRightAlt, Qt::Key_AltGr);
+    QCOMPARE(w.reports, (QStringList{"SHIFT", "q without the modifiers", "A",
+                                     "a without the modifiers", "CTRL", "ALT"}));
+    QVERIFY(w.zone->text().isEmpty());
   }
 
   void aKeyTheGameCannotBindIsRefusedWithItsReason() {

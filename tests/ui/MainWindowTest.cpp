@@ -1,5 +1,6 @@
 // The main window driven as a user drives it: picks, typing, clicks, dialogs answered
 // in advance through the dialog seam.
+#include <QAbstractItemModelTester>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
@@ -26,9 +27,10 @@
 #include "Branding.h"
 #include "TestSupport.h"
 #include "datafiles/IniFile.h"
-#include "game/Diagnostics.h"
+#include "game/Check.h"
 #include "ui/Dialogs.h"
 #include "ui/MacroListModel.h"
+#include "ui/ProblemsModel.h"
 #include "ui/TextCodec.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
@@ -211,7 +213,8 @@ class MainWindowTest : public QObject {
       const QString tag = french ? "FR" : "EN";
       QCOMPARE(Find<QGroupBox>(form.get(), "MainGroup")->title(), tag + " MainGroup");
       QCOMPARE(Find<QPushButton>(form.get(), "SauverBtn")->text(), tag + " SauverBtn");
-      QCOMPARE(form->size(), QSize(610, 355 + TMainForm::kStatusLineHeight));
+      QCOMPARE(form->size(),
+               QSize(610, 355 + TMainForm::kProblemsHeight + TMainForm::kStatusLineHeight));
       QCOMPARE(form->windowTitle(),
                "Tavrilo v1.4b " + QString::fromLatin1(tavrilo::kCopyrightNotice.data(),
                                                       tavrilo::kCopyrightNotice.size()));
@@ -398,18 +401,42 @@ class MainWindowTest : public QObject {
     QCOMPARE(resources->count(), 1);
   }
 
+  // Hiding the external resources lays the rest out again: the problems panel and the
+  // status line move up, nothing of the hidden panel shows, nothing overlaps.
   void thePanelToggleChangesOnlyTheHeight() {
     App app;
     auto form = app.Start();
     auto* toggle = Find<QPushButton>(form.get(), "RessourcesExternesBtn");
+    auto* resources = Find<QGroupBox>(form.get(), "RessourcesExternesGroupe");
     const QPoint position = form->pos();
-    QCOMPARE(form->size(), QSize(610, 355 + TMainForm::kStatusLineHeight));
+    const int below = TMainForm::kProblemsHeight + TMainForm::kStatusLineHeight;
+    const auto laidOutCleanly = [&] {
+      QList<QWidget*> parts = {Find<QGroupBox>(form.get(), "MainGroup"),
+                               Find<QGroupBox>(form.get(), "ProblemsGroup"),
+                               Find<QLabel>(form.get(), "DiagnosticLabel")};
+      if (resources->isVisible()) parts.append(resources);
+      for (QWidget* part : parts) {
+        QVERIFY2(form->rect().contains(part->geometry()), qPrintable(part->objectName()));
+        for (QWidget* other : parts) {
+          if (other != part)
+            QVERIFY2(!part->geometry().intersects(other->geometry()),
+                     qPrintable(part->objectName() + " over " + other->objectName()));
+        }
+      }
+    };
+    QCOMPARE(form->size(), QSize(610, 355 + below));
+    laidOutCleanly();
     QTest::mouseClick(toggle, Qt::LeftButton);
-    QCOMPARE(form->size(), QSize(610, 230 + TMainForm::kStatusLineHeight));
+    QCOMPARE(form->size(), QSize(610, 230 + below));
     QCOMPARE(form->ExternalPanelShown(), 0);
+    QVERIFY(!resources->isVisible());
+    QCOMPARE(Find<QGroupBox>(form.get(), "ProblemsGroup")->y(), 230);
+    laidOutCleanly();
     QTest::mouseClick(toggle, Qt::LeftButton);
-    QCOMPARE(form->size(), QSize(610, 355 + TMainForm::kStatusLineHeight));
+    QCOMPARE(form->size(), QSize(610, 355 + below));
     QCOMPARE(form->ExternalPanelShown(), 1);
+    QVERIFY(resources->isVisible());
+    laidOutCleanly();
     QCOMPARE(form->pos(), position);
   }
 
@@ -516,13 +543,15 @@ class MainWindowTest : public QObject {
     QCOMPARE(QTextDocumentFragment::fromHtml(list->toolTip()).toPlainText(),
              QString::fromStdString(entry));
 
+    // A folder named like markup, refused: the error box shows the name as it is.
     tavrilo::testing::InstallShippedData(app.Dir());
-    app.Settings("[General]\r\nQ2Path=<a href=\"https://example.org\">Click here</a>/\r\n");
-    DialogSeam::QueueCancel();
+    const std::string markup = app.Path("<img src=x>");
+    std::filesystem::create_directories(markup);
+    DialogSeam::QueueFileName(QString::fromStdString(markup));
     QTest::mouseClick(Find<QPushButton>(form.get(), "InstallerCfgBtn"), Qt::LeftButton);
     const auto errors = DialogSeam::TakeErrors();
     QCOMPARE(errors.size(), 1);
-    QVERIFY2(errors[0].text.contains("<a href="), qPrintable(errors[0].text));
+    QVERIFY2(errors[0].text.contains("<img src=x>"), qPrintable(errors[0].text));
     QVERIFY(errors[0].plainText);
   }
 
@@ -554,8 +583,8 @@ class MainWindowTest : public QObject {
       QTest::mouseClick(Find<QPushButton>(form.get(), "NewFctBtn"), Qt::LeftButton);
     }
     const auto* model = qobject_cast<const tavrilo::ui::MacroListModel*>(list->model());
-    QCOMPARE(model->Diagnostics().WorstOf(0), tavrilo::game::Severity::kError);
-    QCOMPARE(model->Diagnostics().WorstOf(1), tavrilo::game::Severity::kNone);
+    QCOMPARE(model->Findings().WorstOf(0), tavrilo::game::Severity::kError);
+    QCOMPARE(model->Findings().WorstOf(1), tavrilo::game::Severity::kNone);
     QVERIFY(list->model()->index(0, 0).data(Qt::DecorationRole).value<QIcon>().cacheKey() !=
             list->model()->index(1, 0).data(Qt::DecorationRole).value<QIcon>().cacheKey());
     auto* status = Find<QLabel>(form.get(), "DiagnosticLabel");
@@ -570,7 +599,7 @@ class MainWindowTest : public QObject {
     QVERIFY(budget->text().contains(Text(tavrilo::game::GroupDigits(8191))));
     Pick(Find<QComboBox>(form.get(), "GameComboBox"), 1);
     QCOMPARE(form->Game(), tavrilo::game::Game::kYamagi);
-    QVERIFY(budget->text().contains(Text(tavrilo::game::GroupDigits(32767))));
+    QVERIFY(budget->text().contains(Text(tavrilo::game::GroupDigits(32766))));
     Pick(Find<QComboBox>(form.get(), "GameComboBox"), 0);
 
     // A file too big for the game's exec is saved whole, and the player told.
@@ -780,6 +809,100 @@ class MainWindowTest : public QObject {
     QVERIFY(!key->property("waitingForKey").toBool());
   }
 
+  // The problems panel lists every finding with its line; a click or Enter on one selects
+  // its line, and selecting a line brings its findings to the top of the panel.
+  void theProblemsPanelShowsEveryFindingAndLeadsToItsLine() {
+    App app;
+    auto form = app.Start();
+    auto* own = Find<QLineEdit>(form.get(), "UserEdit");
+    for (const char* line : {"echo first", "bind \"ESC\" \"score\"", "echo between",
+                             "bind \"F1\" \"score\"", "bind \"F1\" \"kill\""}) {
+      TypeInto(own, line);
+      QTest::keyClick(own, Qt::Key_Return);
+    }
+    const tavrilo::game::CheckResult& findings = form->Document().Findings();
+    auto* panel = Find<QListView>(form.get(), "ProblemsView");
+    QCOMPARE(panel->model()->rowCount(), static_cast<int>(findings.Findings().size()));
+    QVERIFY(findings.Errors() >= 1);
+    const QString summary = Find<QLabel>(form.get(), "ProblemsSummary")->text();
+    QVERIFY2(summary.contains(QString::number(findings.Errors())), qPrintable(summary));
+    for (int row = 0; row < panel->model()->rowCount(); ++row) {
+      const QModelIndex item = panel->model()->index(row, 0);
+      const auto& finding = findings.Findings()[static_cast<std::size_t>(row)];
+      const QString text = item.data().toString();
+      QVERIFY2(text.contains(QString::number(finding.line + 1)), qPrintable(text));
+      QVERIFY2(text.contains(tavrilo::ui::ResolveText(tavrilo::game::TextOf(finding))),
+               qPrintable(text));
+      QCOMPARE(QTextDocumentFragment::fromHtml(item.data(Qt::ToolTipRole).toString()).toPlainText(),
+               text);  // the whole text, whatever the row shows
+    }
+
+    const int escape = qobject_cast<tavrilo::ui::ProblemsModel*>(panel->model())->RowOf(1);
+    QVERIFY(escape >= 0);
+    QTest::mouseClick(panel->viewport(), Qt::LeftButton, {},
+                      panel->visualRect(panel->model()->index(escape, 0)).center());
+    QCOMPARE(form->Document().List().ItemIndex(), 1);
+    auto* list = Find<QListView>(form.get(), "CommandesListBox");
+    QCOMPARE(list->selectionModel()->selectedRows().value(0).row(), 1);
+    QVERIFY(!Find<QLabel>(form.get(), "DiagnosticLabel")->text().isEmpty());
+
+    // Selecting the last line with findings in the list: they come first in the panel.
+    const int lastLine = findings.Findings().back().line;
+    QVERIFY(lastLine > 1);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(lastLine, 0)).center());
+    const QModelIndex current = panel->currentIndex();
+    QCOMPARE(current.data(tavrilo::ui::ProblemsModel::kLineRole).toInt(), lastLine);
+    QVERIFY(panel->visualRect(current).top() <= 1);
+
+    // Enter on a finding selects its line.
+    panel->setCurrentIndex(panel->model()->index(
+        qobject_cast<tavrilo::ui::ProblemsModel*>(panel->model())->RowOf(1), 0));
+    QTest::keyClick(panel, Qt::Key_Return);
+    QCOMPARE(form->Document().List().ItemIndex(), 1);
+  }
+
+  // The list model only follows the engine's document, which has checked the list before
+  // the views hear of a change: the mark of a row can be read as it is inserted.
+  void theListModelFollowsTheCheckedDocument() {
+    App app;
+    WriteFile(app.Path("in.cfg"), "bind \"ESC\" \"kill\"\r\necho fine\r\n");
+    auto form = app.Start();
+    auto* list = Find<QListView>(form.get(), "CommandesListBox");
+    QAbstractItemModelTester tester(list->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QList<tavrilo::game::Severity> marksAtInsertion;
+    connect(list->model(), &QAbstractItemModel::rowsInserted, this,
+            [&](const QModelIndex&, int first, int) {
+              const QIcon shown =
+                  list->model()->index(first, 0).data(Qt::DecorationRole).value<QIcon>();
+              const auto worst = form->Document().Findings().WorstOf(first);
+              QCOMPARE(shown.cacheKey(), tavrilo::ui::MarkOf(worst).cacheKey());
+              marksAtInsertion << worst;
+            });
+    auto* own = Find<QLineEdit>(form.get(), "UserEdit");
+    for (const char* line : {"bind \"ESC\" \"score\"", "echo fine"}) {
+      TypeInto(own, line);
+      QTest::keyClick(own, Qt::Key_Return);
+    }
+    QCOMPARE(marksAtInsertion, (QList<tavrilo::game::Severity>{tavrilo::game::Severity::kError,
+                                                               tavrilo::game::Severity::kNone}));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(0, 0)).center());
+    QTest::mouseClick(Find<QPushButton>(form.get(), "DeleteBtn"), Qt::LeftButton);
+    QCOMPARE(list->model()->rowCount(), 1);
+    DialogSeam::QueueUnsavedAnswer(tavrilo::ui::UnsavedAnswer::kDiscard);
+    DialogSeam::QueueFileName(QString::fromStdString(app.Path("in.cfg")));
+    QTest::mouseClick(Find<QPushButton>(form.get(), "LoadBtn"), Qt::LeftButton);
+    QCOMPARE(list->model()->rowCount(), 2);
+    QCOMPARE(list->model()->index(0, 0).data(Qt::DecorationRole).value<QIcon>().cacheKey(),
+             tavrilo::ui::MarkOf(tavrilo::game::Severity::kError).cacheKey());
+    Pick(Find<QComboBox>(form.get(), "GameComboBox"), 1);  // checked again for Yamagi
+    QCOMPARE(form->Document().Game(), tavrilo::game::Game::kYamagi);
+    QTest::mouseClick(Find<QPushButton>(form.get(), "DeleteAllBtn"), Qt::LeftButton);
+    QCOMPARE(list->model()->rowCount(), 0);
+  }
+
   void saveAndOpenDialogsRememberTheirPaths() {
     App app;
     auto form = app.Start();
@@ -897,6 +1020,10 @@ class MainWindowTest : public QObject {
          {"Alias.cfg", "GlVid.cfg", "ModBinding.cfg", "NormBinding.cfg", "NormVid.cfg"}) {
       QCOMPARE(ReadFile(game + "Baseq2/" + name), ReadFile(app.Path("Q2Dats/") + name));
     }
+    // The status line says which files went where.
+    const QString status = Find<QLabel>(form.get(), "DiagnosticLabel")->text();
+    QVERIFY2(status.contains("NormVid.cfg") && status.contains(QString::fromStdString(game)),
+             qPrintable(status));
     QCOMPARE(tavrilo::datafiles::IniFile(app.Path("data/config.ini"))
                  .ReadString("General", "Q2Path", ""),
              game);
@@ -928,6 +1055,65 @@ class MainWindowTest : public QObject {
                  .ReadString("General", "Q2Path", ""),
              home + ".yq2/");
     QVERIFY(DialogSeam::TakeErrors().isEmpty());
+  }
+
+  // Cancel in the game dialog installs nothing and says nothing; a folder where no game
+  // is found is refused in the window's language and not stored.
+  void theGameDialogCancelledOrAFolderWithoutAGame() {
+    App app;
+    tavrilo::testing::InstallShippedData(app.Dir());
+    app.Settings("[General]\r\nfr=1\r\nen=0\r\n");
+    std::filesystem::create_directories(app.Path("nogame"));
+    auto form = app.Start();
+    auto* install = Find<QPushButton>(form.get(), "InstallerCfgBtn");
+    auto* status = Find<QLabel>(form.get(), "DiagnosticLabel");
+    DialogSeam::QueueCancel();
+    QTest::mouseClick(install, Qt::LeftButton);
+    QVERIFY(DialogSeam::TakeErrors().isEmpty());
+    QCOMPARE(status->text(), QString());
+    DialogSeam::QueueFileName(QString::fromStdString(app.Path("nogame")));
+    QTest::mouseClick(install, Qt::LeftButton);
+    const auto errors = DialogSeam::TakeErrors();
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(!errors[0].text.contains("Install.") && !errors[0].text.contains("Cannot create"),
+             qPrintable(errors[0].text));  // the French text of the shipped captions
+    QCOMPARE(tavrilo::datafiles::IniFile(app.Path("data/config.ini"))
+                 .ReadString("General", "Q2Path", ""),
+             std::string());
+    QVERIFY(std::filesystem::is_empty(app.Path("nogame")));
+  }
+
+  // An add that a guard blocks says why on the status line, without a box.
+  void aBlockedAddSaysWhy() {
+    App app;
+    auto form = app.Start();
+    auto* status = Find<QLabel>(form.get(), "DiagnosticLabel");
+    QTest::mouseClick(Find<QPushButton>(form.get(), "AddBtn"), Qt::LeftButton);
+    QVERIFY2(status->text().contains("Guard.NoKey"), qPrintable(status->text()));
+    Pick(Find<QComboBox>(form.get(), "LetterComboBox"), 1);
+    QTest::mouseClick(Find<QPushButton>(form.get(), "AddBtn"), Qt::LeftButton);
+    QVERIFY2(status->text().contains("Guard.NoFunction"), qPrintable(status->text()));
+    QTest::mouseClick(Find<QPushButton>(form.get(), "AddPersoBtn"), Qt::LeftButton);
+    QVERIFY2(status->text().contains("Guard.NoResource"), qPrintable(status->text()));
+    QCOMPARE(form->Document().List().Count(), 0);
+    QVERIFY(DialogSeam::TakeErrors().isEmpty());
+  }
+
+  // A modifier held while a key goes down is left out of it, and the status line says so;
+  // nothing is typed into the field.
+  void aModifierHeldIsNotPartOfTheCapturedKey() {
+    App app;
+    auto form = app.Start();
+    auto* key = Find<QComboBox>(form.get(), "LetterComboBox");
+    QTest::mouseClick(key->lineEdit()->findChildren<QToolButton*>().value(0), Qt::LeftButton);
+    QKeyEvent shift(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier, 42 + 8, 0, 0, "");
+    QApplication::sendEvent(key->lineEdit(), &shift);
+    QKeyEvent a(QEvent::KeyPress, Qt::Key_A, Qt::ShiftModifier, 16 + 8, 0, 0, "A");
+    QApplication::sendEvent(key->lineEdit(), &a);
+    QCOMPARE(key->currentText(), QString("q"));
+    QCOMPARE(form->Composer().CurrentKey(), std::string("q"));
+    const QString status = Find<QLabel>(form.get(), "DiagnosticLabel")->text();
+    QVERIFY2(status.contains("Status.ModifiersDropped"), qPrintable(status));
   }
 
   void theSettingsFileCannotBeWrittenAtShutDown() {

@@ -1,0 +1,128 @@
+#include "ui/ProblemsModel.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QStyle>
+
+#include <algorithm>
+
+#include "ui/Dialogs.h"
+#include "ui/MacroListModel.h"
+#include "ui/TextCodec.h"
+
+namespace tavrilo::ui {
+
+ProblemsModel::ProblemsModel(const macros::MacroDocument& document, QObject* parent)
+    : QAbstractListModel(parent),
+      document_(document),
+      shownCount_(static_cast<int>(document.Findings().Findings().size())) {}
+
+int ProblemsModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : shownCount_;
+}
+
+void ProblemsModel::Refresh() {
+  beginResetModel();
+  shownCount_ = static_cast<int>(document_.Findings().Findings().size());
+  FindFirstLine();
+  endResetModel();
+}
+
+int ProblemsModel::ShowFirst(int line) {
+  beginResetModel();
+  firstLine_ = line;
+  FindFirstLine();
+  endResetModel();
+  return static_cast<int>(firstCount_);
+}
+
+void ProblemsModel::FindFirstLine() {
+  const std::vector<game::Finding>& findings = document_.Findings().Findings();
+  const auto byLine = [](const game::Finding& finding, int wanted) {
+    return finding.line < wanted;
+  };
+  const auto begin = std::lower_bound(findings.begin(), findings.end(), firstLine_, byLine);
+  auto end = begin;
+  while (end != findings.end() && end->line == firstLine_)
+    ++end;
+  firstBegin_ = static_cast<std::size_t>(begin - findings.begin());
+  firstCount_ = static_cast<std::size_t>(end - begin);
+}
+
+// Rows [0, firstCount_) are the first line's findings; the others follow in their order.
+// Nothing past the document's findings (a view may ask before it hears of a change).
+const game::Finding* ProblemsModel::FindingAt(int row) const {
+  const std::vector<game::Finding>& findings = document_.Findings().Findings();
+  const auto shown = static_cast<std::size_t>(row);
+  std::size_t at = shown;
+  if (shown < firstCount_) {
+    at = firstBegin_ + shown;
+  } else if (shown - firstCount_ < firstBegin_) {
+    at = shown - firstCount_;
+  }
+  return row >= 0 && at < findings.size() ? &findings[at] : nullptr;
+}
+
+int ProblemsModel::RowOf(int line) const {
+  if (line == firstLine_) return firstCount_ > 0 ? 0 : -1;
+  const std::vector<game::Finding>& findings = document_.Findings().Findings();
+  const auto first = std::lower_bound(
+      findings.begin(), findings.end(), line,
+      [](const game::Finding& finding, int wanted) { return finding.line < wanted; });
+  if (first == findings.end() || first->line != line) return -1;
+  const auto at = static_cast<std::size_t>(first - findings.begin());
+  return static_cast<int>(at < firstBegin_ ? at + firstCount_ : at);
+}
+
+QString ProblemsModel::TextOf(const game::Finding& finding) const {
+  return ResolveText(Text{"Panel.Line", {std::to_string(finding.line + 1)}}) + QStringLiteral(" ") +
+         ResolveText(game::TextOf(finding));
+}
+
+QVariant ProblemsModel::data(const QModelIndex& index, int role) const {
+  const game::Finding* shown =
+      index.isValid() && index.row() < shownCount_ ? FindingAt(index.row()) : nullptr;
+  if (shown == nullptr) return {};
+  const game::Finding& finding = *shown;
+  switch (role) {
+    case Qt::DisplayRole:
+    case Qt::AccessibleTextRole:
+      return TextOf(finding);
+    case Qt::ToolTipRole:
+      return PlainToolTip(TextOf(finding));
+    case Qt::DecorationRole:
+      return MarkOf(finding.severity);
+    case kLineRole:
+      return finding.line;
+    default:
+      return {};
+  }
+}
+
+void ProblemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                            const QModelIndex& index) const {
+  QStyleOptionViewItem background(option);
+  initStyleOption(&background, index);
+  background.text.clear();
+  background.icon = QIcon();
+  const QWidget* widget = option.widget;
+  QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
+  style->drawControl(QStyle::CE_ItemViewItem, &background, painter, widget);
+
+  const QRect area = option.rect.adjusted(3, 2, -3, -2);
+  const QIcon mark = index.data(Qt::DecorationRole).value<QIcon>();
+  mark.paint(painter, QRect(area.left(), area.top() + 1, 12, 12));
+  const bool selected = (option.state & QStyle::State_Selected) != 0;
+  painter->save();
+  painter->setFont(option.font);
+  painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+  painter->drawText(area.adjusted(16, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                    index.data(Qt::DisplayRole).toString());
+  painter->restore();
+}
+
+QSize ProblemDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
+  return {option.rect.width(), kTextLines * option.fontMetrics.lineSpacing() + 4};
+}
+
+}  // namespace tavrilo::ui

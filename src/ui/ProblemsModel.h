@@ -1,0 +1,57 @@
+// The problems panel's model: every finding of the list, each with its line number, mark
+// and text in the window's language; the findings of the selected line first, then the
+// others in the order of the lines. The texts are put
+// together only for the rows a view shows, so that a list of a million lines with
+// hundreds of thousands of findings costs nothing until it is looked at.
+#pragma once
+
+#include <QAbstractListModel>
+#include <QStyledItemDelegate>
+
+#include "macros/MacroDocument.h"
+
+namespace tavrilo::ui {
+
+class ProblemsModel : public QAbstractListModel {
+  Q_OBJECT
+ public:
+  static constexpr int kLineRole = Qt::UserRole;  // the finding's line, from 0
+
+  explicit ProblemsModel(const macros::MacroDocument& document, QObject* parent = nullptr);
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+
+  // The document's findings changed, or the language of their texts.
+  void Refresh();
+  // The findings of `line` come first (-1: none does); returns how many it has.
+  int ShowFirst(int line);
+  // The row of the first finding of `line`; -1 when the line has none.
+  int RowOf(int line) const;
+
+ private:
+  const game::Finding* FindingAt(int row) const;
+  QString TextOf(const game::Finding& finding) const;
+  void FindFirstLine();
+
+  const macros::MacroDocument& document_;
+  int shownCount_ = 0;
+  int firstLine_ = -1;          // the line whose findings come first
+  std::size_t firstBegin_ = 0;  // where they stand among the document's findings
+  std::size_t firstCount_ = 0;
+};
+
+// Draws a finding on rows of one height: its mark, then its text wrapped over two lines
+// (the whole text is the row's tool-tip).
+class ProblemDelegate : public QStyledItemDelegate {
+  Q_OBJECT
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  static constexpr int kTextLines = 2;
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override;
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+};
+
+}  // namespace tavrilo::ui
