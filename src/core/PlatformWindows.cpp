@@ -512,6 +512,15 @@ std::optional<std::string> ResolvedPath(const std::string& path) {
   return AnsiFromWide(*resolved);
 }
 
+std::optional<std::string> ReadLink(const std::string& path) {
+  // What a link points to, as the system resolves it: a full name with its drive letter.
+  const std::optional<FileStatus> link = LinkStatus(path);
+  if (!link || !link->symbolicLink) return std::nullopt;
+  const std::optional<std::wstring> target = ExistingFinalName(WideFromAnsi(path));
+  if (!target) return std::nullopt;
+  return AnsiFromWide(*target);
+}
+
 std::optional<std::vector<DirectoryEntry>> ListDirectory(const std::string& folder) {
   const std::wstring wideFolder = WithSeparator(WideFromAnsi(folder));
   const std::wstring pattern = wideFolder + L"*";

@@ -92,9 +92,10 @@ inline std::string ShippedSupportDir() {
 // Copies the shipped data/ (and Q2Dats/) into `appDir`, as beside an installed program.
 inline void InstallShippedData(const std::string& appDir) {
   namespace fs = std::filesystem;
-  fs::copy(ShippedDataDir(), appDir + "data",
+  // The sources named without a trailing separator, which not every library's copy takes.
+  fs::copy(SourceDir() + "data", appDir + "data",
            fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-  fs::copy(ShippedSupportDir(), appDir + "Q2Dats",
+  fs::copy(SourceDir() + "Q2Dats", appDir + "Q2Dats",
            fs::copy_options::recursive | fs::copy_options::overwrite_existing);
 }
 
