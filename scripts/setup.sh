@@ -14,6 +14,7 @@ packages=(
   dpkg-dev file desktop-file-utils appstream
   lintian devscripts bash-completion
   fonts-liberation fonts-dejavu-core fonts-comic-neue
+  g++-mingw-w64-x86-64-posix wine wine64
 )
 
 missing=()
