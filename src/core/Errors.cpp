@@ -1,8 +1,6 @@
 #include "core/Errors.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
+#include "core/Platform.h"
 
 namespace tavrilo {
 
@@ -63,45 +61,9 @@ std::string ErrorBoxText(std::string_view message) {
   return text;
 }
 
-namespace {
-
-bool ParentIsDirectory(const std::string& path) {
-  std::string::size_type slash = path.find_last_of('/');
-  std::string parent;
-  if (slash == std::string::npos) {
-    parent = ".";
-  } else if (slash == 0) {
-    parent = "/";
-  } else {
-    parent = path.substr(0, slash);
-  }
-  struct stat info {};
-  return ::stat(parent.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-}  // namespace
-
 EInOutError InOutErrorFor(int osError, const std::string& path) {
-  switch (osError) {
-    case ENOENT:
-      return EInOutError(ParentIsDirectory(path) ? EInOutError::kFileNotFound
-                                                 : EInOutError::kPathNotFound);
-    case ENOTDIR:
-      return EInOutError(EInOutError::kPathNotFound);
-    case EMFILE:
-    case ENFILE:
-      return EInOutError(EInOutError::kTooManyOpenFiles);
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR:
-      return EInOutError(EInOutError::kAccessDenied);
-    case ENOSPC:
-    case EDQUOT:
-      return EInOutError(EInOutError::kDiskFull);
-    default:
-      return EInOutError::Unmapped(osError);
-  }
+  const int code = platform::TableCodeFor(osError, path);
+  return code != 0 ? EInOutError(code) : EInOutError::Unmapped(osError);
 }
 
 }  // namespace tavrilo

@@ -81,10 +81,11 @@ class EListError : public Error {
 // not empty and its last byte is greater than ".".
 std::string ErrorBoxText(std::string_view message);
 
-// The input/output error for an operating-system error on `path`: a missing file is 2
-// and a missing directory on the way 3 (told apart by looking at the parent), too many
-// open files 4, access refused 5, a full disk 101; any other error is
-// EInOutError::Unmapped, "I/O error N" with the system's number.
+// The input/output error for an error of the platform layer (core/Platform.h) on `path`:
+// a missing file is 2 and a missing directory on the way 3 (told apart by looking at the
+// parent), too many open files 4, access refused 5 (also anything but a regular file
+// where one is read), a full disk 101; any other error is EInOutError::Unmapped, "I/O
+// error N" with the system's number.
 EInOutError InOutErrorFor(int osError, const std::string& path);
 
 }  // namespace tavrilo

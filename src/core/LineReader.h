@@ -6,8 +6,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
+
+#include "core/Platform.h"
 
 namespace tavrilo {
 
@@ -20,14 +23,17 @@ class LineReader {
  public:
   // Opens `path` for reading; throws EInOutError with the code of the failure. Only a
   // regular file can be read: a directory, a FIFO, a socket or a device is refused at
-  // once with code 5 ("File access denied"), without waiting for a writer.
+  // once with code 5 ("File access denied"), without waiting for a writer. A file larger
+  // than kMaxWholeFileSize (core/WholeFile.h) is refused at once with ETextError
+  // "File.TooBig" {path}, and so is one that grows past it while it is read.
   explicit LineReader(const std::string& path);
   ~LineReader();
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
 
   // True at the physical end of the file and before a 0x1A byte. Throws EInOutError
-  // when the file cannot be read.
+  // when the file cannot be read (the same message wherever in the file the error comes),
+  // ETextError "File.TooBig" past the bound.
   bool AtEnd() { return begin_ == end_ && !Fill(); }
 
   // The next line without its terminator; the empty text at end. Throws EInOutError when
@@ -48,7 +54,8 @@ class LineReader {
   [[noreturn]] void ThrowLineTooLong() const;
 
   std::string path_;
-  int fd_ = -1;
+  platform::InputFile file_;
+  std::uint64_t read_ = 0;  // bytes read so far
   std::unique_ptr<char[]> buffer_;
   std::size_t begin_ = 0;
   std::size_t end_ = 0;

@@ -1,14 +1,11 @@
 #include "core/Locations.h"
 
-#include <unistd.h>
-
-#include <QFile>
-#include <QStandardPaths>
 #include <filesystem>
 #include <system_error>
 
 #include "core/Errors.h"
 #include "core/Paths.h"
+#include "core/Platform.h"
 #include "core/SafeFile.h"
 #include "core/WholeFile.h"
 
@@ -19,13 +16,12 @@ namespace {
 namespace fs = std::filesystem;
 
 bool IsDirectory(const std::string& path) {
-  std::error_code error;
-  return fs::is_directory(path, error);
+  const std::optional<platform::FileStatus> status = platform::Status(path);
+  return status && status->kind == platform::FileKind::kDirectory;
 }
 
 bool Exists(const std::string& path) {
-  std::error_code error;
-  return fs::exists(fs::symlink_status(path, error));
+  return platform::LinkStatus(path).has_value();
 }
 
 std::string WithSeparator(std::string folder) {
@@ -76,12 +72,11 @@ std::string DataRoot() {
 bool SettingsBesideData(const std::string& dataRoot) {
   const std::string data = dataRoot + "data";
   return !IsInstalledDataRoot(dataRoot) &&
-         (!IsDirectory(data) || ::access(data.c_str(), W_OK) == 0);
+         (!IsDirectory(data) || platform::IsWritableDirectory(data));
 }
 
 std::string UserSettingsFolder() {
-  const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-  return WithSeparator(QFile::encodeName(config).toStdString()) + std::string(kUserSettingsFolder);
+  return platform::UserConfigFolder() + std::string(kUserSettingsFolder);
 }
 
 std::string SettingsForReading(const std::string& dataRoot, bool besideData) {
@@ -99,14 +94,22 @@ std::string SettingsForWriting(const std::string& dataRoot, bool besideData) {
   std::string user = UserSettings();
   const std::string shipped = ShippedSettings(dataRoot);
   if (Exists(user)) return user;
-  std::error_code ignored;  // a folder that cannot be made fails the write
-  fs::create_directories(UserSettingsFolder(), ignored);
+  (void)platform::CreateDirectories(UserSettingsFolder());  // if not, the write fails
   if (Exists(shipped)) CopyShippedSettings(shipped, user);
   return user;
 }
 
 std::string SettingsForWriting(const std::string& dataRoot) {
   return SettingsForWriting(dataRoot, SettingsBesideData(dataRoot));
+}
+
+void CleanSettingsFolder(const std::string& dataRoot) {
+  platform::CleanFolder(DirectoryPart(ShippedSettings(dataRoot)));
+  platform::CleanFolder(UserSettingsFolder(), true);
+}
+
+void CleanSettingsFolder() {
+  CleanSettingsFolder(DataRoot());
 }
 
 }  // namespace tavrilo

@@ -33,8 +33,8 @@ std::string DataRoot();
 // there, where writing them reports the missing folder.
 bool SettingsBesideData(const std::string& dataRoot);
 
-// The user's settings folder: the generic configuration folder ($XDG_CONFIG_HOME, by
-// default ~/.config) followed by "tavrilo/".
+// The user's settings folder: the user's configuration folder ($XDG_CONFIG_HOME when it
+// is an absolute path, otherwise ~/.config/) followed by "tavrilo/".
 std::string UserSettingsFolder();
 
 // The settings file to read. Beside the data: <data root>data/config.ini. Otherwise the
@@ -50,5 +50,13 @@ std::string SettingsForReading(const std::string& dataRoot);
 // the user's settings file when the copy cannot be made.
 std::string SettingsForWriting(const std::string& dataRoot, bool besideData);
 std::string SettingsForWriting(const std::string& dataRoot);
+
+// What an interrupted write left in the settings folders, cleaned: the program calls it
+// once as it starts. Removes the temporary files of writers that have ended, and puts
+// back the old text of files whose save in place was interrupted, both beside the data
+// (<data root>data/) and in the user's settings folder (which also keeps the backups of
+// files saved in place in folders that refuse new files). Failures are ignored.
+void CleanSettingsFolder(const std::string& dataRoot);
+void CleanSettingsFolder();
 
 }  // namespace tavrilo

@@ -1,15 +1,11 @@
 #include "core/Paths.h"
 
-#include <filesystem>
-#include <system_error>
+#include "core/Platform.h"
 
 namespace tavrilo {
 
 std::string ApplicationDirectory() {
-  std::error_code error;
-  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) return DirectoryPart(std::filesystem::current_path().string() + "/");
-  return DirectoryPart(exe.string());
+  return platform::ApplicationDirectory();
 }
 
 std::string DirectoryPart(std::string_view path) {

@@ -123,6 +123,10 @@ std::optional<FileStatus> LinkStatus(const std::string& path);
 // cannot be resolved (a loop of links). A trailing separator is kept.
 std::optional<std::string> ResolvedPath(const std::string& path);
 
+// The text of the symbolic link `path` (what it points to, as written in it);
+// std::nullopt when `path` is not a link or cannot be read.
+std::optional<std::string> ReadLink(const std::string& path);
+
 struct DirectoryEntry {
   std::string name;
   bool directory = false;  // links followed

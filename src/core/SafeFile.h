@@ -6,40 +6,43 @@
 // whole. The temporary file is unnamed (O_TMPFILE) where the file system can make one:
 // it gets a name only for the instant between linkat and rename, so a killed writer
 // leaves nothing behind. Elsewhere it is named ".tavrilo-<pid>-<8 letters>.tmp", and
-// every completed write removes from the directory those that a killed writer left
-// (their process is gone, or they have not changed for ten minutes).
+// every write, as it starts, removes from the directory those that a killed writer left
+// (their process is gone, or they have not changed for ten minutes); the program removes
+// those of its settings folder as it starts (CleanSettingsFolder, core/Locations.h).
 //
-// The file is written in place instead (emptied, then written, as the most trusted
-// editors do) wherever a replacement would refuse or lose something:
+// The file is written in place instead wherever a replacement would refuse or lose
+// something:
 // - the directory refuses new entries while the file itself may be written;
 // - the file has other hard links, which must see the new text;
 // - the new file cannot be given the old one's owner, group, mode and extended
 //   attributes (POSIX ACLs are one of these), e.g. a group the user is not in.
-// A failure while writing in place leaves what was written, as for any such editor.
+// Written in place, the file is touched only at Commit, once the whole new text is known:
+// its old text is first kept in a backup (".tavrilo-<pid>-<8 letters>.bak" beside it, or
+// in the user's settings folder when its folder refuses new files), room for the new text
+// is reserved (a full disk fails before the old text is touched), the new text is written
+// and flushed, and the backup removed. A failure puts the old text back; a kill leaves the
+// backup, which the next write in that folder (or, for the settings folder, the next
+// start of the program) puts back. So the file is always wholly old or wholly new.
 //
 // Symbolic links are followed, dangling ones too: the link stays a link, and the file it
 // names is written (created when missing). A target that exists and is not a regular
 // file (a directory, a FIFO, a socket, a device) is refused at once, and nothing opened
 // here ever waits for a reader or a writer.
 //
-// QSaveFile is not used: it has the atomic replace and a direct-write fallback, but it
-// replaces a hard-linked file (splitting the link) and gives the new file neither the old
-// one's group nor its ACLs or other extended attributes, so the choice between the two
-// ways cannot be made from what a replacement would lose; and it takes paths as QString,
-// while this program keeps file names as the bytes the user gave.
+// The system calls are those of core/Platform.h (FileSave).
 #pragma once
 
-#include <sys/stat.h>
-#include <sys/types.h>
-
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "core/Platform.h"
 
 namespace tavrilo {
 
 // The low-level write, as ::write. Tests replace it to simulate a full disk.
-using WriteFunction = ssize_t (*)(int fd, const void* data, std::size_t size);
+using WriteFunction = platform::WriteFunction;
 
 class SafeFileWriter {
  public:
@@ -48,8 +51,7 @@ class SafeFileWriter {
   // too long, a loop of links, a file the user may not write, a directory of that name,
   // or anything else that is not a regular file.
   explicit SafeFileWriter(const std::string& path, WriteFunction write = nullptr);
-  // Discards everything unless committed. A file written in place is touched only when
-  // more than 256 KiB are buffered, or at Commit; after that it keeps what was written.
+  // Discards everything unless committed: the old file stays as it was.
   ~SafeFileWriter();
   SafeFileWriter(const SafeFileWriter&) = delete;
   SafeFileWriter& operator=(const SafeFileWriter&) = delete;
@@ -59,26 +61,15 @@ class SafeFileWriter {
 
   // Writes what is buffered, syncs it and puts the file in place. Throws EWriteError
   // when the bytes cannot be written, EFCreateError when the file cannot take the
-  // target's place.
+  // target's place. Either way the old file is whole.
   void Commit();
 
- private:
-  void OpenReplacement(const struct ::stat* old);
-  void OpenInPlace();
-  void PutInPlace();
-  void Flush();
-  void WriteAll(const char* data, std::size_t size);
-  void Discard();
+  // Whether the file is written in place rather than replaced.
+  bool InPlace() const { return save_.InPlace(); }
 
-  std::string path_;       // as the caller named it, for messages
-  std::string target_;     // the file that is written (links followed)
-  std::string temporary_;  // the named temporary file, while it has a name
-  WriteFunction write_;
-  int fd_ = -1;
-  bool unnamed_ = false;  // fd_ is an unnamed temporary file
-  bool inPlace_ = false;  // fd_ is the target itself
-  bool emptied_ = false;  // the target written in place has been emptied
-  std::string buffer_;
+ private:
+  std::string path_;  // as the caller named it, for messages
+  platform::FileSave save_;
   bool committed_ = false;
 };
 

@@ -1,37 +1,12 @@
 #include "core/StringList.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
-#include <cstdint>
 #include <new>
 #include <stdexcept>
 
 #include "core/Errors.h"
 
 namespace tavrilo {
-
-namespace {
-
-// Asks the system to back a large block with large pages where it can: filling a block
-// of tens of megabytes one small page after the other costs more than reading the file
-// that fills it, each first touch of a page being a trip into the kernel. Only a hint:
-// the contents are not affected, and a system without large pages ignores it.
-//
-// Kept after measuring the plain allocation against it: loading a configuration file of a
-// million lines (38.5 MB, bench_config_file) then took three to four times as long, about
-// 170 ms of processor time instead of 48, on a virtual machine where a page fault is dear.
-void AdviseLargePages([[maybe_unused]] const void* data, [[maybe_unused]] std::size_t bytes) {
-#ifdef MADV_HUGEPAGE
-  constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
-  const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(data);
-  const std::uintptr_t begin = (start + kLargePage - 1) & ~(kLargePage - 1);
-  const std::uintptr_t end = (start + bytes) & ~(kLargePage - 1);
-  if (end > begin) (void)::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-#endif
-}
-
-}  // namespace
 
 StringList::StringList(std::size_t maxCount) : maxCount_(std::min(maxCount, kMaxCount)) {}
 
@@ -97,10 +72,8 @@ void StringList::Reserve(std::size_t count, std::size_t bytes) {
     ends_.reserve(ends_.size() + std::min(count, maxCount_ - ends_.size()));
     bytes_.reserve(bytes_.size() + bytes);
   } catch (const std::exception&) {
-    return;
+    // Only a hint: the list grows as it goes.
   }
-  AdviseLargePages(ends_.data(), ends_.capacity() * sizeof(std::size_t));
-  AdviseLargePages(bytes_.data(), bytes_.capacity());
 }
 
 }  // namespace tavrilo

@@ -1,40 +1,56 @@
 #include "core/WholeFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <new>
+#include <stdexcept>
 
-#include <cerrno>
+#include "core/Errors.h"
+#include "core/Platform.h"
+#include "core/Text.h"
 
 namespace tavrilo {
 
-int ReadWholeFile(const std::string& path, std::string& bytes) {
-  bytes.clear();
-  // O_NONBLOCK: a FIFO without a writer is refused below, not waited for.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-  if (fd < 0) return errno;
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    ::close(fd);
-    return EACCES;
-  }
-  if (info.st_size > 0) bytes.reserve(static_cast<std::size_t>(info.st_size));
+namespace {
+
+int ReadOpenFile(platform::InputFile& file, std::string& bytes, std::uint64_t maxSize) {
+  if (file.Size() > maxSize) return platform::kFileTooBig;
+  bytes.reserve(static_cast<std::size_t>(file.Size()));
   char chunk[64 * 1024];
   for (;;) {
-    const ssize_t n = ::read(fd, chunk, sizeof chunk);
-    if (n > 0) {
-      bytes.append(chunk, static_cast<std::size_t>(n));
-    } else if (n == 0) {
-      break;
-    } else if (errno != EINTR) {
-      const int error = errno;
-      ::close(fd);
-      bytes.clear();
-      return error;
-    }
+    platform::ErrorCode error = platform::kNoError;
+    const std::ptrdiff_t n = file.Read(chunk, sizeof chunk, error);
+    if (n < 0) return error;
+    if (n == 0) return platform::kNoError;
+    // A file that grows while it is read stops at the bound.
+    if (static_cast<std::uint64_t>(n) > maxSize - bytes.size()) return platform::kFileTooBig;
+    bytes.append(chunk, static_cast<std::size_t>(n));
   }
-  ::close(fd);
-  return 0;
+}
+
+}  // namespace
+
+int ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t maxSize) {
+  bytes.clear();
+  platform::InputFile file;
+  if (const platform::ErrorCode error = file.Open(path)) return error;
+  int error;
+  try {
+    error = ReadOpenFile(file, bytes, maxSize);
+  } catch (const std::bad_alloc&) {
+    error = platform::kOutOfMemory;
+  } catch (const std::length_error&) {
+    error = platform::kOutOfMemory;
+  }
+  if (error != platform::kNoError) std::string().swap(bytes);
+  return error;
+}
+
+bool IsTooBig(int error) {
+  return error == platform::kFileTooBig || error == platform::kOutOfMemory;
+}
+
+void ThrowReadError(int error, const std::string& path) {
+  if (IsTooBig(error)) throw ETextError(Text{"File.TooBig", {path}});
+  throw InOutErrorFor(error, path);
 }
 
 }  // namespace tavrilo

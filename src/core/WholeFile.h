@@ -2,14 +2,33 @@
 // files, support files, files to check).
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace tavrilo {
 
-// Reads the whole of `path`, byte for byte, into `bytes`. Returns 0, or the system's
-// error number when the file cannot be read (ENOENT for a missing file). A path that is
-// not a regular file (a FIFO, a device, a directory) is refused at once with EACCES,
-// never waited on: a FIFO without a writer would block, a device may never end.
-int ReadWholeFile(const std::string& path, std::string& bytes);
+// The most a file read whole may hold: 64 MiB. No settings, caption, support or
+// key-binding file comes near it (the game itself discards lines of 1,024 bytes or more);
+// a larger file is refused before a byte of it is read, so that a huge or endless file
+// never takes the memory.
+inline constexpr std::uint64_t kMaxWholeFileSize = std::uint64_t{64} << 20;
+
+// Reads the whole of `path`, byte for byte, into `bytes`. Returns 0, or the reason it
+// cannot be read, as an error of core/Platform.h: a missing file, a path that is not a
+// regular file (platform::kNotRegularFile: a FIFO, a device, a socket or a directory,
+// refused at once, never waited on), a file larger than `maxSize` or one that grows past
+// it while read (platform::kFileTooBig), memory that cannot be had
+// (platform::kOutOfMemory), a read error. On failure `bytes` is empty.
+int ReadWholeFile(const std::string& path, std::string& bytes,
+                  std::uint64_t maxSize = kMaxWholeFileSize);
+
+// Whether `error` of ReadWholeFile says the file is too big to be read whole (over the
+// bound, or over what memory holds).
+bool IsTooBig(int error);
+
+// The error to show for `error` of ReadWholeFile on `path`: ETextError "File.TooBig"
+// {path} for a file too big to be read whole, otherwise the input/output error of the
+// table (InOutErrorFor). Throws it.
+[[noreturn]] void ThrowReadError(int error, const std::string& path);
 
 }  // namespace tavrilo

@@ -1,10 +1,10 @@
 #include "datafiles/IniFile.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 #include "core/Errors.h"
+#include "core/Platform.h"
 #include "core/SafeFile.h"
 #include "core/WholeFile.h"
 
@@ -180,10 +180,13 @@ std::string_view LineEndOf(std::string_view content) {
 
 enum class ReadStatus { kRead, kAbsent, kFailed };
 
+// A file too big to be read whole is refused with its own message (ETextError
+// "File.TooBig"), never taken for an absent or empty one.
 ReadStatus ReadSettingsFile(const std::string& path, std::string& content) {
   const int error = ReadWholeFile(path, content);
   if (error == 0) return ReadStatus::kRead;
-  return error == ENOENT ? ReadStatus::kAbsent : ReadStatus::kFailed;
+  if (IsTooBig(error)) ThrowReadError(error, path);
+  return platform::IsNotFound(error) ? ReadStatus::kAbsent : ReadStatus::kFailed;
 }
 
 }  // namespace

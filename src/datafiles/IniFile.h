@@ -35,7 +35,8 @@ class IniFile {
   const std::string& Path() const { return path_; }
 
   // The value of `key` in `section`, or `defaultValue` when the file, the section or the
-  // key is absent. Never fails.
+  // key is absent. Fails only for a file too big to be read whole (over 64 MiB): ETextError
+  // "File.TooBig" {path}.
   std::string ReadString(std::string_view section, std::string_view key,
                          std::string_view defaultValue) const;
 
@@ -46,11 +47,12 @@ class IniFile {
   void WriteString(std::string_view section, std::string_view key, std::string_view value) const;
 
   // Every value of `section`, read from the file at once; no value when the file or the
-  // section is absent or cannot be read. Never fails.
+  // section is absent or cannot be read. Fails only for a file too big to be read whole,
+  // as ReadString.
   IniSection ReadSection(std::string_view section) const;
 
   // A flag: the value read as text, parsed by ParseFlagNumber; the default when that fails,
-  // otherwise whether the number is not zero. Never fails.
+  // otherwise whether the number is not zero. Fails like ReadString.
   bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
 
   // Writes "1" for true and "0" for false; fails like WriteString.

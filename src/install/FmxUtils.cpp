@@ -2,11 +2,6 @@
 // windows (FmxShellOpen.cpp), since it needs the desktop.
 #include "install/FmxUtils.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <filesystem>
 #include <memory>
 #include <string_view>
@@ -18,22 +13,6 @@
 namespace tavrilo {
 
 namespace {
-
-// An open file descriptor, closed when the object goes.
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-  int Get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 // `path` made absolute against the current directory and folded lexically ("." and ".."
 // removed, repeated separators joined). A path ending with a separator keeps it.
@@ -60,31 +39,6 @@ std::string DestinationFile(const std::string& source, const std::string& destin
   return file;
 }
 
-// Opens `source` for reading; anything but a regular file, or any failure, throws
-// EFOpenError. O_NONBLOCK: a FIFO without a writer is refused, not waited for.
-int OpenSource(const std::string& source) {
-  int fd;
-  do {
-    fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-  } while (fd < 0 && errno == EINTR);
-  if (fd < 0) throw EFOpenError(source);
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    ::close(fd);
-    throw EFOpenError(source);
-  }
-  return fd;
-}
-
-// One read of up to `size` bytes, retried only when interrupted before reading anything.
-std::size_t ReadOnce(ReadFunction read, int fd, char* data, std::size_t size) {
-  for (;;) {
-    const ssize_t n = read(fd, data, size);
-    if (n >= 0) return static_cast<std::size_t>(n);
-    if (errno != EINTR) throw EReadError();
-  }
-}
-
 }  // namespace
 
 void CopyFileTo(const std::string& source, const std::string& destination, WriteFunction write,
@@ -93,37 +47,39 @@ void CopyFileTo(const std::string& source, const std::string& destination, Write
   // Declared in this order so that they are released in the reverse one: the
   // destination first, then the source, then the buffer.
   const auto buffer = std::make_unique<char[]>(kCopyBufferSize);
-  const FileDescriptor input(OpenSource(source));
+  // Only a regular file can be the source, opened without ever waiting on a FIFO.
+  platform::InputFile input;
+  if (input.Open(source) != platform::kNoError) throw EFOpenError(source);
   SafeFileWriter output(target, write);
 
-  if (read == nullptr) read = ::read;
   std::size_t n;
   do {
-    n = ReadOnce(read, input.Get(), buffer.get(), kCopyBufferSize);
+    platform::ErrorCode error = platform::kNoError;
+    const std::ptrdiff_t got = input.Read(buffer.get(), kCopyBufferSize, error, read);
+    if (got < 0) throw EReadError();
+    n = static_cast<std::size_t>(got);
     if (n > 0) output.Write(std::string_view(buffer.get(), n));
   } while (n == kCopyBufferSize);
   output.Commit();
 }
 
 bool FileHasAttributes(const std::string& fileName, std::uint16_t mask) {
-  struct stat info {};
-  if (::stat(fileName.c_str(), &info) != 0) return false;
+  const std::optional<platform::FileStatus> status = platform::Status(fileName);
+  if (!status) return false;
 
-  const std::uint32_t word = S_ISDIR(info.st_mode) ? kFaDirectory : 0;
+  const std::uint32_t word = status->kind == platform::FileKind::kDirectory ? kFaDirectory : 0;
   const std::uint32_t wanted = mask;
   return (word & wanted) == wanted;
 }
 
-std::optional<QDateTime> FileModificationDate(const std::string& fileName) {
-  // The file's own status rather than QFileInfo: names are taken byte for byte, and
-  // QFileInfo would first decode them as UTF-8.
-  struct stat info {};
-  if (::stat(fileName.c_str(), &info) != 0) return std::nullopt;
+std::optional<FileDateTime> FileModificationDate(const std::string& fileName) {
+  const std::optional<platform::FileStatus> status = platform::Status(fileName);
+  if (!status) return std::nullopt;
 
   // Milliseconds are dropped with the sub-second part; the two-second step is taken on
   // the local clock, whose offset from UTC need not be a whole number of minutes.
-  QDateTime local = QDateTime::fromSecsSinceEpoch(info.st_mtim.tv_sec, Qt::LocalTime);
-  if (local.time().second() % 2 != 0) local = local.addSecs(-1);
+  FileDateTime local = platform::ToLocalDateTime(status->modified);
+  if (local.second % 2 != 0) local = platform::ToLocalDateTime(status->modified - 1);
   return local;
 }
 

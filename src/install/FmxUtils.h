@@ -2,14 +2,12 @@
 // The fourth routine of the unit, ShellOpen, needs the desktop and lives in ui/.
 #pragma once
 
-#include <sys/types.h>
-#include <QDateTime>
-
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 
+#include "core/Platform.h"
 #include "core/SafeFile.h"
 
 namespace tavrilo {
@@ -18,7 +16,7 @@ namespace tavrilo {
 inline constexpr std::uint16_t kFaDirectory = 0x10;
 
 // The low-level read, as ::read. Tests replace it to simulate a failing disk.
-using ReadFunction = ssize_t (*)(int fd, void* data, std::size_t size);
+using ReadFunction = platform::ReadFunction;
 
 // The size of the buffer CopyFileTo obtains for each call.
 inline constexpr std::size_t kCopyBufferSize = 8192;
@@ -54,11 +52,14 @@ void CopyFileTo(const std::string& source, const std::string& destination,
 // directory "Baseq2/" still gives "Cannot create file .../Baseq2/Alias.cfg".
 bool FileHasAttributes(const std::string& fileName, std::uint16_t mask);
 
+// A local date and time (year, month, day, hour, minute, second).
+using FileDateTime = platform::LocalDateTime;
+
 // The local date and time of the last write of `fileName`, with the two-second
 // resolution of a packed file date: the local seconds rounded down to an even number,
 // the milliseconds dropped. std::nullopt when the file does not exist or cannot be
 // examined. Dates outside the packed format's years 1980 to 2107 are returned as they
 // are (1970 stays 1970, 2150 stays 2150), not clamped or wrapped.
-std::optional<QDateTime> FileModificationDate(const std::string& fileName);
+std::optional<FileDateTime> FileModificationDate(const std::string& fileName);
 
 }  // namespace tavrilo

@@ -1,13 +1,10 @@
 #include "install/GameFolders.h"
 
-#include <QDir>
-#include <QFile>
 #include <algorithm>
 #include <array>
-#include <filesystem>
-#include <system_error>
 
 #include "core/Paths.h"
+#include "core/Platform.h"
 #include "core/WholeFile.h"
 
 namespace tavrilo::install {
@@ -30,8 +27,8 @@ constexpr std::array<std::string_view, 2> kSystemGameFolders = {
 constexpr std::string_view kGameDataFolder = "baseq2";
 
 bool IsDirectory(const std::string& path) {
-  std::error_code error;
-  return std::filesystem::is_directory(path, error);
+  const std::optional<platform::FileStatus> status = platform::Status(path);
+  return status && status->kind == platform::FileKind::kDirectory;
 }
 
 std::string WithSeparator(std::string folder) {
@@ -121,7 +118,7 @@ std::optional<std::string> FirstUsualGameFolder(const std::string& home) {
 }
 
 std::string HomeFolder() {
-  return WithSeparator(QFile::encodeName(QDir::homePath()).toStdString());
+  return WithSeparator(platform::HomeFolder());
 }
 
 std::string GameDialogStartFolder(const std::string& storedGamePath, const std::string& home) {

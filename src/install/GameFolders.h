@@ -24,7 +24,8 @@ std::vector<std::string> UsualGameFolders(const std::string& home);
 // The first of UsualGameFolders(home) that is an existing folder.
 std::optional<std::string> FirstUsualGameFolder(const std::string& home);
 
-// The user's home folder, with a trailing separator.
+// The user's home folder, with a trailing separator: $HOME, else the system's record of
+// the user.
 std::string HomeFolder();
 
 // Where the dialog that asks for the game opens: the stored game path when it is an

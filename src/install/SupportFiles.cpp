@@ -1,13 +1,11 @@
 #include "install/SupportFiles.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
-#include <climits>
-#include <cstdlib>
+#include <cstddef>
 #include <memory>
 
 #include "core/Locations.h"
+#include "core/Platform.h"
+#include "core/Text.h"
 #include "core/WholeFile.h"
 #include "datafiles/IniFile.h"
 #include "install/FmxUtils.h"
@@ -29,48 +27,65 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-bool IsDirectory(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+std::string WithSeparator(std::string folder) {
+  if (folder.empty() || folder.back() != kPathSeparator) folder += kPathSeparator;
+  return folder;
 }
 
-// Whether `path` names an entry that is not a directory (links followed).
-bool IsPresentFile(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+// The file that the link chain starting at `path` ends at, resolved as the system opens
+// it; std::nullopt when that cannot be told (a loop, a missing folder on the way).
+std::optional<std::string> LinkDestination(std::string path) {
+  constexpr int kMaxLinks = 40;
+  for (int links = 0; links < kMaxLinks; ++links) {
+    const std::optional<platform::FileStatus> status = platform::LinkStatus(path);
+    if (!status || !status->symbolicLink) return platform::ResolvedPath(path);
+    const std::optional<std::string> text = platform::ReadLink(path);
+    if (!text || text->empty()) return std::nullopt;
+    path = text->front() == kPathSeparator ? *text : DirectoryPart(path) + *text;
+  }
+  return std::nullopt;
 }
 
-struct DirectoryCloser {
-  void operator()(DIR* directory) const { ::closedir(directory); }
-};
+bool IsInside(const std::string& path, const std::optional<std::string>& folder) {
+  return folder && path.size() > folder->size() && path.starts_with(*folder);
+}
+
+// Refuses to write `file` when it is a symbolic link that leads outside `gameFolder` and
+// `dataDirectory`.
+void CheckLinkStaysInside(const std::string& file, const std::string& gameFolder,
+                          const std::string& dataDirectory) {
+  const std::optional<platform::FileStatus> status = platform::LinkStatus(file);
+  if (!status || !status->symbolicLink) return;
+  const std::optional<std::string> destination = LinkDestination(file);
+  if (destination && (IsInside(*destination, platform::ResolvedPath(WithSeparator(gameFolder))) ||
+                      IsInside(*destination, platform::ResolvedPath(dataDirectory)))) {
+    return;
+  }
+  throw ETextError(Text{"Install.LinkOutside", {file}});
+}
 
 }  // namespace
 
 std::string ResolveGamePath(const std::string& gamePath) {
   const std::string directory = DirectoryPart(gamePath);
-  char resolved[PATH_MAX];
-  if (::realpath(directory.empty() ? "." : directory.c_str(), resolved) == nullptr) {
-    return gamePath;
-  }
-  std::string result = resolved;
-  if (result.back() != kPathSeparator) result += kPathSeparator;
-  return result + FileNamePart(gamePath);
+  const std::optional<std::string> resolved =
+      platform::ResolvedPath(directory.empty() ? "./" : directory);
+  if (!resolved) return gamePath;
+  return WithSeparator(*resolved) + FileNamePart(gamePath);
 }
 
 std::optional<std::string> FindDirectoryIgnoringCase(const std::string& directory,
                                                      std::string_view name) {
   if (name.empty()) return std::nullopt;
-  const std::unique_ptr<DIR, DirectoryCloser> listing(
-      ::opendir(directory.empty() ? "." : directory.c_str()));
+  const auto listing = platform::ListDirectory(directory);
   if (!listing) return std::nullopt;
 
   std::optional<std::string> best;
-  while (const dirent* entry = ::readdir(listing.get())) {
-    const std::string_view candidate(entry->d_name);
-    if (!EqualsIgnoringCase(candidate, name)) continue;
+  for (const platform::DirectoryEntry& entry : *listing) {
+    const std::string_view candidate(entry.name);
+    if (!entry.directory || !EqualsIgnoringCase(candidate, name)) continue;
     if (best && !(candidate == name || (*best != name && candidate < *best))) continue;
-    if (!IsDirectory(directory + std::string(candidate))) continue;
-    best = std::string(candidate);
+    best = entry.name;
   }
   if (!best) return std::nullopt;
   return directory + *best;
@@ -84,22 +99,43 @@ std::optional<std::string> FindGameDataDirectory(const std::string& gamePath) {
   return found;
 }
 
+std::optional<std::string> FindSupportFile(const std::string& dataDirectory,
+                                           std::string_view name) {
+  const auto listing = platform::ListDirectory(dataDirectory);
+  if (!listing) return std::nullopt;
+  std::optional<std::string> best;
+  for (const platform::DirectoryEntry& entry : *listing) {
+    const std::string_view candidate(entry.name);
+    if (entry.directory || !EqualsIgnoringCase(candidate, name)) continue;
+    // A dangling link is no file.
+    if (!platform::Status(dataDirectory + entry.name)) continue;
+    if (best && !(candidate == name || (*best != name && candidate < *best))) continue;
+    best = entry.name;
+  }
+  return best;
+}
+
 bool SupportFilesInstalled(const std::string& gamePath) {
   const std::optional<std::string> dataDirectory = FindGameDataDirectory(gamePath);
   if (!dataDirectory) return false;
   for (const SupportFile& row : kSupportFiles) {
-    if (!IsPresentFile(*dataDirectory + std::string(row.sourceName))) return false;
+    if (!FindSupportFile(*dataDirectory, row.sourceName)) return false;
   }
   return true;
 }
 
-game::SupportFiles ReadSupportFiles(const std::string& dataRoot) {
-  game::SupportFiles files;
+std::map<std::string, std::string, std::less<>> ReadSupportFiles(const std::string& dataRoot) {
+  std::map<std::string, std::string, std::less<>> files;
   for (const SupportFile& row : kSupportFiles) {
     const std::string name(row.sourceName);
+    const std::string path = dataRoot + std::string(kSupportFilesDirectory) + name;
     std::string bytes;
-    if (ReadWholeFile(dataRoot + std::string(kSupportFilesDirectory) + name, bytes) == 0)
+    const int error = ReadWholeFile(path, bytes);
+    if (error == 0) {
       files.emplace(name, std::move(bytes));
+    } else if (IsTooBig(error)) {
+      ThrowReadError(error, path);
+    }
   }
   return files;
 }
@@ -110,25 +146,45 @@ std::string GameDialogStartFolderFor(const std::string& dataRoot) {
                                HomeFolder());
 }
 
-void InstallSupportFiles(const std::string& dataRoot, const PathPrompt& askGameExecutable) {
-  std::string gamePath = datafiles::IniFile(SettingsForReading(dataRoot))
-                             .ReadString(datafiles::kGeneralSection, kGamePathKey, "");
-  if (SupportFilesInstalled(gamePath)) return;
-
-  if (askGameExecutable) {
-    if (const std::optional<std::string> chosen = askGameExecutable()) {
-      gamePath = GamePathFromChoice(*chosen);
-      datafiles::IniFile(SettingsForWriting(dataRoot))
-          .WriteString(datafiles::kGeneralSection, kGamePathKey, gamePath);
+InstallResult InstallSupportFiles(const std::string& dataRoot,
+                                  const PathPrompt& askGameExecutable) {
+  InstallResult result;
+  const std::string stored = datafiles::IniFile(SettingsForReading(dataRoot))
+                                 .ReadString(datafiles::kGeneralSection, kGamePathKey, "");
+  auto reportOtherCase = [&result](const std::string& dataDirectory) {
+    for (const SupportFile& row : kSupportFiles) {
+      const std::optional<std::string> present = FindSupportFile(dataDirectory, row.sourceName);
+      if (present && *present != row.sourceName) result.otherCase.push_back(*present);
     }
+  };
+  if (SupportFilesInstalled(stored)) {
+    result.outcome = InstallResult::Outcome::kAlreadyInstalled;
+    result.folder = *FindGameDataDirectory(stored);
+    reportOtherCase(result.folder);
+    return result;
   }
 
-  const std::string dataDirectory = FindGameDataDirectory(gamePath).value_or(
-      ResolveGamePath(gamePath) + std::string(kGameDataDirectoryForCopy) + kPathSeparator);
+  const std::optional<std::string> chosen = askGameExecutable ? askGameExecutable() : std::nullopt;
+  if (!chosen) return result;  // cancelled
+  const std::string gamePath = GamePathFromChoice(*chosen);
+  const std::optional<std::string> dataDirectory = FindGameDataDirectory(gamePath);
+  if (!dataDirectory) throw ETextError(Text{"Install.NoGame", {gamePath}});
+  datafiles::IniFile(SettingsForWriting(dataRoot))
+      .WriteString(datafiles::kGeneralSection, kGamePathKey, gamePath);
+
+  result.folder = *dataDirectory;
+  reportOtherCase(result.folder);
   for (const SupportFile& row : kSupportFiles) {
-    CopyFileTo(dataRoot + std::string(kSupportFilesDirectory) + std::string(row.sourceName),
-               dataDirectory);
+    const std::string name(row.sourceName);
+    const std::optional<std::string> present = FindSupportFile(result.folder, name);
+    if (present && *present != name) continue;  // the game's own copy, left alone
+    CheckLinkStaysInside(result.folder + name, DirectoryPart(ResolveGamePath(gamePath)),
+                         result.folder);
+    CopyFileTo(dataRoot + std::string(kSupportFilesDirectory) + name, result.folder);
+    result.files.push_back(name);
   }
+  result.outcome = InstallResult::Outcome::kInstalled;
+  return result;
 }
 
 }  // namespace tavrilo::install

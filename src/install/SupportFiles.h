@@ -2,19 +2,22 @@
 #pragma once
 
 #include <array>
+#include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/Paths.h"
-#include "game/Diagnostics.h"
 
 namespace tavrilo::install {
 
-// A support file. The name is the one the external resources execute and the game
-// opens by that exact name (file names are case-sensitive here): the file is shipped in
-// Q2Dats/ beside the executable, looked for in the game's data directory and written
-// there under this name. A file of the name in another letter case is left alone.
+// A support file. The name is the one the external resources execute: the file is
+// shipped in Q2Dats/ beside the executable and written into the game's data directory
+// under this name. A file of the name in another letter case there ("alias.cfg") counts
+// as the support file (Yamagi Quake II also opens the lower-case name) and is left
+// alone: nothing is written beside it.
 struct SupportFile {
   std::string_view sourceName;
 };
@@ -30,23 +33,22 @@ inline constexpr std::array<SupportFile, 5> kSupportFiles = {{
 
 // The support files of `dataRoot` (ending with a separator) as the diagnostics take
 // them: each file's name, as exec names it, and its bytes. A file that cannot be read is
-// left out.
-game::SupportFiles ReadSupportFiles(const std::string& dataRoot);
+// left out; one too big to be read whole throws ETextError "File.TooBig" {path}.
+// The map is game::SupportFiles (by name, then bytes), spelt out so that this folder
+// needs none of the game's headers.
+std::map<std::string, std::string, std::less<>> ReadSupportFiles(const std::string& dataRoot);
 
 // The settings key of the game path: the directory of the game's executable, with a
 // trailing separator, used as a plain prefix.
 inline constexpr std::string_view kGamePathKey = "Q2Path";
-
-// The data directory the copies aim at when the game has none. It is not created: the
-// first copy then fails with "Cannot create file <game path>Baseq2/Alias.cfg".
-inline constexpr std::string_view kGameDataDirectoryForCopy = "Baseq2";
 
 // The game path as the system resolves it, the one form that both the installed check
 // and the copies use: its directory part (up to the last separator; the current
 // directory when there is none) made absolute with its links and ".." resolved, as
 // opening it does ("/home/me/link/../" is the parent of the link's target, not
 // "/home/me/"); the text after the last separator is kept as a plain prefix. A directory
-// part that cannot be resolved (missing) is returned unchanged.
+// part that cannot be resolved (missing, also on the way of a "..":
+// "/x/g/missing/../game/") is returned unchanged, and the system finds nothing under it.
 std::string ResolveGamePath(const std::string& gamePath);
 
 // The game's data directory under ResolveGamePath(gamePath) (a plain prefix, so
@@ -63,25 +65,51 @@ std::optional<std::string> FindGameDataDirectory(const std::string& gamePath);
 std::optional<std::string> FindDirectoryIgnoringCase(const std::string& directory,
                                                      std::string_view name);
 
-// Whether all five support files are present (as entries that are not directories,
-// under their exact names) in the game's data directory.
+// The name under which the support file `name` is present in `dataDirectory` (an entry
+// that is not a directory, links followed): `name` itself, else a name that equals it
+// without regard to ASCII letter case (the smallest byte by byte); std::nullopt when
+// there is none.
+std::optional<std::string> FindSupportFile(const std::string& dataDirectory, std::string_view name);
+
+// Whether all five support files are present (FindSupportFile) in the game's data
+// directory.
 bool SupportFilesInstalled(const std::string& gamePath);
 
 // Where the dialog that asks for the game opens for the program of `dataRoot`: the stored
 // game path when it is a folder, else the first usual game folder, else the home folder.
 std::string GameDialogStartFolderFor(const std::string& dataRoot);
 
+// What the install action did.
+struct InstallResult {
+  enum class Outcome {
+    kAlreadyInstalled,  // the five files were there: nothing asked, nothing written
+    kCancelled,         // the player cancelled the game dialog: nothing written or stored
+    kInstalled,         // the files were written
+  };
+  Outcome outcome = Outcome::kCancelled;
+  // The game's data folder, with a trailing separator (empty when cancelled).
+  std::string folder;
+  // The names of the files written, in order.
+  std::vector<std::string> files;
+  // The support files found there under another letter case ("alias.cfg"), left alone.
+  std::vector<std::string> otherCase;
+};
+
 // The install action. Reads the game path from the settings file; when all five files
-// are installed, does nothing. Otherwise asks for the game with `askGameExecutable` (a
-// file in the game's folder, the game's folder or its data folder: the game path of the
-// confirmed choice, GamePathFromChoice, is stored at once; a cancel keeps the stored
-// one), then copies the five files in order into the
-// game's data directory, stopping at the first error, which propagates.
+// are installed, returns kAlreadyInstalled. Otherwise asks for the game with
+// `askGameExecutable` (a file in the game's folder, the game's folder or its data folder,
+// from which GamePathFromChoice gives the game path); a cancel (or no dialog) returns
+// kCancelled with nothing written or stored. A choice under which no data directory is
+// found (FindGameDataDirectory) throws ETextError "Install.NoGame" {game path} and is not
+// stored. Otherwise the game path is stored, then each file missing or present under its
+// exact name is copied into the data directory under that name, in order, stopping at
+// the first error, which propagates (a file present under another letter case is left
+// alone and reported).
 //
-// Each file goes into the existing data directory whatever its letter case, under its
-// exact name, where the check looks for it. With no data directory the copies aim at
-// "<game path>Baseq2/" (the game path resolved as for the check), and the first one
-// fails with EFCreateError.
-void InstallSupportFiles(const std::string& dataRoot, const PathPrompt& askGameExecutable);
+// A support file that is a symbolic link is written through it only when the file it
+// leads to lies inside the game's folder or its data folder; otherwise the install stops
+// at it with ETextError "Install.LinkOutside" {link}, so that a link planted in a shared
+// game folder cannot make the install write any other file.
+InstallResult InstallSupportFiles(const std::string& dataRoot, const PathPrompt& askGameExecutable);
 
 }  // namespace tavrilo::install

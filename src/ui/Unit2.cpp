@@ -1,6 +1,7 @@
 #include "ui/Unit2.h"
 
 #include <QColor>
+#include <QDate>
 #include <QFont>
 #include <QFrame>
 #include <QGroupBox>
@@ -168,10 +169,9 @@ void TAboutBox::FormCreate() {
 
   // The date of the executable, once: it is not read again at later openings.
   QString date;
-  const std::optional<QDateTime> modified = FileModificationDate(executablePath_);
-  if (modified && modified->isValid()) {
-    date = QLocale::system().toString(modified->date(), shortDateFormat_);
-  }
+  const std::optional<FileDateTime> modified = FileModificationDate(executablePath_);
+  const QDate day = modified ? QDate(modified->year, modified->month, modified->day) : QDate();
+  if (day.isValid()) date = QLocale::system().toString(day, shortDateFormat_);
   progDateLabel_->setText(date);
 }
 

@@ -41,6 +41,27 @@ class ScopedConfigHome {
   std::optional<std::string> previous_;
 };
 
+// HOME set for one test and restored afterwards.
+class ScopedHome {
+ public:
+  explicit ScopedHome(const std::string& folder) {
+    if (const char* previous = std::getenv("HOME")) previous_ = previous;
+    ::setenv("HOME", folder.c_str(), 1);
+  }
+  ~ScopedHome() {
+    if (previous_) {
+      ::setenv("HOME", previous_->c_str(), 1);
+    } else {
+      ::unsetenv("HOME");
+    }
+  }
+  ScopedHome(const ScopedHome&) = delete;
+  ScopedHome& operator=(const ScopedHome&) = delete;
+
+ private:
+  std::optional<std::string> previous_;
+};
+
 const std::string kShippedSettings = "[General]\r\nfr=0\r\nen=1\r\n; caf\xE9\r\n";
 
 TEST(DataRootTest, BesideTheExecutableThenTheInstalledShareFolder) {
@@ -121,6 +142,43 @@ TEST(SettingsPlaceTest, AUserFolderThatCannotBeMadeIsAnIniWriteError) {
 
   EXPECT_EQ(MessageOf<EIniWriteError>([&] { SettingsForWriting(root.Path(), false); }),
             "Unable to write to " + config / "file/tavrilo/config.ini");
+}
+
+// The XDG rules: a relative XDG_CONFIG_HOME (or an empty one) is ignored, never taken
+// against the working directory.
+TEST(SettingsPlaceTest, ARelativeConfigHomeIsIgnored) {
+  TempDir home;
+  const ScopedHome inHome(home.Path());
+  for (const std::string relative : {"relative/dir", "", "./config", "~/.config"}) {
+    const ScopedConfigHome configHome(relative);
+    EXPECT_EQ(UserSettingsFolder(), home / ".config/tavrilo/") << relative;
+  }
+  const ScopedConfigHome configHome(home / "xdg");
+  EXPECT_EQ(UserSettingsFolder(), home / "xdg/tavrilo/");
+}
+
+// At start, the settings folders lose what killed writes left: temporary files of ended
+// writers go, and a settings file whose save in place was killed gets its old text back.
+TEST(SettingsPlaceTest, CleanSettingsFolderUndoesWhatKilledWritesLeft) {
+  TempDir root, config, elsewhere;
+  const ScopedConfigHome configHome(config.Path());
+  const std::string dead = ".tavrilo-1073741823-";  // no such process
+  WriteFile(root / "data/config.ini", "half written");
+  WriteFile(root / ("data/" + dead + "abcdefgh.tmp"), "partial copy");
+  WriteFile(root / ("data/" + dead + "abcdefgh.bak"),
+            std::string(root / "data/config.ini") + '\0' + kShippedSettings);
+  // A file saved in place in a folder that refuses new files keeps its backup in the
+  // user's settings folder.
+  WriteFile(elsewhere / "macros.cfg", "half");
+  WriteFile(config / ("tavrilo/" + dead + "ijklmnop.bak"),
+            std::string(elsewhere / "macros.cfg") + '\0' + "bind x y\r\n");
+
+  CleanSettingsFolder(root.Path());
+
+  EXPECT_EQ(ReadFile(root / "data/config.ini"), kShippedSettings);
+  EXPECT_EQ(ReadFile(elsewhere / "macros.cfg"), "bind x y\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(root / "data"), {}), 1);
+  EXPECT_TRUE(std::filesystem::is_empty(config / "tavrilo"));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
@@ -14,6 +15,7 @@
 #include <ctime>
 #include <filesystem>
 #include <optional>
+#include <random>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -21,6 +23,7 @@
 #include "FileSystemUser.h"
 #include "TestSupport.h"
 #include "core/Errors.h"
+#include "core/Platform.h"
 
 namespace tavrilo::datafiles {
 namespace {
@@ -264,14 +267,14 @@ TEST(SafeFileWriter, WritesInPlaceWhereTheDirectoryRefusesNewFiles) {
     writer.Commit();
     EXPECT_THROW(SafeFileWriter(dir / "another.cfg"), EFCreateError);
 
-    // A failure while writing in place leaves what was written.
+    // A failure while writing in place puts the old text back.
     gBudget = 2;
     SafeFileWriter failing(path, DiskFullAfterBudget);
     failing.Write("bytes");
     EXPECT_THROW(failing.Commit(), EWriteError);
   }
   EXPECT_EQ(InodeOf(path), inode);
-  EXPECT_EQ(ReadFile(path), "by");
+  EXPECT_EQ(ReadFile(path), "new");
   EXPECT_EQ(EntriesOf(dir.Path()), (std::set<std::string>{"macros.cfg"}));
 }
 
@@ -401,6 +404,138 @@ TEST(SafeFileWriter, AKilledWriteLeavesTheOldOrTheNewFileWholeAndNothingElse) {
     writer.Commit();
   }
   EXPECT_EQ(EntriesOf(dir.Path()), (std::set<std::string>{"macros.cfg"}));
+}
+
+// ---- Saves in place ------------------------------------------------------------------
+// A file with another hard link is written in place: its old text must survive a kill, a
+// full disk and a failed write all the same.
+
+// Two names of one file holding `bytes`.
+void MakeLinkedPair(const std::string& one, const std::string& two, const std::string& bytes) {
+  WriteFile(one, bytes);
+  if (::link(one.c_str(), two.c_str()) != 0) throw std::runtime_error("cannot link " + two);
+}
+
+void Save(const std::string& path, const std::string& bytes, WriteFunction write = nullptr) {
+  SafeFileWriter writer(path, write);
+  writer.Write(bytes);
+  writer.Commit();
+}
+
+TEST(SafeFileWriter, AFailedWriteInPlacePutsTheOldTextBack) {
+  TempDir dir;
+  const std::string old = Bytes(300'000);
+  MakeLinkedPair(dir / "one.cfg", dir / "two.cfg", old);
+  // The disk fills after the backup and part of the new text.
+  for (std::size_t budget : {std::size_t{0}, old.size() + 200, old.size() + 150'000}) {
+    gBudget = budget;
+    EXPECT_THROW(Save(dir / "one.cfg", Bytes(500'000).replace(0, 3, "new"), DiskFullAfterBudget),
+                 EWriteError)
+        << budget;
+    EXPECT_EQ(ReadFile(dir / "two.cfg"), old) << budget;
+    EXPECT_EQ(EntriesOf(dir.Path()), (std::set<std::string>{"one.cfg", "two.cfg"})) << budget;
+  }
+  Save(dir / "one.cfg", "new");
+  EXPECT_EQ(ReadFile(dir / "two.cfg"), "new");
+  EXPECT_EQ(InodeOf(dir / "one.cfg"), InodeOf(dir / "two.cfg"));
+}
+
+// A small tmpfs mounted by the test (it runs as root in CI): the disk is really full.
+class SmallFileSystem {
+ public:
+  SmallFileSystem() {
+    if (::mount("tmpfs", dir_.Path().c_str(), "tmpfs", 0, "size=1m") == 0) mounted_ = true;
+  }
+  ~SmallFileSystem() {
+    if (mounted_) ::umount2(dir_.Path().c_str(), MNT_DETACH);
+  }
+  SmallFileSystem(const SmallFileSystem&) = delete;
+  SmallFileSystem& operator=(const SmallFileSystem&) = delete;
+
+  bool Mounted() const { return mounted_; }
+  std::string operator/(const std::string& relative) const { return dir_ / relative; }
+  const std::string& Path() const { return dir_.Path(); }
+
+ private:
+  TempDir dir_;
+  bool mounted_ = false;
+};
+
+TEST(SafeFileWriter, AFullDiskKeepsTheOldTextOfAFileWrittenInPlace) {
+  SmallFileSystem disk;
+  if (!disk.Mounted()) GTEST_SKIP() << "cannot mount a tmpfs here (needs root)";
+  const std::string old = Bytes(200'000);
+  MakeLinkedPair(disk / "one.cfg", disk / "two.cfg", old);
+  WriteFile(disk / "filler", std::string(500'000, 'f'));  // about 300 KB stay free
+  // The backup fits, the new text does not: the room is reserved before anything is
+  // written, and the save fails with the old text whole.
+  EXPECT_THROW(Save(disk / "one.cfg", Bytes(400'000)), EWriteError);
+  EXPECT_EQ(ReadFile(disk / "one.cfg"), old);
+  EXPECT_EQ(ReadFile(disk / "two.cfg"), old);
+  // Not even the backup fits.
+  WriteFile(disk / "filler", std::string(700'000, 'f'));
+  EXPECT_THROW(Save(disk / "one.cfg", Bytes(210'000)), EWriteError);
+  EXPECT_EQ(ReadFile(disk / "two.cfg"), old);
+  EXPECT_EQ(EntriesOf(disk.Path()), (std::set<std::string>{"filler", "one.cfg", "two.cfg"}));
+  // A text that fits still goes through the link.
+  WriteFile(disk / "filler", "");
+  Save(disk / "one.cfg", "new");
+  EXPECT_EQ(ReadFile(disk / "two.cfg"), "new");
+}
+
+// A writer killed at any moment leaves its backup; the next write in the folder puts the
+// old text back, so the file is wholly old or wholly new, under both names.
+TEST(SafeFileWriter, AKilledWriteInPlaceLeavesTheOldOrTheNewTextWhole) {
+  TempDir dir;
+  const std::string first(1 << 20, 'a');
+  const std::string second(1 << 20, 'b');
+  MakeLinkedPair(dir / "one.cfg", dir / "two.cfg", first);
+  std::mt19937 random(12345);
+  for (int round = 0; round < 12; ++round) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      try {
+        for (int i = 0;; ++i)
+          Save(dir / "one.cfg", i % 2 == 0 ? second : first);
+      } catch (...) {
+      }
+      ::_exit(1);
+    }
+    ::usleep(static_cast<useconds_t>(1000 + random() % 40'000));
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    platform::CleanFolder(dir.Path());
+    const std::string bytes = ReadFile(dir / "two.cfg");
+    EXPECT_TRUE(bytes == first || bytes == second) << "round " << round << ": " << bytes.size();
+    EXPECT_EQ(ReadFile(dir / "one.cfg"), bytes);
+    EXPECT_EQ(EntriesOf(dir.Path()), (std::set<std::string>{"one.cfg", "two.cfg"}))
+        << "round " << round;
+  }
+  EXPECT_EQ(InodeOf(dir / "one.cfg"), InodeOf(dir / "two.cfg"));
+}
+
+// The backup of a killed save is put back by the next write in its folder, and by
+// nothing else: a backup of a file in another folder (planted there, or copied) is left
+// alone, so that no one can make the program write a file by leaving a backup around.
+TEST(SafeFileWriter, OnlyABackupOfAFileOfItsOwnFolderIsPutBack) {
+  TempDir dir;
+  TempDir other;
+  WriteFile(dir / "game.cfg", "half-written new text");
+  WriteFile(other / "victim.cfg", "precious");
+  const std::string dead = ".tavrilo-1073741823-";  // no such process
+  WriteFile(dir / (dead + "aaaaaaaa.bak"), std::string(dir / "game.cfg") + '\0' + "old text");
+  WriteFile(dir / (dead + "bbbbbbbb.bak"), std::string(other / "victim.cfg") + '\0' + "owned");
+  const std::string live = ".tavrilo-" + std::to_string(::getpid()) + "-cccccccc.bak";
+  WriteFile(dir / live, std::string(dir / "game.cfg") + '\0' + "not yet");
+  Save(dir / "unrelated.cfg", "x");  // any write in the folder
+  EXPECT_EQ(ReadFile(dir / "game.cfg"), "old text");
+  EXPECT_EQ(ReadFile(other / "victim.cfg"), "precious");
+  EXPECT_EQ(EntriesOf(dir.Path()),
+            (std::set<std::string>{"game.cfg", "unrelated.cfg", live, dead + "bbbbbbbb.bak"}));
+  // Where the backups of folders that refuse new files are kept, any file is put back.
+  platform::CleanFolder(dir.Path(), true);
+  EXPECT_EQ(ReadFile(other / "victim.cfg"), "owned");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "../core/FileSystemUser.h"
 #include "TestSupport.h"
 #include "core/Errors.h"
+#include "core/Text.h"
 
 namespace tavrilo::datafiles {
 namespace {
@@ -127,6 +128,31 @@ TEST(IniFile, ReadingNeverFailsNorWaits) {
     EXPECT_EQ(ini.ReadSection("General").Find("fr"), nullptr) << path;
   }
   ::alarm(0);
+}
+
+// A settings or caption file too big for any real one (a sparse file of 64 GiB) is
+// refused with its own message, read neither whole nor as absent, and never replaced by a
+// write.
+TEST(IniFile, AFileTooBigToReadIsRefusedNamingIt) {
+  TempDir dir;
+  const std::string path = dir / "config.ini";
+  WriteFile(path, "[General]\r\nfr=1\r\n");
+  std::filesystem::resize_file(path, std::uintmax_t{64} << 30);
+  const IniFile ini(path);
+  const Text tooBig{"File.TooBig", {path}};
+  auto textOf = [](auto&& action) {
+    try {
+      action();
+    } catch (const ETextError& error) {
+      return error.GetText();
+    }
+    return Text{};
+  };
+  EXPECT_EQ(textOf([&] { ini.ReadString("General", "fr", "0"); }), tooBig);
+  EXPECT_EQ(textOf([&] { ini.ReadSection("General"); }), tooBig);
+  EXPECT_EQ(textOf([&] { ini.ReadBool("General", "fr", false); }), tooBig);
+  EXPECT_THROW(ini.WriteString("General", "fr", "0"), Error);
+  EXPECT_EQ(std::filesystem::file_size(path), std::uintmax_t{64} << 30);
 }
 
 TEST(IniFile, EachReadOpensTheFileAnew) {

@@ -3,9 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QDate>
-#include <QDateTime>
-#include <QTime>
+#include <ctime>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -65,8 +63,18 @@ TEST(FileHasAttributesTest, ANameThatCannotBeExaminedHasNoAttributes) {
 
 // Seconds since the epoch of a UTC date and time.
 long long Utc(int year, int month, int day, int hour, int minute, int second) {
-  return QDateTime(QDate(year, month, day), QTime(hour, minute, second), Qt::UTC)
-      .toSecsSinceEpoch();
+  struct tm utc {};
+  utc.tm_year = year - 1900;
+  utc.tm_mon = month - 1;
+  utc.tm_mday = day;
+  utc.tm_hour = hour;
+  utc.tm_min = minute;
+  utc.tm_sec = second;
+  return static_cast<long long>(::timegm(&utc));
+}
+
+FileDateTime Local(int year, int month, int day, int hour, int minute, int second) {
+  return FileDateTime{year, month, day, hour, minute, second};
 }
 
 // A zone 5 h 45 min ahead of UTC: a local time that is UTC or a whole number of hours
@@ -77,7 +85,7 @@ constexpr long long kZoneOffset = 5 * 3600 + 45 * 60;
 class FileModificationDateTest : public ::testing::Test {
  protected:
   // The date of a file last written at `seconds` since the epoch (plus `nanoseconds`).
-  std::optional<QDateTime> DateOfFileWrittenAt(long long seconds, long nanoseconds = 0) {
+  std::optional<FileDateTime> DateOfFileWrittenAt(long long seconds, long nanoseconds = 0) {
     WriteFile(file_, "x");
     SetModificationTime(file_, seconds, nanoseconds);
     return FileModificationDate(file_);
@@ -89,57 +97,43 @@ class FileModificationDateTest : public ::testing::Test {
 
 TEST_F(FileModificationDateTest, IsTheLocalTimeRoundedDownToTwoSeconds) {
   const ScopedTimeZone zone(kZone);
-
-  const auto odd = DateOfFileWrittenAt(Utc(2024, 3, 10, 10, 20, 31), 789000000);
-  ASSERT_TRUE(odd);
-  EXPECT_EQ(odd->timeSpec(), Qt::LocalTime);
-  EXPECT_EQ(odd->date(), QDate(2024, 3, 10));
-  EXPECT_EQ(odd->time(), QTime(16, 5, 30));  // 10:20:31.789 UTC is 16:05:31.789 here
-  EXPECT_EQ(odd->toSecsSinceEpoch(), Utc(2024, 3, 10, 10, 20, 30));
-
-  const auto even = DateOfFileWrittenAt(Utc(2024, 3, 10, 10, 20, 30), 999000000);
-  ASSERT_TRUE(even);
-  EXPECT_EQ(even->time(), QTime(16, 5, 30));
-  EXPECT_EQ(even->time().msec(), 0);
+  // 10:20:31.789 UTC is 16:05:31.789 here.
+  EXPECT_EQ(DateOfFileWrittenAt(Utc(2024, 3, 10, 10, 20, 31), 789000000),
+            Local(2024, 3, 10, 16, 5, 30));
+  EXPECT_EQ(DateOfFileWrittenAt(Utc(2024, 3, 10, 10, 20, 30), 999000000),
+            Local(2024, 3, 10, 16, 5, 30));
 }
 
 TEST_F(FileModificationDateTest, TheDateIsTheLocalOne) {
   const ScopedTimeZone zone(kZone);
-  const auto date = DateOfFileWrittenAt(Utc(2024, 12, 31, 20, 0, 1));
-  ASSERT_TRUE(date);
-  EXPECT_EQ(date->date(), QDate(2025, 1, 1));
-  EXPECT_EQ(date->time(), QTime(1, 45, 0));
+  EXPECT_EQ(DateOfFileWrittenAt(Utc(2024, 12, 31, 20, 0, 1)), Local(2025, 1, 1, 1, 45, 0));
 }
 
 TEST_F(FileModificationDateTest, TheTwoSecondStepIsTakenOnTheLocalClock) {
   // One second ahead of UTC: an even UTC second is an odd local one.
   const ScopedTimeZone zone("ODD-0:00:01");
-  const auto date = DateOfFileWrittenAt(Utc(2024, 6, 1, 12, 0, 10));
-  ASSERT_TRUE(date);
-  EXPECT_EQ(date->time(), QTime(12, 0, 10));
-  EXPECT_EQ(date->toSecsSinceEpoch(), Utc(2024, 6, 1, 12, 0, 9));
+  EXPECT_EQ(DateOfFileWrittenAt(Utc(2024, 6, 1, 12, 0, 10)), Local(2024, 6, 1, 12, 0, 10));
+  EXPECT_EQ(DateOfFileWrittenAt(Utc(2024, 6, 1, 12, 0, 9)), Local(2024, 6, 1, 12, 0, 10));
 }
 
 TEST_F(FileModificationDateTest, YearsOutsideThePackedRangeAreReturnedAsTheyAre) {
   const ScopedTimeZone zone(kZone);
   const struct {
-    QDate date;
-    QTime written;
-    QTime expected;
+    FileDateTime written;
+    int expectedSecond;
   } cases[] = {
-      {QDate(1970, 6, 15), QTime(8, 9, 11), QTime(8, 9, 10)},
-      {QDate(1979, 12, 31), QTime(23, 59, 59), QTime(23, 59, 58)},
-      {QDate(1980, 1, 1), QTime(0, 0, 1), QTime(0, 0, 0)},
-      {QDate(2107, 12, 31), QTime(23, 59, 59), QTime(23, 59, 58)},
-      {QDate(2108, 1, 1), QTime(0, 0, 1), QTime(0, 0, 0)},
-      {QDate(2150, 7, 4), QTime(13, 14, 15), QTime(13, 14, 14)},
+      {Local(1970, 6, 15, 8, 9, 11), 10}, {Local(1979, 12, 31, 23, 59, 59), 58},
+      {Local(1980, 1, 1, 0, 0, 1), 0},    {Local(2107, 12, 31, 23, 59, 59), 58},
+      {Local(2108, 1, 1, 0, 0, 1), 0},    {Local(2150, 7, 4, 13, 14, 15), 14},
   };
   for (const auto& c : cases) {
-    const long long local = QDateTime(c.date, c.written, Qt::UTC).toSecsSinceEpoch();
-    const auto date = DateOfFileWrittenAt(local - kZoneOffset);
-    ASSERT_TRUE(date) << c.date.toString(Qt::ISODate).toStdString();
-    EXPECT_EQ(date->date(), c.date) << date->toString(Qt::ISODate).toStdString();
-    EXPECT_EQ(date->time(), c.expected) << date->toString(Qt::ISODate).toStdString();
+    const FileDateTime& w = c.written;
+    FileDateTime expected = w;
+    expected.second = c.expectedSecond;
+    EXPECT_EQ(
+        DateOfFileWrittenAt(Utc(w.year, w.month, w.day, w.hour, w.minute, w.second) - kZoneOffset),
+        expected)
+        << w.year;
   }
 }
 

@@ -12,6 +12,7 @@
 #include "InstallTestSupport.h"
 #include "TestSupport.h"
 #include "core/Errors.h"
+#include "core/Text.h"
 #include "datafiles/IniFile.h"
 
 namespace tavrilo::install {
@@ -72,7 +73,9 @@ class InstallTest : public ::testing::Test {
     return datafiles::IniFile(SettingsPath()).ReadString("General", "Q2Path", "(absent)");
   }
 
-  void Install(FakePrompt& prompt) { InstallSupportFiles(app_.Path(), prompt.AsPrompt()); }
+  InstallResult Install(FakePrompt& prompt) {
+    return InstallSupportFiles(app_.Path(), prompt.AsPrompt());
+  }
 
   // Fills `directory` with files of the given names holding "old <name>".
   static void PutOldFiles(const std::string& directory, const std::vector<std::string>& names) {
@@ -108,9 +111,12 @@ TEST_F(InstallTest, WithEveryFilePresentNothingHappens) {
   const std::string settings = ReadFile(SettingsPath());
 
   FakePrompt prompt{game_ / "elsewhere/quake2.exe"};
-  Install(prompt);
+  const InstallResult result = Install(prompt);
 
   EXPECT_EQ(prompt.calls, 0);
+  EXPECT_EQ(result.outcome, InstallResult::Outcome::kAlreadyInstalled);
+  EXPECT_EQ(result.folder, data);
+  EXPECT_TRUE(result.files.empty());
   for (const std::string& name : ListDirectory(data)) {
     EXPECT_EQ(ReadFile(data + name), "old " + name);
     EXPECT_EQ(ModificationTime(data + name).tv_sec, 1000000000) << name;
@@ -124,11 +130,15 @@ TEST_F(InstallTest, OneFileMissingAsksThenCopiesAllFiveAndASecondPressDoesNothin
   PutOldFiles(data, {"Alias.cfg", "GlVid.cfg", "NormBinding.cfg", "NormVid.cfg"});
 
   FakePrompt prompt{game_ / "quake2.exe"};
-  Install(prompt);
+  const InstallResult result = Install(prompt);
 
   EXPECT_EQ(prompt.calls, 1);
   EXPECT_EQ(StoredGamePath(), game_.Path());
   ExpectCopies(data, kSourceNames);
+  EXPECT_EQ(result.outcome, InstallResult::Outcome::kInstalled);
+  EXPECT_EQ(result.folder, data);
+  EXPECT_EQ(result.files, kSourceNames);
+  EXPECT_TRUE(result.otherCase.empty());
 
   const std::string settings = ReadFile(SettingsPath());
   for (const std::string& name : ListDirectory(data))
@@ -157,7 +167,7 @@ TEST_F(InstallTest, ADirectoryOfASupportFileNameDoesNotCount) {
   StoreGamePath(game_.Path());
   EXPECT_FALSE(SupportFilesInstalled(game_.Path()));
 
-  FakePrompt prompt;
+  FakePrompt prompt{game_ / "quake2.exe"};
   EXPECT_EQ(MessageOf<EFCreateError>([&] { Install(prompt); }),
             "Cannot create file " + data + "Alias.cfg");
   EXPECT_EQ(prompt.calls, 1);
@@ -166,42 +176,64 @@ TEST_F(InstallTest, ADirectoryOfASupportFileNameDoesNotCount) {
 // ---------------------------------------------------------------------------------------
 // The game path.
 
-TEST_F(InstallTest, CancelWithAStoredPathCopiesThereAndLeavesTheSettingsAsTheyWere) {
-  fs::create_directory(game_ / "baseq2");
-  StoreGamePath(game_.Path());
-  const std::string settings = ReadFile(SettingsPath());
-
-  FakePrompt prompt;  // cancelled
-  Install(prompt);
-
-  EXPECT_EQ(prompt.calls, 1);
-  EXPECT_EQ(ReadFile(SettingsPath()), settings);
-  ExpectCopies(game_ / "baseq2/", kSourceNames);
-}
-
-TEST_F(InstallTest, CancelWithoutAStoredPathCopiesIntoTheCurrentDirectory) {
+// A cancel installs nothing and stores nothing, whether or not a path is stored and a
+// data directory is there (also in the current directory).
+TEST_F(InstallTest, CancelWritesAndStoresNothing) {
   TempDir work;
   fs::create_directory(work / "Baseq2");
   const ScopedCurrentDirectory inWork(work.Path());
+  fs::create_directory(game_ / "baseq2");
+  for (const bool stored : {false, true}) {
+    if (stored) StoreGamePath(game_.Path());
+    const std::string settings = stored ? ReadFile(SettingsPath()) : "";
 
-  FakePrompt prompt;
-  Install(prompt);
+    FakePrompt prompt;  // cancelled
+    const InstallResult result = Install(prompt);
 
-  EXPECT_EQ(prompt.calls, 1);
-  ExpectCopies(work / "Baseq2/", kSourceNames);
-  EXPECT_EQ(ListDirectory(work.Path()), std::vector<std::string>{"Baseq2"});
-  EXPECT_FALSE(Exists(SettingsPath()));
+    EXPECT_EQ(prompt.calls, 1);
+    EXPECT_EQ(result.outcome, InstallResult::Outcome::kCancelled);
+    EXPECT_TRUE(result.files.empty());
+    EXPECT_EQ(ListDirectory(game_ / "baseq2"), std::vector<std::string>{});
+    EXPECT_EQ(ListDirectory(work / "Baseq2"), std::vector<std::string>{});
+    if (stored) {
+      EXPECT_EQ(ReadFile(SettingsPath()), settings);
+    } else {
+      EXPECT_FALSE(Exists(SettingsPath()));
+    }
+  }
+  // No dialog at all is a cancel too.
+  EXPECT_EQ(InstallSupportFiles(app_.Path(), nullptr).outcome, InstallResult::Outcome::kCancelled);
 }
 
-TEST_F(InstallTest, CancelWithoutAStoredPathOrADataDirectoryHereFailsAtTheFirstCopy) {
-  TempDir work;
-  const ScopedCurrentDirectory inWork(work.Path());
-
-  FakePrompt prompt;
-  EXPECT_EQ(MessageOf<EFCreateError>([&] { Install(prompt); }),
-            "Cannot create file " + ScopedCurrentDirectory::Current() + "Baseq2/Alias.cfg");
-  EXPECT_EQ(ListDirectory(work.Path()), std::vector<std::string>{});
-  EXPECT_FALSE(Exists(SettingsPath()));
+// A choice under which no game is found is refused in the player's language and not
+// stored, so that the next dialog does not open there; nothing is written.
+TEST_F(InstallTest, AChoiceWithoutTheGamesDataFolderIsRefusedAndNotStored) {
+  StoreGamePath(game_ / "old/");
+  const std::string settings = ReadFile(SettingsPath());
+  fs::create_directories(game_ / "empty");
+  fs::create_directories(game_ / "g/game/baseq2");
+  const struct {
+    std::string chosen;
+    std::string folder;
+  } cases[] = {
+      {game_ / "empty/quake2.exe", game_ / "empty/"},
+      {game_ / "empty/", game_ / "empty/"},
+      {game_ / "nowhere/", game_ / "nowhere/"},
+      // ".." after a missing folder: the system finds nothing there, so neither does the
+      // check nor the copy, although "g/game/baseq2" is what the text would read as.
+      {game_ / "g/missing/../game/", game_ / "g/missing/../game/"},
+  };
+  for (const auto& c : cases) {
+    FakePrompt prompt{c.chosen};
+    try {
+      Install(prompt);
+      ADD_FAILURE() << c.chosen;
+    } catch (const ETextError& error) {
+      EXPECT_EQ(error.GetText(), (Text{"Install.NoGame", {c.folder}}));
+    }
+    EXPECT_EQ(ReadFile(SettingsPath()), settings) << c.chosen;
+  }
+  EXPECT_EQ(ListDirectory(game_ / "g/game/baseq2"), std::vector<std::string>{});
 }
 
 TEST_F(InstallTest, AnyChosenFileGivesItsDirectoryAsTheGamePath) {
@@ -228,8 +260,7 @@ TEST_F(InstallTest, AStoredPathWithoutATrailingSeparatorIsAPlainPrefix) {
   fs::rename(game_ / "q2baseq2", game_ / "q2");
   fs::create_directory(game_ / "q2/baseq2");
   fs::rename(game_ / "q2/Alias.cfg", game_ / "q2/baseq2/Alias.cfg");  // only one moved in
-  EXPECT_EQ(MessageOf<EFCreateError>([&] { Install(prompt); }),
-            "Cannot create file " + game_.Path() + "q2Baseq2/Alias.cfg");
+  EXPECT_EQ(Install(prompt).outcome, InstallResult::Outcome::kCancelled);
   EXPECT_EQ(prompt.calls, 1);
   EXPECT_EQ(ReadFile(game_ / "q2/baseq2/Alias.cfg"), "old Alias.cfg");
 }
@@ -242,10 +273,10 @@ TEST_F(InstallTest, AGamePathThroughALinkAndTwoPointsIsResolvedOneWayForCheckAnd
   fs::create_directory_symlink(game_ / "disk/games/quake2", game_ / "home/me/link");
   fs::create_directory(game_ / "home/me/baseq2");  // where "home/me/link/../" reads as text
   PutOldFiles(game_ / "disk/games/baseq2/", {"Alias.cfg", "GlVid.cfg"});
-  StoreGamePath(game_ / "home/me/link/../");
 
-  FakePrompt prompt;  // cancelled: the stored path stays
-  Install(prompt);
+  FakePrompt prompt{game_ / "home/me/link/../"};
+  EXPECT_EQ(Install(prompt).folder, game_ / "disk/games/baseq2/");
+  EXPECT_EQ(StoredGamePath(), game_ / "home/me/link/../");
   ExpectCopies(game_ / "disk/games/baseq2/", kSourceNames);
   EXPECT_EQ(ListDirectory(game_ / "home/me/baseq2"), std::vector<std::string>{});
 
@@ -256,30 +287,36 @@ TEST_F(InstallTest, AGamePathThroughALinkAndTwoPointsIsResolvedOneWayForCheckAnd
 // ---------------------------------------------------------------------------------------
 // Letter case on a case-sensitive file system.
 
-// The data directory is found in any letter case; the five files are looked for and
-// written under the exact names the game opens, and a file of another letter case is
-// left alone.
+// The data directory is found in any letter case. A support file present under another
+// letter case counts as installed (Yamagi Quake II opens the lower-case name too): it is
+// left alone and reported, and nothing is written beside it.
 class LetterCaseTest : public InstallTest, public ::testing::WithParamInterface<const char*> {};
 
-TEST_P(LetterCaseTest, TheDataDirectoryInAnyCaseAndTheFilesUnderTheirExactNames) {
+TEST_P(LetterCaseTest, TheDataDirectoryInAnyCaseAndTheFilesInAnyCaseWithoutDuplicates) {
   const std::string directoryName = GetParam();
   const std::string data = game_ / (directoryName + "/");
-  PutOldFiles(data, {"alias.CFG", "GLVID.CFG", "ModBinding.cfg", "NormBinding.cfg", "NormVid.cfg"});
+  PutOldFiles(data, {"alias.cfg", "GLVID.CFG", "ModBinding.cfg"});
   StoreGamePath(game_.Path());
   EXPECT_FALSE(SupportFilesInstalled(game_.Path()));
 
-  FakePrompt prompt;
-  Install(prompt);
+  FakePrompt prompt{game_ / "quake2.exe"};
+  const InstallResult result = Install(prompt);
 
   EXPECT_EQ(prompt.calls, 1);
   EXPECT_EQ(ListDirectory(game_.Path()), std::vector<std::string>{directoryName});
-  ExpectCopies(data, kSourceNames, {"alias.CFG", "GLVID.CFG"});
-  EXPECT_EQ(ReadFile(data + "alias.CFG"), "old alias.CFG");
+  ExpectCopies(data, {"ModBinding.cfg", "NormBinding.cfg", "NormVid.cfg"},
+               {"GLVID.CFG", "alias.cfg"});
+  EXPECT_EQ(ReadFile(data + "alias.cfg"), "old alias.cfg");
   EXPECT_EQ(ReadFile(data + "GLVID.CFG"), "old GLVID.CFG");
+  EXPECT_EQ(result.files,
+            (std::vector<std::string>{"ModBinding.cfg", "NormBinding.cfg", "NormVid.cfg"}));
+  EXPECT_EQ(result.otherCase, (std::vector<std::string>{"alias.cfg", "GLVID.CFG"}));
 
   EXPECT_TRUE(SupportFilesInstalled(game_.Path()));
-  Install(prompt);
+  const InstallResult again = Install(prompt);
   EXPECT_EQ(prompt.calls, 1);
+  EXPECT_EQ(again.outcome, InstallResult::Outcome::kAlreadyInstalled);
+  EXPECT_EQ(again.otherCase, result.otherCase);
 }
 
 INSTANTIATE_TEST_SUITE_P(DataDirectoryNames, LetterCaseTest,
@@ -295,8 +332,7 @@ TEST_F(InstallTest, AmongSeveralDataDirectoriesTheChoiceIsFixed) {
   fs::create_directory(game_ / "baseq2");
   EXPECT_EQ(FindGameDataDirectory(game_.Path()), game_ / "baseq2/");
 
-  FakePrompt prompt;
-  StoreGamePath(game_.Path());
+  FakePrompt prompt{game_ / "quake2.exe"};
   Install(prompt);
   ExpectCopies(game_ / "baseq2/", kSourceNames);
   EXPECT_EQ(ListDirectory(game_ / "BASEQ2"), std::vector<std::string>{});
@@ -335,12 +371,35 @@ TEST_F(InstallTest, AMissingSourceStopsAtItsRow) {
   EXPECT_EQ(StoredGamePath(), game_.Path());  // written before the copies, and it stays
 }
 
-TEST_F(InstallTest, AMissingDataDirectoryFailsAtTheFirstCopy) {
+// A support file that is a link is written through it only when it leads inside the
+// game's folder (or its data folder); a link planted towards any other file, dangling or
+// not, stops the install at it, naming the link, and that file stays untouched.
+TEST_F(InstallTest, ALinkIsWrittenThroughOnlyWhenItStaysInTheGamesFolder) {
+  TempDir victim;
+  const std::string data = game_ / "baseq2/";
+  fs::create_directories(data);
+  WriteFile(game_ / "shared/Alias.cfg", "old shared");
+  fs::create_symlink("../shared/Alias.cfg", data + "Alias.cfg");
+  WriteFile(victim / "secret.txt", "secret");
+  fs::create_symlink(victim / "secret.txt", data + "GlVid.cfg");
   FakePrompt prompt{game_ / "quake2.exe"};
-  EXPECT_EQ(MessageOf<EFCreateError>([&] { Install(prompt); }),
-            "Cannot create file " + game_.Path() + "Baseq2/Alias.cfg");
-  EXPECT_EQ(ListDirectory(game_.Path()), std::vector<std::string>{});
-  EXPECT_EQ(StoredGamePath(), game_.Path());
+
+  EXPECT_EQ(MessageOf<ETextError>([&] { Install(prompt); }),
+            FallbackText(Text{"Install.LinkOutside", {data + "GlVid.cfg"}}));
+  EXPECT_EQ(ReadFile(game_ / "shared/Alias.cfg"), SourceBytes("Alias.cfg"));
+  EXPECT_TRUE(fs::is_symlink(data + "Alias.cfg"));
+  EXPECT_EQ(ReadFile(victim / "secret.txt"), "secret");
+
+  fs::remove(data + "GlVid.cfg");
+  fs::create_symlink(victim / "created.txt", data + "GlVid.cfg");  // dangling
+  fs::create_symlink("link-loop", data + "link-loop");
+  fs::create_symlink("link-loop", data + "ModBinding.cfg");
+  EXPECT_THROW(Install(prompt), ETextError);
+  EXPECT_FALSE(Exists(victim / "created.txt"));
+  fs::remove(data + "GlVid.cfg");
+  EXPECT_EQ(MessageOf<ETextError>([&] { Install(prompt); }),
+            FallbackText(Text{"Install.LinkOutside", {data + "ModBinding.cfg"}}));
+  EXPECT_EQ(ListDirectory(victim.Path()), std::vector<std::string>{"secret.txt"});
 }
 
 TEST_F(InstallTest, AGamePathThatCannotBeStoredStopsBeforeAnyCopy) {

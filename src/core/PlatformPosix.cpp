@@ -1,0 +1,834 @@
+// The platform layer on Linux: POSIX calls, plus what Linux adds (O_TMPFILE, /proc,
+// extended attributes, fallocate).
+#include <dirent.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <ctime>
+#include <limits>
+#include <new>
+#include <optional>
+#include <random>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "core/Paths.h"
+#include "core/Platform.h"
+
+namespace tavrilo::platform {
+
+namespace {
+
+std::string WithSeparator(std::string folder) {
+  if (folder.empty() || folder.back() != kPathSeparator) folder += kPathSeparator;
+  return folder;
+}
+
+const char* FolderName(const std::string& folder) {
+  return folder.empty() ? "." : folder.c_str();
+}
+
+bool ParentIsDirectory(const std::string& path) {
+  const std::string::size_type slash = path.find_last_of(kPathSeparator);
+  std::string parent;
+  if (slash == std::string::npos) {
+    parent = ".";
+  } else if (slash == 0) {
+    parent = "/";
+  } else {
+    parent = path.substr(0, slash);
+  }
+  struct stat info {};
+  return ::stat(parent.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+FileStatus StatusFrom(const struct stat& info) {
+  FileStatus status;
+  status.kind = S_ISREG(info.st_mode)   ? FileKind::kRegular
+                : S_ISDIR(info.st_mode) ? FileKind::kDirectory
+                                        : FileKind::kOther;
+  status.size = info.st_size > 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+  status.modified = static_cast<std::int64_t>(info.st_mtim.tv_sec);
+  status.symbolicLink = S_ISLNK(info.st_mode);
+  return status;
+}
+
+// An open descriptor, closed when the object goes.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd = -1) : fd_(fd) {}
+  ~Descriptor() { Reset(); }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int Get() const { return fd_; }
+  void Reset(int fd = -1) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = fd;
+  }
+  int Release() { return std::exchange(fd_, -1); }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+// ---- errors ----------------------------------------------------------------------------
+
+int TableCodeFor(ErrorCode error, const std::string& path) {
+  switch (error) {
+    case kNotRegularFile:
+      return 5;
+    case ENOENT:
+      return ParentIsDirectory(path) ? 2 : 3;
+    case ENOTDIR:
+      return 3;
+    case EMFILE:
+    case ENFILE:
+      return 4;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+      return 5;
+    case ENOSPC:
+    case EDQUOT:
+      return 101;
+    default:
+      return 0;
+  }
+}
+
+bool IsNotFound(ErrorCode error) {
+  return error == ENOENT || error == ENOTDIR;
+}
+
+// ---- low-level reads and writes ------------------------------------------------------------
+
+std::ptrdiff_t SystemRead(int fd, void* data, std::size_t size) {
+  return ::read(fd, data, size);
+}
+
+std::ptrdiff_t SystemWrite(int fd, const void* data, std::size_t size) {
+  return ::write(fd, data, size);
+}
+
+// ---- reading ----------------------------------------------------------------------------------
+
+InputFile::~InputFile() {
+  Close();
+}
+
+ErrorCode InputFile::Open(const std::string& path) {
+  Close();
+  // O_NONBLOCK: opening a FIFO that has no writer must not wait for one.
+  int fd;
+  do {
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    const int error = errno;
+    // A socket cannot be opened at all (ENXIO), nor a device without its driver: what
+    // the name is decides the reason, not the call that failed.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return kNotRegularFile;
+    return error;
+  }
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) {
+    const int error = errno;
+    ::close(fd);
+    return error;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return kNotRegularFile;
+  }
+  fd_ = fd;
+  size_ = info.st_size > 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+  return kNoError;
+}
+
+std::ptrdiff_t InputFile::Read(void* data, std::size_t size, ErrorCode& error, ReadFunction read) {
+  if (read == nullptr) read = SystemRead;
+  for (;;) {
+    const std::ptrdiff_t n = read(fd_, data, size);
+    if (n >= 0) return n;
+    if (errno != EINTR) {
+      error = errno;
+      return -1;
+    }
+  }
+}
+
+void InputFile::Close() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  size_ = 0;
+}
+
+// ---- status and folders ------------------------------------------------------------------------
+
+LocalDateTime ToLocalDateTime(std::int64_t secondsSinceEpoch) {
+  const auto time = static_cast<std::time_t>(secondsSinceEpoch);
+  struct tm local {};
+  LocalDateTime result;
+  if (::localtime_r(&time, &local) == nullptr) return result;
+  result.year = local.tm_year + 1900;
+  result.month = local.tm_mon + 1;
+  result.day = local.tm_mday;
+  result.hour = local.tm_hour;
+  result.minute = local.tm_min;
+  result.second = local.tm_sec;
+  return result;
+}
+
+std::optional<FileStatus> Status(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+  return StatusFrom(info);
+}
+
+std::optional<FileStatus> LinkStatus(const std::string& path) {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0) return std::nullopt;
+  return StatusFrom(info);
+}
+
+std::optional<std::string> ResolvedPath(const std::string& path) {
+  if (path.empty()) return std::nullopt;
+  const bool folder = path.back() == kPathSeparator;
+  char resolved[PATH_MAX];
+  if (::realpath(path.c_str(), resolved) != nullptr) {
+    std::string result = resolved;
+    return folder ? WithSeparator(result) : result;
+  }
+  if (errno != ENOENT || folder) return std::nullopt;
+  // Only the last component may be missing.
+  const std::string directory = DirectoryPart(path);
+  if (::realpath(FolderName(directory), resolved) == nullptr) return std::nullopt;
+  return WithSeparator(resolved) + FileNamePart(path);
+}
+
+std::optional<std::string> ReadLink(const std::string& path) {
+  char target[PATH_MAX];
+  const ssize_t length = ::readlink(path.c_str(), target, sizeof target);
+  if (length <= 0 || static_cast<std::size_t>(length) == sizeof target) return std::nullopt;
+  return std::string(target, static_cast<std::size_t>(length));
+}
+
+std::optional<std::vector<DirectoryEntry>> ListDirectory(const std::string& folder) {
+  DIR* listing = ::opendir(FolderName(folder));
+  if (listing == nullptr) return std::nullopt;
+  const std::string prefix = folder.empty() ? std::string() : WithSeparator(folder);
+  std::vector<DirectoryEntry> entries;
+  while (const dirent* entry = ::readdir(listing)) {
+    const std::string_view name(entry->d_name);
+    if (name == "." || name == "..") continue;
+    struct stat info {};
+    const std::string full = prefix + std::string(name);
+    entries.push_back(
+        {std::string(name), ::stat(full.c_str(), &info) == 0 && S_ISDIR(info.st_mode)});
+  }
+  ::closedir(listing);
+  return entries;
+}
+
+bool CreateDirectories(const std::string& folder) {
+  std::string path;
+  for (std::size_t i = 0; i <= folder.size(); ++i) {
+    if (i < folder.size() && folder[i] != kPathSeparator) continue;
+    path = folder.substr(0, i);
+    if (path.empty()) continue;
+    if (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST) return false;
+  }
+  struct stat info {};
+  return ::stat(FolderName(folder), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool IsWritableDirectory(const std::string& folder) {
+  return ::access(FolderName(folder), W_OK) == 0;
+}
+
+bool IsWritableFile(const std::string& path) {
+  return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+// ---- the safe save -----------------------------------------------------------------------
+
+namespace {
+
+constexpr std::size_t kSaveBufferSize = 256 * 1024;
+constexpr int kNameAttempts = 100;
+constexpr int kMaxLinks = 40;  // as the system's own limit on a chain of links
+constexpr std::string_view kTemporaryPrefix = ".tavrilo-";
+constexpr std::string_view kTemporarySuffix = ".tmp";
+constexpr std::string_view kBackupSuffix = ".bak";
+constexpr std::size_t kRandomLength = 8;
+constexpr std::time_t kAbandonedAfterSeconds = 10 * 60;
+constexpr std::string_view kSettingsFolderName = "tavrilo/";
+
+// The file that `path` names: symbolic links followed one after the other, down to a
+// file that may not exist yet (the target of a dangling link). std::nullopt for a chain
+// too long to be anything but a loop.
+std::optional<std::string> FollowLinks(std::string path) {
+  for (int links = 0; links < kMaxLinks; ++links) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+    char target[PATH_MAX];
+    const ssize_t length = ::readlink(path.c_str(), target, sizeof target);
+    if (length <= 0 || static_cast<std::size_t>(length) == sizeof target) return std::nullopt;
+    const std::string_view text(target, static_cast<std::size_t>(length));
+    path = text.front() == kPathSeparator ? std::string(text)
+                                          : DirectoryPart(path) + std::string(text);
+  }
+  return std::nullopt;
+}
+
+// A name of this program's temporary files (suffix ".tmp") or backups (".bak"):
+// ".tavrilo-<pid>-<8 letters><suffix>".
+std::string WorkFileName(std::string_view suffix) {
+  static std::mt19937_64 generator{std::random_device{}()};
+  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  std::string name(kTemporaryPrefix);
+  name += std::to_string(::getpid());
+  name += '-';
+  for (std::size_t i = 0; i < kRandomLength; ++i)
+    name += kLetters[generator() % (sizeof kLetters - 1)];
+  name += suffix;
+  return name;
+}
+
+bool IsRandomPart(std::string_view text) {
+  return text.size() == kRandomLength && std::all_of(text.begin(), text.end(), [](char c) {
+           return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+         });
+}
+
+// For a name of this program's work files with `suffix`, the process that wrote it: 0
+// when the name does not tell (".tavrilo-<8 letters>.tmp", as earlier versions named
+// temporary files), or the number in ".tavrilo-<pid>-<8 letters><suffix>".
+// std::nullopt for any other name.
+std::optional<long long> WriterOf(std::string_view name, std::string_view suffix) {
+  if (!name.starts_with(kTemporaryPrefix) || !name.ends_with(suffix)) return std::nullopt;
+  name.remove_prefix(kTemporaryPrefix.size());
+  name.remove_suffix(suffix.size());
+  if (IsRandomPart(name)) return 0;
+  const std::size_t dash = name.find('-');
+  if (dash == 0 || dash > 10 || !IsRandomPart(name.substr(dash + 1))) return std::nullopt;
+  long long pid = 0;
+  for (char c : name.substr(0, dash)) {
+    if (c < '0' || c > '9') return std::nullopt;
+    pid = pid * 10 + (c - '0');
+  }
+  return pid;
+}
+
+// Whether process `pid` of this system has ended (0: not known).
+bool HasEnded(long long pid) {
+  if (pid <= 0) return false;
+  if (pid > std::numeric_limits<pid_t>::max()) return true;
+  return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+// Writes all of `data` to `fd` through `write`; kNoError or the error.
+ErrorCode WriteAll(WriteFunction write, int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const std::ptrdiff_t n = write(fd, data, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    if (n == 0) return EIO;
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return kNoError;
+}
+
+// The whole content of the open file `fd` from its start; false when it cannot be read.
+bool ReadAllFrom(int fd, std::string& bytes) {
+  bytes.clear();
+  char chunk[64 * 1024];
+  for (off_t offset = 0;;) {
+    const ssize_t n = ::pread(fd, chunk, sizeof chunk, offset);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) return true;
+    bytes.append(chunk, static_cast<std::size_t>(n));
+    offset += n;
+  }
+}
+
+// Makes the open file `fd` hold exactly `bytes`, written in place through `write`.
+ErrorCode RewriteInPlace(WriteFunction write, int fd, std::string_view bytes) {
+  if (::lseek(fd, 0, SEEK_SET) != 0) return errno;
+  if (const ErrorCode error = WriteAll(write, fd, bytes.data(), bytes.size())) return error;
+  if (::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) return errno;
+  if (::fdatasync(fd) != 0 && errno != EINVAL) return errno;
+  return kNoError;
+}
+
+// A backup of a file saved in place holds the file's absolute path, a zero byte, then the
+// file's old bytes. It is the whole truth about the file until the new text is flushed.
+bool ParseBackup(std::string_view backup, std::string& target, std::string_view& old) {
+  const std::size_t zero = backup.find('\0');
+  if (zero == std::string_view::npos || zero == 0 || backup.front() != kPathSeparator) {
+    return false;
+  }
+  target = std::string(backup.substr(0, zero));
+  old = backup.substr(zero + 1);
+  return true;
+}
+
+// Puts back the old text of the file whose backup is `backupName` in the folder open as
+// `folderFd`, then removes the backup. Only a backup of the user's own, naming a regular
+// file in `folder` (or anywhere with `anyTarget`), is trusted: a backup planted in a
+// shared folder must not make this program write another file.
+void RestoreBackup(int folderFd, const std::string& folder, const char* backupName,
+                   bool anyTarget) {
+  Descriptor backup(::openat(folderFd, backupName, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+  struct stat info {};
+  if (backup.Get() < 0 || ::fstat(backup.Get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+      info.st_uid != ::geteuid()) {
+    return;
+  }
+  std::string bytes;
+  std::string target;
+  std::string_view old;
+  try {
+    if (!ReadAllFrom(backup.Get(), bytes) || !ParseBackup(bytes, target, old)) return;
+  } catch (const std::bad_alloc&) {
+    return;
+  }
+  if (!anyTarget) {
+    const std::optional<std::string> here =
+        ResolvedPath(WithSeparator(folder.empty() ? "." : folder));
+    const std::optional<std::string> there = ResolvedPath(DirectoryPart(target));
+    if (!here || !there || *here != *there) return;
+  }
+  Descriptor file(
+      ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW));
+  if (file.Get() < 0) {
+    // The file is gone (removed since): nothing to put back.
+    if (errno == ENOENT) (void)::unlinkat(folderFd, backupName, 0);
+    return;
+  }
+  struct stat fileInfo {};
+  if (::fstat(file.Get(), &fileInfo) != 0 || !S_ISREG(fileInfo.st_mode)) return;
+  if (RewriteInPlace(SystemWrite, file.Get(), old) == kNoError) {
+    (void)::unlinkat(folderFd, backupName, 0);
+  }
+}
+
+std::string DescriptorPath(int fd) {
+  return "/proc/self/fd/" + std::to_string(fd);
+}
+
+// The result of a list or get call of the extended-attribute interface, which first
+// asks for the size; std::nullopt when it fails. A file system without extended
+// attributes gives the empty text.
+template <typename Call>
+std::optional<std::string> AttributeCall(Call call) {
+  for (;;) {
+    const ssize_t size = call(nullptr, 0);
+    if (size < 0) return errno == ENOTSUP ? std::optional<std::string>("") : std::nullopt;
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    const ssize_t n = call(bytes.data(), bytes.size());
+    if (n < 0 && errno == ERANGE) continue;  // it grew meanwhile
+    if (n < 0) return std::nullopt;
+    bytes.resize(static_cast<std::size_t>(n));
+    return bytes;
+  }
+}
+
+std::vector<std::string> SplitNames(const std::string& list) {
+  std::vector<std::string> names;
+  for (std::size_t start = 0; start < list.size();) {
+    const std::size_t end = std::min(list.find('\0', start), list.size());
+    if (end > start) names.push_back(list.substr(start, end - start));
+    start = end + 1;
+  }
+  return names;
+}
+
+// Gives file `to` exactly the extended attributes of file `from` (POSIX ACLs included).
+bool CopyExtendedAttributes(const std::string& from, int to) {
+  const std::optional<std::string> wanted = AttributeCall(
+      [&](char* names, std::size_t size) { return ::listxattr(from.c_str(), names, size); });
+  const std::optional<std::string> present =
+      AttributeCall([&](char* names, std::size_t size) { return ::flistxattr(to, names, size); });
+  if (!wanted || !present) return false;
+  const std::vector<std::string> wantedNames = SplitNames(*wanted);
+  for (const std::string& name : SplitNames(*present)) {
+    if (std::find(wantedNames.begin(), wantedNames.end(), name) == wantedNames.end() &&
+        ::fremovexattr(to, name.c_str()) != 0) {
+      return false;
+    }
+  }
+  for (const std::string& name : wantedNames) {
+    const std::optional<std::string> value = AttributeCall([&](char* bytes, std::size_t size) {
+      return ::getxattr(from.c_str(), name.c_str(), bytes, size);
+    });
+    if (!value) return false;
+    const std::optional<std::string> current = AttributeCall(
+        [&](char* bytes, std::size_t size) { return ::fgetxattr(to, name.c_str(), bytes, size); });
+    if (current == value) continue;  // inherited, or set by the system
+    if (::fsetxattr(to, name.c_str(), value->data(), value->size(), 0) != 0) return false;
+  }
+  return true;
+}
+
+// Gives the new file `fd` the owner, group, mode and extended attributes of `target`,
+// whose status is `old`. False when one of them cannot be given.
+bool TakeMetadata(int fd, const std::string& target, const struct stat& old) {
+  struct stat now {};
+  if (::fstat(fd, &now) != 0) return false;
+  if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) &&
+      ::fchown(fd, old.st_uid, old.st_gid) != 0) {
+    return false;
+  }
+  // The mode last: a change of owner may clear the set-user-ID and set-group-ID bits.
+  if (!CopyExtendedAttributes(target, fd) || ::fchmod(fd, old.st_mode & 07777) != 0 ||
+      ::fstat(fd, &now) != 0) {
+    return false;
+  }
+  return now.st_uid == old.st_uid && now.st_gid == old.st_gid &&
+         (now.st_mode & 07777) == (old.st_mode & 07777);
+}
+
+std::string AbsolutePath(const std::string& path) {
+  if (!path.empty() && path.front() == kPathSeparator) return path;
+  char current[PATH_MAX];
+  if (::getcwd(current, sizeof current) == nullptr) return path;
+  return WithSeparator(current) + path;
+}
+
+}  // namespace
+
+struct FileSave::State {
+  std::string target;     // the file that is written (links followed), absolute
+  std::string temporary;  // the named temporary file, while it has a name
+  std::string backup;     // the backup of a file written in place, while it exists
+  WriteFunction write = SystemWrite;
+  int fd = -1;
+  bool unnamed = false;     // fd is an unnamed temporary file
+  bool inPlace = false;     // fd is the target itself
+  bool unreadable = false;  // the target, written in place, cannot be read back
+  std::string buffer;       // the new bytes not written yet (all of them, in place)
+
+  ~State() { Discard(); }
+
+  void Discard() {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+    unnamed = false;
+    if (!temporary.empty()) ::unlink(temporary.c_str());
+    temporary.clear();
+  }
+
+  void OpenReplacement(const struct stat* old);
+  ErrorCode OpenInPlace();
+  ErrorCode PutInPlace();
+  ErrorCode MakeBackup(std::string_view old);
+  ErrorCode CommitInPlace();
+};
+
+void FileSave::State::OpenReplacement(const struct stat* old) {
+  const std::string directory = DirectoryPart(target);
+#ifdef O_TMPFILE
+  fd = ::open(FolderName(directory), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (fd >= 0) {
+    // The file is put in place through its name under /proc; without /proc, a named one.
+    struct stat self {};
+    unnamed = ::stat(DescriptorPath(fd).c_str(), &self) == 0;
+    if (!unnamed) Discard();
+  } else if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+    return;  // the directory refuses a new file
+  }
+#endif
+  for (int attempt = 0; fd < 0 && attempt < kNameAttempts; ++attempt) {
+    temporary = directory + WorkFileName(kTemporarySuffix);
+    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) {
+    temporary.clear();
+    return;
+  }
+  if (old != nullptr && !TakeMetadata(fd, target, *old)) Discard();
+}
+
+ErrorCode FileSave::State::OpenInPlace() {
+  // O_NONBLOCK: should a FIFO have taken the file's place meanwhile, no wait for a reader.
+  // Read and write: the old text is read back for its backup.
+  fd = ::open(target.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
+  if (fd < 0 && errno == EACCES) {
+    // A file the user may write but not read: its old text cannot be kept.
+    fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    unreadable = fd >= 0;
+  }
+  if (fd < 0) return errno;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    Discard();
+    return kNotRegularFile;
+  }
+  inPlace = true;
+  return kNoError;
+}
+
+ErrorCode FileSave::State::PutInPlace() {
+  if (unnamed) {
+    // The file gets a name only now, and takes the target's place right after.
+    const std::string self = DescriptorPath(fd);
+    const std::string directory = DirectoryPart(target);
+    for (int attempt = 0; temporary.empty(); ++attempt) {
+      std::string name = directory + WorkFileName(kTemporarySuffix);
+      if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        temporary = std::move(name);
+      } else if (errno != EEXIST || attempt + 1 >= kNameAttempts) {
+        return errno;
+      }
+    }
+  }
+  if (::rename(temporary.c_str(), target.c_str()) != 0) return errno;
+  temporary.clear();
+  return kNoError;
+}
+
+// Keeps the old text `old` in a backup: beside the file, or, when its folder refuses new
+// files, in the user's settings folder. Written through the save's own write, so that a
+// full disk stops the save here, before the file is touched. Where no backup can be made
+// at all (neither folder may be written), the save goes on without one.
+ErrorCode FileSave::State::MakeBackup(std::string_view old) {
+  std::string content;
+  content.reserve(target.size() + 1 + old.size());
+  content += target;
+  content += '\0';
+  content += old;
+  std::vector<std::string> folders = {DirectoryPart(target)};
+  const std::string settings = UserConfigFolder() + std::string(kSettingsFolderName);
+  if (settings != folders.front()) folders.push_back(settings);
+  ErrorCode error = kNoError;
+  for (const std::string& folder : folders) {
+    if (folder == settings && !CreateDirectories(folder)) continue;
+    // Written under a temporary name and renamed once complete and synced: a backup is
+    // never partial. A killed writer's temporary one is removed like any other.
+    Descriptor file;
+    std::string name;
+    for (int attempt = 0; file.Get() < 0 && attempt < kNameAttempts; ++attempt) {
+      name = folder + WorkFileName(kTemporarySuffix);
+      file.Reset(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+      if (file.Get() < 0 && errno != EEXIST) break;
+    }
+    if (file.Get() < 0) {
+      error = errno;
+      continue;
+    }
+    error = WriteAll(write, file.Get(), content.data(), content.size());
+    if (error == kNoError && ::fsync(file.Get()) != 0 && errno != EINVAL) error = errno;
+    if (error == kNoError) {
+      std::string complete = name.substr(0, name.size() - kTemporarySuffix.size());
+      complete += kBackupSuffix;
+      if (::rename(name.c_str(), complete.c_str()) == 0) {
+        backup = std::move(complete);
+        return kNoError;
+      }
+      error = errno;
+    }
+    ::unlink(name.c_str());
+    // A full disk is a full disk: another folder would only hide it.
+    if (error == ENOSPC || error == EDQUOT) return error;
+  }
+  // Nowhere to keep it: the save goes on with the old text only in memory, which still
+  // puts it back when a write fails.
+  return kNoError;
+}
+
+ErrorCode FileSave::State::CommitInPlace() {
+  std::string old;
+  if (!unreadable) {
+    if (!ReadAllFrom(fd, old)) return errno;
+    if (const ErrorCode error = MakeBackup(old)) return error;
+  }
+  // Room for the new text first, so that a full disk fails before the old text is touched.
+  if (buffer.size() > old.size() &&
+      ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(buffer.size())) != 0 &&
+      (errno == ENOSPC || errno == EDQUOT)) {
+    const ErrorCode error = errno;
+    if (!backup.empty()) ::unlink(backup.c_str());
+    backup.clear();
+    return error;
+  }
+  const ErrorCode error = RewriteInPlace(write, fd, buffer);
+  if (error != kNoError) {
+    // The old text back; the backup stays when even that fails, for the next clean-up.
+    if (!unreadable && RewriteInPlace(SystemWrite, fd, old) == kNoError) {
+      ::unlink(backup.c_str());
+    }
+    backup.clear();
+    return error;
+  }
+  if (!backup.empty()) ::unlink(backup.c_str());
+  backup.clear();
+  buffer.clear();
+  return kNoError;
+}
+
+FileSave::FileSave() : state_(std::make_unique<State>()) {}
+
+FileSave::~FileSave() = default;
+
+bool FileSave::InPlace() const {
+  return state_->inPlace;
+}
+
+ErrorCode FileSave::Begin(const std::string& path, WriteFunction write) {
+  State& s = *state_;
+  s.Discard();
+  s.write = write != nullptr ? write : SystemWrite;
+  std::optional<std::string> target = FollowLinks(path);
+  if (!target) return ELOOP;
+  s.target = AbsolutePath(*target);
+  CleanFolder(DirectoryPart(s.target));
+
+  struct stat info {};
+  const bool exists = ::stat(s.target.c_str(), &info) == 0;
+  // A path the system refuses outright (a name too long, a regular file on the way) must
+  // fail here, before any byte is written.
+  if (!exists && errno != ENOENT) return errno;
+  if (exists && !S_ISREG(info.st_mode)) return kNotRegularFile;
+  if (exists && !IsWritableFile(s.target)) return EACCES;
+  if (!exists || info.st_nlink == 1) s.OpenReplacement(exists ? &info : nullptr);
+  if (s.fd < 0) {
+    if (const ErrorCode error = s.OpenInPlace()) return error;
+  }
+  try {
+    s.buffer.reserve(kSaveBufferSize);
+  } catch (const std::bad_alloc&) {
+    return kOutOfMemory;
+  }
+  return kNoError;
+}
+
+ErrorCode FileSave::Write(const char* data, std::size_t size) {
+  State& s = *state_;
+  if (s.fd < 0) return EBADF;
+  try {
+    if (s.inPlace || s.buffer.size() + size <= kSaveBufferSize) {
+      s.buffer.append(data, size);
+      return kNoError;
+    }
+  } catch (const std::bad_alloc&) {
+    return kOutOfMemory;
+  } catch (const std::length_error&) {
+    return kOutOfMemory;
+  }
+  if (const ErrorCode error = WriteAll(s.write, s.fd, s.buffer.data(), s.buffer.size())) {
+    return error;
+  }
+  s.buffer.clear();
+  if (size >= kSaveBufferSize) return WriteAll(s.write, s.fd, data, size);
+  s.buffer.append(data, size);
+  return kNoError;
+}
+
+FileSave::Step FileSave::Commit(ErrorCode& error) {
+  State& s = *state_;
+  if (s.fd < 0) {
+    error = EBADF;
+    return Step::kWriteFailed;
+  }
+  if (s.inPlace) {
+    error = s.CommitInPlace();
+    if (error != kNoError) return Step::kWriteFailed;
+  } else {
+    error = WriteAll(s.write, s.fd, s.buffer.data(), s.buffer.size());
+    if (error == kNoError && ::fdatasync(s.fd) != 0 && errno != EINVAL) error = errno;
+    if (error != kNoError) return Step::kWriteFailed;
+    s.buffer.clear();
+    error = s.PutInPlace();
+    if (error != kNoError) return Step::kPlaceFailed;
+  }
+  const int fd = std::exchange(s.fd, -1);
+  s.unnamed = false;
+  if (::close(fd) != 0) {
+    error = errno;
+    return Step::kWriteFailed;
+  }
+  return Step::kDone;
+}
+
+void CleanFolder(const std::string& folder, bool anyTarget) {
+  Descriptor folderFd(::open(FolderName(folder), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (folderFd.Get() < 0) return;
+  DIR* listing = ::fdopendir(::dup(folderFd.Get()));
+  if (listing == nullptr) return;
+  std::vector<std::string> backups;
+  const std::time_t now = std::time(nullptr);
+  while (const dirent* entry = ::readdir(listing)) {
+    if (const std::optional<long long> writer = WriterOf(entry->d_name, kBackupSuffix)) {
+      if (HasEnded(*writer)) backups.emplace_back(entry->d_name);
+      continue;
+    }
+    const std::optional<long long> writer = WriterOf(entry->d_name, kTemporarySuffix);
+    struct stat info {};
+    if (!writer || ::fstatat(folderFd.Get(), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(info.st_mode)) {
+      continue;
+    }
+    if (now - info.st_mtime >= kAbandonedAfterSeconds || HasEnded(*writer)) {
+      (void)::unlinkat(folderFd.Get(), entry->d_name, 0);
+    }
+  }
+  ::closedir(listing);
+  for (const std::string& name : backups)
+    RestoreBackup(folderFd.Get(), folder, name.c_str(), anyTarget);
+}
+
+// ---- places ------------------------------------------------------------------------------
+
+std::string ApplicationDirectory() {
+  char path[PATH_MAX];
+  const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path);
+  if (length <= 0 || static_cast<std::size_t>(length) == sizeof path) {
+    char current[PATH_MAX];
+    if (::getcwd(current, sizeof current) == nullptr) return "./";
+    return WithSeparator(current);
+  }
+  return DirectoryPart(std::string_view(path, static_cast<std::size_t>(length)));
+}
+
+std::string HomeFolder() {
+  if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+    return WithSeparator(home);
+  }
+  std::vector<char> buffer(16 * 1024);
+  struct passwd entry {};
+  struct passwd* found = nullptr;
+  if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+      found != nullptr && found->pw_dir != nullptr && *found->pw_dir != '\0') {
+    return WithSeparator(found->pw_dir);
+  }
+  return "/";
+}
+
+std::string UserConfigFolder() {
+  // The XDG rules: a relative value is ignored.
+  if (const char* config = std::getenv("XDG_CONFIG_HOME");
+      config != nullptr && config[0] == kPathSeparator) {
+    return WithSeparator(config);
+  }
+  return HomeFolder() + ".config/";
+}
+
+}  // namespace tavrilo::platform
