@@ -41,6 +41,8 @@ int main(int argc, char* argv[]) {
   QApplication::setWindowIcon(QIcon::fromTheme(tavrilo::ui::FromAnsi(tavrilo::kApplicationId)));
   const QString shortDateFormat = tavrilo::ui::UserShortDateFormat();
 
+  // What a killed write left in the settings folders is undone before they are read.
+  tavrilo::CleanSettingsFolder();
   tavrilo::ui::TMainForm mainForm(tavrilo::DataRoot());
   mainForm.show();
   tavrilo::ui::TAboutBox aboutBox(&mainForm,
