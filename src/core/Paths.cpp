@@ -9,13 +9,13 @@ std::string ApplicationDirectory() {
 }
 
 std::string DirectoryPart(std::string_view path) {
-  std::string_view::size_type slash = path.find_last_of(kPathSeparator);
+  std::string_view::size_type slash = path.find_last_of(kFolderEnds);
   if (slash == std::string_view::npos) return {};
   return std::string(path.substr(0, slash + 1));
 }
 
 std::string FileNamePart(std::string_view path) {
-  std::string_view::size_type slash = path.find_last_of(kPathSeparator);
+  std::string_view::size_type slash = path.find_last_of(kFolderEnds);
   if (slash == std::string_view::npos) return std::string(path);
   return std::string(path.substr(slash + 1));
 }

@@ -12,7 +12,15 @@ namespace tavrilo {
 // Asks the user for a path (a file dialog); std::nullopt when the user cancels.
 using PathPrompt = std::function<std::optional<std::string>()>;
 
+#ifdef _WIN32
+// Windows names a folder with either separator, and a drive by its letter and a colon
+// ("C:name" is "name" in drive C's current folder): each ends the folder part of a name.
+inline constexpr char kPathSeparator = '\\';
+inline constexpr std::string_view kFolderEnds = "\\/:";
+#else
 inline constexpr char kPathSeparator = '/';
+inline constexpr std::string_view kFolderEnds = "/";
+#endif
 
 // The running executable's directory, with a trailing separator.
 std::string ApplicationDirectory();

@@ -11,6 +11,21 @@ namespace tavrilo::install {
 
 namespace {
 
+#ifdef _WIN32
+// Steam's installations: where its installer puts it on a 64-bit and on a 32-bit system.
+constexpr std::array<std::string_view, 2> kSteamRoots = {
+    "C:\\Program Files (x86)\\Steam\\",
+    "C:\\Program Files\\Steam\\",
+};
+constexpr std::string_view kSteamLibraryList = "steamapps\\libraryfolders.vdf";
+// The folders the game's own installers proposed. A Yamagi Quake II folder is wherever
+// the player unpacked it: found from a file the player chooses in it.
+constexpr std::array<std::string_view, 3> kSystemGameFolders = {
+    "C:\\Quake2\\",
+    "C:\\Program Files (x86)\\Quake II\\",
+    "C:\\Program Files\\Quake II\\",
+};
+#else
 // The Steam installations of a home folder: the usual one, the link most installers
 // make, Debian's installer, and the Flatpak.
 constexpr std::array<std::string_view, 4> kSteamRoots = {
@@ -24,6 +39,7 @@ constexpr std::array<std::string_view, 2> kSystemGameFolders = {
     "/usr/share/games/quake2/",
     "/usr/local/games/quake2/",
 };
+#endif
 constexpr std::string_view kGameDataFolder = "baseq2";
 
 bool IsDirectory(const std::string& path) {
@@ -31,13 +47,18 @@ bool IsDirectory(const std::string& path) {
   return status && status->kind == platform::FileKind::kDirectory;
 }
 
+// Whether `c` separates folders ('/' does on Windows too).
+bool IsSeparator(char c) {
+  return c == kPathSeparator || c == '/';
+}
+
 std::string WithSeparator(std::string folder) {
-  if (folder.empty() || folder.back() != kPathSeparator) folder += kPathSeparator;
+  if (folder.empty() || !IsSeparator(folder.back())) folder += kPathSeparator;
   return folder;
 }
 
 std::string WithoutSeparator(std::string path) {
-  while (path.size() > 1 && path.back() == kPathSeparator)
+  while (path.size() > 1 && IsSeparator(path.back()))
     path.pop_back();
   return path;
 }
@@ -97,9 +118,16 @@ std::vector<std::string> SteamLibraries(std::string_view libraryFoldersVdf) {
 
 std::vector<std::string> UsualGameFolders(const std::string& home) {
   const std::string homeFolder = WithSeparator(home);
+#ifdef _WIN32
+  // The players' folders are the game's own; Steam is not under the home folder.
+  std::vector<std::string> folders;
+  auto steamRoot = [](std::string_view root) { return std::string(root); };
+#else
   std::vector<std::string> folders = {homeFolder + ".yq2/", homeFolder + ".q2pro/"};
+  auto steamRoot = [&homeFolder](std::string_view root) { return homeFolder + std::string(root); };
+#endif
   for (std::string_view root : kSteamRoots) {
-    const std::string steam = homeFolder + std::string(root);
+    const std::string steam = steamRoot(root);
     AddOnce(folders, steam + std::string(kSteamGameFolder));
     for (const std::string& library :
          SteamLibraries(WholeFileOrNothing(steam + std::string(kSteamLibraryList))))
@@ -128,7 +156,7 @@ std::string GameDialogStartFolder(const std::string& storedGamePath, const std::
 
 std::string GamePathFromChoice(const std::string& chosen) {
   std::string folder;
-  if (!chosen.empty() && (chosen.back() == kPathSeparator || IsDirectory(chosen))) {
+  if (!chosen.empty() && (IsSeparator(chosen.back()) || IsDirectory(chosen))) {
     folder = WithoutSeparator(chosen);
   } else {
     folder = DirectoryPart(chosen);

@@ -9,7 +9,11 @@
 namespace tavrilo::install {
 
 // The game's folder inside a Steam library.
+#ifdef _WIN32
+inline constexpr std::string_view kSteamGameFolder = "steamapps\\common\\Quake 2\\";
+#else
 inline constexpr std::string_view kSteamGameFolder = "steamapps/common/Quake 2/";
+#endif
 
 // The library folders that Steam's steamapps/libraryfolders.vdf lists (its "path"
 // values), in file order, each with a trailing separator.
@@ -18,7 +22,9 @@ std::vector<std::string> SteamLibraries(std::string_view libraryFoldersVdf);
 // The folders where the game usually is, in order of preference, each with a trailing
 // separator, for the home folder `home`: ~/.yq2/, ~/.q2pro/, the Quake 2 folder of each
 // Steam library (Steam's own, then those its libraryfolders.vdf lists), then the
-// system-wide game folders. No folder appears twice.
+// system-wide game folders. No folder appears twice. On Windows: the Quake 2 folder of
+// each Steam library (of Steam in Program Files (x86), then in Program Files), then
+// C:\Quake2\, Program Files (x86)\Quake II\ and Program Files\Quake II\.
 std::vector<std::string> UsualGameFolders(const std::string& home);
 
 // The first of UsualGameFolders(home) that is an existing folder.
