@@ -56,36 +56,37 @@ enum class Code : std::uint8_t {
   kItemNotUsable,   // armour and health cannot be used
   kForwardTooLong,  // Quake 2: a forwarded command of 1,020 characters or more
   // names
-  kCvarExtraWords,      // a cvar takes its first word only
-  kCvarReadOnly,        // version, dedicated, basedir refuse a new value
-  kRendererCvar,        // exists only while its renderer is loaded
-  kGameCvar,            // exists only while a game runs
-  kUnknownName,         // neither command, alias nor cvar: said as chat
-  kAliasNeedsExec,      // an alias of a support file that the script does not run
-  kAliasDefinedLater,   // an alias run before the line that defines it
-  kCommandHidesAlias,   // a name that is the game's command, also defined as an alias
-  kAliasHidden,         // an alias named like a command of the game never runs
-  kAliasNameTooLong,    // 32 characters or more
-  kAliasLoop,           // an alias that runs itself stops after 16 rounds
+  kCvarExtraWords,     // a cvar takes its first word only
+  kCvarReadOnly,       // version, dedicated, basedir refuse a new value
+  kRendererCvar,       // exists only while its renderer is loaded
+  kGameCvar,           // exists only while a game runs
+  kUnknownName,        // neither command, alias nor cvar: said as chat
+  kAliasNeedsExec,     // an alias of a support file that the script does not run
+  kAliasDefinedLater,  // an alias run before the line that defines it
+  kCommandHidesAlias,  // a name that is the game's command, also defined as an alias
+  kAliasHidden,        // an alias named like a command of the game never runs
+  kAliasNameTooLong,   // 32 characters or more
+  kAliasLoop,          // an alias that runs itself stops after 16 rounds
   // bind and unbind
-  kBindUsage,       // bind or unbind without a key
-  kBindShows,       // bind KEY without a command shows the binding
-  kNotKeyName,      // not a key name: nothing is bound
+  kBindUsage,        // bind or unbind without a key
+  kBindShows,        // bind KEY without a command shows the binding
+  kNotKeyName,       // not a key name: nothing is bound
   kNotKeyNameMeant,  // ... and the game calls that key otherwise
-  kKeyHighByte,     // a key of a byte above 127: memory corruption
-  kUpperCaseKey,    // Quake 2: letters arrive in lower case
-  kNoSuchKey,       // no key of the keyboard produces this name in the game
-  kHardwiredKey,    // the console or menu key: its binding never runs
-  kHardwiredJob,    // ... bound to what it does anyway
-  kSemicolonKey,    // Quake 2 writes a binding of ";" to config.cfg so that it is lost
-  kOverridden,      // a later line binds the key again
-  kUnbound,         // a later line removes the binding
-  kButtonChain,     // a "+" binding of more than one command
-  kButtonRelease,   // the release of a "+" binding runs an unknown "-" name
+  kKeyHighByte,      // a key of a byte above 127: memory corruption
+  kUpperCaseKey,     // Quake 2: letters arrive in lower case
+  kNoSuchKey,        // no key of the keyboard produces this name in the game
+  kHardwiredKey,     // the console or menu key: its binding never runs
+  kHardwiredJob,     // ... bound to what it does anyway
+  kSemicolonKey,     // Quake 2 writes a binding of ";" to config.cfg so that it is lost
+  kOverridden,       // a later line binds the key again
+  kUnbound,          // a later line removes the binding
+  kButtonChain,      // a "+" binding of more than one command
+  kButtonRelease,    // the release of a "+" binding runs an unknown "-" name
   // exec and the file
   kExecUsage,        // exec with no file or more than one word
   kExecUnknownFile,  // a file Tavrilo does not know: not followed
   kExecFatal,        // the file does not fit beside the waiting text: the game stops
+  kExecFatalNested,  // ... a file run by a support file this line runs
   kExecDropped,      // the file run is too big for exec: dropped whole
   kExecLetterCase,   // Yamagi Quake II on Linux does not find the file by this name
   kFileTooBig,       // the script is too big for exec: dropped whole
@@ -153,8 +154,8 @@ CheckResult CheckScript(std::string_view bytes, Game game, const SupportFiles& s
 CheckResult CheckList(const StringList& entries, std::size_t headerBytes, Game game,
                       const SupportFiles& support);
 
-// The findings of one line on its own, saved with CR LF (what the line itself makes the
-// game do: no name is looked up among aliases, no other line is known).
+// The findings of one line on its own, saved with CR LF: what the line itself makes the
+// game do (no name is looked up among aliases, no other line is known).
 std::vector<Finding> CheckLine(std::string_view line, Game game);
 
 // A number with its digits grouped by threes with a no-break space (Windows-1252 0xA0),

@@ -15,20 +15,35 @@ enum class Game {
 
 // The limits of a game's console.
 struct Limits {
-  std::size_t commandBuffer;  // an exec'd file of this many bytes or more is dropped
-  std::size_t command;        // a command of this many characters or more is lost or cut
-  std::size_t word;           // a word of this many characters or more is lost or cut
-  std::size_t aliasName;      // an alias name of this many characters or more is refused
+  // The largest file exec takes (a bigger one is dropped whole): 8,191 bytes for Quake 2;
+  // Yamagi Quake II adds a LF to the file in its buffer of 32,768 bytes, so 32,766.
+  std::size_t execFile;
+  // The bytes the game adds after a file it puts in its command buffer (Yamagi's LF).
+  std::size_t appended;
+  std::size_t command;    // a command of this many characters or more is discarded or cut
+  std::size_t forward;    // a command sent to the server of this many characters overflows
+  std::size_t word;       // a word of this many characters or more is cut or lost
+  std::size_t words;      // words past this many are dropped
+  std::size_t aliasName;  // an alias name of this many characters or more is refused
+  std::size_t chatLine;   // the line said, the player's name included, is cut here
+
+  // exec inside a script: the file, what the game adds after it and the text still waiting
+  // in the buffer must stay at or under execFile, or the game stops with a fatal error.
+  bool ExecFits(std::size_t file, std::size_t waiting) const {
+    return file + appended + waiting <= execFile;
+  }
 };
+
+inline constexpr std::size_t kNoLimit = ~std::size_t{0};
 
 constexpr Limits LimitsOf(Game game) {
   switch (game) {
     case Game::kYamagi:
-      return {32768, 1024, 1024, 32};
+      return {32766, 1, 1024, kNoLimit, 1024, 80, 32, 150};
     case Game::kQuake2:
       break;
   }
-  return {8192, 1024, 128, 32};
+  return {8191, 0, 1024, 1020, 128, 80, 32, 150};
 }
 
 // The game's name in the settings file, and back (std::nullopt for an unknown name).

@@ -68,8 +68,11 @@ KeyChoice KeyOfLabel(Game game, std::string_view text);
 // A key press as the window sees it.
 struct KeyPress {
   std::uint32_t nativeScanCode = 0;
-  char32_t typed = 0;      // the character it types with the modifiers held; 0: none
+  // The character it types with Shift and AltGr as held (Ctrl and Alt change none); 0: none.
+  char32_t typed = 0;
   bool modifiers = false;  // Shift, Ctrl, Alt, AltGr or the Windows key was held
+  // The modifiers held were Shift and AltGr only: they change the character typed.
+  bool characterModifiers = false;
 };
 
 // The key pressed, and whether the modifiers held were left out of it: the game has no

@@ -1,28 +1,49 @@
-// The names the game knows: its commands, its cvars and its items. A command name that is
-// none of these, and no alias either, is sent to the server, which says it as chat.
+// The names each game registers, read from the lists kept in src/game/names/ (made from
+// the games' public source): commands of the program, commands of the renderer in use,
+// commands sent to the server, cvars of the program, of a renderer and of the game module,
+// and key names. The console compares names without regard to letter case.
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
+
+#include "game/Game.h"
 
 namespace tavrilo::game {
 
-// A command of the client, the console, the server or the game: movement buttons (+/-),
-// console commands, menus, the game's own commands (use, inven, wave...). Any letter case.
-bool IsGameCommand(std::string_view name);
+// Who registers a name; a name may be in several sections ("cycleweap" in Yamagi Quake
+// II is a command of the program that the server runs).
+struct NameInfo {
+  bool command = false;          // a command of the program
+  bool rendererCommand = false;  // a command of the renderer in use
+  bool serverCommand = false;    // not known to the client: the game module runs it
+  bool cvar = false;             // a cvar of the program
+  bool gameCvar = false;         // a cvar of the game module, while a game runs
+  std::string renderers;         // the renderers that register it as a cvar ("gl soft")
 
-// A cvar of the game or of one of its renderers. Exact letter case, as the game compares.
-bool IsCvar(std::string_view name);
+  // Runs as a command before any alias of the name.
+  bool IsCommand() const { return command || rendererCommand; }
+  bool IsCvar() const { return cvar || gameCvar || !renderers.empty(); }
+};
 
-// The pickup name of an item, as use and drop take it. Any letter case.
+// What `game` registers under `name` (any letter case); nullptr for a name it does not know.
+const NameInfo* FindName(Game game, std::string_view name);
+
+// Every name of a section of the game's list: "command", "server-command", "cvar",
+// "renderer-cvar", "game-cvar"... (for tests and for the help of the check).
+std::vector<std::string> NamesOfSection(Game game, std::string_view section);
+
+// The names of the game's key table, as listed (any letter case is the same key).
+const std::vector<std::string>& KeyTableNames(Game game);
+
+// The pickup name of an item, as use, drop and give take it (any letter case), and
+// whether `use` can use it (armour and health cannot).
 bool IsItem(std::string_view name);
+bool IsUsableItem(std::string_view name);
 
-// use, drop and give read their arguments as one raw text, quotes included (any case).
-bool ReadsArgumentsRaw(std::string_view command);
-
-// use and drop name an item with their arguments.
-bool NamesAnItem(std::string_view command);
-
-// say and say_team: their arguments are chat, sent as typed (one pair of quotes removed).
-bool IsChatCommand(std::string_view command);
+// Letter case folded as the console folds it (ASCII only).
+std::string LowerCase(std::string_view text);
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
 }  // namespace tavrilo::game

@@ -15,8 +15,9 @@ extern const std::array<std::string_view, 88> kKeyList;
 
 // The game's key name for the text of the key field, picked or typed: the AZERTY label
 // equal to the whole text (byte for byte, case-sensitive, no trimming) gives the name
-// `game` has for that key, or the reason `game` cannot bind it; any other text, the
-// empty text included, is its own name.
+// `game` has for that key (game::KeyOfLabel), and any other text, the empty text
+// included, is its own name; a key the game cannot bind, and an entry of the list the
+// game has no key for, are refused with the reason.
 game::KeyChoice TranslateKey(game::Game game, std::string_view fieldText);
 
 }  // namespace tavrilo::macros

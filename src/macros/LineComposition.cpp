@@ -1,8 +1,7 @@
 #include "macros/LineComposition.h"
 
 #include "core/Text.h"
-#include "game/Console.h"
-#include "game/Diagnostics.h"
+#include "game/Check.h"
 
 namespace tavrilo::macros {
 
@@ -49,13 +48,8 @@ void RequireQuotable(std::string_view text, const Field& field) {
   if (HasLineBreak(text)) Refuse(field.lineBreakRefusal);
 }
 
-// A key of one byte above 127 is a negative key number to the game, which then writes
-// outside its key table; no key name of the game holds such a byte.
 void RequireKey(std::string_view key) {
   RequireQuotable(key, kKey);
-  for (char c : key) {
-    if (static_cast<unsigned char>(c) > 127) Refuse("Refusal.HighByteInKey", {std::string(key)});
-  }
 }
 
 // A ";" in a chat message ends the say command: the rest runs as a command of its own.
@@ -64,31 +58,26 @@ void RequireChatText(std::string_view text) {
   if (text.find(';') != text.npos) Refuse("Refusal.SemicolonInChatText");
 }
 
-std::string Beginning(std::string_view text) {
-  constexpr std::size_t kShown = 20;
-  if (text.size() <= kShown) return std::string(text);
-  return std::string(text.substr(0, kShown)) + "\x85";  // the ellipsis
-}
-
-// The composed line as the game reads it from the saved file: whole, and with every
-// word whole.
+// The composed line as the game reads it from the saved file: the model of the game's
+// console reads it on its own, and what would make the game lose part of it, or damage its
+// memory, refuses it.
 void RequireKeptWhole(std::string_view line, game::Game game) {
-  const game::Limits limits = game::LimitsOf(game);
-  if (game::FateOfCommand(game, line.size(), true) != game::CommandFate::kRuns) {
-    Refuse("Refusal.LongLine",
-           {game::GroupDigits(line.size() + 1), game::GroupDigits(limits.command)});
-  }
-  game::Words words;
-  game::ForEachCommand(line, [&](std::string_view command, std::size_t) {
-    if (game::HasUnmatchedQuote(command)) return;
-    game::WordsOf(command, limits.word, words);
-    for (const game::Word& word : words.words) {
-      if (word.cut) {
-        Refuse("Refusal.LongWord", {Beginning(word.written), game::GroupDigits(word.written.size()),
-                                    game::GroupDigits(limits.word)});
-      }
+  for (const game::Finding& finding : game::CheckLine(line, game)) {
+    const std::vector<std::string> args = finding.Args();
+    switch (finding.code) {
+      case game::Code::kCommandDiscarded:
+      case game::Code::kCommandCut:
+        Refuse("Refusal.LongLine", {game::GroupDigits(line.size() + 1),
+                                    game::GroupDigits(game::LimitsOf(game).command)});
+      case game::Code::kWordCut:
+      case game::Code::kWordLost:
+        Refuse("Refusal.LongWord", args);
+      case game::Code::kKeyHighByte:
+        Refuse("Refusal.HighByteInKey", args);
+      default:
+        break;
     }
-  });
+  }
 }
 
 // A field shows "nothing chosen yet" when it shows the fixed French guard text, or the
@@ -107,13 +96,25 @@ std::string BindPrefix(std::string_view key) {
 
 }  // namespace
 
+std::optional<Text> GuardText(const ShownFields& shown) {
+  if (ShowsPrompt(shown.keyFieldText, kKeyGuardText, shown.keyPrompt)) {
+    return Text{"Guard.NoKey", {}};
+  }
+  if (ShowsPrompt(shown.functionFieldText, kFunctionGuardText, shown.functionPrompt)) {
+    return Text{"Guard.NoFunction", {}};
+  }
+  return std::nullopt;
+}
+
+std::optional<Text> ResourceGuardText(int selectedResource) {
+  if (selectedResource < 0) return Text{"Guard.NoResource", {}};
+  return std::nullopt;
+}
+
 std::optional<std::string> ComposeBinding(const ShownFields& shown, std::string_view key,
                                           std::string_view command, std::string_view text,
                                           game::Game game) {
-  if (ShowsPrompt(shown.keyFieldText, kKeyGuardText, shown.keyPrompt)) return std::nullopt;
-  if (ShowsPrompt(shown.functionFieldText, kFunctionGuardText, shown.functionPrompt)) {
-    return std::nullopt;
-  }
+  if (GuardText(shown)) return std::nullopt;
   RequireKey(key);
 
   std::string line = BindPrefix(key);
@@ -134,7 +135,7 @@ std::optional<std::string> ComposeBinding(const ShownFields& shown, std::string_
 
 std::optional<std::string> ComposeExternalBinding(int selectedResource, std::string_view key,
                                                   std::string_view external, game::Game game) {
-  if (selectedResource < 0) return std::nullopt;
+  if (ResourceGuardText(selectedResource)) return std::nullopt;
   RequireKey(key);
   RequireQuotable(external, kExternal);
   std::string line = BindPrefix(key);
@@ -158,7 +159,7 @@ std::optional<std::string> ComposeDefinableWithExternal(int selectedResource,
                                                         std::string_view external,
                                                         game::Game game) {
   // Any selected resource will do, the first one included.
-  if (selectedResource < 0) return std::nullopt;
+  if (ResourceGuardText(selectedResource)) return std::nullopt;
   RequireQuotable(typed, kFunction);
   RequireQuotable(args, kArguments);
   RequireQuotable(external, kExternal);

@@ -16,6 +16,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/Text.h"
 #include "game/Game.h"
 
 namespace tavrilo::macros {
@@ -32,6 +33,15 @@ struct ShownFields {
   std::string_view keyPrompt;
   std::string_view functionPrompt;
 };
+
+// Why Add binding appends nothing: the key field shows that no key is chosen
+// ("Guard.NoKey") or the function field that no function is ("Guard.NoFunction");
+// std::nullopt when the guard lets the line through.
+std::optional<Text> GuardText(const ShownFields& shown);
+
+// Why the actions that take the selected external resource append nothing: none is
+// selected ("Guard.NoResource").
+std::optional<Text> ResourceGuardText(int selectedResource);
 
 // Add binding: `bind "KEY" "COMMAND"`. For say and say_team the chat text follows the
 // command word (`bind "KEY" "say TEXT"`); for User the chat field's whole text is the

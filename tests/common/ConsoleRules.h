@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "game/Console.h"
-#include "game/Diagnostics.h"
 #include "game/Keys.h"
 #include "game/Names.h"
 
@@ -75,15 +74,22 @@ inline std::vector<std::string> ShippedLines(std::string_view bytes) {
 }
 
 // The support files, in the order the game's data directory receives them.
-// Key names of the game, each a different key: one per line of a list to compose.
+// Key names of both games, each a different key: one per line of a list to compose.
 inline std::vector<std::string> DistinctKeys() {
   std::vector<std::string> keys;
   for (char c : std::string("abcdefghijklmnopqrstuvwxyz0123456789"))
     keys.emplace_back(1, c);
   for (int i = 1; i <= 12; ++i)
     keys.push_back("F" + std::to_string(i));
-  for (int i = 1; i <= 32; ++i)
-    keys.push_back("AUX" + std::to_string(i));
+  for (const char* name :
+       {"KP_HOME",    "KP_UPARROW",   "KP_PGUP",  "KP_LEFTARROW", "KP_5",      "KP_RIGHTARROW",
+        "KP_END",     "KP_DOWNARROW", "KP_PGDN",  "KP_ENTER",     "KP_INS",    "KP_DEL",
+        "KP_SLASH",   "KP_MINUS",     "KP_PLUS",  "UPARROW",      "DOWNARROW", "LEFTARROW",
+        "RIGHTARROW", "INS",          "DEL",      "PGDN",         "PGUP",      "HOME",
+        "END",        "TAB",          "ENTER",    "SPACE",        "BACKSPACE", "MOUSE1",
+        "MOUSE2",     "MOUSE3",       "MWHEELUP", "MWHEELDOWN",   "PAUSE",     "SHIFT",
+        "CTRL",       "ALT"})
+    keys.emplace_back(name);
   return keys;
 }
 
@@ -114,7 +120,7 @@ class ScriptConsole {
   }
   // The text bound to `key` (any spelling of the key).
   std::optional<std::string> Binding(std::string_view key) const {
-    auto found = bindings_.find(game::KeyIdentity(key));
+    auto found = bindings_.find(game::KeyIdentity(kGame, key));
     if (found == bindings_.end()) return std::nullopt;
     return found->second;
   }
@@ -126,12 +132,18 @@ class ScriptConsole {
   static constexpr game::Game kGame = game::Game::kQuake2;
 
   void Run(std::string_view text, int depth) {
-    for (std::string_view line : game::LinesOf(text)) {
+    std::size_t start = 0;
+    while (start < text.size()) {
+      std::size_t end = text.find('\n', start);
+      if (end == std::string_view::npos) end = text.size();
+      std::string_view line = text.substr(start, end - start);
+      start = end + 1;
       const bool cr = line.ends_with('\r');
       if (cr) line.remove_suffix(1);
-      game::ForEachCommand(line, [&](std::string_view command, std::size_t) {
-        const bool last = command.data() + command.size() == line.data() + line.size();
-        if (game::FateOfCommand(kGame, command.size(), cr && last) != game::CommandFate::kRuns) {
+      game::ForEachCommand(line, [&](std::string_view command, std::size_t, std::size_t stop) {
+        const bool last = stop == line.size();
+        const std::size_t length = command.size() + (cr && last ? 1 : 0);
+        if (game::FateOfCommand(kGame, length) != game::CommandFate::kRuns) {
           log_.push_back("! line too long");
         } else if (game::HasUnmatchedQuote(command)) {
           log_.push_back("! unmatched quote: " + std::string(command));
@@ -142,45 +154,39 @@ class ScriptConsole {
     }
   }
 
-  static std::string Joined(const game::Words& words) {
-    std::string joined;
-    for (std::size_t i = 0; i < words.Count(); ++i)
-      joined.append(i > 0 ? " " : "").append(words[i]);
-    return joined;
-  }
+  static std::string Joined(const game::Words& words) { return words.Joined(0); }
 
   void Execute(std::string_view text, int depth) {
-    const game::Words words = game::WordsOf(text, game::LimitsOf(kGame).word);
-    std::string storage;
-    const game::ConsoleCommand command = game::ReadCommand(words, storage);
-    const std::string name = game::LowerCase(command.name);
-    switch (command.kind) {
-      case game::CommandKind::kEmpty:
-        return;
-      case game::CommandKind::kAlias:
-        if (command.hasTarget) aliases_[game::LowerCase(command.target)] = command.text;
-        return;
-      case game::CommandKind::kBind:
-        if (command.hasText) bindings_[game::KeyIdentity(command.target)] = command.text;
-        return;
-      case game::CommandKind::kUnbind:
-        if (command.hasTarget) bindings_.erase(game::KeyIdentity(command.target));
-        return;
-      case game::CommandKind::kExec: {
-        std::optional<std::string> file;
-        if (command.hasTarget && files_) file = files_(std::string(command.target));
-        if (!file) {
-          log_.push_back("! couldn't exec " + std::string(command.target));
-        } else if (game::IsOverExecLimit(file->size(), kGame)) {
-          log_.push_back("! Cbuf_AddText: overflow");
-        } else {
-          Run(*file, depth);
-        }
-        return;
-      }
-      case game::CommandKind::kOther:
-        break;
+    game::Words words;
+    game::ReadWords(text, kGame, words);
+    if (words.Empty()) return;
+    const std::string name = game::LowerCase(words[0]);
+    const std::string target = words.Count() >= 2 ? std::string(words[1]) : std::string();
+    if (name == "alias") {
+      if (words.Count() >= 2) aliases_[game::LowerCase(target)] = words.Joined(2);
+      return;
     }
+    if (name == "bind") {
+      if (words.Count() >= 3) bindings_[game::KeyIdentity(kGame, target)] = words.Joined(2);
+      return;
+    }
+    if (name == "unbind") {
+      if (words.Count() >= 2) bindings_.erase(game::KeyIdentity(kGame, target));
+      return;
+    }
+    if (name == "exec") {
+      std::optional<std::string> file;
+      if (words.Count() >= 2 && files_) file = files_(target);
+      if (!file) {
+        log_.push_back("! couldn't exec " + target);
+      } else if (file->size() > game::LimitsOf(kGame).execFile) {
+        log_.push_back("! Cbuf_AddText: overflow");
+      } else {
+        Run(*file, depth);
+      }
+      return;
+    }
+    const game::NameInfo* info = game::FindName(kGame, name);
     if (name == "set" && words.Count() >= 3) {
       SetCvar(std::string(words[1]), std::string(words[2]));
     } else if (name == "unbindall") {
@@ -188,7 +194,7 @@ class ScriptConsole {
       log_.push_back("unbindall");
     } else if (name == "echo" || name == "wait") {
       // nothing reaches the game
-    } else if (game::IsGameCommand(name)) {
+    } else if (info != nullptr && (info->IsCommand() || info->serverCommand)) {
       log_.push_back(Joined(words));
     } else if (auto alias = aliases_.find(name); alias != aliases_.end()) {
       if (depth >= kAliasDepth) {
@@ -196,10 +202,10 @@ class ScriptConsole {
       } else {
         Run(alias->second, depth + 1);
       }
-    } else if (game::IsCvar(command.name)) {
-      if (words.Count() >= 2) SetCvar(std::string(command.name), std::string(words[1]));
+    } else if (info != nullptr && info->IsCvar()) {
+      if (words.Count() >= 2) SetCvar(std::string(words[0]), std::string(words[1]));
     } else {
-      log_.push_back("! unknown command " + std::string(command.name));
+      log_.push_back("! unknown command " + std::string(words[0]));
     }
   }
 

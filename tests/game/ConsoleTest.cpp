@@ -5,73 +5,103 @@
 #include <string>
 #include <vector>
 
-#include "game/Names.h"
-
 namespace tavrilo::game {
 namespace {
 
 using Views = std::vector<std::string_view>;
 
-std::vector<std::string> Kept(const Words& words) {
+std::vector<std::string> Kept(std::string_view command, Game game = Game::kQuake2) {
+  Words words;
+  ReadWords(command, game, words);
   std::vector<std::string> kept;
   for (const Word& word : words.words)
     kept.emplace_back(word.kept);
   return kept;
 }
 
-TEST(Console, CutsLinesAtLineFeedAndCommandsAtSemicolonsOutsideQuotes) {
-  EXPECT_EQ(LinesOf("exec Alias.cfg\r\nbind q zoom\r\n"),
-            (Views{"exec Alias.cfg\r", "bind q zoom\r"}));
-  EXPECT_EQ(LinesOf("a\rb"), (Views{"a\rb"}));  // a CR alone cuts nothing
+Views CommandsOf(std::string_view line) {
+  Views commands;
+  ForEachCommand(line,
+                 [&](std::string_view c, std::size_t, std::size_t) { commands.push_back(c); });
+  return commands;
+}
+
+TEST(Console, CutsCommandsAtSemicolonsOutsideQuotes) {
   EXPECT_EQ(CommandsOf("say gg; quit"), (Views{"say gg", " quit"}));
   EXPECT_EQ(CommandsOf("bind \"t\" \"say gg; quit\""), (Views{"bind \"t\" \"say gg; quit\""}));
   EXPECT_EQ(CommandsOf("// comment; then score"), (Views{"// comment", " then score"}));
   EXPECT_EQ(CommandsOf(""), (Views{""}));
-}
-
-TEST(Console, DiscardsACommandWithAnOddNumberOfQuotes) {
+  EXPECT_EQ(CountCommands("+attack;"), 2u) << "an empty command after the last \";\"";
   EXPECT_TRUE(HasUnmatchedQuote("bind \"q\" \"Free-Look"));
   EXPECT_FALSE(HasUnmatchedQuote("bind \"q\" \"zoom\""));
 }
 
 TEST(Console, ReadsWordsAsTheTokenizerDoes) {
-  EXPECT_EQ(Kept(WordsOf("bind \"t\" \"say gg; quit\"", 128)),
+  EXPECT_EQ(Kept("bind \"t\" \"say gg; quit\""),
             (std::vector<std::string>{"bind", "t", "say gg; quit"}));
   // Outside quotes a byte above 127 is a blank; inside it is kept.
-  EXPECT_EQ(Kept(WordsOf("echo cr\xE9"
-                         "e \"cr\xE9"
-                         "e\"",
-                         128)),
+  EXPECT_EQ(Kept("echo cr\xE9"
+                 "e \"cr\xE9"
+                 "e\""),
             (std::vector<std::string>{"echo", "cr", "e",
                                       "cr\xE9"
                                       "e"}));
   // "//" comments out the rest only at the start of a word.
-  const Words comment = WordsOf("bind g +QuickGrenades // comment \"with quotes\"", 128);
-  EXPECT_EQ(Kept(comment), (std::vector<std::string>{"bind", "g", "+QuickGrenades"}));
+  Words comment;
+  ReadWords("bind g +QuickGrenades // comment \"with quotes\"", Game::kQuake2, comment);
+  EXPECT_EQ(comment.Count(), 3u);
   EXPECT_EQ(comment.commentAt, 22u);
-  EXPECT_EQ(Kept(WordsOf("connect http://example.org", 128)),
+  EXPECT_EQ(Kept("connect http://example.org"),
             (std::vector<std::string>{"connect", "http://example.org"}));
-  // use reads the raw text after its name, quotes included.
-  EXPECT_EQ(WordsOf("use \"Railgun\"  ", 128).args, "\"Railgun\"");
+  // The raw text after the name, trimmed of blanks and of bytes above 127 at both ends.
+  Words raw;
+  ReadWords("use \"Railgun\"  ", Game::kQuake2, raw);
+  EXPECT_EQ(raw.args, "\"Railgun\"");
+  ReadWords(
+      "say \xE7"
+      "a va",
+      Game::kQuake2, raw);
+  EXPECT_EQ(raw.args, "a va");
+  ReadWords("bind q say hello   world", Game::kQuake2, raw);
+  EXPECT_EQ(raw.Joined(2), "say hello world") << "bind joins its words with one blank";
 }
 
-TEST(Console, LosesWhatReachesTheWordLimit) {
-  const std::string say130 = "say \"" + std::string(130, 'x') + "\"";
-  const Words quoted = WordsOf(say130, 128);
-  EXPECT_TRUE(quoted.words[1].cut);
-  EXPECT_EQ(quoted.words[1].kept, std::string(128, 'x')) << "a quoted word keeps its start";
+TEST(Console, LosesWhatReachesTheWordLimitsPerGame) {
+  Words words;
+  const std::string say = "say \"" + std::string(130, 'x') + "\"";
+  ReadWords(say, Game::kQuake2, words);
+  EXPECT_TRUE(words.words[1].cut);
+  EXPECT_EQ(words.words[1].kept, std::string(128, 'x')) << "a quoted word keeps its start";
   const std::string echo128 = "echo " + std::string(128, 'x');
-  const Words plain = WordsOf(echo128, 128);
-  EXPECT_TRUE(plain.words[1].cut);
-  EXPECT_EQ(plain.words[1].kept, "") << "an unquoted word vanishes";
-  EXPECT_FALSE(WordsOf("echo " + std::string(127, 'x'), 128).words[1].cut);
-  EXPECT_FALSE(WordsOf(say130, LimitsOf(Game::kYamagi).word).words[1].cut);
+  ReadWords(echo128, Game::kQuake2, words);
+  EXPECT_EQ(words.words[1].kept, "") << "an unquoted word vanishes";
+  const std::string echo127 = "echo " + std::string(127, 'x');
+  ReadWords(echo127, Game::kQuake2, words);
+  EXPECT_FALSE(words.words[1].cut);
+  const std::string echo130 = "echo " + std::string(130, 'x');
+  ReadWords(echo130, Game::kYamagi, words);
+  EXPECT_FALSE(words.words[1].cut);
+  std::string many = "echo";
+  for (int i = 0; i < 85; ++i)
+    many += " w";
+  ReadWords(many, Game::kYamagi, words);
+  EXPECT_EQ(words.Count(), 80u);
+  EXPECT_EQ(words.dropped, 6u);
 }
 
-TEST(Console, FindsTheCvarsExpandedOutsideQuotes) {
-  EXPECT_EQ(CvarReferencesOf("say $rcon_password"), (Views{"rcon_password"}));
-  EXPECT_EQ(CvarReferencesOf("bind t \"say $rcon_password\""), Views{});
-  EXPECT_EQ(CvarReferencesOf("say hi // $name"), Views{});
+TEST(Console, FindsTheCvarReferencesOutsideQuotes) {
+  auto names = [](std::string_view command) {
+    Views found;
+    for (const CvarReference& reference : CvarReferencesOf(command))
+      found.push_back(reference.name);
+    return found;
+  };
+  EXPECT_EQ(names("say $rcon_password"), (Views{"rcon_password"}));
+  EXPECT_EQ(names("bind t \"say $rcon_password\""), Views{});
+  // After "$" the game skips blanks and takes the next word, quoted or not.
+  EXPECT_EQ(names("bind $ \"+attack\""), (Views{"+attack"}));
+  EXPECT_EQ(names("say $ rcon_password"), (Views{"rcon_password"}));
+  EXPECT_EQ(names("say cost 5$"), (Views{""}));
   EXPECT_EQ(HighByteOutsideQuotes("name Fr\xE9"
                                   "d"),
             '\xE9');
@@ -80,45 +110,11 @@ TEST(Console, FindsTheCvarsExpandedOutsideQuotes) {
             '\0');
 }
 
-TEST(Console, ReadsBindAliasAndExec) {
-  std::string storage;
-  const Words spread = WordsOf("BIND q say hello world", 128);
-  const ConsoleCommand bind = ReadCommand(spread, storage);
-  EXPECT_EQ(bind.kind, CommandKind::kBind);
-  EXPECT_EQ(bind.target, "q");
-  EXPECT_EQ(bind.text, "say hello world") << "the words after the key, joined by blanks";
-  const Words quoted = WordsOf("bind \"t\" \"say gg; quit\"", 128);
-  EXPECT_EQ(ReadCommand(quoted, storage).text, "say gg; quit");
-  const Words alias = WordsOf("alias zoom zoom_in", 128);
-  EXPECT_EQ(ReadCommand(alias, storage).kind, CommandKind::kAlias);
-  const Words exec = WordsOf("exec Alias.cfg", 128);
-  EXPECT_EQ(ReadCommand(exec, storage).target, "Alias.cfg");
-  const Words show = WordsOf("bind q", 128);
-  EXPECT_FALSE(ReadCommand(show, storage).hasText) << "bind KEY alone shows the binding";
-}
-
 TEST(Console, DiscardsOrCutsALongCommandPerGame) {
-  // The saved file puts a CR after each line: 1,023 characters and the CR make 1,024.
-  EXPECT_EQ(FateOfCommand(Game::kQuake2, 1022, true), CommandFate::kRuns);
-  EXPECT_EQ(FateOfCommand(Game::kQuake2, 1023, true), CommandFate::kDiscarded);
-  EXPECT_EQ(FateOfCommand(Game::kQuake2, 1023, false), CommandFate::kRuns);
-  EXPECT_EQ(FateOfCommand(Game::kYamagi, 1023, true), CommandFate::kRuns);
-  EXPECT_EQ(FateOfCommand(Game::kYamagi, 1024, false), CommandFate::kCut);
-}
-
-TEST(GameNames, CommandsInAnyCaseCvarsExactlyAndTheRawReaders) {
-  EXPECT_TRUE(IsGameCommand("WeapNext"));
-  EXPECT_TRUE(IsGameCommand("+mlook"));
-  EXPECT_FALSE(IsGameCommand("zoom"));
-  EXPECT_TRUE(IsCvar("fov"));
-  EXPECT_FALSE(IsCvar("FOV"));
-  EXPECT_TRUE(IsItem("super SHOTGUN"));
-  EXPECT_FALSE(IsItem("\"Railgun\""));
-  for (const char* raw : {"use", "DROP", "give"})
-    EXPECT_TRUE(ReadsArgumentsRaw(raw)) << raw;
-  for (const char* words : {"say", "fov", "wave"})
-    EXPECT_FALSE(ReadsArgumentsRaw(words)) << words;
-  EXPECT_TRUE(IsChatCommand("say_team"));
+  EXPECT_EQ(FateOfCommand(Game::kQuake2, 1023), CommandFate::kRuns);
+  EXPECT_EQ(FateOfCommand(Game::kQuake2, 1024), CommandFate::kDiscarded);
+  EXPECT_EQ(FateOfCommand(Game::kYamagi, 1023), CommandFate::kRuns);
+  EXPECT_EQ(FateOfCommand(Game::kYamagi, 1024), CommandFate::kCut);
 }
 
 }  // namespace

@@ -13,12 +13,19 @@ TEST(Game, SettingsNamesGoBothWaysAndUnknownNamesAreNone) {
   EXPECT_EQ(GameFromSettingsName(""), std::nullopt);
 }
 
-TEST(Game, YamagiRaisedTheBufferAndWordLimitsOnly) {
-  EXPECT_EQ(LimitsOf(Game::kQuake2).commandBuffer, 8192u);
-  EXPECT_EQ(LimitsOf(Game::kYamagi).commandBuffer, 32768u);
-  EXPECT_EQ(LimitsOf(Game::kQuake2).word, 128u);
-  EXPECT_EQ(LimitsOf(Game::kYamagi).word, 1024u);
-  EXPECT_EQ(LimitsOf(Game::kYamagi).aliasName, LimitsOf(Game::kQuake2).aliasName);
+TEST(Game, LimitsOfExecPerGame) {
+  const Limits quake2 = LimitsOf(Game::kQuake2);
+  const Limits yamagi = LimitsOf(Game::kYamagi);
+  EXPECT_EQ(quake2.execFile, 8191u);
+  EXPECT_EQ(yamagi.execFile, 32766u) << "Yamagi adds a LF in its buffer of 32,768";
+  // exec inside a script: the file and the waiting text (and Yamagi's LF) must fit.
+  EXPECT_TRUE(quake2.ExecFits(2348, 8191 - 2348));
+  EXPECT_FALSE(quake2.ExecFits(2348, 8192 - 2348));
+  EXPECT_TRUE(yamagi.ExecFits(2348, 32765 - 2348));
+  EXPECT_FALSE(yamagi.ExecFits(2348, 32766 - 2348));
+  EXPECT_EQ(quake2.word, 128u);
+  EXPECT_EQ(yamagi.word, 1024u);
+  EXPECT_EQ(yamagi.aliasName, quake2.aliasName);
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
 // The keys of a French AZERTY keyboard that type a sign, and the name each game gives
-// them, whether the player picks or types the label or presses the key. Three keys are
-// left out because the label and the key differ: the console key (its label keeps the
-// "~" the list can mark as never running), the dead key ^ and the star, which is also a
-// keypad label.
+// them, whether the player picks or types the label or presses the key. The console key
+// (the label \xB2) is refused by both games and tested on its own.
 #pragma once
 
 #include <cstdint>
@@ -43,6 +41,7 @@ inline constexpr AzertyKey kAzertyKeys[] = {
     {";", 51, U';', ",", ";"},                {":", 52, U':', ".", ":"},
     {"!", 53, U'!', "/", "!"},                {"+", 78, U'+', "KP_PLUS", "KP_PLUS"},
     {"/", 98, U'/', "KP_SLASH", "KP_SLASH"},
+    {"^", 26, 0, "[", "SC_LEFTBRACKET"},      {"*", 43, U'*', "\\", "*"},
 };
 // clang-format on
 

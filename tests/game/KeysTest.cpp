@@ -5,23 +5,62 @@
 #include <string>
 #include <vector>
 
+#include "game/Names.h"
+
 namespace tavrilo::game {
 namespace {
 
 constexpr Game kBoth[] = {Game::kQuake2, Game::kYamagi};
 
-TEST(KeyNames, OnePrintableAsciiCharacterOrATableNameInAnyCase) {
+TEST(KeyNames, OneCharacterOrANameOfTheGamesTableInAnyCase) {
   for (Game game : kBoth) {
-    for (const char* name : {"a", "A", " ", "~", ";", "escape", "Kp_Plus", "f12", "AUX32", "joy4"})
-      EXPECT_TRUE(IsKeyName(game, name)) << name;
+    for (const char* name : {"a", " ", ";", "escape", "Kp_Plus", "f12", "\t", "mwheelup"})
+      EXPECT_NE(VerdictOf(game, name), KeyVerdict::kNotKeyName) << name;
+    for (const char* name : {"", "ESC", "F16", "MOUSE6", "ab"})
+      EXPECT_EQ(VerdictOf(game, name), KeyVerdict::kNotKeyName) << name;
     // A byte above 127 would be a negative key number.
-    for (const char* name : {"", "ESC", "F16", "AUX33", "MOUSE6", "ab", "\t", "\xE9", "\xB2"})
-      EXPECT_FALSE(IsKeyName(game, name)) << name;
+    EXPECT_EQ(VerdictOf(game, "\xE9"), KeyVerdict::kHighByte);
   }
-  for (const char* name : {"MOUSE5", "kp_star", "CAPSLOCK", "F15", "DOLLAR", "SC_APOSTROPHE"}) {
-    EXPECT_TRUE(IsKeyName(Game::kYamagi, name)) << name;
-    EXPECT_FALSE(IsKeyName(Game::kQuake2, name)) << name;
+  // Yamagi Quake II's current table: gamepad buttons and SDL names, no JOY or AUX.
+  for (const char* name : {"BTN_SOUTH", "SHOULDR_RIGHT_ALT", "MODE", "SUPER", "SC_APOSTROPHE",
+                           "MOUSE5", "kp_star", "CAPSLOCK", "F15", "DOLLAR"}) {
+    EXPECT_EQ(VerdictOf(Game::kYamagi, name), KeyVerdict::kRuns) << name;
+    EXPECT_EQ(VerdictOf(Game::kQuake2, name), KeyVerdict::kNotKeyName) << name;
   }
+  for (const char* name : {"AUX1", "JOY4", "AUX32"}) {
+    EXPECT_EQ(VerdictOf(Game::kQuake2, name), KeyVerdict::kRuns) << name;
+    EXPECT_EQ(VerdictOf(Game::kYamagi, name), KeyVerdict::kNotKeyName) << name;
+  }
+  // Every name of each game's list is a key of that game.
+  for (Game game : kBoth) {
+    for (const std::string& name : KeyTableNames(game))
+      EXPECT_NE(VerdictOf(game, name), KeyVerdict::kNotKeyName) << name;
+  }
+}
+
+TEST(KeyNames, KeysWhoseBindingNeverRunsPerGame) {
+  // Quake 2 3.20: letters in lower case, only unshifted US characters arrive.
+  EXPECT_EQ(VerdictOf(Game::kQuake2, "A"), KeyVerdict::kUpperCase);
+  for (const char* shifted : {"!", "@", "#", "$", "%", "^", "&", "(", ")", "_", "+", "{", "}", "|",
+                              ":", "\"", "<", ">", "?"})
+    EXPECT_EQ(VerdictOf(Game::kQuake2, shifted), KeyVerdict::kNoSuchKey) << shifted;
+  for (const char* runs : {"a", "-", "=", "[", "]", "\\", "'", ",", ".", "/", "*", "`"})
+    EXPECT_NE(VerdictOf(Game::kQuake2, runs), KeyVerdict::kNoSuchKey) << runs;
+  // Yamagi Quake II delivers Shift+a as A and Shift+= as +.
+  for (const char* runs : {"A", "+", "_", "{", "!", "<"})
+    EXPECT_EQ(VerdictOf(Game::kYamagi, runs), KeyVerdict::kRuns) << runs;
+  // The console and the menu, in both games; Yamagi refuses them and ^ outright.
+  for (Game game : kBoth) {
+    EXPECT_EQ(VerdictOf(game, "`"), KeyVerdict::kConsoleKey);
+    EXPECT_EQ(VerdictOf(game, "~"), KeyVerdict::kConsoleKey);
+    EXPECT_EQ(VerdictOf(game, "Escape"), KeyVerdict::kMenuKey);
+    EXPECT_EQ(HardwiredJobOf(game, "ESCAPE"), "togglemenu");
+    EXPECT_EQ(HardwiredJobOf(game, "~"), "toggleconsole");
+    EXPECT_EQ(HardwiredJobOf(game, "a"), "");
+  }
+  EXPECT_EQ(VerdictOf(Game::kYamagi, "^"), KeyVerdict::kConsoleKey);
+  EXPECT_TRUE(RefusesToBind(Game::kYamagi, "^"));
+  EXPECT_FALSE(RefusesToBind(Game::kQuake2, "ESCAPE"));
 }
 
 TEST(KeyNames, SuggestsTheTableNameOnlyForAKnownMisspelling) {
@@ -40,31 +79,19 @@ TEST(KeyNames, SuggestsTheTableNameOnlyForAKnownMisspelling) {
   // Quake 2 names the keypad's star by its character; Yamagi has the name itself.
   EXPECT_EQ(SuggestKeyName(Game::kQuake2, "KP_STAR"), "*");
   EXPECT_EQ(SuggestKeyName(Game::kYamagi, "KP_STAR"), std::nullopt);
-}
-
-TEST(KeyNames, DeadKeysPerGame) {
-  for (Game game : kBoth) {
-    EXPECT_EQ(DeadKeyOf(game, "A"), DeadKey::kUpperCaseLetter);
-    EXPECT_EQ(DeadKeyOf(game, "`"), DeadKey::kConsoleKey);
-    EXPECT_EQ(DeadKeyOf(game, "escape"), DeadKey::kMenuKey);
-    for (const char* runs : {"a", "-", "/", "SHIFT", "KP_PLUS", "ESC"})
-      EXPECT_EQ(DeadKeyOf(game, runs), DeadKey::kNone) << runs;
-  }
-  EXPECT_EQ(DeadKeyOf(Game::kQuake2, "+"), DeadKey::kNoKeyProducesIt);
-  EXPECT_EQ(DeadKeyOf(Game::kQuake2, "~"), DeadKey::kNoKeyProducesIt);
-  EXPECT_EQ(DeadKeyOf(Game::kYamagi, "~"), DeadKey::kConsoleKey);
-  EXPECT_EQ(DeadKeyOf(Game::kYamagi, "sc_grave"), DeadKey::kConsoleKey);
-  EXPECT_EQ(DeadKeyOf(Game::kYamagi, "+"), DeadKey::kNone);  // a key on some layouts
+  EXPECT_EQ(SuggestKeyName(Game::kYamagi, "AltGr"), "MODE");
 }
 
 TEST(KeyNames, IdentityIsOneSpellingPerKey) {
-  const std::vector<std::pair<std::string, std::string>> same = {
-      {";", "semicolon"}, {"\"", "DoubleQuote"}, {"'", "QUOTE"},
-      {"$", "dollar"},    {"kp_del", "KP_DEL"},
-  };
-  for (const auto& [one, other] : same)
-    EXPECT_EQ(KeyIdentity(one), KeyIdentity(other)) << one;
-  EXPECT_NE(KeyIdentity("a"), KeyIdentity("A"));  // another key number
+  for (Game game : kBoth) {
+    EXPECT_EQ(KeyIdentity(game, " "), KeyIdentity(game, "space"));
+    EXPECT_EQ(KeyIdentity(game, "\t"), KeyIdentity(game, "TAB"));
+    EXPECT_EQ(KeyIdentity(game, ";"), KeyIdentity(game, "semicolon"));
+    EXPECT_EQ(KeyIdentity(game, "kp_del"), KeyIdentity(game, "KP_DEL"));
+    EXPECT_NE(KeyIdentity(game, "a"), KeyIdentity(game, "A"));  // another key number
+  }
+  EXPECT_EQ(KeyIdentity(Game::kYamagi, "$"), KeyIdentity(Game::kYamagi, "dollar"));
+  EXPECT_EQ(KeyIdentity(Game::kYamagi, "\""), KeyIdentity(Game::kYamagi, "DoubleQuote"));
 }
 
 }  // namespace

@@ -18,8 +18,8 @@
 #include "TestSupport.h"
 #include "core/LineReader.h"
 #include "core/StringList.h"
+#include "game/Check.h"
 #include "game/Console.h"
-#include "game/Diagnostics.h"
 #include "game/Names.h"
 #include "install/SupportFiles.h"
 
@@ -134,21 +134,16 @@ TEST(SupportFiles, OpenWithCommentsThatNameThemAndSayHowToRunThem) {
   }
 }
 
-TEST(SupportFiles, TheGameRunsEveryLineAsWritten) {
+TEST(SupportFiles, BothGamesRunEveryLineAsWritten) {
   game::SupportFiles support;
   for (std::string_view name : kSupportFileNames)
     support.emplace(std::string(name), SupportFile(name));
-  for (std::string_view name : kSupportFileNames) {
-    SCOPED_TRACE(name);
-    StringList lines;
-    game::ListDiagnostics diagnostics(lines, game::Game::kQuake2, support);
-    for (const std::string& line : testing::ShippedLines(SupportFile(name))) {
-      lines.Add(line);
-      diagnostics.Appended();
-    }
-    for (int row = 0; row < lines.Count(); ++row) {
-      for (const game::Finding& finding : diagnostics.FindingsOf(row))
-        ADD_FAILURE() << "line " << row + 1 << ": " << FallbackText(finding.text);
+  for (game::Game which : {game::Game::kQuake2, game::Game::kYamagi}) {
+    for (std::string_view name : kSupportFileNames) {
+      SCOPED_TRACE(std::string(name) + (which == game::Game::kYamagi ? " for Yamagi" : ""));
+      const game::CheckResult result = game::CheckScript(SupportFile(name), which, support);
+      for (const game::Finding& finding : result.Findings())
+        ADD_FAILURE() << "line " << finding.line + 1 << ": " << FallbackText(game::TextOf(finding));
     }
   }
 }
@@ -162,16 +157,16 @@ TEST(SupportFiles, ExecOnlySupportFilesAsDoTheResourceLists) {
     sources.emplace_back(std::string(name), testing::ShippedLines(SupportFile(name)));
   for (const auto& [source, lines] : sources) {
     std::set<std::string> executed;
-    std::string storage;
+    game::Words words;
     for (const std::string& line : lines) {
-      for (std::string_view text : game::CommandsOf(line)) {
-        const game::Words words = game::WordsOf(text, game::LimitsOf(game::Game::kQuake2).word);
-        const game::ConsoleCommand command = game::ReadCommand(words, storage);
-        if (command.kind != game::CommandKind::kExec) continue;
-        executed.emplace(command.target);
-        EXPECT_TRUE(SupportFileByName(std::string(command.target)).has_value())
-            << source << " runs exec " << command.target << ", which is not a support file";
-      }
+      game::ForEachCommand(line, [&](std::string_view text, std::size_t, std::size_t) {
+        game::ReadWords(text, game::Game::kQuake2, words);
+        if (words.Count() != 2 || !game::EqualsIgnoringCase(words[0], "exec")) return;
+        const std::string target(words[1]);
+        executed.emplace(target);
+        EXPECT_TRUE(SupportFileByName(target).has_value())
+            << source << " runs exec " << target << ", which is not a support file";
+      });
     }
     if (source.starts_with("externs-")) {
       EXPECT_EQ(executed.size(), std::size(kSupportFileNames)) << source;
@@ -203,7 +198,7 @@ TEST(AliasCfg, CyclesVisitEveryValueOnceAndStartAgain) {
       {"Cycle-Hand", {"hand 0", "hand 1", "hand 2"}},
       {"Cycle-Wave", {"wave 0", "wave 1", "wave 2", "wave 3", "wave 4"}},
       {"Cycle-Crosshair", {"crosshair 0", "crosshair 1", "crosshair 2", "crosshair 3"}},
-      {"CycleWeap",
+      {"Cycle-Weapon",
        {"use Blaster", "use Shotgun", "use Super Shotgun", "use Machinegun", "use Chaingun",
         "use Grenade Launcher", "use Rocket Launcher", "use HyperBlaster", "use Railgun",
         "use BFG10K"}},
@@ -244,9 +239,12 @@ TEST(AliasCfg, QuickMapModeSwitchesBetweenTwoViewsOfTheSameSettings) {
   auto names = [](const std::vector<std::string>& settings) {
     std::set<std::string> cvars;
     for (const std::string& setting : settings) {
-      const game::Words words = game::WordsOf(setting, game::LimitsOf(game::Game::kQuake2).word);
+      game::Words words;
+      game::ReadWords(setting, game::Game::kQuake2, words);
       EXPECT_EQ(words.Count(), 2u) << setting << " is not a cvar setting";
-      EXPECT_TRUE(words.Count() > 0 && game::IsCvar(words[0])) << setting;
+      const game::NameInfo* info =
+          words.Count() > 0 ? game::FindName(game::Game::kQuake2, words[0]) : nullptr;
+      EXPECT_TRUE(info != nullptr && info->IsCvar()) << setting;
       if (words.Count() > 0) cvars.emplace(words[0]);
     }
     return cvars;
@@ -315,15 +313,17 @@ TEST(VideoFiles, SelectTheirRendererSetOnlyItsSettingsAndRestartLast) {
   struct Video {
     const char* file;
     const char* renderer;
+    const char* yamagiRenderer;  // Yamagi Quake II's vid_renderer
     const char* ownPrefix;
     const char* otherPrefix;
   };
-  for (const Video& video :
-       {Video{"GlVid.cfg", "gl", "gl_", "sw_"}, Video{"NormVid.cfg", "soft", "sw_", "gl_"}}) {
+  for (const Video& video : {Video{"GlVid.cfg", "gl", "gl1", "gl_", "sw_"},
+                             Video{"NormVid.cfg", "soft", "soft", "sw_", "gl_"}}) {
     SCOPED_TRACE(video.file);
     testing::ScriptConsole game(SupportFileByName);
     const std::vector<std::string> log = Press(game, std::string("exec ") + video.file);
     EXPECT_EQ(game.Cvar("vid_ref"), video.renderer);
+    EXPECT_EQ(game.Cvar("vid_renderer"), video.yamagiRenderer);
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log.back(), "vid_restart");
     int ownSettings = 0;

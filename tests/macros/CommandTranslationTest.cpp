@@ -86,9 +86,9 @@ TEST_F(ComposerTest, SelectKeyStoresTheTranslationOfTheWholeText) {
   EXPECT_EQ(composer.CurrentKey(), "ab");
   composer.SelectKey("");  // the text erased
   EXPECT_EQ(composer.CurrentKey(), "");
-  composer.SelectKey("\xB2");
-  EXPECT_EQ(composer.CurrentKey(), "~");
-  EXPECT_EQ(composer.BindableKey(), "~");
+  composer.SelectKey("\xB2");  // the console key: kept as typed, refused when added
+  EXPECT_EQ(composer.CurrentKey(), "\xB2");
+  EXPECT_FALSE(composer.KeyIsBindable());
 }
 
 TEST_F(ComposerTest, AKeyTheGameCannotBindIsKeptAsTypedAndRefusedWhenAdded) {

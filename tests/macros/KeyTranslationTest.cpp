@@ -15,7 +15,11 @@ using game::Game;
 using game::KeyChoice;
 
 KeyChoice Expected(const char* name) {
-  return name != nullptr ? KeyChoice::Named(name) : KeyChoice::Refused(game::kKeyUnbindable);
+  return name != nullptr ? KeyChoice::Named(name) : KeyChoice::Refused(Text{"Key.Unbindable", {}});
+}
+
+std::string RefusalOf(const KeyChoice& choice) {
+  return choice.refusal ? choice.refusal->key : std::string();
 }
 
 TEST(KeyTranslation, EveryAzertyKeyGetsTheNameOfTheChosenGame) {
@@ -23,19 +27,26 @@ TEST(KeyTranslation, EveryAzertyKeyGetsTheNameOfTheChosenGame) {
     EXPECT_EQ(TranslateKey(Game::kQuake2, key.label), Expected(key.quake2)) << key.label;
     EXPECT_EQ(TranslateKey(Game::kYamagi, key.label), Expected(key.yamagi)) << key.label;
   }
-  // The console key: Quake 2's "~" is kept so that the list marks it as never running.
-  EXPECT_EQ(TranslateKey(Game::kQuake2, "\xB2"), KeyChoice::Named("~"));
-  EXPECT_EQ(TranslateKey(Game::kYamagi, "\xB2"), KeyChoice::Refused(game::kKeyConsole));
-  // The dead key was not checked on Yamagi: left as typed.
-  EXPECT_EQ(TranslateKey(Game::kQuake2, "^"), KeyChoice::Named("["));
-  EXPECT_EQ(TranslateKey(Game::kYamagi, "^"), KeyChoice::Named("^"));
-  // "*" labels two keys: Quake 2's "*" is the keypad's, Yamagi's the key right of u-grave.
+  // The console key cannot be bound in either game: refused, as pressing it is.
   for (Game game : {Game::kQuake2, Game::kYamagi})
-    EXPECT_EQ(TranslateKey(game, "*"), KeyChoice::Named("*"));
+    EXPECT_EQ(RefusalOf(TranslateKey(game, "\xB2")), "Key.ConsoleKey");
+}
+
+TEST(KeyTranslation, AListEntryTheGameHasNoKeyForIsRefusedWithTheNameToUse) {
+  for (Game game : {Game::kQuake2, Game::kYamagi}) {
+    // ESC: the game calls it ESCAPE, which always opens the menu.
+    EXPECT_EQ(RefusalOf(TranslateKey(game, "ESC")), "Key.MenuKey");
+  }
+  for (const char* aux : {"AUX1", "AUX8"}) {
+    EXPECT_EQ(TranslateKey(Game::kQuake2, aux), KeyChoice::Named(aux));
+    EXPECT_EQ(TranslateKey(Game::kYamagi, aux), KeyChoice::Refused(Text{"Key.NotInGame", {aux}}));
+  }
+  // Typed text that names no key is left to the marks of the list.
+  EXPECT_EQ(TranslateKey(Game::kYamagi, "AUX9"), KeyChoice::Named("AUX9"));
 }
 
 TEST(KeyTranslation, EveryOtherListEntryAndTypedTextIsItsOwnName) {
-  std::set<std::string_view> labels = {"\xB2", "^", "*"};
+  std::set<std::string_view> labels = {"\xB2", "ESC"};
   for (const testing::AzertyKey& key : testing::kAzertyKeys)
     labels.insert(key.label);
   std::vector<std::string> unchanged = {
@@ -47,10 +58,12 @@ TEST(KeyTranslation, EveryOtherListEntryAndTypedTextIsItsOwnName) {
   for (std::string_view entry : kKeyList) {
     if (labels.count(entry) == 0) unchanged.emplace_back(entry);
   }
-  EXPECT_EQ(unchanged.size(), 10u + 51u);  // the digits, the named keys and AUX1-AUX8
+  EXPECT_EQ(unchanged.size(), 10u + 50u);  // the digits, the named keys and AUX1-AUX8
   for (Game game : {Game::kQuake2, Game::kYamagi}) {
-    for (const std::string& text : unchanged)
+    for (const std::string& text : unchanged) {
+      if (game == Game::kYamagi && text.starts_with("AUX")) continue;
       EXPECT_EQ(TranslateKey(game, text), KeyChoice::Named(text)) << "[" << text << "]";
+    }
   }
 }
 

@@ -1,0 +1,950 @@
+#include "game/Check.h"
+
+#include <algorithm>
+#include <array>
+#include <deque>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "game/Console.h"
+#include "game/Keys.h"
+#include "game/Names.h"
+
+namespace tavrilo::game {
+
+namespace {
+
+struct CodeRow {
+  std::string_view name;  // the stable name
+  std::string_view key;   // the caption key after "Check."
+  Severity severity;
+};
+
+constexpr Severity E = Severity::kError;
+constexpr Severity N = Severity::kNote;
+
+constexpr std::array<CodeRow, static_cast<std::size_t>(Code::kCount)> kCodes = {{
+    {"command-discarded", "CommandDiscarded", E},
+    {"command-cut", "CommandCut", E},
+    {"unmatched-quote", "UnmatchedQuote", E},
+    {"too-many-words", "TooManyWords", E},
+    {"word-cut", "WordCut", E},
+    {"word-lost", "WordLost", E},
+    {"high-byte-splits", "HighByteSplits", E},
+    {"comment-runs-on", "CommentRunsOn", E},
+    {"cvar-empty", "CvarEmpty", E},
+    {"chat-cvar", "ChatCvar", N},
+    {"chat-semicolon", "ChatSemicolon", N},
+    {"chat-trimmed", "ChatTrimmed", E},
+    {"chat-quotes", "ChatQuotes", E},
+    {"chat-too-long", "ChatTooLong", E},
+    {"chat-may-be-cut", "ChatMayBeCut", N},
+    {"chat-empty", "ChatEmpty", N},
+    {"quoted-item", "QuotedItem", E},
+    {"unknown-item", "UnknownItem", E},
+    {"item-not-usable", "ItemNotUsable", E},
+    {"forward-too-long", "ForwardTooLong", E},
+    {"cvar-extra-words", "CvarExtraWords", E},
+    {"cvar-read-only", "CvarReadOnly", E},
+    {"renderer-cvar", "RendererCvar", N},
+    {"game-cvar", "GameCvar", N},
+    {"unknown-name", "UnknownName", E},
+    {"alias-needs-exec", "AliasNeedsExec", N},
+    {"alias-defined-later", "AliasDefinedLater", E},
+    {"command-hides-alias", "CommandHidesAlias", E},
+    {"alias-hidden", "AliasHidden", E},
+    {"alias-name-too-long", "AliasNameTooLong", E},
+    {"alias-loop", "AliasLoop", E},
+    {"bind-usage", "BindUsage", E},
+    {"bind-shows", "BindShows", N},
+    {"not-key-name", "NotKeyName", E},
+    {"not-key-name-meant", "NotKeyNameMeant", E},
+    {"key-high-byte", "KeyHighByte", E},
+    {"upper-case-key", "UpperCaseKey", E},
+    {"no-such-key", "NoSuchKey", E},
+    {"hardwired-key", "HardwiredKey", E},
+    {"hardwired-job", "HardwiredJob", N},
+    {"semicolon-key", "SemicolonKey", E},
+    {"overridden", "Overridden", E},
+    {"unbound", "Unbound", E},
+    {"button-chain", "ButtonChain", E},
+    {"button-release", "ButtonRelease", E},
+    {"exec-usage", "ExecUsage", E},
+    {"exec-unknown-file", "ExecUnknownFile", N},
+    {"exec-fatal", "ExecFatal", E},
+    {"exec-fatal-nested", "ExecFatalNested", E},
+    {"exec-dropped", "ExecDropped", E},
+    {"exec-letter-case", "ExecLetterCase", N},
+    {"file-too-big", "FileTooBig", E},
+    {"nul-byte", "NulByte", E},
+    {"no-final-line-end", "NoFinalLineEnd", N},
+}};
+
+const CodeRow& RowOf(Code code) {
+  return kCodes[static_cast<std::size_t>(code)];
+}
+
+// The start of a text for a message: at most `length` bytes, then an ellipsis.
+std::string Excerpt(std::string_view text, std::size_t length = 40) {
+  if (text.size() <= length) return std::string(text);
+  return std::string(text.substr(0, length)) + "\x85";
+}
+
+bool HasNonBlank(std::string_view text) {
+  return !TrimBlanks(text).empty();
+}
+
+// The cvars that refuse a new value.
+bool IsReadOnlyCvar(std::string_view name) {
+  return EqualsIgnoringCase(name, "version") || EqualsIgnoringCase(name, "dedicated") ||
+         EqualsIgnoringCase(name, "basedir");
+}
+
+// What the game module makes of the text of say and say_team.
+constexpr std::size_t kLongestPlayerName = 15;
+
+// A line of a script as the console gets it: its bytes without the CR and LF that end it.
+struct Line {
+  std::string_view text;
+  bool cr = false;  // a CR before the LF (part of the line's last command)
+  bool lf = false;
+  std::size_t Size() const { return text.size() + (cr ? 1 : 0) + (lf ? 1 : 0); }
+};
+
+std::vector<Line> SplitLines(std::string_view bytes) {
+  std::vector<Line> lines;
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    std::size_t end = bytes.find('\n', start);
+    Line line;
+    line.lf = end != std::string_view::npos;
+    if (!line.lf) end = bytes.size();
+    line.text = bytes.substr(start, end - start);
+    if (line.text.ends_with('\r')) {
+      line.text.remove_suffix(1);
+      line.cr = true;
+    }
+    lines.push_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
+// A support file as exec finds it: its bytes up to a NUL, cut into lines.
+struct SupportFile {
+  std::string name;
+  std::string_view bytes;
+  std::vector<Line> lines;
+};
+
+// The raw text after a command's first word, as written.
+std::string_view AfterFirstWord(std::string_view command, const Words& words) {
+  const Word& first = words.words.front();
+  const std::size_t end = first.offset + first.written.size() + (first.quoted ? 2 : 0);
+  return command.substr(std::min(end, command.size()));
+}
+
+}  // namespace
+
+Severity SeverityOf(Code code) {
+  return RowOf(code).severity;
+}
+
+std::string_view CodeName(Code code) {
+  return RowOf(code).name;
+}
+
+std::vector<std::string> Finding::Args() const {
+  std::vector<std::string> values;
+  std::size_t start = 0;
+  while (start < args.size()) {
+    const std::size_t end = args.find('\0', start);
+    values.emplace_back(args.substr(start, end - start));
+    start = end + 1;
+  }
+  return values;
+}
+
+Text TextOf(const Finding& finding) {
+  return Text{"Check." + std::string(RowOf(finding.code).key), finding.Args()};
+}
+
+std::span<const Finding> CheckResult::FindingsOf(int line) const {
+  const auto first = std::lower_bound(findings_.begin(), findings_.end(), line,
+                                      [](const Finding& f, int l) { return f.line < l; });
+  auto last = first;
+  while (last != findings_.end() && last->line == line)
+    ++last;
+  return {first, last};
+}
+
+Severity CheckResult::WorstOf(int line) const {
+  const std::span<const Finding> findings = FindingsOf(line);
+  return findings.empty() ? Severity::kNone : findings.front().severity;
+}
+
+Text CheckResult::SizeText() const {
+  return Text{"Check.Budget", {GroupDigits(size_), GroupDigits(limit_)}};
+}
+
+std::string GroupDigits(std::size_t number) {
+  const std::string digits = std::to_string(number);
+  std::string grouped;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) grouped += '\xA0';
+    grouped += digits[i];
+  }
+  return grouped;
+}
+
+// ---------------------------------------------------------------------------------------
+// The console model.
+
+// Runs a script as the game's console does and collects what each of its lines makes the
+// game do. The script runs first (its commands one after the other, exec putting a file's
+// text before what still waits in the command buffer, aliases running their text, bind
+// and unbind changing the keys); then each key the script binds is pressed, and the text
+// of each alias it defines is run, with every alias and binding the script left behind.
+class Console {
+ public:
+  Console(Game game, const SupportFiles& support, bool alone)
+      : game_(game), limits_(LimitsOf(game)), alone_(alone) {
+    for (const auto& [name, bytes] : support) {
+      SupportFile file;
+      file.name = name;
+      file.bytes = std::string_view(bytes).substr(0, bytes.find('\0'));
+      file.lines = SplitLines(file.bytes);
+      files_.push_back(std::move(file));
+    }
+    for (std::size_t i = 0; i < files_.size(); ++i)
+      CollectSupportAliases(i, i, 0);
+  }
+
+  // Runs `lines` of a file whose first `headerBytes` bytes are comment lines.
+  CheckResult Run(const std::vector<Line>& lines, std::size_t headerBytes);
+
+ private:
+  // A text in the command buffer: the script, a file exec put there, the text of an alias
+  // or of a key.
+  struct Frame {
+    const Line* lines = nullptr;  // its lines (or `single`)
+    std::size_t count = 0;
+    Line single;
+    std::size_t total = 0;     // the bytes it put in the buffer
+    std::size_t consumed = 0;  // the bytes taken out of the buffer so far
+    bool script = false;       // the lines of the checked script itself
+    bool report = false;       // its text is the script's own: what it says is reported
+    bool press = false;        // its bind commands press their key, its aliases run
+    int line = 0;              // the script's line it comes from
+    int column = -1;
+    std::string alias;                  // the alias whose text it is
+    const SupportFile* file = nullptr;  // the support file it is, or runs inside
+    bool waited = false;                // a wait ran in it
+  };
+
+  // One command about to run, with what its findings need.
+  struct Command {
+    std::string_view text;  // as it runs: cut, $ expanded
+    std::string_view rest;  // the text after its ";" on the same line
+    bool cr = false;        // a CR follows it (the last command of a line ended by CR LF)
+    int line = 0;
+    int column = -1;
+  };
+
+  void Add(int line, int column, Code code, std::initializer_list<std::string_view> args = {}) {
+    Finding finding;
+    finding.line = line;
+    finding.column = column;
+    finding.code = code;
+    finding.severity = SeverityOf(code);
+    for (std::string_view arg : args) {
+      finding.args.append(arg);
+      finding.args += '\0';
+    }
+    findings_.push_back(std::move(finding));
+  }
+  // What a command says, for a text that is the script's own.
+  void Say(const Frame& frame, const Command& command, Code code,
+           std::initializer_list<std::string_view> args = {}) {
+    if (frame.report) Add(command.line, command.column, code, args);
+  }
+  // What running a text leads to, wherever the text comes from.
+  void Happen(const Command& command, Code code, std::initializer_list<std::string_view> args) {
+    Add(command.line, command.column, code, args);
+  }
+
+  void RunFrame(Frame& frame);
+  void RunCommand(Frame& frame, std::string_view text, const Command& where, bool cr);
+  void Execute(Frame& frame, const Command& command);
+  void ForServer(Frame& frame, const Command& command, std::string_view name, std::string_view raw,
+                 bool forwarded);
+  void Bind(Frame& frame, const Command& command, const Words& words);
+  void Unbind(Frame& frame, const Command& command, const Words& words);
+  void UnbindAll(const Command& command);
+  void DefineAlias(Frame& frame, const Command& command, const Words& words);
+  void Exec(Frame& frame, const Command& command, const Words& words);
+  void CallAlias(const Frame& frame, const Command& command, const std::string& lower);
+  void Unresolved(const Frame& frame, const Command& command, std::string_view name);
+  void PressKey(std::string_view text, int line, int column);
+  void RunText(std::string_view text, std::size_t extra, int line, int column, std::string alias);
+  void RunAgain(const std::vector<Line>& script, int line, int column);
+
+  std::size_t Waiting() const {
+    std::size_t waiting = 0;
+    for (const Frame* frame : stack_)
+      waiting += frame->total - std::min(frame->consumed, frame->total);
+    return waiting;
+  }
+  bool IsAlias(const std::string& lower) const {
+    return aliases_.contains(lower) || (deferred_ && everDefined_.contains(lower));
+  }
+  const SupportFile* SupportDefining(const std::string& lower) const {
+    const auto found = supportAliases_.find(lower);
+    return found == supportAliases_.end() ? nullptr : &files_[found->second];
+  }
+  const SupportFile* FindFile(std::string_view name) const {
+    for (const SupportFile& file : files_) {
+      if (EqualsIgnoringCase(file.name, name)) return &file;
+    }
+    return nullptr;
+  }
+  void CollectSupportAliases(std::size_t file, std::size_t definer, int depth);
+  Words& WordsAt(std::size_t depth) {
+    while (words_.size() <= depth)
+      words_.emplace_back();
+    return words_[depth];
+  }
+
+  struct Binding {
+    int line = -1;  // the script's line that made it; -1: a file the script runs made it
+    std::string key;
+  };
+  struct Pending {
+    int line;
+    int column;
+  };
+  struct Call {
+    int line;
+    int column;
+    std::string name;
+  };
+
+  Game game_;
+  Limits limits_;
+  bool alone_;  // one line on its own: no alias, no other line, no file is known
+  std::vector<SupportFile> files_;
+  std::unordered_map<std::string, std::size_t> supportAliases_;  // name -> file defining it
+  std::unordered_set<const SupportFile*> filesRun_;
+
+  bool deferred_ = false;  // the script has run: nothing changes aliases or keys any more
+  std::unordered_map<std::string, std::string> aliases_;  // name in lower case -> text
+  std::unordered_set<std::string> everDefined_;           // every name an alias command gives
+  std::unordered_set<std::string> userCvars_;             // made by set
+  std::unordered_map<std::string, Binding> bindings_;
+  std::vector<Pending> presses_;  // the script's bind commands, pressed once it has run
+  std::vector<Pending> bodies_;   // the script's alias commands, run once it has run
+  std::vector<Call> calls_;       // names the script ran before any alias of that name
+  std::vector<Frame*> stack_;
+  std::deque<Words> words_;  // one per depth of the stack, reused
+  int aliasRuns_ = 0;        // alias texts run for one command of the script or one key
+  std::vector<Finding> findings_;
+};
+
+void Console::CollectSupportAliases(std::size_t file, std::size_t definer, int depth) {
+  if (depth > 4) return;
+  Words words;
+  for (const Line& line : files_[file].lines) {
+    ForEachCommand(line.text, [&](std::string_view command, std::size_t, std::size_t) {
+      if (HasUnmatchedQuote(command)) return;
+      ReadWords(command, game_, words);
+      if (words.Count() >= 2 && EqualsIgnoringCase(words[0], "alias")) {
+        supportAliases_.try_emplace(LowerCase(words[1]), definer);
+      } else if (words.Count() == 2 && EqualsIgnoringCase(words[0], "exec")) {
+        for (std::size_t other = 0; other < files_.size(); ++other) {
+          if (other != file && EqualsIgnoringCase(files_[other].name, words[1]))
+            CollectSupportAliases(other, definer, depth + 1);
+        }
+      }
+    });
+  }
+}
+
+CheckResult Console::Run(const std::vector<Line>& lines, std::size_t headerBytes) {
+  CheckResult result;
+  // The game reads the file as a C string: nothing after a NUL byte runs.
+  std::size_t count = lines.size();
+  std::size_t size = headerBytes;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::size_t nul = lines[i].text.find('\0');
+    if (nul != std::string_view::npos) {
+      Add(static_cast<int>(i), static_cast<int>(nul), Code::kNulByte);
+      size += nul;
+      count = i;
+      break;
+    }
+    size += lines[i].Size();
+  }
+  result.size_ = size;
+  result.limit_ = limits_.execFile;
+  if (!alone_ && size > limits_.execFile && count > 0) {
+    std::size_t end = headerBytes;
+    std::size_t over = 0;
+    while (over + 1 < count && (end += lines[over].Size()) <= limits_.execFile)
+      ++over;
+    Add(static_cast<int>(over), -1, Code::kFileTooBig,
+        {GroupDigits(size), GroupDigits(limits_.execFile)});
+  }
+  if (!alone_ && game_ == Game::kQuake2 && count > 0 && count == lines.size() &&
+      !lines[count - 1].lf) {
+    Add(static_cast<int>(count - 1), -1, Code::kNoFinalLineEnd);
+  }
+
+  Frame frame;
+  frame.lines = lines.data();
+  frame.count = count;
+  frame.total = size + limits_.appended;
+  frame.consumed = headerBytes;
+  frame.script = true;
+  frame.report = true;
+  RunFrame(frame);
+
+  // The script has run: its keys are pressed and its aliases run, as the game has them now.
+  deferred_ = true;
+  for (const Pending& press : presses_)
+    RunAgain(lines, press.line, press.column);
+  for (const Pending& body : bodies_)
+    RunAgain(lines, body.line, body.column);
+  for (const Call& call : calls_) {
+    const std::string lower = LowerCase(call.name);
+    if (everDefined_.contains(lower)) {
+      Add(call.line, call.column, Code::kAliasDefinedLater, {call.name});
+    } else if (const SupportFile* file = SupportDefining(lower)) {
+      Add(call.line, call.column, Code::kAliasNeedsExec, {call.name, file->name});
+    } else {
+      Add(call.line, call.column, Code::kUnknownName, {call.name});
+    }
+  }
+
+  // By line, errors first; a finding once per line, and one note per support file to run.
+  std::stable_sort(findings_.begin(), findings_.end(), [](const Finding& a, const Finding& b) {
+    if (a.line != b.line) return a.line < b.line;
+    return a.severity > b.severity;
+  });
+  std::vector<Finding> kept;
+  kept.reserve(findings_.size());
+  for (Finding& finding : findings_) {
+    bool repeated = false;
+    for (auto k = kept.rbegin(); k != kept.rend() && k->line == finding.line && !repeated; ++k) {
+      if (k->code != finding.code) continue;
+      repeated = finding.code == Code::kAliasNeedsExec ? k->Args().back() == finding.Args().back()
+                                                       : k->args == finding.args;
+    }
+    if (repeated) continue;
+    (finding.severity == Severity::kError ? result.errors_ : result.notes_) += 1;
+    kept.push_back(std::move(finding));
+  }
+  result.findings_ = std::move(kept);
+  return result;
+}
+
+void Console::RunFrame(Frame& frame) {
+  stack_.push_back(&frame);
+  std::size_t lineStart = frame.consumed;
+  for (std::size_t i = 0; i < frame.count; ++i) {
+    const Line& line = frame.lines != nullptr ? frame.lines[i] : frame.single;
+    if (frame.script) aliasRuns_ = 0;
+    ForEachCommand(line.text, [&](std::string_view text, std::size_t begin, std::size_t end) {
+      const bool last = end == line.text.size();
+      // What the buffer still holds once this command is taken out of it.
+      frame.consumed = lineStart + (last ? line.Size() : end);
+      Command where;
+      where.rest = last ? std::string_view() : line.text.substr(end);
+      where.line = frame.script ? static_cast<int>(i) : frame.line;
+      where.column = frame.script ? static_cast<int>(begin) : frame.column;
+      RunCommand(frame, text, where, last && line.cr);
+    });
+    lineStart += line.Size();
+    frame.consumed = lineStart;
+  }
+  stack_.pop_back();
+}
+
+void Console::RunCommand(Frame& frame, std::string_view text, const Command& where, bool cr) {
+  Command command = where;
+  command.cr = cr;
+  const std::size_t length = text.size() + (cr ? 1 : 0);
+  switch (FateOfCommand(game_, length)) {
+    case CommandFate::kDiscarded:
+      Say(frame, command, Code::kCommandDiscarded,
+          {GroupDigits(length), GroupDigits(limits_.command)});
+      return;
+    case CommandFate::kCut:
+      if (HasNonBlank(text.substr(std::min(text.size(), limits_.command - 1)))) {
+        Say(frame, command, Code::kCommandCut,
+            {GroupDigits(length), GroupDigits(limits_.command - 1)});
+      }
+      text = text.substr(0, limits_.command - 1);
+      break;
+    case CommandFate::kRuns:
+      break;
+  }
+  if (HasUnmatchedQuote(text)) {
+    Say(frame, command, Code::kUnmatchedQuote);
+    return;
+  }
+  // $name outside quotes: the cvar's value takes its place when the command runs. The value
+  // of a cvar is not known here: the reference stays as a word of its own.
+  std::string expanded;
+  const std::vector<CvarReference> references = CvarReferencesOf(text);
+  if (!references.empty()) {
+    std::size_t from = 0;
+    for (const CvarReference& reference : references) {
+      expanded.append(text.substr(from, reference.begin - from));
+      const std::string_view written =
+          text.substr(reference.begin, reference.end - reference.begin);
+      const NameInfo* info = FindName(game_, reference.name);
+      const bool known =
+          !reference.name.empty() &&
+          ((info != nullptr && info->IsCvar()) || userCvars_.contains(LowerCase(reference.name)));
+      if (known) {
+        expanded.append(written);
+      } else {
+        Say(frame, command, Code::kCvarEmpty, {written});
+      }
+      from = reference.end;
+    }
+    expanded.append(text.substr(from));
+    text = expanded;
+  }
+  command.text = text;
+  Execute(frame, command);
+}
+
+void Console::Execute(Frame& frame, const Command& command) {
+  Words& words = WordsAt(stack_.size());
+  ReadWords(command.text, game_, words);
+  if (words.Empty()) {
+    if (words.commentAt < command.text.size() && HasNonBlank(command.rest))
+      Say(frame, command, Code::kCommentRunsOn, {Excerpt(TrimBlanks(command.rest))});
+    return;
+  }
+  const std::string_view name = words[0];
+  const std::string lower = LowerCase(name);
+  const NameInfo* info = FindName(game_, name);
+  const bool raw = lower == "say" || lower == "say_team" || lower == "use" || lower == "drop" ||
+                   lower == "give" || lower == "cmd";
+
+  // What the console does to the command's words.
+  if (words.dropped > 0 && !raw) {
+    Say(frame, command, Code::kTooManyWords,
+        {GroupDigits(words.Count() + words.dropped), GroupDigits(limits_.words)});
+  }
+  for (std::size_t i = 0; i < words.Count(); ++i) {
+    const Word& word = words.words[i];
+    if (!word.cut || (raw && i > 0 && !word.quoted)) continue;
+    Say(frame, command, word.quoted ? Code::kWordCut : Code::kWordLost,
+        {Excerpt(word.written, 20), GroupDigits(word.written.size()), GroupDigits(limits_.word)});
+    break;
+  }
+  if (!raw) {
+    const char high = HighByteOutsideQuotes(command.text);
+    if (high != '\0') Say(frame, command, Code::kHighByteSplits, {std::string(1, high)});
+  }
+  if (!raw && words.commentAt < command.text.size() && HasNonBlank(command.rest))
+    Say(frame, command, Code::kCommentRunsOn, {Excerpt(TrimBlanks(command.rest))});
+
+  // A name runs as a command of the program, an alias, a cvar, or goes to the server.
+  if (info != nullptr && info->IsCommand()) {
+    if (!alone_ && (aliases_.contains(lower) || everDefined_.contains(lower) ||
+                    supportAliases_.contains(lower))) {
+      Say(frame, command, Code::kCommandHidesAlias, {name});
+    }
+    if (lower == "bind") return Bind(frame, command, words);
+    if (lower == "unbind") return Unbind(frame, command, words);
+    if (lower == "unbindall") return UnbindAll(command);
+    if (lower == "alias") return DefineAlias(frame, command, words);
+    if (lower == "exec") return Exec(frame, command, words);
+    if (lower == "wait") {
+      frame.waited = true;
+      return;
+    }
+    if (lower == "set" && words.Count() >= 2) {
+      if (IsReadOnlyCvar(words[1]) && words.Count() >= 3)
+        Say(frame, command, Code::kCvarReadOnly, {words[1]});
+      if (!deferred_) userCvars_.insert(LowerCase(words[1]));
+      return;
+    }
+    if (lower == "cmd" && words.Count() >= 2) {
+      Words forwarded;
+      ReadWords(words.args, game_, forwarded);
+      if (forwarded.Empty()) return;
+      return ForServer(frame, command, forwarded[0], AfterFirstWord(words.args, forwarded), true);
+    }
+    // A command of the program that only passes itself on to the server.
+    if (info->serverCommand)
+      ForServer(frame, command, name, AfterFirstWord(command.text, words), true);
+    return;
+  }
+  if (!alone_ && IsAlias(lower)) return CallAlias(frame, command, lower);
+  if ((info != nullptr && info->IsCvar()) || userCvars_.contains(lower)) {
+    if (words.Count() >= 3) Say(frame, command, Code::kCvarExtraWords, {name, words[1]});
+    if (words.Count() >= 2 && IsReadOnlyCvar(name))
+      Say(frame, command, Code::kCvarReadOnly, {name});
+    if (info != nullptr && !info->cvar && !userCvars_.contains(lower)) {
+      if (!info->renderers.empty()) {
+        Say(frame, command, Code::kRendererCvar, {name, info->renderers});
+      } else if (info->gameCvar) {
+        Say(frame, command, Code::kGameCvar, {name});
+      }
+    }
+    return;
+  }
+  if (info != nullptr && info->serverCommand)
+    return ForServer(frame, command, name, AfterFirstWord(command.text, words), true);
+  if (!alone_) Unresolved(frame, command, name);
+}
+
+// What the game module does with a command sent to the server: the raw text after its name.
+void Console::ForServer(Frame& frame, const Command& command, std::string_view name,
+                        std::string_view raw, bool forwarded) {
+  const std::size_t length = command.text.size() + (command.cr ? 1 : 0);
+  if (forwarded && length >= limits_.forward)
+    Say(frame, command, Code::kForwardTooLong, {GroupDigits(length), GroupDigits(limits_.forward)});
+  const std::string lower = LowerCase(name);
+  // The console trims the text of its blanks, bytes above 127 included.
+  std::string_view said = TrimBlanks(raw);
+  if (lower == "say" || lower == "say_team") {
+    if (HasNonBlank(command.rest))
+      Say(frame, command, Code::kChatSemicolon, {Excerpt(TrimBlanks(command.rest))});
+    for (const CvarReference& reference : CvarReferencesOf(raw)) {
+      if (!reference.name.empty()) Say(frame, command, Code::kChatCvar, {reference.name});
+    }
+    std::string_view written = raw;  // as the player reads it: without ASCII blanks
+    while (!written.empty() && static_cast<unsigned char>(written.front()) <= ' ')
+      written.remove_prefix(1);
+    while (!written.empty() && static_cast<unsigned char>(written.back()) <= ' ')
+      written.remove_suffix(1);
+    if (written.size() != said.size()) Say(frame, command, Code::kChatTrimmed, {Excerpt(said)});
+    if (said.starts_with('"')) {
+      const bool paired = said.size() >= 2 && said.ends_with('"') &&
+                          said.substr(1, said.size() - 2).find('"') == std::string_view::npos;
+      said = said.size() >= 2 ? said.substr(1, said.size() - 2) : std::string_view();
+      if (!paired) Say(frame, command, Code::kChatQuotes, {Excerpt(said)});
+    }
+    if (said.empty()) {
+      Say(frame, command, Code::kChatEmpty, {name});
+      return;
+    }
+    // The line said is "NAME: TEXT" or "(NAME): TEXT", cut at 150 characters.
+    const std::size_t framing = lower == "say" ? 2 : 4;
+    const std::size_t room = limits_.chatLine - framing;  // for the name and the text
+    if (said.size() + 1 > room) {
+      Say(frame, command, Code::kChatTooLong, {GroupDigits(said.size()), GroupDigits(room - 1)});
+    } else if (said.size() + kLongestPlayerName > room) {
+      Say(frame, command, Code::kChatMayBeCut,
+          {GroupDigits(said.size()), GroupDigits(room - kLongestPlayerName)});
+    }
+    return;
+  }
+  if (lower == "use" || lower == "drop" || lower == "give") {
+    if (said.starts_with('"')) {
+      Say(frame, command, Code::kQuotedItem, {name, said});
+    } else if (lower != "give" && !said.empty()) {
+      if (!IsItem(said)) {
+        Say(frame, command, Code::kUnknownItem, {said});
+      } else if (lower == "use" && !IsUsableItem(said)) {
+        Say(frame, command, Code::kItemNotUsable, {said});
+      }
+    }
+  }
+}
+
+void Console::Unresolved(const Frame& frame, const Command& command, std::string_view name) {
+  if (!frame.report) return;
+  if (!deferred_) {
+    // Known once the script has run: an alias defined by a later line, or nothing.
+    calls_.push_back({command.line, command.column, std::string(name)});
+    return;
+  }
+  const std::string lower = LowerCase(name);
+  const SupportFile* file = SupportDefining(lower);
+  if (file != nullptr && !filesRun_.contains(file)) {
+    Add(command.line, command.column, Code::kAliasNeedsExec, {name, file->name});
+  } else {
+    Add(command.line, command.column, Code::kUnknownName, {name});
+  }
+}
+
+void Console::Bind(Frame& frame, const Command& command, const Words& words) {
+  if (words.Count() < 2) {
+    Say(frame, command, Code::kBindUsage, {words[0]});
+    return;
+  }
+  const std::string_view key = words[1];
+  switch (VerdictOf(game_, key)) {
+    case KeyVerdict::kNotKeyName:
+      if (const std::optional<std::string> meant = SuggestKeyName(game_, key)) {
+        Say(frame, command, Code::kNotKeyNameMeant, {key, *meant});
+      } else {
+        Say(frame, command, Code::kNotKeyName, {key});
+      }
+      return;
+    case KeyVerdict::kHighByte:
+      Say(frame, command, Code::kKeyHighByte, {key});
+      return;
+    case KeyVerdict::kUpperCase:
+      Say(frame, command, Code::kUpperCaseKey, {key, LowerCase(key)});
+      break;
+    case KeyVerdict::kNoSuchKey:
+      Say(frame, command, Code::kNoSuchKey, {key});
+      break;
+    case KeyVerdict::kConsoleKey:
+    case KeyVerdict::kMenuKey:
+      if (words.Count() >= 3) {
+        const std::string_view job = HardwiredJobOf(game_, key);
+        const bool own = EqualsIgnoringCase(TrimBlanks(words.Joined(2)), job);
+        Say(frame, command, own ? Code::kHardwiredJob : Code::kHardwiredKey, {key, job});
+      }
+      if (RefusesToBind(game_, key)) return;
+      break;
+    case KeyVerdict::kRuns:
+      if (game_ == Game::kQuake2 && key == ";") Say(frame, command, Code::kSemicolonKey, {key});
+      break;
+  }
+  if (words.Count() == 2) {
+    Say(frame, command, Code::kBindShows, {key});
+    return;
+  }
+  if (alone_) return;
+  // A binding that never runs is the game's all the same, but no key runs its text.
+  const bool runs = VerdictOf(game_, key) == KeyVerdict::kRuns;
+  if (!deferred_) {
+    const std::string identity = KeyIdentity(game_, key);
+    Binding& binding = bindings_[identity];
+    if (binding.line >= 0 && binding.line != command.line) {
+      Add(binding.line, -1, Code::kOverridden, {binding.key, std::to_string(command.line + 1)});
+    }
+    binding.line = frame.script && runs ? command.line : -1;
+    binding.key = identity;
+    if (frame.script && runs) presses_.push_back({command.line, command.column});
+  } else if ((frame.report || frame.press) && runs) {
+    PressKey(words.Joined(2), command.line, command.column);
+  }
+}
+
+void Console::Unbind(Frame& frame, const Command& command, const Words& words) {
+  if (words.Count() != 2) {
+    Say(frame, command, Code::kBindUsage, {words[0]});
+    return;
+  }
+  switch (VerdictOf(game_, words[1])) {
+    case KeyVerdict::kNotKeyName:
+      Say(frame, command, Code::kNotKeyName, {words[1]});
+      return;
+    case KeyVerdict::kHighByte:
+      Say(frame, command, Code::kKeyHighByte, {words[1]});
+      return;
+    default:
+      break;
+  }
+  if (deferred_ || alone_) return;
+  const auto found = bindings_.find(KeyIdentity(game_, words[1]));
+  if (found == bindings_.end()) return;
+  if (found->second.line >= 0 && found->second.line != command.line) {
+    Add(found->second.line, -1, Code::kUnbound,
+        {found->second.key, std::to_string(command.line + 1)});
+  }
+  bindings_.erase(found);
+}
+
+void Console::UnbindAll(const Command& command) {
+  if (deferred_ || alone_) return;
+  for (const auto& [identity, binding] : bindings_) {
+    if (binding.line >= 0 && binding.line != command.line)
+      Add(binding.line, -1, Code::kUnbound, {binding.key, std::to_string(command.line + 1)});
+  }
+  bindings_.clear();
+}
+
+void Console::DefineAlias(Frame& frame, const Command& command, const Words& words) {
+  if (words.Count() < 2) return;  // lists the aliases
+  const std::string_view name = words[1];
+  if (name.size() >= limits_.aliasName) {
+    Say(frame, command, Code::kAliasNameTooLong,
+        {name, GroupDigits(name.size()), GroupDigits(limits_.aliasName)});
+    return;
+  }
+  const NameInfo* info = FindName(game_, name);
+  if (info != nullptr && info->IsCommand()) Say(frame, command, Code::kAliasHidden, {name});
+  if (alone_) return;
+  const std::string lower = LowerCase(name);
+  std::string text = words.Joined(2);
+  if (!deferred_) {
+    // The aliases its text defines when it runs: a toggle points a name at its next step.
+    Words inner;
+    ForEachCommand(text, [&](std::string_view part, std::size_t, std::size_t) {
+      if (HasUnmatchedQuote(part)) return;
+      ReadWords(part, game_, inner);
+      if (inner.Count() >= 2 && EqualsIgnoringCase(inner[0], "alias"))
+        everDefined_.insert(LowerCase(inner[1]));
+    });
+    everDefined_.insert(lower);
+    if (frame.script && words.Count() >= 3) bodies_.push_back({command.line, command.column});
+    aliases_[lower] = std::move(text);
+  } else if ((frame.report || frame.press) && words.Count() >= 3) {
+    RunText(text, 1, command.line, command.column, lower);
+  }
+}
+
+void Console::Exec(Frame& frame, const Command& command, const Words& words) {
+  if (words.Count() != 2) {
+    Say(frame, command, Code::kExecUsage, {GroupDigits(words.Count() - 1)});
+    return;
+  }
+  const std::string_view written = words[1];
+  const SupportFile* file = FindFile(written);
+  if (file == nullptr) {
+    Say(frame, command, Code::kExecUnknownFile, {written});
+    return;
+  }
+  // Yamagi Quake II on Linux opens the name as written, or in lower case.
+  if (game_ == Game::kYamagi && written != file->name && LowerCase(written) != file->name)
+    Say(frame, command, Code::kExecLetterCase, {written, file->name});
+  if (alone_) return;
+  const std::size_t size = file->bytes.size();
+  if (size > limits_.execFile) {
+    Happen(command, Code::kExecDropped,
+           {file->name, GroupDigits(size), GroupDigits(limits_.execFile)});
+    return;
+  }
+  const std::size_t waiting = Waiting();
+  if (!limits_.ExecFits(size, waiting)) {
+    const std::string limit = GroupDigits(limits_.execFile + 1 - limits_.appended);
+    if (frame.file != nullptr) {
+      Happen(command, Code::kExecFatalNested,
+             {file->name, GroupDigits(size), GroupDigits(waiting), limit, frame.file->name});
+    } else {
+      Happen(command, Code::kExecFatal,
+             {file->name, GroupDigits(size), GroupDigits(waiting), limit});
+    }
+  }
+  if (stack_.size() > 32) return;  // files that run each other
+  if (!deferred_) filesRun_.insert(file);
+  Frame inner;
+  inner.lines = file->lines.data();
+  inner.count = file->lines.size();
+  inner.total = size + limits_.appended;
+  inner.line = command.line;
+  inner.column = command.column;
+  inner.file = file;
+  RunFrame(inner);
+}
+
+void Console::CallAlias(const Frame& frame, const Command& command, const std::string& lower) {
+  // An alias that runs itself before any wait stops after 16 rounds.
+  for (auto it = stack_.rbegin(); it != stack_.rend(); ++it) {
+    if ((*it)->waited) break;
+    if ((*it)->alias == lower) {
+      Happen(command, Code::kAliasLoop, {lower});
+      return;
+    }
+  }
+  if (++aliasRuns_ > 64 || stack_.size() > 32) return;
+  const auto found = aliases_.find(lower);
+  if (found == aliases_.end()) return;  // known by name only: its text is not known here
+  // A copy: the text may define the alias anew while it runs.
+  const std::string text = found->second;
+  Frame inner;
+  inner.single = Line{text, false, true};
+  inner.count = 1;
+  inner.total = text.size() + 1;
+  inner.line = command.line;
+  inner.column = command.column;
+  inner.alias = lower;
+  inner.file = frame.file;
+  RunFrame(inner);
+}
+
+// A key of the script goes down and comes up.
+void Console::PressKey(std::string_view text, int line, int column) {
+  if (!text.starts_with('+')) {
+    RunText(text, 1, line, column, {});
+    return;
+  }
+  // A button: down runs the whole text with " KEY TIME" after it; up runs "-" and the rest
+  // of the text, again with " KEY TIME".
+  if (CountCommands(text) > 1)
+    Add(line, column, Code::kButtonChain, {Excerpt("-" + std::string(text.substr(1)))});
+  Words words;
+  ReadWords(text.substr(0, std::min(text.find(';'), text.size())), game_, words);
+  if (!words.Empty() && words[0].size() > 1) {
+    const std::string release = "-" + std::string(words[0].substr(1));
+    auto known = [&](const std::string& name) {
+      const NameInfo* named = FindName(game_, name);
+      const std::string folded = LowerCase(name);
+      return (named != nullptr && (named->IsCommand() || named->IsCvar())) || IsAlias(folded) ||
+             supportAliases_.contains(folded);
+    };
+    // An unknown "+" name has its own finding; a known one needs its "-" too.
+    if (known(std::string(words[0])) && !known(release))
+      Add(line, column, Code::kButtonRelease, {release});
+  }
+  RunText(text, 14, line, column, {});
+}
+
+void Console::RunText(std::string_view text, std::size_t extra, int line, int column,
+                      std::string alias) {
+  const std::string copy(text);
+  Frame frame;
+  frame.single = Line{copy, false, true};
+  frame.count = 1;
+  frame.total = copy.size() + extra;
+  frame.report = true;
+  frame.line = line;
+  frame.column = column;
+  frame.alias = std::move(alias);
+  const int runs = aliasRuns_;
+  aliasRuns_ = 0;
+  RunFrame(frame);
+  aliasRuns_ = runs;
+}
+
+// The command of the script at `line`, `column` again, once the script has run: a bind
+// presses its key, an alias runs its text.
+void Console::RunAgain(const std::vector<Line>& script, int line, int column) {
+  const Line& whole = script[static_cast<std::size_t>(line)];
+  const std::string_view from = whole.text.substr(static_cast<std::size_t>(column));
+  std::string_view text = from;
+  ForEachCommand(from, [&](std::string_view command, std::size_t begin, std::size_t) {
+    if (begin == 0) text = command;
+  });
+  Frame frame;
+  frame.single = Line{text, whole.cr && text.size() == from.size(), false};
+  frame.count = 1;
+  frame.press = true;
+  frame.line = line;
+  frame.column = column;
+  RunFrame(frame);
+}
+
+// ---------------------------------------------------------------------------------------
+
+CheckResult CheckScript(std::string_view bytes, Game game, const SupportFiles& support) {
+  return Console(game, support, false).Run(SplitLines(bytes), 0);
+}
+
+CheckResult CheckList(const StringList& entries, std::size_t headerBytes, Game game,
+                      const SupportFiles& support) {
+  std::vector<Line> lines;
+  lines.reserve(static_cast<std::size_t>(entries.Count()));
+  for (int i = 0; i < entries.Count(); ++i)
+    lines.push_back(Line{entries.At(i), true, true});
+  return Console(game, support, false).Run(lines, headerBytes);
+}
+
+std::vector<Finding> CheckLine(std::string_view line, Game game) {
+  const std::vector<Line> lines = {Line{line, true, true}};
+  return Console(game, {}, true).Run(lines, 0).Findings();
+}
+
+}  // namespace tavrilo::game

@@ -1,0 +1,458 @@
+// The check runs a script as the game does: each group of cases is one rule of the
+// game's console, with the lines of its examples, for the game each case names.
+#include "game/Check.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "datafiles/IniFile.h"
+#include "game/Names.h"
+
+namespace tavrilo::game {
+namespace {
+
+constexpr Game kBoth[] = {Game::kQuake2, Game::kYamagi};
+constexpr Game Q = Game::kQuake2;
+constexpr Game Y = Game::kYamagi;
+
+SupportFiles ShippedSupportFiles() {
+  SupportFiles files;
+  for (const char* name :
+       {"Alias.cfg", "GlVid.cfg", "ModBinding.cfg", "NormBinding.cfg", "NormVid.cfg"})
+    files.emplace(name, testing::ReadFile(testing::ShippedSupportDir() + name));
+  return files;
+}
+
+const SupportFiles& Shipped() {
+  static const SupportFiles files = ShippedSupportFiles();
+  return files;
+}
+
+std::string Script(const std::vector<std::string>& lines) {
+  std::string script;
+  for (const std::string& line : lines)
+    script += line + "\r\n";
+  return script;
+}
+
+CheckResult Check(const std::vector<std::string>& lines, Game game,
+                  const SupportFiles& support = Shipped()) {
+  return CheckScript(Script(lines), game, support);
+}
+
+// The stable names of the findings of line `line` (from 0).
+std::vector<std::string> CodesOf(const CheckResult& result, int line) {
+  std::vector<std::string> codes;
+  for (const Finding& finding : result.FindingsOf(line))
+    codes.emplace_back(CodeName(finding.code));
+  return codes;
+}
+
+using Codes = std::vector<std::string>;
+
+// One line on its own (after exec Alias.cfg, so that its aliases are known).
+Codes CodesOfLine(const std::string& line, Game game) {
+  return CodesOf(Check({"exec Alias.cfg", line}, game), 1);
+}
+
+struct Case {
+  std::string line;
+  Game game;
+  Codes codes;
+};
+
+void ExpectCases(const std::vector<Case>& cases) {
+  for (const Case& c : cases) {
+    EXPECT_EQ(CodesOfLine(c.line, c.game), c.codes)
+        << (c.game == Y ? "Yamagi: " : "Quake 2: ") << c.line.substr(0, 70);
+  }
+}
+
+std::string Bytes(std::size_t count, char fill = 'x') {
+  return std::string(count, fill);
+}
+
+// "echo xxx... xxx...": a command of `length` characters, in words of 100 characters.
+std::string EchoOfLength(std::size_t length) {
+  std::string line = "echo";
+  while (line.size() < length)
+    line += line.size() % 100 == 4 ? ' ' : 'x';
+  return line;
+}
+
+// Comment lines of `bytes` bytes in all, CR LF included (at least 4).
+std::string Filler(std::size_t bytes) {
+  std::string text;
+  while (bytes - text.size() > 100)
+    text += "//" + std::string(96, 'x') + "\r\n";
+  const std::size_t left = bytes - text.size();
+  text += "//" + std::string(left - 4, 'x') + "\r\n";
+  return text;
+}
+
+// ---- exec: the buffer, the file dropped, the game stopped ------------------------------
+
+TEST(CheckExec, AScriptTooBigForExecIsDroppedWhole) {
+  for (Game game : kBoth) {
+    const std::size_t limit = LimitsOf(game).execFile;  // 8,191 and 32,766
+    const std::string fits = Filler(limit);
+    CheckResult result = CheckScript(fits, game, {});
+    EXPECT_EQ(result.Size(), limit);
+    EXPECT_FALSE(result.TooBig());
+    EXPECT_EQ(result.Errors(), 0);
+    result = CheckScript("/" + fits, game, {});
+    ASSERT_EQ(result.Size(), limit + 1);
+    EXPECT_TRUE(result.TooBig());
+    ASSERT_EQ(result.Findings().size(), 1u);
+    EXPECT_EQ(result.Findings()[0].code, Code::kFileTooBig);
+    EXPECT_EQ(result.Findings()[0].line, static_cast<int>(limit / 100)) << "the last line";
+  }
+  // The header of a saved list counts; the finding is on the first line past the limit.
+  StringList entries;
+  for (int i = 0; i < 82; ++i)
+    entries.Add(Bytes(98, '/'));  // 100 bytes each with CR LF
+  const CheckResult list = CheckList(entries, 100, Q, {});
+  EXPECT_EQ(list.Size(), 8300u);
+  EXPECT_EQ(CodesOf(list, 80), Codes{"file-too-big"});
+  EXPECT_EQ(list.SizeText(), (Text{"Check.Budget",
+                                   {"8\xA0"
+                                    "300",
+                                    "8\xA0"
+                                    "191"}}));
+}
+
+TEST(CheckExec, AFileRunInsideAScriptMustFitBesideTheWaitingTextOrTheGameStops) {
+  const std::size_t alias = Shipped().at("Alias.cfg").size();
+  for (Game game : kBoth) {
+    const Limits limits = LimitsOf(game);
+    // What may still wait after "exec Alias.cfg" (its CR LF are gone with it), the LF
+    // Yamagi adds after each file included.
+    const std::size_t room = limits.execFile - 2 * limits.appended - alias;
+    for (const char* exec : {"exec Alias.cfg", "exec alias.cfg", "EXEC ALIAS.CFG"}) {
+      CheckResult fits = CheckScript(std::string(exec) + "\r\n" + Filler(room), game, Shipped());
+      EXPECT_EQ(fits.Errors(), 0) << exec;
+      CheckResult stops =
+          CheckScript(std::string(exec) + "\r\n" + Filler(room + 1), game, Shipped());
+      EXPECT_EQ(stops.WorstOf(0), Severity::kError) << exec;
+      EXPECT_EQ(stops.FindingsOf(0).front().code, Code::kExecFatal) << exec;
+    }
+  }
+  // The same exec run from an alias, or from a key.
+  const std::size_t room = LimitsOf(Q).execFile - alias;
+  CheckResult viaAlias =
+      CheckScript("alias go \"exec Alias.cfg\"\r\ngo\r\n" + Filler(room + 1), Q, Shipped());
+  EXPECT_EQ(CodesOf(viaAlias, 1), Codes{"exec-fatal"});
+  CheckResult viaKey =
+      Check({"bind x \"exec Alias.cfg; " + std::string("echo hi; ") + "\"", "//"}, Q);
+  EXPECT_EQ(viaKey.Errors(), 0);
+}
+
+TEST(CheckExec, ASupportFileThatRunsAnotherLeavesRoomForItToo) {
+  // ModBinding.cfg runs Alias.cfg while the rest of ModBinding.cfg and of the player's file
+  // still wait.
+  const std::string& mod = Shipped().at("ModBinding.cfg");
+  const std::size_t afterExec =
+      mod.size() - (mod.find("exec Alias.cfg\r\n") + std::string("exec Alias.cfg\r\n").size());
+  const std::size_t room = LimitsOf(Q).execFile - Shipped().at("Alias.cfg").size() - afterExec;
+  CheckResult fits = CheckScript("exec ModBinding.cfg\r\n" + Filler(room), Q, Shipped());
+  EXPECT_EQ(fits.Errors(), 0);
+  CheckResult stops = CheckScript("exec ModBinding.cfg\r\n" + Filler(room + 1), Q, Shipped());
+  ASSERT_EQ(CodesOf(stops, 0), Codes{"exec-fatal-nested"});
+  EXPECT_EQ(stops.FindingsOf(0).front().Args().back(), "ModBinding.cfg");
+}
+
+TEST(CheckExec, UsageUnknownFilesAndFilesTooBig) {
+  const std::vector<Case> cases = {
+      {"exec Alias.cfg extra", Q, {"exec-usage"}},
+      {"exec", Y, {"exec-usage"}},
+      {"exec autoexec.cfg", Q, {"exec-unknown-file"}},
+      {"exec alias.cfg", Y, {"exec-letter-case"}},  // Yamagi on Linux: Alias.cfg is not found
+      {"exec alias.cfg", Q, {}},
+  };
+  ExpectCases(cases);
+  SupportFiles big = Shipped();
+  big["Big.cfg"] = Bytes(9000, '/') + "\r\n";
+  EXPECT_EQ(CodesOf(Check({"exec Big.cfg"}, Q, big), 0), Codes{"exec-dropped"});
+  EXPECT_EQ(Check({"exec Big.cfg"}, Y, big).Errors(), 0);
+}
+
+// ---- the console's reading: commands, quotes, words -------------------------------
+
+TEST(CheckReading, LongCommandsQuotesAndWords) {
+  const std::string many = "echo" + [] {
+    std::string words;
+    for (int i = 0; i < 85; ++i)
+      words += " w";
+    return words;
+  }();
+  const std::vector<Case> cases = {
+      {EchoOfLength(1023), Q, {"command-discarded"}},  // 1,023 and the CR
+      {EchoOfLength(1022), Q, {}},
+      {EchoOfLength(1023), Y, {}},  // Yamagi cuts to 1,023: only the CR goes
+      {EchoOfLength(1030), Y, {"command-cut"}},
+      {"bind \"q\" \"Free-Look", Q, {"unmatched-quote"}},
+      {"say \"a;b", Y, {"unmatched-quote"}},
+      {many, Q, {"too-many-words"}},
+      {"say" + many.substr(4, 100), Q, {}},  // say reads its text raw
+      {"bind \"q\" \"say " + Bytes(200, 'w') + "\"", Q, {"word-cut"}},
+      {"echo " + Bytes(130), Q, {"word-lost"}},
+      {"say " + Bytes(130), Q, {}},  // an unquoted long word in say: the text is raw
+      {"bind \"q\" \"say " + Bytes(130, 'w') + "\"", Y, {}},
+      {"name Fr\xE9"
+       "d",
+       Q,
+       {"high-byte-splits", "cvar-extra-words"}},  // sets "Fr"
+      {"// comment; quit", Q, {"comment-runs-on"}},
+      {"// Fichier macro cr\xE9\xE9 gr\xE2"
+       "ce au Tavrilo v1.4b ",
+       Q,
+       {}},
+      {"", Y, {}},
+      {"cmd " + Bytes(1016), Q, {"forward-too-long"}},  // 1,020 with the CR
+      {"cmd " + Bytes(1014), Q, {}},
+  };
+  ExpectCases(cases);
+}
+
+TEST(CheckReading, DollarExpandsACvarWhenTheCommandRuns) {
+  const std::vector<Case> cases = {
+      {"bind $ \"+attack\"", Q, {"cvar-empty", "bind-usage"}},  // "$" takes the next word
+      {"fov $zoomfov", Y, {"cvar-empty"}},
+      {"say $ rcon_password", Q, {"chat-cvar"}},
+      {"bind \"t\" \"say $rcon_password\"", Q, {"chat-cvar"}},  // expanded at the press
+      {"echo $fov", Q, {}},
+      {"set zoomfov 30; fov $zoomfov", Q, {}},
+  };
+  ExpectCases(cases);
+}
+
+// ---- names: the order in which they run ----------------------------------------------
+
+TEST(CheckNames, EveryNameTheGameRegistersRuns) {
+  // Each name of the game's lists on a line of its own, as a command with what it needs
+  // or as a cvar with a value: nothing the game registers is unknown or refused.
+  for (Game game : kBoth) {
+    std::vector<std::string> lines;
+    for (const char* section : {"command", "renderer-command", "server-command"}) {
+      for (const std::string& name : NamesOfSection(game, section)) {
+        const std::string lower = LowerCase(name);
+        if (lower == "bind") {
+          lines.push_back("bind F1 \"+attack\"");
+        } else if (lower == "unbind") {
+          lines.push_back("unbind F2");
+        } else if (lower == "exec") {
+          lines.push_back("exec NormVid.cfg");
+        } else if (lower == "say" || lower == "say_team") {
+          lines.push_back(name + " hello");
+        } else if (lower == "use" || lower == "drop") {
+          lines.push_back(name + " Railgun");
+        } else {
+          lines.push_back(name);
+        }
+      }
+    }
+    for (const char* section : {"cvar", "renderer-cvar", "game-cvar"}) {
+      for (const std::string& name : NamesOfSection(game, section)) {
+        const bool readOnly = name == "version" || name == "dedicated" || name == "basedir";
+        lines.push_back(readOnly ? name : name + " 1");
+      }
+    }
+    for (const std::string& line : lines)
+      EXPECT_EQ(Check({line}, game).Errors(), 0) << (game == Y ? "Yamagi: " : "") << line;
+  }
+}
+
+TEST(CheckNames, CommandsAliasesCvarsAndTheServer) {
+  const std::vector<Case> cases = {
+      {"map_noareas 1", Q, {}},
+      {"adr0 192.168.0.1", Q, {}},
+      {"gun_model x; viewpos; z_stats", Q, {}},
+      {"alias score \"say hi\"", Q, {}},  // a server command: the alias runs
+      {"alias bind \"say hi\"", Y, {"alias-hidden"}},
+      {"alias " + Bytes(32, 'a') + " score", Q, {"alias-name-too-long"}},
+      {"bind \"e\" \"Hello\"", Q, {"unknown-name"}},
+      {"frobnicate", Y, {"unknown-name"}},
+      {"gl_clear 1", Q, {"renderer-cvar"}},
+      {"set gl_clear 1", Q, {}},
+      {"bob_pitch 0", Q, {"game-cvar"}},
+      {"name Big Bob", Q, {"cvar-extra-words"}},
+      {"name \"Big Bob\"", Q, {}},
+      {"version 4", Y, {"cvar-read-only"}},
+      {"vid_ref gl", Y, {"unknown-name"}},
+      {"set vid_ref gl", Y, {}},
+  };
+  ExpectCases(cases);
+}
+
+TEST(CheckNames, AnAliasRunsOnlyOnceDefinedAndTheSupportFilesDefineTheirs) {
+  // Not yet run: said as chat when the line runs; bound: known by the time of the press.
+  CheckResult result = Check({"zoom", "bind q zoom", "bind g +QuickGrenades", "bind f fire",
+                              "alias FIRE \"+attack; wait; -attack\"", "fire"},
+                             Q);
+  EXPECT_EQ(CodesOf(result, 0), Codes{"alias-needs-exec"});
+  EXPECT_EQ(CodesOf(result, 1), Codes{"alias-needs-exec"});
+  EXPECT_EQ(result.WorstOf(1), Severity::kNote);
+  EXPECT_EQ(CodesOf(result, 2), Codes{"alias-needs-exec"});
+  EXPECT_EQ(CodesOf(result, 3), Codes{}) << "alias names in any case, defined later";
+  EXPECT_EQ(CodesOf(result, 5), Codes{});
+  result = Check({"fire", "alias fire \"+attack\""}, Y);
+  EXPECT_EQ(CodesOf(result, 0), Codes{"alias-defined-later"});
+  // Running a support file that runs Alias.cfg defines them too.
+  result = Check({"exec ModBinding.cfg", "bind q zoom"}, Q);
+  EXPECT_EQ(result.Errors() + result.Notes(), 0);
+}
+
+TEST(CheckNames, AnAliasNamedLikeACommandOfTheGameNeverRuns) {
+  // Yamagi Quake II registers cycleweap: an alias CycleWeap never runs there.
+  const CheckResult result = Check({"alias CycleWeap \"use Railgun\"", "bind e CycleWeap"}, Y, {});
+  EXPECT_EQ(CodesOf(result, 0), Codes{"alias-hidden"});
+  EXPECT_EQ(CodesOf(result, 1), Codes{"command-hides-alias"});
+  EXPECT_EQ(Check({"alias CycleWeap \"use Railgun\"", "bind e CycleWeap"}, Q, {}).Errors(), 0);
+}
+
+TEST(CheckNames, AnAliasThatRunsItselfStopsAfterSixteenRoundsUnlessItWaits) {
+  EXPECT_EQ(CodesOf(Check({"alias a b", "alias b a", "a"}, Q), 2), Codes{"alias-loop"});
+  EXPECT_EQ(Check({"alias loop \"echo x; wait; loop\"", "bind l loop"}, Q).Errors(), 0);
+}
+
+// ---- what the game module does -------------------------------------------------------
+
+TEST(CheckServer, ChatAndItems) {
+  const std::vector<Case> cases = {
+      {"say caf\xE9", Q, {"chat-trimmed"}},
+      {"say \xE7"
+       "a va",
+       Y,
+       {"chat-trimmed"}},
+      {"say \"caf\xE9\"", Q, {}},
+      {"say \"a\" b", Q, {"chat-quotes"}},
+      {"say \"gg\"", Q, {}},
+      {"say " + Bytes(150), Q, {"chat-too-long"}},
+      {"say " + Bytes(140), Q, {"chat-may-be-cut"}},
+      {"say_team " + Bytes(130), Y, {}},
+      {"say hi // there", Q, {}},
+      {"bind \"t\" \"say gg; quit\"", Q, {"chat-semicolon"}},
+      {"bind \"q\" \"say \"", Q, {"chat-empty"}},
+      {"use \"Rocket Launcher\"", Q, {"quoted-item"}},
+      {"use Rocket Launcher", Y, {}},
+      {"bind \"r\" \"use Railgunn\"", Q, {"unknown-item"}},
+      {"use Body Armor", Q, {"item-not-usable"}},
+      {"drop Body Armor", Q, {}},
+      {"give \"Railgun\"", Q, {"quoted-item"}},
+      {"cmd use \"Railgun\"", Q, {"quoted-item"}},
+  };
+  ExpectCases(cases);
+}
+
+// ---- keys ---------------------------------------------------------------------------
+
+TEST(CheckKeys, NamesPerGame) {
+  const std::vector<Case> cases = {
+      {"bind \"\xE9\" \"score\"", Q, {"key-high-byte"}},
+      {"bind \"ESC\" \"score\"", Y, {"not-key-name-meant"}},
+      {"bind \"F16\" \"score\"", Q, {"not-key-name"}},
+      {"bind \"A\" \"+attack\"", Q, {"upper-case-key"}},
+      {"bind \"A\" \"+attack\"", Y, {}},  // Shift+a
+      {"bind \"+\" \"score\"", Q, {"no-such-key"}},
+      {"bind \"+\" \"score\"", Y, {}},
+      {"bind ! \"score\"", Q, {"no-such-key"}},
+      {"bind BTN_SOUTH \"+attack\"", Y, {}},
+      {"bind BTN_SOUTH \"+attack\"", Q, {"not-key-name"}},
+      {"bind AUX1 \"+attack\"", Y, {"not-key-name"}},
+      {"bind JOY1 \"+attack\"", Q, {}},
+      {"bind \"`\" \"score\"", Q, {"hardwired-key"}},
+      {"bind \"^\" \"score\"", Y, {"hardwired-key"}},
+      {"bind \";\" \"score\"", Q, {"semicolon-key"}},
+      {"bind \";\" \"score\"", Y, {}},
+      {"bind SEMICOLON \"score\"", Q, {}},
+      {"bind q", Q, {"bind-shows"}},
+      {"bind", Y, {"bind-usage"}},
+      {"unbind", Q, {"bind-usage"}},
+  };
+  ExpectCases(cases);
+}
+
+TEST(CheckKeys, TheGamesOwnConfigBindsTheHardwiredKeysToTheirOwnJob) {
+  for (Game game : kBoth) {
+    const CheckResult result = Check(
+        {"bind ESCAPE \"togglemenu\"", "bind ` \"toggleconsole\"", "bind ~ \"toggleconsole\""},
+        game);
+    EXPECT_EQ(result.Errors(), 0);
+    EXPECT_EQ(result.Notes(), 3);
+    EXPECT_EQ(CodesOf(result, 0), Codes{"hardwired-job"});
+  }
+}
+
+TEST(CheckKeys, ALaterLineThatBindsOrRemovesAKeyLosesTheBinding) {
+  CheckResult result = Check({"bind \"q\" \"score\"", "bind \"w\" \"inven\"", "bind q \"help\"",
+                              "bind \" \" \"+moveup\"", "bind SPACE \"+movedown\""},
+                             Q);
+  EXPECT_EQ(CodesOf(result, 0), Codes{"overridden"});
+  EXPECT_EQ(result.FindingsOf(0).front().Args(), (std::vector<std::string>{"q", "3"}));
+  EXPECT_EQ(CodesOf(result, 1), Codes{});
+  EXPECT_EQ(CodesOf(result, 3), Codes{"overridden"}) << "\" \" is SPACE";
+  result = Check(
+      {"bind a \"+attack\"", "bind b \"score\"", "unbind a", "unbindall", "bind c \"score\""}, Y);
+  EXPECT_EQ(CodesOf(result, 0), Codes{"unbound"});
+  EXPECT_EQ(CodesOf(result, 1), Codes{"unbound"});
+  EXPECT_EQ(CodesOf(result, 4), Codes{});
+  // A support file run later binds the key again; run first, the player's key wins.
+  result = Check({"bind a \"say hi\"", "exec NormBinding.cfg"}, Q);
+  EXPECT_EQ(CodesOf(result, 0), Codes{"overridden"});
+  EXPECT_EQ(Check({"exec NormBinding.cfg", "bind a \"say hi\""}, Q).Errors(), 0);
+}
+
+TEST(CheckKeys, APlusBindingRunsItsReleaseWithTheKeyAndTime) {
+  const std::vector<Case> cases = {
+      {"bind a \"+attack; +moveup\"", Q, {"button-chain"}},
+      {"bind a \"+attack; say hi\"", Y, {"button-chain"}},
+      {"bind a \"+attack; wait; -attack\"", Q, {"button-chain"}},
+      {"bind a \"+attack\"", Q, {}},
+      {"bind g \"+QuickGrenades\"", Y, {}},
+  };
+  ExpectCases(cases);
+  EXPECT_EQ(CodesOf(Check({"alias +go \"+forward\"", "bind g +go"}, Q), 1),
+            Codes{"button-release"});
+}
+
+// ---- the file as exec reads it ---------------------------------------------------------
+
+TEST(CheckFile, NulByteAndLastLineEnd) {
+  const CheckResult nul =
+      CheckScript(std::string("score\r\nsay a\0b\r\nfrobnicate\r\n", 25), Q, {});
+  EXPECT_EQ(CodesOf(nul, 1), Codes{"nul-byte"});
+  EXPECT_EQ(CodesOf(nul, 2), Codes{}) << "nothing after the NUL runs";
+  EXPECT_EQ(nul.Size(), 12u);
+  EXPECT_EQ(CodesOf(CheckScript("score\r\nscore", Q, {}), 1), Codes{"no-final-line-end"});
+  EXPECT_EQ(CheckScript("score\r\nscore", Y, {}).Notes(), 0) << "Yamagi adds the LF";
+}
+
+TEST(CheckFile, ALineOnItsOwnKnowsNoOtherLine) {
+  std::vector<std::string> codes;
+  for (const Finding& finding : CheckLine("bind \"q\" \"frobnicate\"", Q))
+    codes.emplace_back(CodeName(finding.code));
+  EXPECT_EQ(codes, Codes{});
+  EXPECT_EQ(CheckLine(EchoOfLength(1023), Q).front().code, Code::kCommandDiscarded);
+  EXPECT_EQ(CheckLine("bind \"\xB2\" \"score\"", Y).front().code, Code::kKeyHighByte);
+}
+
+TEST(CheckTexts, EveryFindingHasItsTextInBothLanguages) {
+  for (const char* file : {"dics-fr.ini", "dics-en.ini"}) {
+    const std::string captions = testing::ReadFile(testing::ShippedDataDir() + file);
+    for (int code = 0; code < static_cast<int>(Code::kCount); ++code) {
+      Finding finding;
+      finding.code = static_cast<Code>(code);
+      const std::string key = TextOf(finding).key;
+      const std::optional<std::string> text = datafiles::FindIniValue(captions, "General", key);
+      EXPECT_TRUE(text.has_value() && !text->empty()) << file << ": " << key;
+      EXPECT_FALSE(CodeName(finding.code).empty());
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tavrilo::game
