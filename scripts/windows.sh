@@ -39,7 +39,8 @@ if [[ $status -ne 0 ]]; then
   grep -E '^[0-9]+: \[  FAILED  \]|Failure|tests passed|\*\*\*|Timeout' "$log" | head -60 || true
   echo "Windows tests failed: the whole output is in $log" >&2
 fi
-grep -E '^[0-9]+: \[  SKIPPED \] [A-Za-z]' "$log" | sed -E 's/^[0-9]+: \[  SKIPPED \] /skipped under Wine: /' || true
+grep -E '^[0-9]+: \[  SKIPPED \] [A-Za-z].*\([0-9]+ ms\)$' "$log" |
+  sed -E 's/^[0-9]+: \[  SKIPPED \] (.*) \([0-9]+ ms\)$/skipped under Wine: \1/' || true
 
 # The command line, as a player runs it.
 check_status=0

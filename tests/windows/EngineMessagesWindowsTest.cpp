@@ -1,0 +1,66 @@
+// The messages a Windows user sees for what Windows refuses: the engine's readers and
+// writers over the platform layer, with drive-letter paths and accented names.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "TestSupport.h"
+#include "core/Errors.h"
+#include "core/LineReader.h"
+#include "core/PlatformWindows.h"
+#include "core/SafeFile.h"
+
+namespace tavrilo {
+namespace {
+
+using platform::windows::WideFromAnsi;
+using testing::MessageOf;
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+
+void Save(const std::string& path, const std::string& text) {
+  SafeFileWriter writer(path);
+  writer.Write(text);
+  writer.Commit();
+}
+
+TEST(WindowsMessages, AReadOnlyFileIsRefusedAsTheWindowSaysItAndKept) {
+  TempDir dir;
+  const std::string path = dir / "Macros.cfg";
+  WriteFile(path, "bind q zoom\r\n");
+  ASSERT_TRUE(::SetFileAttributesW(WideFromAnsi(path).c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_EQ(MessageOf<Error>([&] { Save(path, "bind e use\r\n"); }), "Cannot create file " + path);
+  ::SetFileAttributesW(WideFromAnsi(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(ReadFile(path), "bind q zoom\r\n");
+}
+
+TEST(WindowsMessages, MissingFilesAndFoldersHaveTheirOwnMessages) {
+  TempDir dir;
+  EXPECT_EQ(MessageOf<EInOutError>([&] { LineReader reader(dir / "none.cfg"); }), "File not found");
+  EXPECT_EQ(MessageOf<EInOutError>([&] { LineReader reader(dir / "none\\x.cfg"); }),
+            "Invalid filename");
+  EXPECT_EQ(MessageOf<EInOutError>([&] { LineReader reader(dir.Path()); }), "File access denied");
+  EXPECT_EQ(MessageOf<Error>([&] { Save(dir / "none\\x.cfg", "x"); }),
+            "Cannot create file " + dir / "none\\x.cfg");
+}
+
+TEST(WindowsMessages, AnAccentedNameUnderADriveLetterIsSavedAndReadBack) {
+  TempDir dir;
+  ASSERT_EQ(dir.Path().substr(1, 2), ":\\");
+  const std::string path = dir /
+                           "D\xE9"
+                           "fense \xF9.cfg";  // "Défense ù.cfg"
+  Save(path, "bind a \"say caf\xE9\"\r\nbind z +forward\r\n");
+  LineReader reader(path);
+  EXPECT_EQ(reader.ReadLine(), "bind a \"say caf\xE9\"");
+  EXPECT_EQ(reader.ReadLine(), "bind z +forward");
+  EXPECT_TRUE(reader.AtEnd());
+  const std::wstring wide = WideFromAnsi(dir.Path()) + L"D\u00e9fense \u00f9.cfg";
+  EXPECT_NE(::GetFileAttributesW(wide.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+}  // namespace
+}  // namespace tavrilo
