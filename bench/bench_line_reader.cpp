@@ -83,6 +83,13 @@ struct Timing {
   }
 };
 
+// The most memory the process has held so far, in KiB.
+long PeakKilobytes() {
+  rusage usage{};
+  ::getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
 void Check(bool condition, const char* what) {
   if (!condition) {
     std::fprintf(stderr, "benchmark check failed: %s\n", what);
@@ -96,6 +103,7 @@ int main() {
   const std::string path = "/tmp/tavrilo-bench-lines-" + std::to_string(::getpid()) + ".txt";
   const std::uintmax_t size = WriteBenchFile(path);
   const double megabytes = static_cast<double>(size) / 1e6;
+  const long baselineKilobytes = PeakKilobytes();
 
   long lines = 0;
   std::uintmax_t textBytes = 0;
@@ -152,5 +160,11 @@ int main() {
   print("wc -l (through the shell)", wc);
   std::printf("reader / wc -l: %.2f wall, %.2f cpu\n", reader.best / wc.best,
               reader.bestCpu / wc.bestCpu);
+  const long peakKilobytes = PeakKilobytes();
+  std::printf(
+      "peak memory: baseline %.1f MiB, with the list %.1f MiB; above baseline / file "
+      "size: %.2f\n",
+      static_cast<double>(baselineKilobytes) / 1024, static_cast<double>(peakKilobytes) / 1024,
+      static_cast<double>(peakKilobytes - baselineKilobytes) * 1024 / static_cast<double>(size));
   return 0;
 }

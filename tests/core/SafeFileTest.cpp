@@ -348,7 +348,7 @@ void SetAge(const std::string& path, long seconds) {
   if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) throw std::runtime_error(path);
 }
 
-TEST(SafeFileWriter, ACompletedWriteRemovesTheTemporaryFilesOfKilledWriters) {
+TEST(SafeFileWriter, AWriteRemovesTheTemporaryFilesOfKilledWritersAsItStarts) {
   TempDir dir;
   const std::string pid = std::to_string(::getpid());
   const std::string deadWriter = ".tavrilo-1073741823-abcdefgh.tmp";  // no such process
@@ -365,6 +365,7 @@ TEST(SafeFileWriter, ACompletedWriteRemovesTheTemporaryFilesOfKilledWriters) {
     SetAge(dir / name, 11 * 60);
   {
     SafeFileWriter writer(dir / "macros.cfg");
+    EXPECT_EQ(EntriesOf(dir.Path()), (std::set<std::string>{liveWriter, unknownWriter, notOurs}));
     writer.Write("new");
     writer.Commit();
   }
