@@ -39,14 +39,16 @@ bool Render(const QString& dataDir, const QByteArray& settings, const QString& o
   const QString sample = appDir.filePath("sample.cfg");
   WriteBytes(sample,
              "exec Alias.cfg\r\nbind \"q\" \"zoom\"\r\nbind \"MOUSE2\" \"+QuickGrenades\"\r\n"
-             "bind \"F1\" \"say_team Besoin d'aide !\"\r\nbind \"ESC\" \"Free-Look\"\r\n");
+             "bind \"F1\" \"say_team Besoin d'aide !\"\r\nbind \"F2\" \"say GG $name\"\r\n"
+             "bind \"ESC\" \"Free-Look\"\r\n");
 
   tavrilo::ui::TMainForm form(tavrilo::ui::PathToBytes(appDir.path() + "/"));
   form.show();
   tavrilo::ui::DialogSeam::QueueFileName(sample);
   form.findChild<QPushButton*>("LoadBtn")->click();
   QApplication::processEvents();
-  // The line the game would not run, selected: the status line says why.
+  // The line the game would not run, selected: the status line says why, and the
+  // problems panel shows its findings first.
   auto* list = form.findChild<QListView*>("CommandesListBox");
   const QModelIndex last = list->model()->index(list->model()->rowCount() - 1, 0);
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(last).center());
