@@ -210,9 +210,9 @@ UnsavedAnswer AskUnsavedChanges(QWidget* parent, const QString& text, const QStr
   box.setDefaultButton(saveButton);
   box.setEscapeButton(cancelButton);
   if (DialogSeam::TestMode()) {
-    return DialogSeam::AnswerQuestion(
-        {box.windowTitle(), box.text() + '|' + save + '|' + discard + '|' + cancel,
-         box.textFormat() == Qt::PlainText});
+    return DialogSeam::AnswerQuestion({box.windowTitle(),
+                                       box.text() + '|' + save + '|' + discard + '|' + cancel,
+                                       box.textFormat() == Qt::PlainText});
   }
   box.exec();
   if (box.clickedButton() == saveButton) return UnsavedAnswer::kSave;
