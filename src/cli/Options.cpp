@@ -27,7 +27,7 @@ class Parser {
 
   ParsedArguments Run() {
     bool help = false, version = false, check = false;
-    std::vector<std::string> qtOptions;  // the first refused unless the window opens
+    std::vector<std::string> qtOptions;  // used by the window only
     for (next_ = 0; next_ < args_.size() && !result_.error;) {
       const std::string& arg = args_[next_++];
       if (!optionsEnd_ && arg == "--") {
@@ -60,8 +60,6 @@ class Parser {
         Fail("Cli.OneFileOnly", options.files[1]);
       else if (checkOnly_)
         Fail("Cli.CheckOnly", *checkOnly_);
-    } else if (!qtOptions.empty()) {
-      Fail("Cli.UnknownOption", qtOptions.front());
     } else if (options.action == Action::kCheck && options.files.empty()) {
       Fail("Cli.NoFiles");
     }

@@ -6,10 +6,10 @@
 //   tavrilo -h|--help, tavrilo -v|--version
 //
 // "--name value" and "--name=value" both give a value; short flags may be grouped ("-hv");
-// "--" ends the options and "-" alone is a file (standard input for --check). The window
-// also takes Qt's own options (-platform NAME, -style NAME, -reverse...), handed to Qt as
-// they were given; with --check, --help or --version they are unknown options. File
-// names stay the bytes they were given.
+// "--" ends the options and "-" alone is a file (standard input for --check). Qt's own
+// options (-platform NAME, -style NAME, -reverse...) are taken as a Qt program takes them,
+// and handed to Qt as they were given when the window opens; without a window they do
+// nothing. File names stay the bytes they were given.
 #pragma once
 
 #include <optional>
