@@ -1,8 +1,9 @@
-// Reads arbitrary bytes as a script the way the game's console does, and checks the
-// console module against the bytes themselves and against itself: the lines and the
-// commands put back together give the script; every word the game keeps is the start of
-// the word as written and within the game's limit; and the diagnostics of a list followed
-// one append or one removal at a time are those of the same list checked from scratch.
+// Reads arbitrary bytes as a script the way the game's console does, and checks the model
+// of the console against the bytes and against itself: the commands of a line put back
+// together give the line; every word the game keeps is the start of the word as written
+// and within the game's limit; the findings are in line order, within the script, counted
+// right; and a script read from bytes and the same lines checked as a list give the same
+// findings.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -10,8 +11,8 @@
 #include <vector>
 
 #include "core/StringList.h"
+#include "game/Check.h"
 #include "game/Console.h"
-#include "game/Diagnostics.h"
 
 namespace {
 
@@ -21,56 +22,72 @@ void Require(bool condition) {
   if (!condition) std::abort();
 }
 
-void CheckCutting(std::string_view script, game::Game game) {
-  const std::vector<std::string_view> lines = game::LinesOf(script);
-  std::string joined;
-  for (std::string_view line : lines) {
-    Require(line.find('\n') == std::string_view::npos);
-    joined.append(line).append("\n");
+std::vector<std::string_view> LinesOf(std::string_view script) {
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  while (start < script.size()) {
+    std::size_t end = script.find('\n', start);
+    if (end == std::string_view::npos) end = script.size();
+    lines.push_back(script.substr(start, end - start));
+    start = end + 1;
   }
-  Require(joined == script || joined == std::string(script) + "\n");
+  return lines;
+}
 
+void CheckReading(std::string_view script, game::Game game) {
   const std::size_t wordLimit = game::LimitsOf(game).word;
-  for (std::string_view line : lines) {
+  game::Words words;
+  for (std::string_view line : LinesOf(script)) {
     std::string commands;
-    for (std::string_view command : game::CommandsOf(line)) {
-      if (!commands.empty() || command.data() != line.data()) commands += ';';
+    game::ForEachCommand(line, [&](std::string_view command, std::size_t begin, std::size_t end) {
+      Require(line.substr(begin, command.size()) == command);
+      Require(end == line.size() || line[end - 1] == ';');
+      if (begin > 0) commands += ';';
       commands.append(command);
-      for (const game::Word& word : game::WordsOf(command, wordLimit).words) {
+      game::ReadWords(command, game, words);
+      Require(words.Count() <= game::LimitsOf(game).words);
+      for (const game::Word& word : words.words) {
         Require(word.written.starts_with(word.kept));
         Require(word.kept.size() <= wordLimit);
         Require(word.cut == (word.written.size() >= wordLimit));
       }
-    }
+    });
     Require(commands == line);
   }
 }
 
-void RequireSameFindings(const game::ListDiagnostics& followed, const StringList& list,
-                         game::Game game, const game::SupportFiles& support) {
-  const game::ListDiagnostics fresh(list, game, support);
-  Require(followed.SavedSize() == fresh.SavedSize());
-  for (int i = 0; i < list.Count(); ++i) {
-    Require(followed.WorstOf(i) == fresh.WorstOf(i));
-    Require(followed.FindingsOf(i) == fresh.FindingsOf(i));
+void CheckFindings(std::string_view script, game::Game game) {
+  const game::SupportFiles support = {{"Alias.cfg", "alias zoom \"fov 30\"\nexec Alias.cfg\n"},
+                                      {"Big.cfg", std::string(9000, '/')}};
+  const game::CheckResult result = game::CheckScript(script, game, support);
+  const std::vector<std::string_view> lines = LinesOf(script);
+  int errors = 0;
+  int notes = 0;
+  int previous = 0;
+  for (const game::Finding& finding : result.Findings()) {
+    Require(finding.line >= previous && finding.line < static_cast<int>(lines.size()));
+    Require(finding.column >= -1 &&
+            finding.column <=
+                static_cast<int>(lines[static_cast<std::size_t>(finding.line)].size()));
+    Require(finding.severity == game::SeverityOf(finding.code));
+    Require(!game::TextOf(finding).key.empty());
+    (finding.severity == game::Severity::kError ? errors : notes) += 1;
+    previous = finding.line;
   }
-}
+  Require(errors == result.Errors() && notes == result.Notes());
 
-void CheckDiagnostics(std::string_view script, game::Game game) {
-  const game::SupportFiles support = {{"Alias.cfg", "alias zoom \"fov 30\"\n"}};
+  // The same lines as a list saved with CR LF: the same findings.
   StringList list;
-  game::ListDiagnostics followed(list, game, support);
-  for (std::string_view line : game::LinesOf(script)) {
+  std::string saved;
+  for (std::string_view line : lines) {
+    if (line.ends_with('\r')) line.remove_suffix(1);
     list.Add(line);
-    followed.Appended();
+    saved.append(line).append("\r\n");
   }
-  RequireSameFindings(followed, list, game, support);
-  if (!list.Empty()) {
-    const int removed = static_cast<int>(script.size() % static_cast<std::size_t>(list.Count()));
-    list.Delete(removed);
-    followed.Removed(removed);
-    RequireSameFindings(followed, list, game, support);
-  }
+  const game::CheckResult fromList = game::CheckList(list, 0, game, support);
+  const game::CheckResult fromBytes = game::CheckScript(saved, game, support);
+  Require(fromList.Findings() == fromBytes.Findings());
+  Require(fromList.Size() == fromBytes.Size());
 }
 
 }  // namespace
@@ -79,8 +96,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size > 64 * 1024) return 0;
   const std::string_view script(reinterpret_cast<const char*>(data), size);
   for (game::Game game : {game::Game::kQuake2, game::Game::kYamagi}) {
-    CheckCutting(script, game);
-    CheckDiagnostics(script, game);
+    CheckReading(script, game);
+    CheckFindings(script, game);
   }
   return 0;
 }

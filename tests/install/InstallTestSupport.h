@@ -27,7 +27,10 @@ class ScopedCurrentDirectory {
     std::free(previous);
     if (::chdir(directory.c_str()) != 0) throw std::runtime_error("chdir failed: " + directory);
   }
-  ~ScopedCurrentDirectory() { (void)::chdir(previous_.c_str()); }
+  // The tests after this one must not run in its directory: a failed return ends the run.
+  ~ScopedCurrentDirectory() {
+    if (::chdir(previous_.c_str()) != 0) std::abort();
+  }
   ScopedCurrentDirectory(const ScopedCurrentDirectory&) = delete;
   ScopedCurrentDirectory& operator=(const ScopedCurrentDirectory&) = delete;
 
