@@ -1,5 +1,10 @@
 #include "cli/CommandLine.h"
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 #include <array>
 #include <iostream>
 #include <new>
@@ -85,6 +90,10 @@ FileBytes ReadNamedFile(const std::string& path) {
 
 // Standard input, read whole within the bound of every file read whole.
 FileBytes ReadStandardInput(std::istream& in) {
+#ifdef _WIN32
+  // Byte for byte, as a file is read: no CR LF turned into LF, no end at a 0x1A byte.
+  if (&in == &std::cin) _setmode(_fileno(stdin), _O_BINARY);
+#endif
   FileBytes file;
   try {
     std::array<char, 1 << 16> chunk;
