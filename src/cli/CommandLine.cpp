@@ -5,6 +5,7 @@
 #include <io.h>
 #endif
 
+#include <algorithm>
 #include <array>
 #include <iostream>
 #include <new>
@@ -292,6 +293,27 @@ int RunCommandLine(const ParsedArguments& arguments, const Context& context) {
   if (options.action != Action::kCheck)
     return PrintHelpOrVersion(options.action, context, messages);
   return Check(options, context, messages).Run();
+}
+
+std::optional<int> RunUnlessWindow(const ParsedArguments& arguments, const Context& context) {
+  if (arguments.error || arguments.options.action != Action::kWindow)
+    return RunCommandLine(arguments, context);
+#if defined(__unix__) && !defined(__APPLE__)
+  const auto set = [&](const char* name) {
+    const char* value = context.environment(name);
+    return value != nullptr && *value != '\0';
+  };
+  const bool platformChosen = std::any_of(
+      arguments.options.windowArguments.begin(), arguments.options.windowArguments.end(),
+      [](std::string_view arg) { return arg == "-platform" || arg == "--platform"; });
+  if (!platformChosen && !set("QT_QPA_PLATFORM") && !set("DISPLAY") && !set("WAYLAND_DISPLAY")) {
+    const Messages messages(
+        context.dataRoot, CommandLineLanguage(std::nullopt, context.environment, context.dataRoot));
+    context.err << "tavrilo: " << messages.Shown("Cli.NoDisplay") << '\n';
+    return kTrouble;
+  }
+#endif
+  return std::nullopt;
 }
 
 int RunCommandLine(const std::vector<std::string>& args, const std::string& dataRoot,

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <istream>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -36,6 +37,12 @@ struct Context {
 // Runs the command line for arguments already read and returns the exit status. Arguments
 // that ask for the window are refused: this is the program without one.
 int RunCommandLine(const ParsedArguments& arguments, const Context& context);
+
+// The program with a window: runs the command line as RunCommandLine does and returns its
+// exit status, or std::nullopt when the arguments ask for the window. A window that no
+// display can show (none named by -platform, QT_QPA_PLATFORM, DISPLAY or WAYLAND_DISPLAY)
+// is refused with one line and status 2 instead of letting Qt abort.
+std::optional<int> RunUnlessWindow(const ParsedArguments& arguments, const Context& context);
 
 // The same from the program's arguments (its name left out), with standard input and the
 // process's environment.

@@ -7,6 +7,7 @@
 #include <QIcon>
 
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,10 +22,9 @@
 int main(int argc, char* argv[]) {
   const tavrilo::cli::ParsedArguments arguments =
       tavrilo::cli::ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
-  if (arguments.error || arguments.options.action != tavrilo::cli::Action::kWindow) {
-    return tavrilo::cli::RunCommandLine(
-        arguments, tavrilo::cli::Context{tavrilo::DataRoot(), std::cin, std::cout, std::cerr});
-  }
+  if (const std::optional<int> status = tavrilo::cli::RunUnlessWindow(
+          arguments, tavrilo::cli::Context{tavrilo::DataRoot(), std::cin, std::cout, std::cerr}))
+    return *status;
   // Qt sees the program's name and its own options only.
   std::vector<std::string> qtArguments = {argv[0]};
   qtArguments.insert(qtArguments.end(), arguments.options.windowArguments.begin(),

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -233,6 +234,36 @@ TEST(CheckCommand, HelpVersionAndWrongCommandLines) {
   EXPECT_FALSE(WantsCommandLine({"-platform", "offscreen", "a.cfg"}));
 }
 
+TEST(CheckCommand, TheWindowOpensOnlyWhereADisplayCanShowIt) {
+  Program program;
+  const auto windowRun = [&](const std::vector<std::string>& args,
+                             std::map<std::string, std::string> variables) {
+    std::istringstream in;
+    std::ostringstream out, err;
+    const std::optional<int> status = RunUnlessWindow(
+        ParseArguments(args),
+        Context{program.dir.Path(), in, out, err, [&variables](const char* name) -> const char* {
+                  const auto found = variables.find(name);
+                  return found == variables.end() ? nullptr : found->second.c_str();
+                }});
+    program.err = err.str();
+    return status;
+  };
+  EXPECT_EQ(windowRun({"a.cfg"}, {{"DISPLAY", ":0"}}), std::nullopt);
+  EXPECT_EQ(windowRun({}, {{"WAYLAND_DISPLAY", "wayland-0"}}), std::nullopt);
+  EXPECT_EQ(windowRun({"a.cfg"}, {{"QT_QPA_PLATFORM", "offscreen"}}), std::nullopt);
+  EXPECT_EQ(windowRun({"-platform", "offscreen", "a.cfg"}, {}), std::nullopt);
+  EXPECT_EQ(windowRun({"-v"}, {}), kRunsAsWritten);
+  EXPECT_EQ(windowRun({"--bogus"}, {{"DISPLAY", ":0"}}), kTrouble);
+#if defined(__unix__) && !defined(__APPLE__)
+  EXPECT_EQ(windowRun({"a.cfg"}, {{"DISPLAY", ""}, {"LANG", "fr_FR.UTF-8"}}), kTrouble);
+  EXPECT_TRUE(
+      program.err.starts_with("tavrilo: aucun \xC3\xA9"
+                              "cran"))
+      << program.err;
+#endif
+}
+
 TEST(CheckCommand, AnOutputThatCannotBeWrittenEndsWithStatusTwo) {
   if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full on this system";
   Program program;
@@ -271,6 +302,7 @@ TEST(Program, AnswersAtOnceWithoutADisplay) {
   EXPECT_EQ(run("--bogus bad.cfg"), kTrouble);
   EXPECT_EQ(run("--check --game"), kTrouble);
   EXPECT_EQ(run("a.cfg b.cfg"), kTrouble);
+  EXPECT_EQ(run("a.cfg"), kTrouble) << "no display for the window";
   EXPECT_EQ(run("--help", "/dev/full"), kTrouble);
   EXPECT_EQ(run("--check -", "/dev/full"), kTrouble);
   EXPECT_EQ(run("--check -"), kRunsAsWritten);
