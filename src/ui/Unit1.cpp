@@ -522,6 +522,7 @@ void TMainForm::CaptureKeyClick() {
   textBeforeCapture_ = LetterComboBox->currentText();
   const std::string& waiting = language_.captions.Get("Main.CaptureWaiting");
   LetterComboBox->setEditText(waiting.empty() ? QStringLiteral("\u2026") : FromAnsi(waiting));
+  LetterComboBox->lineEdit()->setCursorPosition(0);  // its beginning, if it is long
   QPalette palette = LetterComboBox->palette();
   palette.setColor(QPalette::Base, QColor(255, 236, 150));
   LetterComboBox->setPalette(palette);
