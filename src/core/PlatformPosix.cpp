@@ -390,9 +390,9 @@ bool ParseBackup(std::string_view backup, std::string& target, std::string_view&
 }
 
 // Puts back the old text of the file whose backup is `backupName` in the folder open as
-// `folderFd`, then removes the backup. Only a backup of the user's own, naming a regular
-// file in `folder` (or anywhere with `anyTarget`), is trusted: a backup planted in a
-// shared folder must not make this program write another file.
+// `folderFd`, then removes the backup (also when the file was changed since). Only a backup of the
+// user's own, naming a regular file in `folder` (or anywhere with `anyTarget`), is trusted: a
+// backup planted in a shared folder must not make this program write another file.
 void RestoreBackup(int folderFd, const std::string& folder, const char* backupName,
                    bool anyTarget) {
   Descriptor backup(::openat(folderFd, backupName, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
@@ -424,6 +424,12 @@ void RestoreBackup(int folderFd, const std::string& folder, const char* backupNa
   }
   struct stat fileInfo {};
   if (::fstat(file.Get(), &fileInfo) != 0 || !S_ISREG(fileInfo.st_mode)) return;
+  // The killed save wrote right after its backup. A file written long after was saved
+  // since by someone else: that text is the newer one, and the backup is stale.
+  if (fileInfo.st_mtime - info.st_mtime > kAbandonedAfterSeconds) {
+    (void)::unlinkat(folderFd, backupName, 0);
+    return;
+  }
   if (RewriteInPlace(SystemWrite, file.Get(), old) == kNoError) {
     (void)::unlinkat(folderFd, backupName, 0);
   }

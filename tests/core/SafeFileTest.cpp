@@ -539,5 +539,18 @@ TEST(SafeFileWriter, OnlyABackupOfAFileOfItsOwnFolderIsPutBack) {
   EXPECT_EQ(ReadFile(other / "victim.cfg"), "owned");
 }
 
+// A file saved again long after a killed save (by another program) keeps that newer text:
+// the stale backup goes without being put back.
+TEST(SafeFileWriter, ABackupOlderThanTheFilesLastChangeIsDropped) {
+  TempDir dir;
+  const std::string backup = ".tavrilo-1073741823-aaaaaaaa.bak";  // no such process
+  WriteFile(dir / backup, std::string(dir / "macros.cfg") + '\0' + "old text");
+  SetAge(dir / backup, 60 * 60);
+  WriteFile(dir / "macros.cfg", "saved since by another editor");
+  platform::CleanFolder(dir.Path());
+  EXPECT_EQ(ReadFile(dir / "macros.cfg"), "saved since by another editor");
+  EXPECT_EQ(EntriesOf(dir.Path()), (std::set<std::string>{"macros.cfg"}));
+}
+
 }  // namespace
 }  // namespace tavrilo::datafiles
