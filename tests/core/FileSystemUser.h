@@ -4,6 +4,8 @@
 // capabilities that let root pass those checks.
 #pragma once
 
+#ifndef _WIN32
+
 #include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -53,3 +55,5 @@ inline void SetOwnerAndMode(const std::string& path, uid_t owner, gid_t group, m
 }
 
 }  // namespace tavrilo::testing
+
+#endif  // _WIN32
