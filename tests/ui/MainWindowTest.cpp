@@ -91,8 +91,15 @@ class App {
   const std::string& Dir() const { return dir_.Path(); }
   void Settings(const std::string& text) const { WriteFile(Path("data/config.ini"), text); }
 
+  // The window, shown, with its item models watched for every rule of Qt's model
+  // contract as long as it lives.
   std::unique_ptr<TMainForm> Start() const {
     auto form = std::make_unique<TMainForm>(dir_.Path());
+    for (const char* view : {"CommandesListBox", "ProblemsView"}) {
+      new QAbstractItemModelTester(form->findChild<QListView*>(view)->model(),
+                                   QAbstractItemModelTester::FailureReportingMode::QtTest,
+                                   form.get());
+    }
     form->show();
     return form;
   }
@@ -868,9 +875,7 @@ class MainWindowTest : public QObject {
     App app;
     WriteFile(app.Path("in.cfg"), "bind \"ESC\" \"kill\"\r\necho fine\r\n");
     auto form = app.Start();
-    auto* list = Find<QListView>(form.get(), "CommandesListBox");
-    QAbstractItemModelTester tester(list->model(),
-                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
+    auto* list = Find<QListView>(form.get(), "CommandesListBox");  // watched (App::Start)
     QList<tavrilo::game::Severity> marksAtInsertion;
     connect(list->model(), &QAbstractItemModel::rowsInserted, this,
             [&](const QModelIndex&, int first, int) {
