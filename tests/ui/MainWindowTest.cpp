@@ -2,6 +2,7 @@
 // in advance through the dialog seam.
 #include <QAbstractItemModelTester>
 #include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -771,10 +772,16 @@ class MainWindowTest : public QObject {
   void qtTextsAndToolTipsFollowTheLanguage() {
     App app;
     WriteFile(app.Path("data/dics-en.ini"),
-              ReadFile(app.Path("data/dics-en.ini")) + "Main.TipChat=EN <b>chat</b> tip\r\n");
+              ReadFile(app.Path("data/dics-en.ini")) +
+                  "Main.TipChat=EN <b>chat</b> tip\r\nMain.GameHint=<a href=\"x\">game</a>\r\n"
+                  "Key.CaptureHint=<img src=\"y\">\r\n");
     auto form = app.Start();
     auto* chat = Find<QLineEdit>(form.get(), "SayEdit");
     QCOMPARE(chat->toolTip(), PlainToolTip("EN <b>chat</b> tip"));  // plain text, too
+    QCOMPARE(Find<QComboBox>(form.get(), "GameComboBox")->toolTip(),
+             PlainToolTip("<a href=\"x\">game</a>"));
+    QCOMPARE(form->findChild<QAction*>("CaptureKeyAction")->toolTip(),
+             PlainToolTip("<img src=\"y\">"));
     const auto qtCancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
     QCOMPARE(qtCancel(), QString("Cancel"));
     QTest::mouseClick(Find<QRadioButton>(form.get(), "RBFr"), Qt::LeftButton);
