@@ -218,6 +218,10 @@ class Console {
     }
     for (std::size_t i = 0; i < files_.size(); ++i)
       CollectSupportAliases(i, i, 0);
+    for (const auto& [name, file] : supportAliases_) {
+      const NameInfo* info = FindName(game_, name);
+      if (info != nullptr && info->IsCommand()) clashes_.insert(name);
+    }
   }
 
   // Runs `lines` of a file whose first `headerBytes` bytes are comment lines.
@@ -234,7 +238,6 @@ class Console {
     std::size_t consumed = 0;  // the bytes taken out of the buffer so far
     bool script = false;       // the lines of the checked script itself
     bool report = false;       // its text is the script's own: what it says is reported
-    bool press = false;        // its bind commands press their key, its aliases run
     int line = 0;              // the script's line it comes from
     int column = -1;
     std::string alias;                  // the alias whose text it is
@@ -247,6 +250,7 @@ class Console {
     std::string_view text;  // as it runs: cut, $ expanded
     std::string_view rest;  // the text after its ";" on the same line
     bool cr = false;        // a CR follows it (the last command of a line ended by CR LF)
+    bool expanded = false;  // `text` is a copy ($ expanded), not the line's own bytes
     int line = 0;
     int column = -1;
   };
@@ -276,6 +280,7 @@ class Console {
   void RunFrame(Frame& frame);
   void RunCommand(Frame& frame, std::string_view text, const Command& where, bool cr);
   void Execute(Frame& frame, const Command& command);
+  void ReportWords(const Frame& frame, const Command& command, const Words& words, bool raw);
   void ForServer(Frame& frame, const Command& command, std::string_view name, std::string_view raw,
                  bool forwarded);
   void Bind(Frame& frame, const Command& command, const Words& words);
@@ -287,7 +292,8 @@ class Console {
   void Unresolved(const Frame& frame, const Command& command, std::string_view name);
   void PressKey(std::string_view text, int line, int column);
   void RunText(std::string_view text, std::size_t extra, int line, int column, std::string alias);
-  void RunAgain(const std::vector<Line>& script, int line, int column);
+  // `text`, which `words` joined, as it stands in `command` or kept in `owned_`.
+  std::string_view Keep(const Command& command, const Words& words, std::size_t first);
 
   std::size_t Waiting() const {
     std::size_t waiting = 0;
@@ -319,9 +325,12 @@ class Console {
     int line = -1;  // the script's line that made it; -1: a file the script runs made it
     std::string key;
   };
+  // A text of the script to run once the script has run: a key's or an alias's.
   struct Pending {
     int line;
     int column;
+    std::string_view text;  // in the script's lines, or in `owned_`
+    std::string alias;      // the alias whose text it is
   };
   struct Call {
     int line;
@@ -341,9 +350,11 @@ class Console {
   std::unordered_set<std::string> everDefined_;           // every name an alias command gives
   std::unordered_set<std::string> userCvars_;             // made by set
   std::unordered_map<std::string, Binding> bindings_;
-  std::vector<Pending> presses_;  // the script's bind commands, pressed once it has run
-  std::vector<Pending> bodies_;   // the script's alias commands, run once it has run
-  std::vector<Call> calls_;       // names the script ran before any alias of that name
+  std::vector<Pending> presses_;             // the script's bind commands, pressed once it has run
+  std::vector<Pending> bodies_;              // the script's alias commands, run once it has run
+  std::deque<std::string> owned_;            // their texts that are not in the lines as written
+  std::unordered_set<std::string> clashes_;  // names both a command and an alias
+  std::vector<Call> calls_;                  // names the script ran before any alias of that name
   std::vector<Frame*> stack_;
   std::deque<Words> words_;  // one per depth of the stack, reused
   int aliasRuns_ = 0;        // alias texts run for one command of the script or one key
@@ -411,9 +422,9 @@ CheckResult Console::Run(const std::vector<Line>& lines, std::size_t headerBytes
   // The script has run: its keys are pressed and its aliases run, as the game has them now.
   deferred_ = true;
   for (const Pending& press : presses_)
-    RunAgain(lines, press.line, press.column);
+    PressKey(press.text, press.line, press.column);
   for (const Pending& body : bodies_)
-    RunAgain(lines, body.line, body.column);
+    RunText(body.text, 1, body.line, body.column, body.alias);
   for (const Call& call : calls_) {
     const std::string lower = LowerCase(call.name);
     if (everDefined_.contains(lower)) {
@@ -426,13 +437,19 @@ CheckResult Console::Run(const std::vector<Line>& lines, std::size_t headerBytes
   }
 
   // By line, errors first; a finding once per line, and one note per support file to run.
-  std::stable_sort(findings_.begin(), findings_.end(), [](const Finding& a, const Finding& b) {
+  std::vector<std::uint32_t> order(findings_.size());
+  for (std::size_t i = 0; i < order.size(); ++i)
+    order[i] = static_cast<std::uint32_t>(i);
+  std::stable_sort(order.begin(), order.end(), [&](std::uint32_t x, std::uint32_t y) {
+    const Finding& a = findings_[x];
+    const Finding& b = findings_[y];
     if (a.line != b.line) return a.line < b.line;
     return a.severity > b.severity;
   });
   std::vector<Finding> kept;
   kept.reserve(findings_.size());
-  for (Finding& finding : findings_) {
+  for (std::uint32_t index : order) {
+    Finding& finding = findings_[index];
     bool repeated = false;
     for (auto k = kept.rbegin(); k != kept.rend() && k->line == finding.line && !repeated; ++k) {
       if (k->code != finding.code) continue;
@@ -443,6 +460,8 @@ CheckResult Console::Run(const std::vector<Line>& lines, std::size_t headerBytes
     (finding.severity == Severity::kError ? result.errors_ : result.notes_) += 1;
     kept.push_back(std::move(finding));
   }
+  std::vector<Finding>().swap(findings_);
+  kept.shrink_to_fit();
   result.findings_ = std::move(kept);
   return result;
 }
@@ -515,6 +534,7 @@ void Console::RunCommand(Frame& frame, std::string_view text, const Command& whe
     }
     expanded.append(text.substr(from));
     text = expanded;
+    command.expanded = true;
   }
   command.text = text;
   Execute(frame, command);
@@ -534,31 +554,14 @@ void Console::Execute(Frame& frame, const Command& command) {
   const bool raw = lower == "say" || lower == "say_team" || lower == "use" || lower == "drop" ||
                    lower == "give" || lower == "cmd";
 
-  // What the console does to the command's words.
-  if (words.dropped > 0 && !raw) {
-    Say(frame, command, Code::kTooManyWords,
-        {GroupDigits(words.Count() + words.dropped), GroupDigits(limits_.words)});
-  }
-  for (std::size_t i = 0; i < words.Count(); ++i) {
-    const Word& word = words.words[i];
-    if (!word.cut || (raw && i > 0 && !word.quoted)) continue;
-    Say(frame, command, word.quoted ? Code::kWordCut : Code::kWordLost,
-        {Excerpt(word.written, 20), GroupDigits(word.written.size()), GroupDigits(limits_.word)});
-    break;
-  }
-  if (!raw) {
-    const char high = HighByteOutsideQuotes(command.text);
-    if (high != '\0') Say(frame, command, Code::kHighByteSplits, {std::string(1, high)});
-  }
-  if (!raw && words.commentAt < command.text.size() && HasNonBlank(command.rest))
-    Say(frame, command, Code::kCommentRunsOn, {Excerpt(TrimBlanks(command.rest))});
+  // What the console does to the command's words (only said for the script's own text).
+  if (frame.report) ReportWords(frame, command, words, raw);
 
   // A name runs as a command of the program, an alias, a cvar, or goes to the server.
+
   if (info != nullptr && info->IsCommand()) {
-    if (!alone_ && (aliases_.contains(lower) || everDefined_.contains(lower) ||
-                    supportAliases_.contains(lower))) {
+    if (!clashes_.empty() && clashes_.contains(lower))
       Say(frame, command, Code::kCommandHidesAlias, {name});
-    }
     if (lower == "bind") return Bind(frame, command, words);
     if (lower == "unbind") return Unbind(frame, command, words);
     if (lower == "unbindall") return UnbindAll(command);
@@ -602,6 +605,27 @@ void Console::Execute(Frame& frame, const Command& command) {
   if (info != nullptr && info->serverCommand)
     return ForServer(frame, command, name, AfterFirstWord(command.text, words), true);
   if (!alone_) Unresolved(frame, command, name);
+}
+
+void Console::ReportWords(const Frame& frame, const Command& command, const Words& words,
+                          bool raw) {
+  if (words.dropped > 0 && !raw) {
+    Say(frame, command, Code::kTooManyWords,
+        {GroupDigits(words.Count() + words.dropped), GroupDigits(limits_.words)});
+  }
+  for (std::size_t i = 0; i < words.Count(); ++i) {
+    const Word& word = words.words[i];
+    if (!word.cut || (raw && i > 0 && !word.quoted)) continue;
+    Say(frame, command, word.quoted ? Code::kWordCut : Code::kWordLost,
+        {Excerpt(word.written, 20), GroupDigits(word.written.size()), GroupDigits(limits_.word)});
+    break;
+  }
+  if (!raw) {
+    const char high = HighByteOutsideQuotes(command.text);
+    if (high != '\0') Say(frame, command, Code::kHighByteSplits, {std::string(1, high)});
+  }
+  if (!raw && words.commentAt < command.text.size() && HasNonBlank(command.rest))
+    Say(frame, command, Code::kCommentRunsOn, {Excerpt(TrimBlanks(command.rest))});
 }
 
 // What the game module does with a command sent to the server: the raw text after its name.
@@ -726,8 +750,9 @@ void Console::Bind(Frame& frame, const Command& command, const Words& words) {
     }
     binding.line = frame.script && runs ? command.line : -1;
     binding.key = identity;
-    if (frame.script && runs) presses_.push_back({command.line, command.column});
-  } else if ((frame.report || frame.press) && runs) {
+    if (frame.script && runs)
+      presses_.push_back({command.line, command.column, Keep(command, words, 2), {}});
+  } else if (frame.report && runs) {
     PressKey(words.Joined(2), command.line, command.column);
   }
 }
@@ -789,9 +814,11 @@ void Console::DefineAlias(Frame& frame, const Command& command, const Words& wor
         everDefined_.insert(LowerCase(inner[1]));
     });
     everDefined_.insert(lower);
-    if (frame.script && words.Count() >= 3) bodies_.push_back({command.line, command.column});
+    if (info != nullptr && info->IsCommand()) clashes_.insert(lower);
+    if (frame.script && words.Count() >= 3)
+      bodies_.push_back({command.line, command.column, Keep(command, words, 2), lower});
     aliases_[lower] = std::move(text);
-  } else if ((frame.report || frame.press) && words.Count() >= 3) {
+  } else if (frame.report && words.Count() >= 3) {
     RunText(text, 1, command.line, command.column, lower);
   }
 }
@@ -894,11 +921,10 @@ void Console::PressKey(std::string_view text, int line, int column) {
 
 void Console::RunText(std::string_view text, std::size_t extra, int line, int column,
                       std::string alias) {
-  const std::string copy(text);
   Frame frame;
-  frame.single = Line{copy, false, true};
+  frame.single = Line{text, false, true};
   frame.count = 1;
-  frame.total = copy.size() + extra;
+  frame.total = text.size() + extra;
   frame.report = true;
   frame.line = line;
   frame.column = column;
@@ -909,22 +935,11 @@ void Console::RunText(std::string_view text, std::size_t extra, int line, int co
   aliasRuns_ = runs;
 }
 
-// The command of the script at `line`, `column` again, once the script has run: a bind
-// presses its key, an alias runs its text.
-void Console::RunAgain(const std::vector<Line>& script, int line, int column) {
-  const Line& whole = script[static_cast<std::size_t>(line)];
-  const std::string_view from = whole.text.substr(static_cast<std::size_t>(column));
-  std::string_view text = from;
-  ForEachCommand(from, [&](std::string_view command, std::size_t begin, std::size_t) {
-    if (begin == 0) text = command;
-  });
-  Frame frame;
-  frame.single = Line{text, whole.cr && text.size() == from.size(), false};
-  frame.count = 1;
-  frame.press = true;
-  frame.line = line;
-  frame.column = column;
-  RunFrame(frame);
+std::string_view Console::Keep(const Command& command, const Words& words, std::size_t first) {
+  // One word as written stays where it is: in the script's line, which outlives the check.
+  if (words.Count() == first + 1 && !command.expanded) return words[first];
+  owned_.push_back(words.Joined(first));
+  return owned_.back();
 }
 
 // ---------------------------------------------------------------------------------------

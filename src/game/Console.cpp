@@ -1,5 +1,7 @@
 #include "game/Console.h"
 
+#include <algorithm>
+
 namespace tavrilo::game {
 
 namespace {
@@ -27,10 +29,7 @@ std::size_t CountCommands(std::string_view line) {
 }
 
 bool HasUnmatchedQuote(std::string_view command) {
-  std::size_t quotes = 0;
-  for (char c : command)
-    quotes += c == '"' ? 1 : 0;
-  return quotes % 2 != 0;
+  return std::count(command.begin(), command.end(), '"') % 2 != 0;
 }
 
 CommandFate FateOfCommand(Game game, std::size_t length) {
@@ -93,6 +92,7 @@ void ReadWords(std::string_view command, Game game, Words& out) {
 
 std::vector<CvarReference> CvarReferencesOf(std::string_view command) {
   std::vector<CvarReference> references;
+  if (command.find('$') == std::string_view::npos) return references;
   bool quoted = false;
   for (std::size_t i = 0; i < command.size(); ++i) {
     if (command[i] == '"') {

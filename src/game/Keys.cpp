@@ -17,15 +17,23 @@ std::string Upper(std::string_view text) {
   return upper;
 }
 
-const std::unordered_set<std::string>& TableOf(Game game) {
+struct TextHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view text) const {
+    return std::hash<std::string_view>{}(text);
+  }
+};
+using NameSet = std::unordered_set<std::string, TextHash, std::equal_to<>>;
+
+const NameSet& TableOf(Game game) {
   static const auto make = [](Game g) {
-    std::unordered_set<std::string> names;
+    NameSet names;
     for (const std::string& name : KeyTableNames(g))
       names.insert(Upper(name));
     return names;
   };
-  static const std::unordered_set<std::string> quake2 = make(Game::kQuake2);
-  static const std::unordered_set<std::string> yamagi = make(Game::kYamagi);
+  static const NameSet quake2 = make(Game::kQuake2);
+  static const NameSet yamagi = make(Game::kYamagi);
   return game == Game::kYamagi ? yamagi : quake2;
 }
 
@@ -80,8 +88,14 @@ KeyVerdict VerdictOf(Game game, std::string_view key) {
       return TableNameOfCharacter(game, key[0]).empty() ? KeyVerdict::kNoSuchKey
                                                         : VerdictOf(game, KeyIdentity(game, key));
     }
-  } else if (key.empty() || !TableOf(game).contains(Upper(key))) {
-    return KeyVerdict::kNotKeyName;
+  } else {
+    // Key names are short: upper-cased on the stack; a longer one is no key name.
+    char upper[32];
+    if (key.empty() || key.size() > sizeof upper) return KeyVerdict::kNotKeyName;
+    for (std::size_t i = 0; i < key.size(); ++i)
+      upper[i] = (key[i] >= 'a' && key[i] <= 'z') ? static_cast<char>(key[i] - 'a' + 'A') : key[i];
+    if (!TableOf(game).contains(std::string_view(upper, key.size())))
+      return KeyVerdict::kNotKeyName;
   }
   const std::string identity = KeyIdentity(game, key);
   if (identity == "ESCAPE") return KeyVerdict::kMenuKey;

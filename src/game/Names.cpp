@@ -54,8 +54,17 @@ void ForEachName(std::string_view list, Each&& each) {
   }
 }
 
+// Hashes and compares std::string and std::string_view alike, so that a lookup needs no
+// copy of the name.
+struct TextHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view text) const {
+    return std::hash<std::string_view>{}(text);
+  }
+};
+
 struct Registry {
-  std::unordered_map<std::string, NameInfo> names;            // by lower-case name
+  std::unordered_map<std::string, NameInfo, TextHash, std::equal_to<>> names;  // lower case
   std::vector<std::pair<std::string, std::string>> sections;  // section, name in list order
   std::vector<std::string> keys;
 };
@@ -132,8 +141,13 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 const NameInfo* FindName(Game game, std::string_view name) {
+  // Names are short: folded on the stack; a longer one is no name of the game.
+  char lower[64];
+  if (name.size() > sizeof lower) return nullptr;
+  for (std::size_t i = 0; i < name.size(); ++i)
+    lower[i] = LowerByte(name[i]);
   const auto& names = RegistryOf(game).names;
-  const auto found = names.find(LowerCase(name));
+  const auto found = names.find(std::string_view(lower, name.size()));
   return found == names.end() ? nullptr : &found->second;
 }
 
