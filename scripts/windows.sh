@@ -68,6 +68,13 @@ for line in 2 3 4; do
     check_status=1
   }
 done
+# A file name with accents given on the command line reaches the file; an argument with a
+# character that Windows-1252 cannot hold is refused.
+cp Q2Dats/Alias.cfg "$build/Défense ù.cfg"
+expect 0 "--check of a file named with accents" \
+  "${run[@]}" "$exe" --check "Z:${root//\//\\}\\$build\\Défense ù.cfg"
+expect 2 "--check of a name that Windows-1252 cannot hold" "${run[@]}" "$exe" --check "Ж.cfg"
+grep -q "argument 2" "$build/check.txt" || { echo "tavrilo.exe: no word of the refused argument" >&2; check_status=1; }
 expect 0 "--version" "${run[@]}" "$exe" --version
 grep -q "1\.[0-9]" "$build/check.txt" || { echo "tavrilo.exe --version printed no version" >&2; check_status=1; }
 expect 0 "--help" "${run[@]}" "$exe" --help

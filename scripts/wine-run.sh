@@ -15,6 +15,8 @@ fi
 [[ $# -ge 1 ]] || { echo "usage: $0 [--prefix DIR] PROGRAM [ARGS...]" >&2; exit 2; }
 
 export WINEDEBUG=-all
+# Wine reads the arguments and the files' names as UTF-8, whatever the caller's locale.
+export LC_ALL=C.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 unset DISPLAY WAYLAND_DISPLAY
 

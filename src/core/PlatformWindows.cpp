@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+// After <windows.h>, which it needs.
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -333,6 +335,40 @@ PlaceFunction moveStep = SystemMove;
 void SetPlaceFunctions(PlaceFunction replace, PlaceFunction move) {
   replaceStep = replace != nullptr ? replace : SystemReplace;
   moveStep = move != nullptr ? move : SystemMove;
+}
+
+}  // namespace windows
+
+// ---- the program's arguments and its console ----------------------------------------
+
+namespace windows {
+
+std::optional<std::vector<std::string>> ProgramArguments(std::size_t& refused) {
+  int count = 0;
+  wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  std::vector<std::string> arguments;
+  refused = 0;
+  for (int i = 1; wide != nullptr && i < count; ++i) {
+    std::optional<std::string> argument = AnsiFromWide(wide[i]);
+    if (!argument) {
+      refused = static_cast<std::size_t>(i);
+      break;
+    }
+    arguments.push_back(std::move(*argument));
+  }
+  ::LocalFree(wide);
+  if (refused != 0) return std::nullopt;
+  return arguments;
+}
+
+unsigned int UseUtf8Console() {
+  const UINT previous = ::GetConsoleOutputCP();
+  if (previous == 0 || !::SetConsoleOutputCP(CP_UTF8)) return 0;
+  return previous;
+}
+
+void RestoreConsole(unsigned int previous) {
+  if (previous != 0) ::SetConsoleOutputCP(previous);
 }
 
 }  // namespace windows

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tavrilo::platform::windows {
 
@@ -22,6 +23,17 @@ std::wstring WideFromAnsi(std::string_view ansi);
 // The Windows-1252 text of a wide-character name; std::nullopt when one of its characters
 // has no byte in Windows-1252 (such a name cannot be given to the program, nor by it).
 std::optional<std::string> AnsiFromWide(std::wstring_view wide);
+
+// The program's arguments, its name left out, as Windows-1252 texts read from the
+// system's wide-character command line (the C runtime's argv holds them in the system's
+// code page, which may not be Windows-1252). std::nullopt when a character of one of
+// them has no byte in Windows-1252: `refused` is then its position, from 1.
+std::optional<std::vector<std::string>> ProgramArguments(std::size_t& refused);
+
+// Makes the console this program writes to, if any, show UTF-8 (what the command line
+// prints) until RestoreConsole is given the value returned.
+unsigned int UseUtf8Console();
+void RestoreConsole(unsigned int previous);
 
 // One step of putting a save in place: true when it succeeded, false with the thread's
 // last error set (SetLastError) when it did not.
