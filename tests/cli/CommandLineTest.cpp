@@ -319,7 +319,16 @@ TEST(CheckCommand, FlagsAFileTooBigForExecAndAnExecFollowedByMoreThanFits) {
     many.push_back("bind \"" + keys[static_cast<std::size_t>(i) % keys.size()] + "\" \"weapnext\"");
   const std::string big = program.File("big.cfg", many);
   EXPECT_EQ(program.Run({"--check", "--format=json", big}), kFindings);
-  EXPECT_TRUE(program.Printed("\"code\":\"file-too-big\"")) << program.out;
+  // The whole file is at fault: no column.
+  EXPECT_TRUE(program.Printed("\"column\":null,\"severity\":\"error\",\"code\":\"file-too-big\""))
+      << program.out;
+  EXPECT_EQ(program.Run({"--check", big}), kFindings);
+  const std::size_t tooBig = program.out.find(": error: This file is ");
+  ASSERT_NE(tooBig, std::string::npos) << program.out;
+  const std::size_t lineStart = program.out.rfind('\n', tooBig) + 1;
+  const std::string place = program.out.substr(lineStart, tooBig - lineStart);  // FILE:LINE
+  EXPECT_TRUE(place.starts_with(big + ":")) << place;
+  EXPECT_EQ(place.find_first_not_of("0123456789", big.size() + 1), std::string::npos) << place;
 
   // Alias.cfg, then 70 lines of 86 bytes: more than 8,191 bytes together in the buffer,
   // and the game stops.
