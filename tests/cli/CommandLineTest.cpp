@@ -156,12 +156,17 @@ TEST(CheckCommand, FilesNotReadGetTheirReasonAreCountedApartAndEndWithStatusTwo)
   Program program;
   const std::string good = program.File("good.cfg", {"bind \"q\" \"score\""});
   std::filesystem::create_directory(program.dir / "folder.cfg");
-  EXPECT_EQ(program.Run({"--check", program.dir / "missing.cfg", program.dir / "folder.cfg",
-                         "/dev/null", good, program.dir / "none/a.cfg"}),
+#ifdef _WIN32
+  const std::string device = "NUL";
+#else
+  const std::string device = "/dev/null";
+#endif
+  EXPECT_EQ(program.Run({"--check", program.dir / "missing.cfg", program.dir / "folder.cfg", device,
+                         good, program.dir / "none/a.cfg"}),
             kTrouble);
   EXPECT_EQ(program.err, program.dir / "missing.cfg: cannot be read: File not found\n" +
-                             program.dir / "folder.cfg: cannot be read: is a directory\n" +
-                             "/dev/null: cannot be read: is not a regular file\n" +
+                             program.dir / "folder.cfg: cannot be read: is a directory\n" + device +
+                             ": cannot be read: is not a regular file\n" +
                              program.dir / "none/a.cfg: cannot be read: Invalid filename\n");
   EXPECT_TRUE(program.Printed("Files checked: 1, not read: 4, errors: 0, notes: 0")) << program.out;
 
