@@ -20,6 +20,18 @@ std::string FileNamePart(std::string_view path) {
   return std::string(path.substr(slash + 1));
 }
 
+bool IsAbsolutePath(std::string_view path) {
+  if (path.empty()) return false;
+#ifdef _WIN32
+  const auto isSeparator = [](char c) { return c == '\\' || c == '/'; };
+  if (isSeparator(path[0])) return true;
+  const bool drive = (path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z');
+  return drive && path.size() >= 3 && path[1] == ':' && isSeparator(path[2]);
+#else
+  return path[0] == kPathSeparator;
+#endif
+}
+
 std::string TitleFromExecutableName(std::string_view executablePath) {
   std::string title = FileNamePart(executablePath);
   title = title.substr(0, title.find('.'));

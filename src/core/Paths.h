@@ -31,6 +31,11 @@ std::string DirectoryPart(std::string_view path);
 // The text after the last separator of `path` (the whole text when it has none).
 std::string FileNamePart(std::string_view path);
 
+// Whether `path` names its file whatever the current folder: it starts at the root ("/"),
+// or on Windows with a drive and a separator ("C:\", "C:/") or a separator ("\\server",
+// the current drive's root).
+bool IsAbsolutePath(std::string_view path);
+
 // The title of a program named by `executablePath` before it sets its own: the file name
 // without directory, cut at its first ".", every letter after the first in lower case.
 std::string TitleFromExecutableName(std::string_view executablePath);

@@ -41,7 +41,7 @@ std::optional<std::string> LinkDestination(std::string path) {
     if (!status || !status->symbolicLink) return platform::ResolvedPath(path);
     const std::optional<std::string> text = platform::ReadLink(path);
     if (!text || text->empty()) return std::nullopt;
-    path = text->front() == kPathSeparator ? *text : DirectoryPart(path) + *text;
+    path = IsAbsolutePath(*text) ? *text : DirectoryPart(path) + *text;
   }
   return std::nullopt;
 }
