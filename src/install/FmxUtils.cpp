@@ -9,6 +9,9 @@
 
 #include "core/Errors.h"
 #include "core/Paths.h"
+#ifdef _WIN32
+#include "core/PlatformWindows.h"
+#endif
 
 namespace tavrilo {
 
@@ -18,13 +21,23 @@ namespace {
 // removed, repeated separators joined). A path ending with a separator keeps it.
 std::string AbsolutePath(const std::string& path) {
   namespace fs = std::filesystem;
+#ifdef _WIN32
+  // Through the wide-character name: a narrow one would go through the system's code
+  // page, which need not be Windows-1252.
+  fs::path result(platform::windows::WideFromAnsi(path));
+#else
   fs::path result(path);
+#endif
   if (!result.is_absolute()) {
     std::error_code error;
     const fs::path current = fs::current_path(error);
     if (!error) result = current / result;
   }
+#ifdef _WIN32
+  return platform::windows::AnsiFromWide(result.lexically_normal().wstring()).value_or(path);
+#else
   return result.lexically_normal().string();
+#endif
 }
 
 // The destination file of a copy: the absolute destination, or, when that is a directory

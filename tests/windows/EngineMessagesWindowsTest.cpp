@@ -11,6 +11,7 @@
 #include "core/LineReader.h"
 #include "core/PlatformWindows.h"
 #include "core/SafeFile.h"
+#include "install/FmxUtils.h"
 
 namespace tavrilo {
 namespace {
@@ -60,6 +61,28 @@ TEST(WindowsMessages, AnAccentedNameUnderADriveLetterIsSavedAndReadBack) {
   EXPECT_TRUE(reader.AtEnd());
   const std::wstring wide = WideFromAnsi(dir.Path()) + L"D\u00e9fense \u00f9.cfg";
   EXPECT_NE(::GetFileAttributesW(wide.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// A support file copied into a game folder named with accents, given relative to the
+// current folder: the name is made absolute through its wide form, whatever the system's
+// code page.
+TEST(WindowsMessages, ACopyIntoAnAccentedFolderNamedRelativelyReachesIt) {
+  TempDir dir;
+  WriteFile(dir / "Alias.cfg", "alias zoom \"fov 30\"\r\n");
+  ASSERT_TRUE(
+      ::CreateDirectoryW((WideFromAnsi(dir.Path()) + L"Jeux \u00e9t\u00e9").c_str(), nullptr));
+  wchar_t previous[MAX_PATH];
+  ASSERT_GT(::GetCurrentDirectoryW(MAX_PATH, previous), 0u);
+  ASSERT_TRUE(::SetCurrentDirectoryW(WideFromAnsi(dir.Path()).c_str()));
+  std::string message;
+  try {
+    CopyFileTo(dir / "Alias.cfg", "Jeux \xE9t\xE9\\baseq2\\..\\");
+  } catch (const Error& error) {
+    message = error.what();
+  }
+  ::SetCurrentDirectoryW(previous);
+  EXPECT_EQ(message, "");
+  EXPECT_EQ(ReadFile(dir / "Jeux \xE9t\xE9\\Alias.cfg"), "alias zoom \"fov 30\"\r\n");
 }
 
 }  // namespace
