@@ -2,14 +2,17 @@
 // test and restored afterwards, file times, directory listings and open descriptors.
 #pragma once
 
+#ifndef _WIN32
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -20,32 +23,33 @@ namespace tavrilo::testing {
 // The process's current directory, until the object goes.
 class ScopedCurrentDirectory {
  public:
-  explicit ScopedCurrentDirectory(const std::string& directory) {
-    char* previous = ::getcwd(nullptr, 0);
-    if (previous == nullptr) throw std::runtime_error("getcwd failed");
-    previous_ = previous;
-    std::free(previous);
-    if (::chdir(directory.c_str()) != 0) throw std::runtime_error("chdir failed: " + directory);
+  explicit ScopedCurrentDirectory(const std::string& directory)
+      : previous_(std::filesystem::current_path()) {
+    std::filesystem::current_path(directory);
   }
   // The tests after this one must not run in its directory: a failed return ends the run.
   ~ScopedCurrentDirectory() {
-    if (::chdir(previous_.c_str()) != 0) std::abort();
+    std::error_code error;
+    std::filesystem::current_path(previous_, error);
+    if (error) std::abort();
   }
   ScopedCurrentDirectory(const ScopedCurrentDirectory&) = delete;
   ScopedCurrentDirectory& operator=(const ScopedCurrentDirectory&) = delete;
 
   // The current directory as the system names it, with a trailing separator.
   static std::string Current() {
-    char* current = ::getcwd(nullptr, 0);
-    if (current == nullptr) throw std::runtime_error("getcwd failed");
-    std::string result = std::string(current) + "/";
-    std::free(current);
-    return result;
+#ifdef _WIN32
+    return std::filesystem::current_path().string() + "\\";
+#else
+    return std::filesystem::current_path().string() + "/";
+#endif
   }
 
  private:
-  std::string previous_;
+  std::filesystem::path previous_;
 };
+
+#ifndef _WIN32
 
 // The local time zone (a POSIX TZ value such as "XST-5:45"), until the object goes.
 class ScopedTimeZone {
@@ -101,5 +105,18 @@ inline std::vector<std::string> ListDirectory(const std::string& directory) {
 inline std::size_t OpenDescriptorCount() {
   return ListDirectory("/proc/self/fd").size();
 }
+
+#else  // _WIN32
+
+// The names in `directory`, sorted.
+inline std::vector<std::string> ListDirectory(const std::string& directory) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(directory))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+#endif  // _WIN32
 
 }  // namespace tavrilo::testing
