@@ -130,6 +130,42 @@ std::vector<Line> SplitLines(std::string_view bytes) {
   return lines;
 }
 
+// Hashes std::string and std::string_view alike: a lookup needs no copy of the name.
+struct TextHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view text) const {
+    return std::hash<std::string_view>{}(text);
+  }
+};
+template <typename Value>
+using TextMap = std::unordered_map<std::string, Value, TextHash, std::equal_to<>>;
+using TextSet = std::unordered_set<std::string, TextHash, std::equal_to<>>;
+
+// A name folded to lower case as the console compares names, on the stack for a short one.
+class Folded {
+ public:
+  explicit Folded(std::string_view name) {
+    if (name.size() > sizeof buffer_) {
+      long_ = LowerCase(name);
+      view_ = long_;
+      return;
+    }
+    for (std::size_t i = 0; i < name.size(); ++i)
+      buffer_[i] =
+          (name[i] >= 'A' && name[i] <= 'Z') ? static_cast<char>(name[i] - 'A' + 'a') : name[i];
+    view_ = std::string_view(buffer_, name.size());
+  }
+  Folded(const Folded&) = delete;
+  Folded& operator=(const Folded&) = delete;
+  std::string_view View() const { return view_; }
+  operator std::string_view() const { return view_; }
+
+ private:
+  char buffer_[48];
+  std::string long_;
+  std::string_view view_;
+};
+
 // A support file as exec finds it: its bytes up to a NUL, cut into lines.
 struct SupportFile {
   std::string name;
@@ -288,7 +324,7 @@ class Console {
   void UnbindAll(const Command& command);
   void DefineAlias(Frame& frame, const Command& command, const Words& words);
   void Exec(Frame& frame, const Command& command, const Words& words);
-  void CallAlias(const Frame& frame, const Command& command, const std::string& lower);
+  void CallAlias(const Frame& frame, const Command& command, std::string_view lower);
   void Unresolved(const Frame& frame, const Command& command, std::string_view name);
   void PressKey(std::string_view text, int line, int column);
   void RunText(std::string_view text, std::size_t extra, int line, int column, std::string alias);
@@ -301,7 +337,7 @@ class Console {
       waiting += frame->total - std::min(frame->consumed, frame->total);
     return waiting;
   }
-  bool IsAlias(const std::string& lower) const {
+  bool IsAlias(std::string_view lower) const {
     return aliases_.contains(lower) || (deferred_ && everDefined_.contains(lower));
   }
   const SupportFile* SupportDefining(const std::string& lower) const {
@@ -342,19 +378,19 @@ class Console {
   Limits limits_;
   bool alone_;  // one line on its own: no alias, no other line, no file is known
   std::vector<SupportFile> files_;
-  std::unordered_map<std::string, std::size_t> supportAliases_;  // name -> file defining it
+  TextMap<std::size_t> supportAliases_;  // name -> the support file defining it
   std::unordered_set<const SupportFile*> filesRun_;
 
-  bool deferred_ = false;  // the script has run: nothing changes aliases or keys any more
-  std::unordered_map<std::string, std::string> aliases_;  // name in lower case -> text
-  std::unordered_set<std::string> everDefined_;           // every name an alias command gives
-  std::unordered_set<std::string> userCvars_;             // made by set
-  std::unordered_map<std::string, Binding> bindings_;
-  std::vector<Pending> presses_;             // the script's bind commands, pressed once it has run
-  std::vector<Pending> bodies_;              // the script's alias commands, run once it has run
-  std::deque<std::string> owned_;            // their texts that are not in the lines as written
-  std::unordered_set<std::string> clashes_;  // names both a command and an alias
-  std::vector<Call> calls_;                  // names the script ran before any alias of that name
+  bool deferred_ = false;         // the script has run: nothing changes aliases or keys any more
+  TextMap<std::string> aliases_;  // name in lower case -> text
+  TextSet everDefined_;           // every name an alias command gives
+  TextSet userCvars_;             // made by set
+  TextMap<Binding> bindings_;
+  std::vector<Pending> presses_;   // the script's bind commands, pressed once it has run
+  std::vector<Pending> bodies_;    // the script's alias commands, run once it has run
+  std::deque<std::string> owned_;  // their texts that are not in the lines as written
+  TextSet clashes_;                // names both a command and an alias
+  std::vector<Call> calls_;        // names the script ran before any alias of that name
   std::vector<Frame*> stack_;
   std::deque<Words> words_;  // one per depth of the stack, reused
   int aliasRuns_ = 0;        // alias texts run for one command of the script or one key
@@ -437,15 +473,26 @@ CheckResult Console::Run(const std::vector<Line>& lines, std::size_t headerBytes
   }
 
   // By line, errors first; a finding once per line, and one note per support file to run.
+  // A counting sort by line (findings of a line are few), then errors first within a line.
+  std::vector<std::uint32_t> starts(count + 2, 0);
+  for (const Finding& finding : findings_)
+    ++starts[static_cast<std::size_t>(finding.line) + 1];
+  for (std::size_t i = 1; i < starts.size(); ++i)
+    starts[i] += starts[i - 1];
   std::vector<std::uint32_t> order(findings_.size());
-  for (std::size_t i = 0; i < order.size(); ++i)
-    order[i] = static_cast<std::uint32_t>(i);
-  std::stable_sort(order.begin(), order.end(), [&](std::uint32_t x, std::uint32_t y) {
-    const Finding& a = findings_[x];
-    const Finding& b = findings_[y];
-    if (a.line != b.line) return a.line < b.line;
-    return a.severity > b.severity;
-  });
+  for (std::size_t i = 0; i < findings_.size(); ++i)
+    order[starts[static_cast<std::size_t>(findings_[i].line)]++] = static_cast<std::uint32_t>(i);
+  for (std::size_t begin = 0; begin < order.size();) {
+    std::size_t end = begin + 1;
+    while (end < order.size() && findings_[order[end]].line == findings_[order[begin]].line)
+      ++end;
+    std::stable_sort(order.begin() + static_cast<std::ptrdiff_t>(begin),
+                     order.begin() + static_cast<std::ptrdiff_t>(end),
+                     [&](std::uint32_t x, std::uint32_t y) {
+                       return findings_[x].severity > findings_[y].severity;
+                     });
+    begin = end;
+  }
   std::vector<Finding> kept;
   kept.reserve(findings_.size());
   for (std::uint32_t index : order) {
@@ -523,8 +570,8 @@ void Console::RunCommand(Frame& frame, std::string_view text, const Command& whe
           text.substr(reference.begin, reference.end - reference.begin);
       const NameInfo* info = FindName(game_, reference.name);
       const bool known =
-          !reference.name.empty() &&
-          ((info != nullptr && info->IsCvar()) || userCvars_.contains(LowerCase(reference.name)));
+          !reference.name.empty() && ((info != nullptr && info->IsCvar()) ||
+                                      userCvars_.contains(Folded(reference.name).View()));
       if (known) {
         expanded.append(written);
       } else {
@@ -549,7 +596,8 @@ void Console::Execute(Frame& frame, const Command& command) {
     return;
   }
   const std::string_view name = words[0];
-  const std::string lower = LowerCase(name);
+  const Folded folded(name);
+  const std::string_view lower = folded;
   const NameInfo* info = FindName(game_, name);
   const bool raw = lower == "say" || lower == "say_team" || lower == "use" || lower == "drop" ||
                    lower == "give" || lower == "cmd";
@@ -867,7 +915,7 @@ void Console::Exec(Frame& frame, const Command& command, const Words& words) {
   RunFrame(inner);
 }
 
-void Console::CallAlias(const Frame& frame, const Command& command, const std::string& lower) {
+void Console::CallAlias(const Frame& frame, const Command& command, std::string_view lower) {
   // An alias that runs itself before any wait stops after 16 rounds.
   for (auto it = stack_.rbegin(); it != stack_.rend(); ++it) {
     if ((*it)->waited) break;
@@ -887,7 +935,7 @@ void Console::CallAlias(const Frame& frame, const Command& command, const std::s
   inner.total = text.size() + 1;
   inner.line = command.line;
   inner.column = command.column;
-  inner.alias = lower;
+  inner.alias = std::string(lower);
   inner.file = frame.file;
   RunFrame(inner);
 }
