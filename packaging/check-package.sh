@@ -156,6 +156,22 @@ output=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 10 "$progr
 [[ $status -eq 0 && $output == "Tavrilo $version (v$version"*")" ]] \
   || fail "tavrilo --version gave status $status and: $output"
 
+# Without a display, the command line answers at once: help, version, and a wrong command
+# line refused with status 2 and one line of reason.
+no_display=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 10 "$program")
+for case in "0 -h" "0 -v" "0 --help" "2 --bogus" "2 --check --game" "2 --bogus file.cfg"; do
+  expected=${case%% *}
+  read -ra args <<<"${case#* }"
+  status=0
+  "${no_display[@]}" "${args[@]}" >"$scratch/out" 2>"$scratch/err" || status=$?
+  [[ $status -eq $expected ]] \
+    || fail "tavrilo ${args[*]} without a display gave status $status: $(cat "$scratch/err")"
+  if [[ $expected -eq 2 ]]; then
+    [[ $(wc -l <"$scratch/err") -eq 1 && ! -s $scratch/out ]] \
+      || fail "tavrilo ${args[*]} did not give one line of reason: $(cat "$scratch/err")"
+  fi
+done
+
 # The binary carries the hardening of every Debian binary: PIE, stack protector, checked
 # buffer functions, read-only relocations bound at start-up, and control-flow protection.
 # That last mark stays only when every linked object has it; the C library's start files
