@@ -264,6 +264,8 @@ KeyChoice KeyOfMouseButton(Game game, MouseButton button) {
     case MouseButton::kBack:
     case MouseButton::kForward:
       break;
+    case MouseButton::kOther:
+      return KeyChoice::Refused(Text{"Key.Unbindable", {}});
   }
   if (game == Game::kQuake2) return KeyChoice::Refused(Text{"Key.Unbindable", {}});
   return KeyChoice::Named(button == MouseButton::kBack ? "MOUSE4" : "MOUSE5");
@@ -280,16 +282,6 @@ std::optional<std::string> KeyOfWheel(Game game, WheelTurn turn) {
   }
   if (game == Game::kYamagi) return "MWHEELDOWN";
   return std::nullopt;
-}
-
-// ---- The functions being replaced, kept for their last callers ----------------------
-
-KeyChoice KeyOfScanCode(Game game, ScanCodes codes, std::uint32_t nativeScanCode, char32_t typed) {
-  return KeyOfPress(game, codes, KeyPress{nativeScanCode, typed, false, false}).key;
-}
-
-std::string KeyOfWheel(WheelTurn turn) {
-  return turn == WheelTurn::kUp ? "MWHEELUP" : "MWHEELDOWN";
 }
 
 }  // namespace tavrilo::game

@@ -1,8 +1,10 @@
-// Which key the game sees when the player presses a key of the keyboard, a mouse button
-// or turns the wheel, per game. Quake 2 3.20 names a key by its position on a US keyboard
-// (its scan-code table), whatever the layout; Yamagi Quake II names it by the character
-// it types, with the top row's digits and the console key taken by position and a
-// position name for a key that types no ASCII character.
+// Which key the game sees: the key list's AZERTY labels, a key pressed on the keyboard, a
+// mouse button or a turn of the wheel, per game. One table of the keyboard's keys by
+// position serves them all: Quake 2 3.20 names a key by its position on a US keyboard,
+// whatever the layout; Yamagi Quake II names it by the character it types, with the
+// number row taken by position and a position name for a key that types no ASCII
+// character. A key the game cannot bind (the console key, ESCAPE, the key left of w for
+// Quake 2) is refused with the game's reason ("Key.*" texts).
 #pragma once
 
 #include <cstdint>
@@ -15,11 +17,6 @@
 
 namespace tavrilo::game {
 
-// The caption keys of the reasons a key cannot be bound.
-inline constexpr std::string_view kKeyUnbindable = "Key.Unbindable";      // no name in the game
-inline constexpr std::string_view kKeyConsole = "Key.ConsoleKey";         // opens the console
-inline constexpr std::string_view kKeyUnidentified = "Key.Unidentified";  // no scan code
-
 // The game's name for a key, or why the game cannot bind it.
 struct KeyChoice {
   std::string name;             // the game's name; empty when the key cannot be bound
@@ -29,9 +26,6 @@ struct KeyChoice {
   bool operator==(const KeyChoice&) const = default;
 
   static KeyChoice Named(std::string_view name) { return {std::string(name), std::nullopt}; }
-  static KeyChoice Refused(std::string_view textKey) {
-    return {std::string(), Text{std::string(textKey), {}}};
-  }
   static KeyChoice Refused(Text reason) { return {std::string(), std::move(reason)}; }
 };
 
@@ -41,22 +35,13 @@ enum class ScanCodes {
   kWindows,  // Windows scan codes, set 1, with 0x100 for the extended (E0) keys
 };
 
-// The key at `nativeScanCode`. `typed` is the character the key types without Shift, or 0
-// when it types none (a dead key, a function key); only Yamagi Quake II reads it.
-KeyChoice KeyOfScanCode(Game game, ScanCodes codes, std::uint32_t nativeScanCode, char32_t typed);
-
-enum class MouseButton { kLeft, kRight, kMiddle, kBack, kForward };
+enum class MouseButton { kLeft, kRight, kMiddle, kBack, kForward, kOther };
 
 // MOUSE1 to MOUSE3 in both games; the back and forward buttons only where the game has
-// MOUSE4 and MOUSE5.
+// MOUSE4 and MOUSE5; no other button.
 KeyChoice KeyOfMouseButton(Game game, MouseButton button);
 
 enum class WheelTurn { kUp, kDown, kSideways };
-
-// MWHEELUP or MWHEELDOWN, the same in both games.
-std::string KeyOfWheel(WheelTurn turn);
-
-// ---- Being replaced by (the old functions above go once their callers have moved) --------
 
 // The key for a text of the key field, picked from the list or typed: an AZERTY label
 // ("a", "\xF9", "\xB2", ")"...) gives the game's name for that key; a name of the list

@@ -191,8 +191,7 @@ bool KeyCapture::OnMousePress(QWidget* receiver, QMouseEvent* event) {
     return false;  // the click goes on to what it was meant for
   }
   const std::optional<game::MouseButton> button = ButtonOf(event->button());
-  Finish(button ? game::KeyOfMouseButton(game_, *button)
-                : game::KeyChoice::Refused(game::kKeyUnbindable),
+  Finish(game::KeyOfMouseButton(game_, button.value_or(game::MouseButton::kOther)),
          State::kAfterButton);
   return true;
 }
