@@ -111,8 +111,17 @@ struct Line {
   std::size_t Size() const { return text.size() + (cr ? 1 : 0) + (lf ? 1 : 0); }
 };
 
-std::vector<Line> SplitLines(std::string_view bytes) {
-  std::vector<Line> lines;
+// A line of a long script, kept in 16 bytes while the script runs.
+struct ScriptLine {
+  const char* data = nullptr;
+  std::uint32_t size = 0;
+  bool cr = false;
+  bool lf = false;
+  Line Get() const { return Line{std::string_view(data, size), cr, lf}; }
+};
+
+std::vector<ScriptLine> SplitLines(std::string_view bytes) {
+  std::vector<ScriptLine> lines;
   std::size_t start = 0;
   while (start < bytes.size()) {
     std::size_t end = bytes.find('\n', start);
@@ -124,7 +133,8 @@ std::vector<Line> SplitLines(std::string_view bytes) {
       line.text.remove_suffix(1);
       line.cr = true;
     }
-    lines.push_back(line);
+    lines.push_back(ScriptLine{line.text.data(), static_cast<std::uint32_t>(line.text.size()),
+                               line.cr, line.lf});
     start = end + 1;
   }
   return lines;
@@ -170,7 +180,7 @@ class Folded {
 struct SupportFile {
   std::string name;
   std::string_view bytes;
-  std::vector<Line> lines;
+  std::vector<ScriptLine> lines;
 };
 
 // The raw text after a command's first word, as written.
@@ -261,13 +271,13 @@ class Console {
   }
 
   // Runs `lines` of a file whose first `headerBytes` bytes are comment lines.
-  CheckResult Run(const std::vector<Line>& lines, std::size_t headerBytes);
+  CheckResult Run(const std::vector<ScriptLine>& lines, std::size_t headerBytes);
 
  private:
   // A text in the command buffer: the script, a file exec put there, the text of an alias
   // or of a key.
   struct Frame {
-    const Line* lines = nullptr;  // its lines (or `single`)
+    const ScriptLine* lines = nullptr;  // its lines (or `single`)
     std::size_t count = 0;
     Line single;
     std::size_t total = 0;     // the bytes it put in the buffer
@@ -361,12 +371,15 @@ class Console {
     int line = -1;  // the script's line that made it; -1: a file the script runs made it
     std::string key;
   };
-  // A text of the script to run once the script has run: a key's or an alias's.
+  // A text of the script to run once the script has run: a key's, or an alias's.
   struct Pending {
     int line;
     int column;
     std::string_view text;  // in the script's lines, or in `owned_`
-    std::string alias;      // the alias whose text it is
+  };
+  struct Body {
+    Pending text;
+    std::string alias;  // the alias whose text it is
   };
   struct Call {
     int line;
@@ -387,7 +400,7 @@ class Console {
   TextSet userCvars_;             // made by set
   TextMap<Binding> bindings_;
   std::vector<Pending> presses_;   // the script's bind commands, pressed once it has run
-  std::vector<Pending> bodies_;    // the script's alias commands, run once it has run
+  std::vector<Body> bodies_;       // the script's alias commands, run once it has run
   std::deque<std::string> owned_;  // their texts that are not in the lines as written
   TextSet clashes_;                // names both a command and an alias
   std::vector<Call> calls_;        // names the script ran before any alias of that name
@@ -400,8 +413,8 @@ class Console {
 void Console::CollectSupportAliases(std::size_t file, std::size_t definer, int depth) {
   if (depth > 4) return;
   Words words;
-  for (const Line& line : files_[file].lines) {
-    ForEachCommand(line.text, [&](std::string_view command, std::size_t, std::size_t) {
+  for (const ScriptLine& line : files_[file].lines) {
+    ForEachCommand(line.Get().text, [&](std::string_view command, std::size_t, std::size_t) {
       if (HasUnmatchedQuote(command)) return;
       ReadWords(command, game_, words);
       if (words.Count() >= 2 && EqualsIgnoringCase(words[0], "alias")) {
@@ -416,27 +429,27 @@ void Console::CollectSupportAliases(std::size_t file, std::size_t definer, int d
   }
 }
 
-CheckResult Console::Run(const std::vector<Line>& lines, std::size_t headerBytes) {
+CheckResult Console::Run(const std::vector<ScriptLine>& lines, std::size_t headerBytes) {
   CheckResult result;
   // The game reads the file as a C string: nothing after a NUL byte runs.
   std::size_t count = lines.size();
   std::size_t size = headerBytes;
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::size_t nul = lines[i].text.find('\0');
+    const std::size_t nul = lines[i].Get().text.find('\0');
     if (nul != std::string_view::npos) {
       Add(static_cast<int>(i), static_cast<int>(nul), Code::kNulByte);
       size += nul;
       count = i;
       break;
     }
-    size += lines[i].Size();
+    size += lines[i].Get().Size();
   }
   result.size_ = size;
   result.limit_ = limits_.execFile;
   if (!alone_ && size > limits_.execFile && count > 0) {
     std::size_t end = headerBytes;
     std::size_t over = 0;
-    while (over + 1 < count && (end += lines[over].Size()) <= limits_.execFile)
+    while (over + 1 < count && (end += lines[over].Get().Size()) <= limits_.execFile)
       ++over;
     Add(static_cast<int>(over), -1, Code::kFileTooBig,
         {GroupDigits(size), GroupDigits(limits_.execFile)});
@@ -459,8 +472,8 @@ CheckResult Console::Run(const std::vector<Line>& lines, std::size_t headerBytes
   deferred_ = true;
   for (const Pending& press : presses_)
     PressKey(press.text, press.line, press.column);
-  for (const Pending& body : bodies_)
-    RunText(body.text, 1, body.line, body.column, body.alias);
+  for (const Body& body : bodies_)
+    RunText(body.text.text, 1, body.text.line, body.text.column, body.alias);
   for (const Call& call : calls_) {
     const std::string lower = LowerCase(call.name);
     if (everDefined_.contains(lower)) {
@@ -493,23 +506,41 @@ CheckResult Console::Run(const std::vector<Line>& lines, std::size_t headerBytes
                      });
     begin = end;
   }
-  std::vector<Finding> kept;
-  kept.reserve(findings_.size());
-  for (std::uint32_t index : order) {
-    Finding& finding = findings_[index];
+  // The findings put in that order where they stand (each cycle of the permutation), then
+  // the repeated ones dropped: no second copy of a long list of findings.
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    if (order[i] == i) continue;
+    Finding held = std::move(findings_[i]);
+    std::size_t at = i;
+    while (order[at] != i) {
+      const std::size_t from = order[at];
+      findings_[at] = std::move(findings_[from]);
+      order[at] = static_cast<std::uint32_t>(at);
+      at = from;
+    }
+    findings_[at] = std::move(held);
+    order[at] = static_cast<std::uint32_t>(at);
+  }
+  std::vector<std::uint32_t>().swap(order);
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < findings_.size(); ++i) {
+    Finding& finding = findings_[i];
     bool repeated = false;
-    for (auto k = kept.rbegin(); k != kept.rend() && k->line == finding.line && !repeated; ++k) {
-      if (k->code != finding.code) continue;
-      repeated = finding.code == Code::kAliasNeedsExec ? k->Args().back() == finding.Args().back()
-                                                       : k->args == finding.args;
+    for (std::size_t k = kept; k > 0 && findings_[k - 1].line == finding.line && !repeated; --k) {
+      const Finding& earlier = findings_[k - 1];
+      if (earlier.code != finding.code) continue;
+      repeated = finding.code == Code::kAliasNeedsExec
+                     ? earlier.Args().back() == finding.Args().back()
+                     : earlier.args == finding.args;
     }
     if (repeated) continue;
     (finding.severity == Severity::kError ? result.errors_ : result.notes_) += 1;
-    kept.push_back(std::move(finding));
+    if (kept != i) findings_[kept] = std::move(finding);
+    ++kept;
   }
-  std::vector<Finding>().swap(findings_);
-  kept.shrink_to_fit();
-  result.findings_ = std::move(kept);
+  findings_.resize(kept);
+  findings_.shrink_to_fit();
+  result.findings_ = std::move(findings_);
   return result;
 }
 
@@ -517,7 +548,7 @@ void Console::RunFrame(Frame& frame) {
   stack_.push_back(&frame);
   std::size_t lineStart = frame.consumed;
   for (std::size_t i = 0; i < frame.count; ++i) {
-    const Line& line = frame.lines != nullptr ? frame.lines[i] : frame.single;
+    const Line line = frame.lines != nullptr ? frame.lines[i].Get() : frame.single;
     if (frame.script) aliasRuns_ = 0;
     ForEachCommand(line.text, [&](std::string_view text, std::size_t begin, std::size_t end) {
       const bool last = end == line.text.size();
@@ -799,7 +830,7 @@ void Console::Bind(Frame& frame, const Command& command, const Words& words) {
     binding.line = frame.script && runs ? command.line : -1;
     binding.key = identity;
     if (frame.script && runs)
-      presses_.push_back({command.line, command.column, Keep(command, words, 2), {}});
+      presses_.push_back({command.line, command.column, Keep(command, words, 2)});
   } else if (frame.report && runs) {
     PressKey(words.Joined(2), command.line, command.column);
   }
@@ -864,7 +895,7 @@ void Console::DefineAlias(Frame& frame, const Command& command, const Words& wor
     everDefined_.insert(lower);
     if (info != nullptr && info->IsCommand()) clashes_.insert(lower);
     if (frame.script && words.Count() >= 3)
-      bodies_.push_back({command.line, command.column, Keep(command, words, 2), lower});
+      bodies_.push_back({{command.line, command.column, Keep(command, words, 2)}, lower});
     aliases_[lower] = std::move(text);
   } else if (frame.report && words.Count() >= 3) {
     RunText(text, 1, command.line, command.column, lower);
@@ -998,15 +1029,18 @@ CheckResult CheckScript(std::string_view bytes, Game game, const SupportFiles& s
 
 CheckResult CheckList(const StringList& entries, std::size_t headerBytes, Game game,
                       const SupportFiles& support) {
-  std::vector<Line> lines;
+  std::vector<ScriptLine> lines;
   lines.reserve(static_cast<std::size_t>(entries.Count()));
-  for (int i = 0; i < entries.Count(); ++i)
-    lines.push_back(Line{entries.At(i), true, true});
+  for (int i = 0; i < entries.Count(); ++i) {
+    const std::string_view entry = entries.At(i);
+    lines.push_back(ScriptLine{entry.data(), static_cast<std::uint32_t>(entry.size()), true, true});
+  }
   return Console(game, support, false).Run(lines, headerBytes);
 }
 
 std::vector<Finding> CheckLine(std::string_view line, Game game) {
-  const std::vector<Line> lines = {Line{line, true, true}};
+  const std::vector<ScriptLine> lines = {
+      ScriptLine{line.data(), static_cast<std::uint32_t>(line.size()), true, true}};
   return Console(game, {}, true).Run(lines, 0).Findings();
 }
 
