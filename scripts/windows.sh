@@ -15,6 +15,9 @@ build=${1:-build-windows}
 jobs=${JOBS:-2}
 export TAVRILO_WINE_TIMEOUT=${TAVRILO_WINE_TIMEOUT:-300}
 export WINEPREFIX="$root/$build/wine"
+# A time zone 5 h 45 min away from UTC, which Wine takes from the environment: a date
+# shown in UTC where the local one belongs, or the other way round, then shows.
+export TZ=XST-5:45
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE=-O1 -DTAVRILO_WINDOW=OFF \
