@@ -323,6 +323,30 @@ TEST(WindowsStatus, SizeDateAndKindOfFilesAndFolders) {
   EXPECT_EQ(ListDirectory(dir / "none"), std::nullopt);
 }
 
+// The game may hold its configuration open without sharing it: the file still has its
+// status and its folder's listing, and a save of it is refused, not half done.
+TEST(WindowsStatus, AFileHeldWithoutSharingKeepsItsStatusAndRefusesASave) {
+  TempDir dir;
+  testing::WriteFile(dir / "config.cfg", "held");
+  const HANDLE held = ::CreateFileW(WideFromAnsi(dir / "config.cfg").c_str(), GENERIC_READ, 0,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  const std::optional<FileStatus> status = Status(dir / "config.cfg");
+  InputFile input;
+  const ErrorCode readError = input.Open(dir / "config.cfg");
+  FileSave save;
+  const ErrorCode saveError = save.Begin(dir / "config.cfg");
+  ::CloseHandle(held);
+
+  ASSERT_TRUE(status.has_value());
+  EXPECT_EQ(status->kind, FileKind::kRegular);
+  EXPECT_EQ(status->size, 4u);
+  EXPECT_EQ(readError, ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(TableCodeFor(readError, dir / "config.cfg"), 0);  // "I/O error 32"
+  EXPECT_EQ(saveError, ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(testing::ReadFile(dir / "config.cfg"), "held");
+}
+
 TEST(WindowsStatus, LocalTimeFollowsTheSystemsTimeZone) {
   const std::int64_t seconds = 1'000'000'000;
   FILETIME utc{};
