@@ -784,7 +784,8 @@ void Console::Bind(Frame& frame, const Command& command, const Words& words) {
     return;
   }
   const std::string_view key = words[1];
-  switch (VerdictOf(game_, key)) {
+  const KeyVerdict verdict = VerdictOf(game_, key);
+  switch (verdict) {
     case KeyVerdict::kNotKeyName:
       if (const std::optional<std::string> meant = SuggestKeyName(game_, key)) {
         Say(frame, command, Code::kNotKeyNameMeant, {key, *meant});
@@ -820,7 +821,7 @@ void Console::Bind(Frame& frame, const Command& command, const Words& words) {
   }
   if (alone_) return;
   // A binding that never runs is the game's all the same, but no key runs its text.
-  const bool runs = VerdictOf(game_, key) == KeyVerdict::kRuns;
+  const bool runs = verdict == KeyVerdict::kRuns;
   if (!deferred_) {
     const std::string identity = KeyIdentity(game_, key);
     Binding& binding = bindings_[identity];
