@@ -91,6 +91,66 @@ TEST(CheckCommand, PrintsEachFindingAsFileLineColumnSeverityThenTheCounts) {
   EXPECT_TRUE(program.Printed(column + ":1:8: error: ")) << program.out;
 }
 
+// The worst severity --check prints for each line of `file` ("error", "note" or "").
+std::vector<std::string> WorstPrinted(const std::string& out, const std::string& file,
+                                      std::size_t lines) {
+  std::vector<std::string> worst(lines);
+  std::istringstream printed(out);
+  for (std::string row; std::getline(printed, row);) {
+    if (!row.starts_with(file + ":")) continue;
+    const std::size_t line = std::stoul(row.substr(file.size() + 1)) - 1;
+    const bool error = row.find(": error: ") != std::string::npos;
+    if (line < lines && (error || worst[line].empty())) worst[line] = error ? "error" : "note";
+  }
+  return worst;
+}
+
+TEST(CheckCommand, SaysOfEachExampleWhatTheGameDoesAsAnErrorOrANote) {
+  struct Example {
+    std::string line;
+    const char* quake2;
+    const char* yamagi;
+  };
+  // The game stops, drops, cuts, never runs or runs something else: errors; the line runs
+  // as written or its key does its own job anyway: notes.
+  const std::vector<Example> examples = {
+      {"exec Alias.cfg extra", "error", "error"},
+      {"bind a \"+attack; +moveup\"", "error", "error"},
+      {"use \"Rocket Launcher\"", "error", "error"},
+      {"say caf\xE9", "error", "error"},
+      {"name Big Bob", "error", "error"},
+      {"bind ! \"say hi\"", "error", ""},
+      {"bind A \"+attack\"", "error", ""},
+      {"bind BTN_SOUTH \"+attack\"", "error", ""},
+      {"bind AUX1 \"+attack\"", "", "error"},
+      {"map_noareas 1", "", ""},
+      {"alias score \"say hi\"", "", ""},
+      {"say hi // there", "", ""},
+      {"bind ESCAPE \"togglemenu\"", "note", "note"},
+      {"bind \"t\" \"say gg; quit\"", "note", "note"},
+  };
+  for (const char* game : {"quake2", "yamagi"}) {
+    Program program;
+    std::vector<std::string> lines;
+    for (const Example& example : examples)
+      lines.push_back(example.line);
+    const std::string file = program.File("why.cfg", lines);
+    EXPECT_EQ(program.Run({"--check", "--game", game, "--lang", "en", file}), kFindings);
+    const std::vector<std::string> worst = WorstPrinted(program.out, file, examples.size());
+    for (std::size_t i = 0; i < examples.size(); ++i) {
+      EXPECT_EQ(worst[i], std::string(game[0] == 'q' ? examples[i].quake2 : examples[i].yamagi))
+          << game << ": " << examples[i].line;
+    }
+  }
+  // A file that makes the game stop is an error, and the exit status says so.
+  Program program;
+  std::vector<std::string> stop = {"exec ModBinding.cfg"};
+  stop.insert(stop.end(), 300, "// " + std::string(60, 'x'));
+  EXPECT_EQ(program.Run({"--check", "--game", "quake2", program.File("stop.cfg", stop)}),
+            kFindings);
+  EXPECT_TRUE(program.Printed("stop.cfg:1:1: error: ")) << program.out;
+}
+
 TEST(CheckCommand, JsonLinesReadByAJsonParserWithOneFindingOfEachSeverity) {
 #ifdef _WIN32
   GTEST_SKIP() << "file names with line breaks and control bytes: Windows has none";
