@@ -269,7 +269,9 @@ bool HasEnded(unsigned long long pid) {
 ErrorCode WriteAll(WriteFunction write, int fd, const char* data, std::size_t size) {
   while (size > 0) {
     lastSystemError = 0;
+    errno = 0;
     const std::ptrdiff_t n = write(fd, data, size);
+    if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return n < 0 ? FailedTransferError() : static_cast<ErrorCode>(ERROR_WRITE_FAULT);
     data += n;
     size -= static_cast<std::size_t>(n);
@@ -784,6 +786,9 @@ ErrorCode FileSave::Begin(const std::string& path, WriteFunction write) {
   } else {
     const ErrorCode error = LastError();
     if (error != ERROR_FILE_NOT_FOUND) return error;
+    // A name longer than any file system takes is refused now, before a byte is written.
+    constexpr std::size_t kLongestName = 255;
+    if (target.size() - FolderOf(target).size() > kLongestName) return ERROR_FILENAME_EXCED_RANGE;
   }
 
   const std::optional<std::string> folder = AnsiFromWide(FolderOf(target));
