@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Timing for the benchmarks: the best wall-clock and processor time of a few runs.
 #pragma once
 

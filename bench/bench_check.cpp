@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tavrilo --check against the load of the same file into the window's list: a file of a
 // million lines, a third of them with something to say, checked with every finding printed
 // (to a file, through the command line's own buffered writer); aim: at most three times the

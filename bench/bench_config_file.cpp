@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading and saving a configuration file of a million lines, beside `cat` and `cp` of
 // the same file, with the peak memory of the process; and a language reload whose
 // caption file holds two million sections before its own.

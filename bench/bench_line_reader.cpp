@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The line reader on a large file: a million lines, about 35 MB, with CR LF line ends.
 // Prints the best of three runs of the reader beside the best of three runs of `wc -l`
 // on the same file (started through the shell, as a user would), which the reader should

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long the main window takes to show a configuration file of a million lines (every
 // line a binding that a later line overrides, so the problems panel holds about as many
 // findings), and each action afterwards: every one should stay under a second.

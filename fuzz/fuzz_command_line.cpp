@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads arbitrary arguments and shows arbitrary bytes as the command line does, and checks
 // its promises: the arguments are taken or refused with a reason (a check names its files,
 // the window at most one, and gets only arguments it was given); what reaches a terminal

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads arbitrary bytes as a script the way the game's console does, and checks the model
 // of the console against the bytes and against itself: the commands of a line put back
 // together give the line; every word the game keeps is the start of the word as written

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads and writes arbitrary INI text and checks the properties of the private-profile
 // rules: a value read is at most 1023 bytes, holds no line end, comes from the file and
 // is the one the section read at once gives; a write changes at most one line of the old

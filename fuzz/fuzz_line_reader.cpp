@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads arbitrary bytes as a text file and checks what the line reader gives back
 // against the bytes themselves: each line is the next run of the file's bytes, ended by
 // exactly one CR, LF or CR LF; nothing at or after the first 0x1A is read; nothing

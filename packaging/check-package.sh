@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks the packages that `make package` made. The .deb is unpacked into a scratch root:
 # its dependencies are declared; it holds the program, its data byte for byte, the icons,
 # the manual page, the shell completions, the copyright file and the changelog; one

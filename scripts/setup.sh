@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that building, testing, running and packaging Tavrilo need.
 # Idempotent and silent when everything is already there. When another program holds the
 # package manager's lock, it waits for it (up to ten minutes) instead of failing.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Tests scripts/add-spdx.sh on copies, never on the work tree itself: first on a small
 # repository with one file of each kind and each edge (a "#!" line, a Python encoding
 # line, CR LF, no final newline, a licence already named, files that are not source,

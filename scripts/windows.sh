@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # make windows: the engine, its GoogleTest suites and the console tavrilo.exe cross-built
 # for 64-bit Windows with MinGW-w64 (no Qt: the window is left out), then run under Wine,
 # headless, each program within a fixed time:

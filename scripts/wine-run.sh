@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a Windows console program under Wine, headless and bounded in time:
 #   scripts/wine-run.sh --prefix WINEPREFIX PROGRAM.exe [ARGS...]
 # The Wine prefix (Wine's C: drive and registry) is made on first use, under a lock so

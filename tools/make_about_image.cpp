@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the about box's picture (100 x 133): a key cap above a sheet of binding lines,
 // on a teal ground. Run by hand when the picture changes; its output is kept in the
 // sources as src/ui/images/about.png.

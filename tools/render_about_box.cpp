@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the about box, as the program shows it, to a PNG file.
 //   QT_QPA_PLATFORM=offscreen render_about_box <output.png>
 #include <QApplication>

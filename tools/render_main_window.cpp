@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the main window in French and in English, as a player sees it with a few
 // macros in the list, to PNG files.
 //   QT_QPA_PLATFORM=offscreen render_main_window <data dir> <french.png> <english.png>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # bash completion for tavrilo: the options, the values of --game, --lang and --format,
 # .cfg files for the window and any file for --check.
 _tavrilo() {

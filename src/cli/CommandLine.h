@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's command line, which needs no window and no display:
 //   tavrilo --check [--game quake2|yamagi] [--lang en|fr] [--format text|json] FILE...
 //                    what the game makes of each line; "-" reads standard input

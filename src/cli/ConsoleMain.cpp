@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up of the program built without its window (where Qt is not available, as in
 // the Windows cross-build): the command line alone.
 #include <iostream>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The findings of a checked file as --check prints them: "FILE:LINE:COLUMN: error: text"
 // lines for a terminal, or one JSON object per line. The pattern of each kind of finding
 // is looked up once; a million findings are then printed without another lookup.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The texts of the command line, in the language it speaks: the caption file of that
 // language is read once, and each text becomes a pattern the first time it is needed, so
 // that a million findings are printed without looking anything up again.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's arguments, read the way Qt programs read theirs (QCommandLineParser), with
 // no Qt: the command line also runs where Qt is not installed.
 //

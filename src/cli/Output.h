@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the command line prints: texts made safe for a terminal or for a JSON string, and
 // one buffered writer for standard output.
 //

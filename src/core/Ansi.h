@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Windows-1252, the code page of every text of the system, and the Unicode characters of
 // its bytes: for the window's widgets and for the terminal of the command line.
 #pragma once

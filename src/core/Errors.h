@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The errors of the system. Each carries exactly the message the user sees;
 // the error box (ui/) adds only the caption and the final full stop.
 #pragma once

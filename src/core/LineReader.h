@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads a text file line by line. The bytes are taken as they are (no code-page
 // conversion, no byte-order mark). CR LF, a lone CR and a lone LF each end a line; the
 // byte 0x1A ends the file wherever it stands. A line longer than kMaxLineLength stops the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the program's data and its settings live.
 //
 // The data root is the folder that holds data/ and Q2Dats/: the executable's own folder

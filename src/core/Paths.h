@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Paths of the program's own files. Every data path is the application directory
 // followed by a relative path, joined by plain concatenation.
 #pragma once

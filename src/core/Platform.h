@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine's one interface to the operating system: reading and saving files, their
 // status, folders, the errors behind the messages of the error table, and the places of
 // the program, the user's home and the user's settings.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The platform layer on Linux: POSIX calls, plus what Linux adds (O_TMPFILE, /proc,
 // extended attributes, fallocate).
 #include <dirent.h>

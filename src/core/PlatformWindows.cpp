@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The platform layer on Windows: wide-character calls of the system, with the program's
 // Windows-1252 names converted at this boundary and nowhere else.
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the Windows implementation of the platform layer (PlatformWindows.cpp) adds to
 // core/Platform.h: the conversion of the program's Windows-1252 names to the system's
 // wide-character names and back, and the test seam of the last step of a save.

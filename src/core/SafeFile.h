@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes a whole file: a save, a copy, a settings write.
 //
 // Where it can, the writer replaces the file atomically: the bytes go to a temporary

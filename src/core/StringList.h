@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An ordered list of texts with at most one selected position, the shape of every
 // list and drop-down field of the macro editor. Positions count from 0; -1 is "none".
 //

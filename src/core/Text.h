@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A text of the program in the user's language: the key under which the caption files
 // hold it and the values of its placeholders %1, %2, ... The engine names its texts;
 // the window and the command line look them up in the caption file of the language in

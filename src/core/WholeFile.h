@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading a whole file at once, for the files the program reads whole (settings, caption
 // files, support files, files to check).
 #pragma once

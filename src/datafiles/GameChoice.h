@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game the player writes bindings for, kept in the settings file.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // INI files with the rules of the Windows private-profile functions: section and key
 // names match without regard to letter case; the value is the text after the first
 // "=", trimmed of blanks, without one pair of enclosing quotes, at most 1023

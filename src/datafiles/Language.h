@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two language file sets, the settings file's language flags, and the language
 // reload that fills the window's texts and lists from the current set.
 #pragma once

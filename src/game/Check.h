@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the game does with a script: it is run the way the chosen game's console runs it
 // (the command buffer and exec with its nesting, lines, commands, words and their limits,
 // $ expansion, comments, bind, unbind, unbindall, alias, cvars, the order in which a name

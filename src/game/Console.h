@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the game's console reads a command: where a line's commands end, what becomes of
 // a command that is too long or whose quotes do not pair up, its words, the raw text after
 // its first word, $ cvar references and "//" comments. Both games read a command the same

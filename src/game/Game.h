@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The games Tavrilo writes for. They cut a script the same way, but differ in their
 // limits and in how they name the keys of a keyboard.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which key the game sees: the key list's AZERTY labels, a key pressed on the keyboard, a
 // mouse button or a turn of the wheel, per game. One table of the keyboard's keys by
 // position serves them all: Quake 2 3.20 names a key by its position on a US keyboard,

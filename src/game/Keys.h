@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's key names, per game: which names its bind takes, which keys never run their
 // binding, and one spelling per key. Which key of the keyboard has which name is in
 // game/Keyboard.h.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The names each game registers, read from the lists kept in src/game/names/ (made from
 // the games' public source): commands of the program, commands of the renderer in use,
 // commands sent to the server, cvars of the program, of a renderer and of the game module,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CopyFileTo, FileHasAttributes and FileModificationDate. ShellOpen lives with the
 // windows (FmxShellOpen.cpp), since it needs the desktop.
 #include "install/FmxUtils.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File utilities: copying a file, testing its attributes and its modification date.
 // The fourth routine of the unit, ShellOpen, needs the desktop and lives in ui/.
 #pragma once

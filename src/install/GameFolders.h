@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where a player's game is usually found, and the game path from the player's choice.
 #pragma once
 

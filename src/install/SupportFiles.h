@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Installation of the five support files into the game's data directory.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The function field: a catalogue command turned into the token that line composition
 // recognises.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The binding being composed: the chosen key token and command token, for the game the
 // player chose.
 #pragma once

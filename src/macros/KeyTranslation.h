@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The key field: the keys offered as printed on a French (AZERTY) keyboard, and their
 // translation into the names the chosen game gives the same keys.
 #pragma once

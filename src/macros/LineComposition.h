@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The five add actions: each composes the one console line to append to the macro
 // list, or nothing when its guard fails. A line that the game would not run as shown is
 // refused with ETextError (a "Refusal." text of the caption files), and nothing is

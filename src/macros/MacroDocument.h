@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The macro list the player edits, with everything that decides what the game makes of
 // it: the output buffer (the header saved before the first entry), the chosen game, the
 // support files a line may run, and the findings of the whole list. Every change goes

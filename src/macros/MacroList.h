@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The macro list: the console lines the user builds, shown in the list of macros, with
 // the list's tool-tip, which keeps the last entry the user selected.
 #pragma once

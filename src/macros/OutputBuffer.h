@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The output buffer: the lines written before the macro list when it is saved. It holds
 // the header comment after start-up and after a new list, and nothing after a save.
 #pragma once

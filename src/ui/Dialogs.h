@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The modal dialogs of the program (file dialogs, the error box, the about box), shown
 // through one seam: the real program shows them, a test answers them in advance and
 // reads what was shown, so that no test ever waits on a modal dialog.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ShellOpen: the desktop's default program opens an address.
 #include <QDesktopServices>
 #include <QString>

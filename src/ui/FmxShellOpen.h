@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ShellOpen: hands a web or "mailto:" address to the desktop's default program.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Choosing a key by pressing it. While it captures, the next key press anywhere in the
 // application, a mouse button pressed inside the capture zone, or a notch of the wheel
 // gives the chosen game's name for it. A modifier (Shift, Ctrl, Alt, AltGr) is the key

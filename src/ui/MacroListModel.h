@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The macro list as a Qt item model, so that the list of macros stays responsive with a
 // million entries (the view asks only for the rows it shows). The model adapts the
 // engine's document: it shows the document's entries and marks, and turns each change

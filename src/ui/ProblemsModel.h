@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The problems panel's model: every finding of the list, each with its line number, mark
 // and text in the window's language; the findings of the selected line first, then the
 // others in the order of the lines. The texts are put

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up: initialise the application, create the main window and then the about box,
 // run the event loop; closing the main window ends the program. The arguments are read
 // first, without a window or a display: the command line (--check, --help, --version) and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The user's short date format, read once at start-up from the platform's locale.
 #pragma once
 

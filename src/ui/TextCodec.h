@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one place where texts cross between the system (Windows-1252 bytes) and the
 // widgets (QString).
 #pragma once

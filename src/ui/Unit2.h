@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The about box: the program's name, version and executable date, the author's notice
 // and addresses, and the links to the mail program, the web page and the bug reports.
 #pragma once

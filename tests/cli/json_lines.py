@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Reads the JSON Lines output of `tavrilo --check --format json` strictly and prints each
 finding as one canonical JSON array (ASCII only):
 [file, line, column, severity, code, message].

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test helpers for the shipped data and support files: the byte rules of the shipped
 // text files, and a small console that runs scripts through the engine's reader of
 // lines, commands and words, keeping aliases, bindings and cvars, so that a test can

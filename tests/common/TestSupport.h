@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Small helpers shared by the tests: a temporary directory that removes itself, and
 // byte-exact file reading and writing.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The messages of the errors, the error box's full stop, and the mapping of the
 // operating system's errors to input/output codes.
 #include "core/Errors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File permissions checked as an ordinary user, for tests that run as root (for whom
 // chmod denies nothing): the thread's file-system user and group (setfsuid, setfsgid),
 // which every permission check of the kernel uses, and whose change drops the

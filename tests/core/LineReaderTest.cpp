@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text-file line reader and the two loaders built on it.
 #include "core/LineReader.h"
 

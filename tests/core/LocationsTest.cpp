@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the data root and the settings file are, for a build or portable folder and for
 // an installed program.
 #include "core/Locations.h"

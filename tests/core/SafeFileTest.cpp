@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole-file replacement: the old file stays whole until the new one is complete.
 #include "core/SafeFile.h"
 

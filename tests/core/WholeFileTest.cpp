@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files read whole, and the bound on what the readers take: a file bigger than any the
 // program needs is refused before it is read, and one that grows while read stops.
 #include "core/WholeFile.h"

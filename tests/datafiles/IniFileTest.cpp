@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // INI files read and written with the private-profile rules, and the flag rule.
 #include "datafiles/IniFile.h"
 

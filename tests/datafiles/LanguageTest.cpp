@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The language file sets, the reload, the refresh, the start-up choice, the definable
 // functions and the language flags, each with what a failure leaves behind.
 #include "datafiles/Language.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The data files the program ships, loaded through the program's own loaders: both
 // languages complete and parallel, every recognised catalogue command offered, every
 // caption present, access keys unambiguous, Windows-1252 bytes with CR LF, and every

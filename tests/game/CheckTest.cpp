@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The check runs a script as the game does: each group of cases is one rule of the
 // game's console, with the lines of its examples, for the game each case names.
 #include "game/Check.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The keys of a French AZERTY keyboard that type a sign, and the name each game gives
 // them, whether the player picks or types the label or presses the key. The console key
 // (the label \xB2) is refused by both games and tested on its own.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The usual game folders, where the game dialog opens, and the game path from the
 // player's choice.
 #include "install/GameFolders.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers of the install tests: the current directory and the time zone changed for one
 // test and restored afterwards, file times, directory listings and open descriptors.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The five support files the install action copies into the game: Windows-1252 with
 // CR LF, small enough to be run from a player's own file, opening with comments that say
 // how to use them, every line one the game runs as written, and the aliases, bindings

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The about box: its layout, its texts, the executable's date, its links and how it opens
 // and closes.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The key capture driven with the events the platform sends: key presses that carry
 // native scan codes (X11 key codes: the Linux input code plus 8), mouse buttons, the wheel.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window driven as a user drives it: picks, typing, clicks, dialogs answered
 // in advance through the dialog seam.
 #include <QAbstractItemModelTester>

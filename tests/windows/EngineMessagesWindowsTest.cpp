@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The messages a Windows user sees for what Windows refuses: the engine's readers and
 // writers over the platform layer, with drive-letter paths and accented names.
 #include <windows.h>

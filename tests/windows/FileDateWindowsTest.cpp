@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A file's date on Windows: the local time of its last write as the system's time zone
 // gives it, rounded down to an even second, and the directory bit of its attributes.
 #include <windows.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the game usually is on Windows, and the game's folder from a player's choice
 // named with drive letters and backslashes.
 #include <gtest/gtest.h>

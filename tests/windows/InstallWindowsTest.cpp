@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The install of the support files on Windows: the game chosen by its executable in a
 // folder named with a space and an accent, its data folder in any letter case.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the settings live on Windows: beside the program while its data folder may be
 // written, otherwise in %APPDATA%\tavrilo\, starting from the shipped file.
 #include <windows.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parts of a Windows name: drive letters, either separator, the drive's colon.
 #include <gtest/gtest.h>
 

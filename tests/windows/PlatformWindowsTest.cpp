@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The platform layer as Windows runs it: wide-character names, drive letters, the error
 // codes of the system, and each way a save takes its place (replace, rename, in place).
 #include <windows.h>

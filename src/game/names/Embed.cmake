@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes the bytes of the name lists as C++ arrays, so that the program carries the lists
 # exactly as they are kept in src/game/names/ (game/Names.cpp reads them):
 #   cmake -DOUTPUT=<file.cpp> -DINPUTS="<symbol>=<file>;..." -P Embed.cmake
