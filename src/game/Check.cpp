@@ -294,10 +294,11 @@ class Console {
 
   // One command about to run, with what its findings need.
   struct Command {
-    std::string_view text;  // as it runs: cut, $ expanded
-    std::string_view rest;  // the text after its ";" on the same line
-    bool cr = false;        // a CR follows it (the last command of a line ended by CR LF)
-    bool expanded = false;  // `text` is a copy ($ expanded), not the line's own bytes
+    std::string_view text;   // as it runs: cut, $ expanded
+    std::string_view rest;   // the text after its ";" on the same line
+    bool cr = false;         // a CR follows it (the last command of a line ended by CR LF)
+    bool expanded = false;   // `text` is a copy ($ expanded), not the line's own bytes
+    bool highBytes = false;  // `text` holds a byte above 127
     int line = 0;
     int column = -1;
   };
@@ -586,14 +587,21 @@ void Console::RunCommand(Frame& frame, std::string_view text, const Command& whe
     case CommandFate::kRuns:
       break;
   }
+  // The command's quotes, "$" and bytes above 127, each found by a plain scan.
+  const bool dollar = text.find('$') != std::string_view::npos;
+  unsigned char any = 0;
+  for (const char c : text)
+    any |= static_cast<unsigned char>(c);
   if (HasUnmatchedQuote(text)) {
     Say(frame, command, Code::kUnmatchedQuote);
     return;
   }
+  command.highBytes = any >= 0x80;
   // $name outside quotes: the cvar's value takes its place when the command runs. The value
   // of a cvar is not known here: the reference stays as a word of its own.
   std::string expanded;
-  const std::vector<CvarReference> references = CvarReferencesOf(text);
+  const std::vector<CvarReference> references =
+      dollar ? CvarReferencesOf(text) : std::vector<CvarReference>();
   if (!references.empty()) {
     std::size_t from = 0;
     for (const CvarReference& reference : references) {
@@ -630,7 +638,7 @@ void Console::Execute(Frame& frame, const Command& command) {
   const std::string_view name = words[0];
   const Folded folded(name);
   const std::string_view lower = folded;
-  const NameInfo* info = FindName(game_, name);
+  const NameInfo* info = FindFoldedName(game_, lower);
   const bool raw = lower == "say" || lower == "say_team" || lower == "use" || lower == "drop" ||
                    lower == "give" || lower == "cmd";
 
@@ -700,7 +708,7 @@ void Console::ReportWords(const Frame& frame, const Command& command, const Word
         {Excerpt(word.written, 20), GroupDigits(word.written.size()), GroupDigits(limits_.word)});
     break;
   }
-  if (!raw) {
+  if (!raw && command.highBytes) {
     const char high = HighByteOutsideQuotes(command.text);
     if (high != '\0') Say(frame, command, Code::kHighByteSplits, {std::string(1, high)});
   }

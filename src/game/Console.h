@@ -35,6 +35,10 @@ std::string_view TrimBlanks(std::string_view text);
 // the command in `line`, `end` the offset just past its ";" (the line's size for the last).
 template <typename Each>
 void ForEachCommand(std::string_view line, Each&& each) {
+  if (line.find(';') == std::string_view::npos) {  // most lines hold one command
+    each(line, 0, line.size());
+    return;
+  }
   bool quoted = false;
   std::size_t start = 0;
   for (std::size_t i = 0; i < line.size(); ++i) {

@@ -147,8 +147,12 @@ const NameInfo* FindName(Game game, std::string_view name) {
   if (name.size() > sizeof lower) return nullptr;
   for (std::size_t i = 0; i < name.size(); ++i)
     lower[i] = LowerByte(name[i]);
+  return FindFoldedName(game, std::string_view(lower, name.size()));
+}
+
+const NameInfo* FindFoldedName(Game game, std::string_view lower) {
   const auto& names = RegistryOf(game).names;
-  const auto found = names.find(std::string_view(lower, name.size()));
+  const auto found = names.find(lower);
   return found == names.end() ? nullptr : &found->second;
 }
 

@@ -30,6 +30,8 @@ struct NameInfo {
 
 // What `game` registers under `name` (any letter case); nullptr for a name it does not know.
 const NameInfo* FindName(Game game, std::string_view name);
+// The same for a name already in lower case.
+const NameInfo* FindFoldedName(Game game, std::string_view lower);
 
 // Every name of a section of the game's list: "command", "server-command", "cvar",
 // "renderer-cvar", "game-cvar"... (for tests and for the help of the check).
