@@ -23,6 +23,8 @@ MacroDocument::MacroDocument(std::size_t maxEntries) : list_(maxEntries), maxEnt
 }
 
 void MacroDocument::Check() {
+  // The old findings go first: a long list does not hold two sets of them at once.
+  findings_ = {};
   findings_ = game::CheckList(list_, buffer_.Text().size(), game_, support_);
 }
 
