@@ -141,13 +141,7 @@ std::vector<ScriptLine> SplitLines(std::string_view bytes) {
   return lines;
 }
 
-// Hashes std::string and std::string_view alike: a lookup needs no copy of the name.
-struct TextHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view text) const {
-    return std::hash<std::string_view>{}(text);
-  }
-};
+// Maps and sets of names looked up without a copy of the name.
 template <typename Value>
 using TextMap = std::unordered_map<std::string, Value, TextHash, std::equal_to<>>;
 using TextSet = std::unordered_set<std::string, TextHash, std::equal_to<>>;
@@ -162,8 +156,7 @@ class Folded {
       return;
     }
     for (std::size_t i = 0; i < name.size(); ++i)
-      buffer_[i] =
-          (name[i] >= 'A' && name[i] <= 'Z') ? static_cast<char>(name[i] - 'A' + 'a') : name[i];
+      buffer_[i] = LowerByte(name[i]);
     view_ = std::string_view(buffer_, name.size());
   }
   Folded(const Folded&) = delete;

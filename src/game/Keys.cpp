@@ -18,12 +18,6 @@ std::string Upper(std::string_view text) {
   return upper;
 }
 
-struct TextHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view text) const {
-    return std::hash<std::string_view>{}(text);
-  }
-};
 using NameSet = std::unordered_set<std::string, TextHash, std::equal_to<>>;
 
 const NameSet& TableOf(Game game) {

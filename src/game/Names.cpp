@@ -16,10 +16,6 @@ extern const std::string_view kYamagiKeys;
 
 namespace {
 
-char LowerByte(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 std::string_view Trim(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
     text.remove_prefix(1);
@@ -54,15 +50,6 @@ void ForEachName(std::string_view list, Each&& each) {
     each(section, line);
   }
 }
-
-// Hashes and compares std::string and std::string_view alike, so that a lookup needs no
-// copy of the name.
-struct TextHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view text) const {
-    return std::hash<std::string_view>{}(text);
-  }
-};
 
 struct Registry {
   std::unordered_map<std::string, NameInfo, TextHash, std::equal_to<>> names;  // lower case

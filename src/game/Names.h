@@ -5,6 +5,7 @@
 // and key names. The console compares names without regard to letter case.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,15 @@ struct NameInfo {
   bool IsCvar() const { return cvar || gameCvar || !renderers.empty(); }
 };
 
+// Hashes std::string and std::string_view alike, so that a set or map of names is looked
+// up without a copy of the name.
+struct TextHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view text) const {
+    return std::hash<std::string_view>{}(text);
+  }
+};
+
 // What `game` registers under `name` (any letter case); nullptr for a name it does not know.
 const NameInfo* FindName(Game game, std::string_view name);
 // The same for a name already in lower case.
@@ -46,6 +56,9 @@ bool IsItem(std::string_view name);
 bool IsUsableItem(std::string_view name);
 
 // Letter case folded as the console folds it (ASCII only).
+constexpr char LowerByte(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 std::string LowerCase(std::string_view text);
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
