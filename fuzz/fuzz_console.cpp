@@ -71,7 +71,7 @@ void CheckFindings(std::string_view script, game::Game game) {
             finding.column <=
                 static_cast<int>(lines[static_cast<std::size_t>(finding.line)].size()));
     Require(finding.severity == game::SeverityOf(finding.code));
-    Require(!game::TextOf(finding).key.empty());
+    Require(!result.TextOf(finding).key.empty());
     (finding.severity == game::Severity::kError ? errors : notes) += 1;
     previous = finding.line;
   }

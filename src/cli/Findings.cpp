@@ -31,7 +31,7 @@ void FindingPrinter::Print(std::string_view name, const game::CheckResult& resul
       out += ": ";
       out += error ? errorWord_ : noteWord_;
       out += ": ";
-      AppendMessage(out, finding);
+      AppendMessage(out, result, finding);
     } else {
       out += "{\"file\":\"";
       out += shownName;
@@ -44,7 +44,7 @@ void FindingPrinter::Print(std::string_view name, const game::CheckResult& resul
       out += "\",\"code\":\"";
       AppendBytes(out, game::CodeName(finding.code), form_);
       out += "\",\"message\":\"";
-      AppendMessage(out, finding);
+      AppendMessage(out, result, finding);
       out += "\"}";
     }
     out += '\n';
@@ -54,16 +54,18 @@ void FindingPrinter::Print(std::string_view name, const game::CheckResult& resul
 
 // The text of a finding: the pattern of its kind, found the first time that kind shows,
 // filled with the finding's values.
-void FindingPrinter::AppendMessage(std::string& out, const game::Finding& finding) {
+void FindingPrinter::AppendMessage(std::string& out, const game::CheckResult& result,
+                                   const game::Finding& finding) {
   Known& known = known_[static_cast<std::size_t>(finding.code)];
   if (!known.found) {
-    known.key = game::TextOf(finding).key;
+    known.key = result.TextOf(finding).key;
     known.pattern = messages_.Find(known.key, form_);
     known.found = true;
   }
   std::array<std::string_view, 9> values;
   std::size_t count = 0;
-  for (std::string_view rest = finding.args; !rest.empty() && count < values.size();) {
+  for (std::string_view rest = result.PackedArgsOf(finding);
+       !rest.empty() && count < values.size();) {
     const std::size_t end = rest.find('\0');
     values[count++] = rest.substr(0, end);
     rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);

@@ -24,7 +24,8 @@ class FindingPrinter {
   void Print(std::string_view name, const game::CheckResult& result, BufferedWriter& out);
 
  private:
-  void AppendMessage(std::string& out, const game::Finding& finding);
+  void AppendMessage(std::string& out, const game::CheckResult& result,
+                     const game::Finding& finding);
 
   // The pattern of a kind of finding, once looked up.
   struct Known {

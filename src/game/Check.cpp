@@ -112,34 +112,56 @@ struct Line {
   std::size_t Size() const { return text.size() + (cr ? 1 : 0) + (lf ? 1 : 0); }
 };
 
-// A line of a long script, kept in 16 bytes while the script runs.
-struct ScriptLine {
-  const char* data = nullptr;
-  std::uint32_t size = 0;
-  bool cr = false;
-  bool lf = false;
-  Line Get() const { return Line{std::string_view(data, size), cr, lf}; }
-};
-
-std::vector<ScriptLine> SplitLines(std::string_view bytes) {
-  std::vector<ScriptLine> lines;
-  std::size_t start = 0;
-  while (start < bytes.size()) {
-    std::size_t end = bytes.find('\n', start);
-    Line line;
-    line.lf = end != std::string_view::npos;
-    if (!line.lf) end = bytes.size();
-    line.text = bytes.substr(start, end - start);
-    if (line.text.ends_with('\r')) {
-      line.text.remove_suffix(1);
-      line.cr = true;
-    }
-    lines.push_back(ScriptLine{line.text.data(), static_cast<std::uint32_t>(line.text.size()),
-                               line.cr, line.lf});
-    start = end + 1;
+// The lines of a text, one after the other: a file's bytes cut at LF, the entries of a
+// list (each saved with CR LF), or one line on its own. Nothing is copied.
+class LineCursor {
+ public:
+  static LineCursor OfBytes(std::string_view bytes) {
+    LineCursor cursor;
+    cursor.bytes_ = bytes;
+    return cursor;
   }
-  return lines;
-}
+  static LineCursor OfList(const StringList& list) {
+    LineCursor cursor;
+    cursor.list_ = &list;
+    return cursor;
+  }
+  static LineCursor OfLine(Line line) {
+    LineCursor cursor;
+    cursor.single_ = line;
+    cursor.hasSingle_ = true;
+    return cursor;
+  }
+
+  // The next line into `line`; false after the last.
+  bool Next(Line& line) {
+    if (list_ != nullptr) {
+      if (index_ >= list_->Count()) return false;
+      line = Line{list_->At(index_++), true, true};
+      return true;
+    }
+    if (hasSingle_) {
+      line = single_;
+      hasSingle_ = false;
+      return true;
+    }
+    if (bytes_.empty()) return false;
+    const std::size_t end = bytes_.find('\n');
+    line.lf = end != std::string_view::npos;
+    line.text = bytes_.substr(0, end);
+    bytes_.remove_prefix(line.lf ? end + 1 : bytes_.size());
+    line.cr = line.text.ends_with('\r');
+    if (line.cr) line.text.remove_suffix(1);
+    return true;
+  }
+
+ private:
+  std::string_view bytes_;
+  const StringList* list_ = nullptr;
+  int index_ = 0;
+  Line single_;
+  bool hasSingle_ = false;
+};
 
 // Maps and sets of names looked up without a copy of the name.
 template <typename Value>
@@ -170,11 +192,10 @@ class Folded {
   std::string_view view_;
 };
 
-// A support file as exec finds it: its bytes up to a NUL, cut into lines.
+// A support file as exec finds it: its bytes up to a NUL.
 struct SupportFile {
   std::string name;
   std::string_view bytes;
-  std::vector<ScriptLine> lines;
 };
 
 // The raw text after a command's first word, as written.
@@ -194,19 +215,18 @@ std::string_view CodeName(Code code) {
   return RowOf(code).name;
 }
 
-std::vector<std::string> Finding::Args() const {
+std::vector<std::string> CheckResult::ArgsOf(const Finding& finding) const {
   std::vector<std::string> values;
-  std::size_t start = 0;
-  while (start < args.size()) {
-    const std::size_t end = args.find('\0', start);
-    values.emplace_back(args.substr(start, end - start));
-    start = end + 1;
+  for (std::string_view rest = PackedArgsOf(finding); !rest.empty();) {
+    const std::size_t end = rest.find('\0');
+    values.emplace_back(rest.substr(0, end));
+    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
   }
   return values;
 }
 
-Text TextOf(const Finding& finding) {
-  return Text{"Check." + std::string(RowOf(finding.code).key), finding.Args()};
+Text CheckResult::TextOf(const Finding& finding) const {
+  return Text{"Check." + std::string(RowOf(finding.code).key), ArgsOf(finding)};
 }
 
 std::span<const Finding> CheckResult::FindingsOf(int line) const {
@@ -221,6 +241,17 @@ std::span<const Finding> CheckResult::FindingsOf(int line) const {
 Severity CheckResult::WorstOf(int line) const {
   const std::span<const Finding> findings = FindingsOf(line);
   return findings.empty() ? Severity::kNone : findings.front().severity;
+}
+
+bool CheckResult::operator==(const CheckResult& other) const {
+  const auto same = [&](const Finding& a, const Finding& b) {
+    return a.line == b.line && a.column == b.column && a.code == b.code &&
+           a.severity == b.severity && PackedArgsOf(a) == other.PackedArgsOf(b);
+  };
+  return size_ == other.size_ && limit_ == other.limit_ && errors_ == other.errors_ &&
+         notes_ == other.notes_ &&
+         std::equal(findings_.begin(), findings_.end(), other.findings_.begin(),
+                    other.findings_.end(), same);
 }
 
 Text CheckResult::SizeText() const {
@@ -253,7 +284,6 @@ class Console {
       SupportFile file;
       file.name = name;
       file.bytes = std::string_view(bytes).substr(0, bytes.find('\0'));
-      file.lines = SplitLines(file.bytes);
       files_.push_back(std::move(file));
     }
     for (std::size_t i = 0; i < files_.size(); ++i)
@@ -264,21 +294,20 @@ class Console {
     }
   }
 
-  // Runs `lines` of a file whose first `headerBytes` bytes are comment lines.
-  CheckResult Run(const std::vector<ScriptLine>& lines, std::size_t headerBytes);
+  // Runs the lines of a file whose first `headerBytes` bytes are comment lines.
+  CheckResult Run(LineCursor lines, std::size_t headerBytes);
 
  private:
   // A text in the command buffer: the script, a file exec put there, the text of an alias
   // or of a key.
   struct Frame {
-    const ScriptLine* lines = nullptr;  // its lines (or `single`)
-    std::size_t count = 0;
-    Line single;
-    std::size_t total = 0;     // the bytes it put in the buffer
-    std::size_t consumed = 0;  // the bytes taken out of the buffer so far
-    bool script = false;       // the lines of the checked script itself
-    bool report = false;       // its text is the script's own: what it says is reported
-    int line = 0;              // the script's line it comes from
+    LineCursor lines;
+    std::size_t count = SIZE_MAX;  // the lines that run
+    std::size_t total = 0;         // the bytes it put in the buffer
+    std::size_t consumed = 0;      // the bytes taken out of the buffer so far
+    bool script = false;           // the lines of the checked script itself
+    bool report = false;           // its text is the script's own: what it says is reported
+    int line = 0;                  // the script's line it comes from
     int column = -1;
     std::string alias;                  // the alias whose text it is
     const SupportFile* file = nullptr;  // the support file it is, or runs inside
@@ -297,16 +326,19 @@ class Console {
   };
 
   void Add(int line, int column, Code code, std::initializer_list<std::string_view> args = {}) {
+    // A script of at most the 64 MiB a file is read up to gives values far under 4 GiB.
     Finding finding;
     finding.line = line;
     finding.column = column;
     finding.code = code;
     finding.severity = SeverityOf(code);
+    finding.argsAt = static_cast<std::uint32_t>(args_.size());
     for (std::string_view arg : args) {
-      finding.args.append(arg);
-      finding.args += '\0';
+      args_.append(arg);
+      args_ += '\0';
     }
-    findings_.push_back(std::move(finding));
+    finding.argsSize = static_cast<std::uint32_t>(args_.size() - finding.argsAt);
+    findings_.push_back(finding);
   }
   // What a command says, for a text that is the script's own.
   void Say(const Frame& frame, const Command& command, Code code,
@@ -403,13 +435,15 @@ class Console {
   std::deque<Words> words_;  // one per depth of the stack, reused
   int aliasRuns_ = 0;        // alias texts run for one command of the script or one key
   std::vector<Finding> findings_;
+  std::string args_;  // the values of the findings, each followed by '\0'
 };
 
 void Console::CollectSupportAliases(std::size_t file, std::size_t definer, int depth) {
   if (depth > 4) return;
   Words words;
-  for (const ScriptLine& line : files_[file].lines) {
-    ForEachCommand(line.Get().text, [&](std::string_view command, std::size_t, std::size_t) {
+  LineCursor lines = LineCursor::OfBytes(files_[file].bytes);
+  for (Line line; lines.Next(line);) {
+    ForEachCommand(line.text, [&](std::string_view command, std::size_t, std::size_t) {
       if (HasUnmatchedQuote(command)) return;
       ReadWords(command, game_, words);
       if (words.Count() >= 2 && EqualsIgnoringCase(words[0], "alias")) {
@@ -424,38 +458,45 @@ void Console::CollectSupportAliases(std::size_t file, std::size_t definer, int d
   }
 }
 
-CheckResult Console::Run(const std::vector<ScriptLine>& lines, std::size_t headerBytes) {
+CheckResult Console::Run(LineCursor lines, std::size_t headerBytes) {
   CheckResult result;
   // The game reads the file as a C string: nothing after a NUL byte runs.
-  std::size_t count = lines.size();
+  std::size_t count = 0;
   std::size_t size = headerBytes;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::size_t nul = lines[i].Get().text.find('\0');
-    if (nul != std::string_view::npos) {
-      Add(static_cast<int>(i), static_cast<int>(nul), Code::kNulByte);
-      size += nul;
-      count = i;
-      break;
+  bool nul = false;
+  bool lastLf = true;
+  {
+    LineCursor scan = lines;
+    for (Line line; !nul && scan.Next(line);) {
+      const std::size_t at = line.text.find('\0');
+      nul = at != std::string_view::npos;
+      if (nul) {
+        Add(static_cast<int>(count), static_cast<int>(at), Code::kNulByte);
+        size += at;
+      } else {
+        size += line.Size();
+        lastLf = line.lf;
+        ++count;
+      }
     }
-    size += lines[i].Get().Size();
   }
   result.size_ = size;
   result.limit_ = limits_.execFile;
   if (!alone_ && size > limits_.execFile && count > 0) {
+    LineCursor scan = lines;
     std::size_t end = headerBytes;
     std::size_t over = 0;
-    while (over + 1 < count && (end += lines[over].Get().Size()) <= limits_.execFile)
+    for (Line line;
+         over + 1 < count && scan.Next(line) && (end += line.Size()) <= limits_.execFile;)
       ++over;
     Add(static_cast<int>(over), -1, Code::kFileTooBig,
         {GroupDigits(size), GroupDigits(limits_.execFile)});
   }
-  if (!alone_ && game_ == Game::kQuake2 && count > 0 && count == lines.size() &&
-      !lines[count - 1].lf) {
+  if (!alone_ && game_ == Game::kQuake2 && count > 0 && !nul && !lastLf)
     Add(static_cast<int>(count - 1), -1, Code::kNoFinalLineEnd);
-  }
 
   Frame frame;
-  frame.lines = lines.data();
+  frame.lines = lines;
   frame.count = count;
   frame.total = size + limits_.appended;
   frame.consumed = headerBytes;
@@ -505,45 +546,51 @@ CheckResult Console::Run(const std::vector<ScriptLine>& lines, std::size_t heade
   // the repeated ones dropped: no second copy of a long list of findings.
   for (std::size_t i = 0; i < order.size(); ++i) {
     if (order[i] == i) continue;
-    Finding held = std::move(findings_[i]);
+    const Finding held = findings_[i];
     std::size_t at = i;
     while (order[at] != i) {
       const std::size_t from = order[at];
-      findings_[at] = std::move(findings_[from]);
+      findings_[at] = findings_[from];
       order[at] = static_cast<std::uint32_t>(at);
       at = from;
     }
-    findings_[at] = std::move(held);
+    findings_[at] = held;
     order[at] = static_cast<std::uint32_t>(at);
   }
   std::vector<std::uint32_t>().swap(order);
+  const auto packed = [&](const Finding& finding) {
+    return std::string_view(args_).substr(finding.argsAt, finding.argsSize);
+  };
+  // The support file named last: one note per file to run, whatever the alias.
+  const auto file = [&](const Finding& finding) {
+    const std::string_view values = packed(finding);
+    return values.substr(values.rfind('\0', values.size() - 2) + 1);
+  };
   std::size_t kept = 0;
-  for (std::size_t i = 0; i < findings_.size(); ++i) {
-    Finding& finding = findings_[i];
+  for (const Finding& finding : findings_) {
     bool repeated = false;
     for (std::size_t k = kept; k > 0 && findings_[k - 1].line == finding.line && !repeated; --k) {
       const Finding& earlier = findings_[k - 1];
       if (earlier.code != finding.code) continue;
-      repeated = finding.code == Code::kAliasNeedsExec
-                     ? earlier.Args().back() == finding.Args().back()
-                     : earlier.args == finding.args;
+      repeated = finding.code == Code::kAliasNeedsExec ? file(earlier) == file(finding)
+                                                       : packed(earlier) == packed(finding);
     }
     if (repeated) continue;
     (finding.severity == Severity::kError ? result.errors_ : result.notes_) += 1;
-    if (kept != i) findings_[kept] = std::move(finding);
-    ++kept;
+    findings_[kept++] = finding;
   }
   findings_.resize(kept);
   findings_.shrink_to_fit();
   result.findings_ = std::move(findings_);
+  result.args_ = std::move(args_);
   return result;
 }
 
 void Console::RunFrame(Frame& frame) {
   stack_.push_back(&frame);
   std::size_t lineStart = frame.consumed;
-  for (std::size_t i = 0; i < frame.count; ++i) {
-    const Line line = frame.lines != nullptr ? frame.lines[i].Get() : frame.single;
+  Line line;
+  for (std::size_t i = 0; i < frame.count && frame.lines.Next(line); ++i) {
     if (frame.script) aliasRuns_ = 0;
     ForEachCommand(line.text, [&](std::string_view text, std::size_t begin, std::size_t end) {
       const bool last = end == line.text.size();
@@ -940,8 +987,7 @@ void Console::Exec(Frame& frame, const Command& command, const Words& words) {
   if (stack_.size() > 32) return;  // files that run each other
   if (!deferred_) filesRun_.insert(file);
   Frame inner;
-  inner.lines = file->lines.data();
-  inner.count = file->lines.size();
+  inner.lines = LineCursor::OfBytes(file->bytes);
   inner.total = size + limits_.appended;
   inner.line = command.line;
   inner.column = command.column;
@@ -964,8 +1010,7 @@ void Console::CallAlias(const Frame& frame, const Command& command, std::string_
   // A copy: the text may define the alias anew while it runs.
   const std::string text = found->second;
   Frame inner;
-  inner.single = Line{text, false, true};
-  inner.count = 1;
+  inner.lines = LineCursor::OfLine(Line{text, false, true});
   inner.total = text.size() + 1;
   inner.line = command.line;
   inner.column = command.column;
@@ -1004,8 +1049,7 @@ void Console::PressKey(std::string_view text, int line, int column) {
 void Console::RunText(std::string_view text, std::size_t extra, int line, int column,
                       std::string alias) {
   Frame frame;
-  frame.single = Line{text, false, true};
-  frame.count = 1;
+  frame.lines = LineCursor::OfLine(Line{text, false, true});
   frame.total = text.size() + extra;
   frame.report = true;
   frame.line = line;
@@ -1027,24 +1071,16 @@ std::string_view Console::Keep(const Command& command, const Words& words, std::
 // ---------------------------------------------------------------------------------------
 
 CheckResult CheckScript(std::string_view bytes, Game game, const SupportFiles& support) {
-  return Console(game, support, false).Run(SplitLines(bytes), 0);
+  return Console(game, support, false).Run(LineCursor::OfBytes(bytes), 0);
 }
 
 CheckResult CheckList(const StringList& entries, std::size_t headerBytes, Game game,
                       const SupportFiles& support) {
-  std::vector<ScriptLine> lines;
-  lines.reserve(static_cast<std::size_t>(entries.Count()));
-  for (int i = 0; i < entries.Count(); ++i) {
-    const std::string_view entry = entries.At(i);
-    lines.push_back(ScriptLine{entry.data(), static_cast<std::uint32_t>(entry.size()), true, true});
-  }
-  return Console(game, support, false).Run(lines, headerBytes);
+  return Console(game, support, false).Run(LineCursor::OfList(entries), headerBytes);
 }
 
-std::vector<Finding> CheckLine(std::string_view line, Game game) {
-  const std::vector<ScriptLine> lines = {
-      ScriptLine{line.data(), static_cast<std::uint32_t>(line.size()), true, true}};
-  return Console(game, {}, true).Run(lines, 0).Findings();
+CheckResult CheckLine(std::string_view line, Game game) {
+  return Console(game, {}, true).Run(LineCursor::OfLine(Line{line, true, true}), 0);
 }
 
 }  // namespace tavrilo::game

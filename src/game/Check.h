@@ -100,20 +100,16 @@ Severity SeverityOf(Code code);
 // "unmatched-quote": stable, for scripts and editors.
 std::string_view CodeName(Code code);
 
-// One finding of a line.
+// One finding of a line. Its values are kept by the result it belongs to (ArgsOf), so
+// that a list of a million findings stays small.
 struct Finding {
   int line = 0;     // the line of the script, from 0
   int column = -1;  // the byte of the line where it starts, from 0; -1: the whole line
   Code code = Code::kCount;
   Severity severity = Severity::kNone;
-  std::string args;  // the values of its text, each followed by '\0'
-
-  std::vector<std::string> Args() const;
-  bool operator==(const Finding&) const = default;
+  std::uint32_t argsAt = 0;  // its values in the result's packed values
+  std::uint32_t argsSize = 0;
 };
-
-// The text of a finding ("Check.<Name>" with its values), for the caption files.
-Text TextOf(const Finding& finding);
 
 // The support files a script may run with exec: the name they are installed under
 // (Alias.cfg...) -> the file's bytes.
@@ -127,6 +123,13 @@ class CheckResult {
   std::span<const Finding> FindingsOf(int line) const;
   Severity WorstOf(int line) const;
   int Errors() const { return errors_; }
+  // The values of a finding's text, in order; packed, each followed by '\0'.
+  std::vector<std::string> ArgsOf(const Finding& finding) const;
+  std::string_view PackedArgsOf(const Finding& finding) const {
+    return std::string_view(args_).substr(finding.argsAt, finding.argsSize);
+  }
+  // The text of a finding ("Check.<Name>" with its values), for the caption files.
+  Text TextOf(const Finding& finding) const;
   int Notes() const { return notes_; }
 
   // The bytes exec reads (the whole file, up to a NUL byte), and the most it takes:
@@ -137,9 +140,13 @@ class CheckResult {
   // "2 140 / 8 191 bytes" (Check.Budget).
   Text SizeText() const;
 
+  // The same findings, with the same values, and the same size.
+  bool operator==(const CheckResult& other) const;
+
  private:
   friend class Console;
   std::vector<Finding> findings_;
+  std::string args_;  // the values of every finding
   int errors_ = 0;
   int notes_ = 0;
   std::size_t size_ = 0;
@@ -157,7 +164,7 @@ CheckResult CheckList(const StringList& entries, std::size_t headerBytes, Game g
 
 // The findings of one line on its own, saved with CR LF: what the line itself makes the
 // game do (no name is looked up among aliases, no other line is known).
-std::vector<Finding> CheckLine(std::string_view line, Game game);
+CheckResult CheckLine(std::string_view line, Game game);
 
 // A number with its digits grouped by threes with a no-break space (Windows-1252 0xA0),
 // which reads the same in French and English: "8 191".

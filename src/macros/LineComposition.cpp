@@ -63,8 +63,9 @@ void RequireChatText(std::string_view text) {
 // console reads it on its own, and what would make the game lose part of it, or damage its
 // memory, refuses it.
 void RequireKeptWhole(std::string_view line, game::Game game) {
-  for (const game::Finding& finding : game::CheckLine(line, game)) {
-    const std::vector<std::string> args = finding.Args();
+  const game::CheckResult result = game::CheckLine(line, game);
+  for (const game::Finding& finding : result.Findings()) {
+    const std::vector<std::string> args = result.ArgsOf(finding);
     switch (finding.code) {
       case game::Code::kCommandDiscarded:
       case game::Code::kCommandCut:

@@ -77,7 +77,7 @@ int ProblemsModel::RowOf(int line) const {
 
 QString ProblemsModel::TextOf(const game::Finding& finding) const {
   return ResolveText(Text{"Panel.Line", {std::to_string(finding.line + 1)}}) + QStringLiteral(" ") +
-         ResolveText(game::TextOf(finding));
+         ResolveText(document_.Findings().TextOf(finding));
 }
 
 QVariant ProblemsModel::data(const QModelIndex& index, int role) const {

@@ -562,7 +562,7 @@ void TMainForm::ShowFindings() {
     texts << statusMessage_;
   } else if (row >= 0) {
     for (const game::Finding& finding : document_.Findings().FindingsOf(row)) {
-      texts << ResolveText(game::TextOf(finding));
+      texts << ResolveText(document_.Findings().TextOf(finding));
       worst = std::max(worst, finding.severity);
     }
   }
@@ -691,7 +691,7 @@ void TMainForm::SauverBtnClick() {
     // A file the game's exec would ignore is saved all the same, and the player told.
     std::optional<Text> tooBig;
     for (const game::Finding& finding : document_.Findings().Findings()) {
-      if (finding.code == game::Code::kFileTooBig) tooBig = game::TextOf(finding);
+      if (finding.code == game::Code::kFileTooBig) tooBig = document_.Findings().TextOf(finding);
     }
     if (document_.Save(AskWith(saveDialog_)) && tooBig) ShowStatus(ResolveText(*tooBig));
   });

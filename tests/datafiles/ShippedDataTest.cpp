@@ -209,7 +209,7 @@ std::vector<std::string> FindingsOfList(const std::vector<std::string>& lines,
   for (const game::Finding& finding : result.Findings()) {
     if (finding.severity != game::Severity::kError) continue;
     findings.push_back(lines[static_cast<std::size_t>(finding.line)] + ": " +
-                       FallbackText(game::TextOf(finding)));
+                       FallbackText(result.TextOf(finding)));
   }
   return findings;
 }

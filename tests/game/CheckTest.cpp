@@ -163,7 +163,7 @@ TEST(CheckExec, ASupportFileThatRunsAnotherLeavesRoomForItToo) {
   EXPECT_EQ(fits.Errors(), 0);
   CheckResult stops = CheckScript("exec ModBinding.cfg\r\n" + Filler(room + 1), Q, Shipped());
   ASSERT_EQ(CodesOf(stops, 0), Codes{"exec-fatal-nested"});
-  EXPECT_EQ(stops.FindingsOf(0).front().Args().back(), "ModBinding.cfg");
+  EXPECT_EQ(stops.ArgsOf(stops.FindingsOf(0).front()).back(), "ModBinding.cfg");
 }
 
 TEST(CheckExec, UsageUnknownFilesAndFilesTooBig) {
@@ -393,7 +393,7 @@ TEST(CheckKeys, ALaterLineThatBindsOrRemovesAKeyLosesTheBinding) {
                               "bind \" \" \"+moveup\"", "bind SPACE \"+movedown\""},
                              Q);
   EXPECT_EQ(CodesOf(result, 0), Codes{"overridden"});
-  EXPECT_EQ(result.FindingsOf(0).front().Args(), (std::vector<std::string>{"q", "3"}));
+  EXPECT_EQ(result.ArgsOf(result.FindingsOf(0).front()), (std::vector<std::string>{"q", "3"}));
   EXPECT_EQ(CodesOf(result, 1), Codes{});
   EXPECT_EQ(CodesOf(result, 3), Codes{"overridden"}) << "\" \" is SPACE";
   result = Check(
@@ -434,11 +434,11 @@ TEST(CheckFile, NulByteAndLastLineEnd) {
 
 TEST(CheckFile, ALineOnItsOwnKnowsNoOtherLine) {
   std::vector<std::string> codes;
-  for (const Finding& finding : CheckLine("bind \"q\" \"frobnicate\"", Q))
+  for (const Finding& finding : CheckLine("bind \"q\" \"frobnicate\"", Q).Findings())
     codes.emplace_back(CodeName(finding.code));
   EXPECT_EQ(codes, Codes{});
-  EXPECT_EQ(CheckLine(EchoOfLength(1023), Q).front().code, Code::kCommandDiscarded);
-  EXPECT_EQ(CheckLine("bind \"\xB2\" \"score\"", Y).front().code, Code::kKeyHighByte);
+  EXPECT_EQ(CheckLine(EchoOfLength(1023), Q).Findings().front().code, Code::kCommandDiscarded);
+  EXPECT_EQ(CheckLine("bind \"\xB2\" \"score\"", Y).Findings().front().code, Code::kKeyHighByte);
 }
 
 TEST(CheckTexts, EveryFindingHasItsTextInBothLanguages) {
@@ -447,7 +447,7 @@ TEST(CheckTexts, EveryFindingHasItsTextInBothLanguages) {
     for (int code = 0; code < static_cast<int>(Code::kCount); ++code) {
       Finding finding;
       finding.code = static_cast<Code>(code);
-      const std::string key = TextOf(finding).key;
+      const std::string key = CheckResult().TextOf(finding).key;
       const std::optional<std::string> text = datafiles::FindIniValue(captions, "General", key);
       EXPECT_TRUE(text.has_value() && !text->empty()) << file << ": " << key;
       EXPECT_FALSE(CodeName(finding.code).empty());

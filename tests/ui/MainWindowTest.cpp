@@ -846,8 +846,7 @@ class MainWindowTest : public QObject {
       const auto& finding = findings.Findings()[static_cast<std::size_t>(row)];
       const QString text = item.data().toString();
       QVERIFY2(text.contains(QString::number(finding.line + 1)), qPrintable(text));
-      QVERIFY2(text.contains(tavrilo::ui::ResolveText(tavrilo::game::TextOf(finding))),
-               qPrintable(text));
+      QVERIFY2(text.contains(tavrilo::ui::ResolveText(findings.TextOf(finding))), qPrintable(text));
       QCOMPARE(QTextDocumentFragment::fromHtml(item.data(Qt::ToolTipRole).toString()).toPlainText(),
                text);  // the whole text, whatever the row shows
     }
