@@ -354,8 +354,8 @@ class Console {
   void RunCommand(Frame& frame, std::string_view text, const Command& where, bool cr);
   void Execute(Frame& frame, const Command& command);
   void ReportWords(const Frame& frame, const Command& command, const Words& words, bool raw);
-  void ForServer(Frame& frame, const Command& command, std::string_view name, std::string_view raw,
-                 bool forwarded);
+  void ForServer(Frame& frame, const Command& command, std::string_view name, Role role,
+                 std::string_view raw, bool forwarded);
   void Bind(Frame& frame, const Command& command, const Words& words);
   void Unbind(Frame& frame, const Command& command, const Words& words);
   void UnbindAll(const Command& command);
@@ -388,10 +388,15 @@ class Console {
     return nullptr;
   }
   void CollectSupportAliases(std::size_t file, std::size_t definer, int depth);
-  Words& WordsAt(std::size_t depth) {
-    while (words_.size() <= depth)
-      words_.emplace_back();
-    return words_[depth];
+  // What a command being run at a depth of the stack reads into, reused.
+  struct Scratch {
+    Words words;
+    std::string expanded;  // the command with its $ references replaced
+  };
+  Scratch& ScratchAt(std::size_t depth) {
+    while (scratch_.size() <= depth)
+      scratch_.emplace_back();
+    return scratch_[depth];
   }
 
   struct Binding {
@@ -432,8 +437,8 @@ class Console {
   TextSet clashes_;                // names both a command and an alias
   std::vector<Call> calls_;        // names the script ran before any alias of that name
   std::vector<Frame*> stack_;
-  std::deque<Words> words_;  // one per depth of the stack, reused
-  int aliasRuns_ = 0;        // alias texts run for one command of the script or one key
+  std::deque<Scratch> scratch_;  // one per depth of the stack
+  int aliasRuns_ = 0;            // alias texts run for one command of the script or one key
   std::vector<Finding> findings_;
   std::string args_;  // the values of the findings, each followed by '\0'
 };
@@ -627,24 +632,29 @@ void Console::RunCommand(Frame& frame, std::string_view text, const Command& whe
     case CommandFate::kRuns:
       break;
   }
-  // The command's quotes, "$" and bytes above 127, each found by a plain scan.
-  const bool dollar = text.find('$') != std::string_view::npos;
+  // The command's quotes, "$" and bytes above 127, in one plain pass (of bytes only, so that
+  // the compiler reads many at once).
+  unsigned char odd = 0;
+  unsigned char dollars = 0;
   unsigned char any = 0;
-  for (const char c : text)
+  for (const char c : text) {
+    odd ^= static_cast<unsigned char>(c == '"');
+    dollars |= static_cast<unsigned char>(c == '$');
     any |= static_cast<unsigned char>(c);
-  if (HasUnmatchedQuote(text)) {
+  }
+  const bool dollar = dollars != 0;
+  if (odd != 0) {  // as HasUnmatchedQuote
     Say(frame, command, Code::kUnmatchedQuote);
     return;
   }
   command.highBytes = any >= 0x80;
   // $name outside quotes: the cvar's value takes its place when the command runs. The value
   // of a cvar is not known here: the reference stays as a word of its own.
-  std::string expanded;
-  const std::vector<CvarReference> references =
-      dollar ? CvarReferencesOf(text) : std::vector<CvarReference>();
-  if (!references.empty()) {
+  if (dollar) {
+    std::string& expanded = ScratchAt(stack_.size()).expanded;
+    expanded.clear();
     std::size_t from = 0;
-    for (const CvarReference& reference : references) {
+    ForEachCvarReference(text, [&](const CvarReference& reference) {
       expanded.append(text.substr(from, reference.begin - from));
       const std::string_view written =
           text.substr(reference.begin, reference.end - reference.begin);
@@ -658,17 +668,19 @@ void Console::RunCommand(Frame& frame, std::string_view text, const Command& whe
         Say(frame, command, Code::kCvarEmpty, {written});
       }
       from = reference.end;
+    });
+    if (from > 0) {
+      expanded.append(text.substr(from));
+      text = expanded;
+      command.expanded = true;
     }
-    expanded.append(text.substr(from));
-    text = expanded;
-    command.expanded = true;
   }
   command.text = text;
   Execute(frame, command);
 }
 
 void Console::Execute(Frame& frame, const Command& command) {
-  Words& words = WordsAt(stack_.size());
+  Words& words = ScratchAt(stack_.size()).words;
   ReadWords(command.text, game_, words);
   if (words.Empty()) {
     if (words.commentAt < command.text.size() && HasNonBlank(command.rest))
@@ -679,8 +691,9 @@ void Console::Execute(Frame& frame, const Command& command) {
   const Folded folded(name);
   const std::string_view lower = folded;
   const NameInfo* info = FindFoldedName(game_, lower);
-  const bool raw = lower == "say" || lower == "say_team" || lower == "use" || lower == "drop" ||
-                   lower == "give" || lower == "cmd";
+  const Role role = info != nullptr ? info->role : Role::kNone;
+  const bool raw = role == Role::kSay || role == Role::kSayTeam || role == Role::kUse ||
+                   role == Role::kDrop || role == Role::kGive || role == Role::kCmd;
 
   // What the console does to the command's words (only said for the script's own text).
   if (frame.report) ReportWords(frame, command, words, raw);
@@ -690,31 +703,41 @@ void Console::Execute(Frame& frame, const Command& command) {
   if (info != nullptr && info->IsCommand()) {
     if (!clashes_.empty() && clashes_.contains(lower))
       Say(frame, command, Code::kCommandHidesAlias, {name});
-    if (lower == "bind") return Bind(frame, command, words);
-    if (lower == "unbind") return Unbind(frame, command, words);
-    if (lower == "unbindall") return UnbindAll(command);
-    if (lower == "alias") return DefineAlias(frame, command, words);
-    if (lower == "exec") return Exec(frame, command, words);
-    if (lower == "wait") {
-      frame.waited = true;
-      return;
+    switch (role) {
+      case Role::kBind:
+        return Bind(frame, command, words);
+      case Role::kUnbind:
+        return Unbind(frame, command, words);
+      case Role::kUnbindAll:
+        return UnbindAll(command);
+      case Role::kAlias:
+        return DefineAlias(frame, command, words);
+      case Role::kExec:
+        return Exec(frame, command, words);
+      case Role::kWait:
+        frame.waited = true;
+        return;
+      case Role::kSet:
+        if (words.Count() < 2) return;
+        if (IsReadOnlyCvar(words[1]) && words.Count() >= 3)
+          Say(frame, command, Code::kCvarReadOnly, {words[1]});
+        if (!deferred_) userCvars_.insert(LowerCase(words[1]));
+        return;
+      case Role::kCmd: {
+        if (words.Count() < 2) return;
+        Words forwarded;
+        ReadWords(words.args, game_, forwarded);
+        if (forwarded.Empty()) return;
+        const NameInfo* named = FindName(game_, forwarded[0]);
+        return ForServer(frame, command, forwarded[0], named != nullptr ? named->role : Role::kNone,
+                         AfterFirstWord(words.args, forwarded), true);
+      }
+      default:
+        // A command of the program that only passes itself on to the server.
+        if (info->serverCommand)
+          ForServer(frame, command, name, role, AfterFirstWord(command.text, words), true);
+        return;
     }
-    if (lower == "set" && words.Count() >= 2) {
-      if (IsReadOnlyCvar(words[1]) && words.Count() >= 3)
-        Say(frame, command, Code::kCvarReadOnly, {words[1]});
-      if (!deferred_) userCvars_.insert(LowerCase(words[1]));
-      return;
-    }
-    if (lower == "cmd" && words.Count() >= 2) {
-      Words forwarded;
-      ReadWords(words.args, game_, forwarded);
-      if (forwarded.Empty()) return;
-      return ForServer(frame, command, forwarded[0], AfterFirstWord(words.args, forwarded), true);
-    }
-    // A command of the program that only passes itself on to the server.
-    if (info->serverCommand)
-      ForServer(frame, command, name, AfterFirstWord(command.text, words), true);
-    return;
   }
   if (!alone_ && IsAlias(lower)) return CallAlias(frame, command, lower);
   if ((info != nullptr && info->IsCvar()) || userCvars_.contains(lower)) {
@@ -731,7 +754,7 @@ void Console::Execute(Frame& frame, const Command& command) {
     return;
   }
   if (info != nullptr && info->serverCommand)
-    return ForServer(frame, command, name, AfterFirstWord(command.text, words), true);
+    return ForServer(frame, command, name, role, AfterFirstWord(command.text, words), true);
   if (!alone_) Unresolved(frame, command, name);
 }
 
@@ -757,20 +780,19 @@ void Console::ReportWords(const Frame& frame, const Command& command, const Word
 }
 
 // What the game module does with a command sent to the server: the raw text after its name.
-void Console::ForServer(Frame& frame, const Command& command, std::string_view name,
+void Console::ForServer(Frame& frame, const Command& command, std::string_view name, Role role,
                         std::string_view raw, bool forwarded) {
   const std::size_t length = command.text.size() + (command.cr ? 1 : 0);
   if (forwarded && length >= limits_.forward)
     Say(frame, command, Code::kForwardTooLong, {GroupDigits(length), GroupDigits(limits_.forward)});
-  const std::string lower = LowerCase(name);
   // The console trims the text of its blanks, bytes above 127 included.
   std::string_view said = TrimBlanks(raw);
-  if (lower == "say" || lower == "say_team") {
+  if (role == Role::kSay || role == Role::kSayTeam) {
     if (HasNonBlank(command.rest))
       Say(frame, command, Code::kChatSemicolon, {Excerpt(TrimBlanks(command.rest))});
-    for (const CvarReference& reference : CvarReferencesOf(raw)) {
+    ForEachCvarReference(raw, [&](const CvarReference& reference) {
       if (!reference.name.empty()) Say(frame, command, Code::kChatCvar, {reference.name});
-    }
+    });
     std::string_view written = raw;  // as the player reads it: without ASCII blanks
     while (!written.empty() && static_cast<unsigned char>(written.front()) <= ' ')
       written.remove_prefix(1);
@@ -788,7 +810,7 @@ void Console::ForServer(Frame& frame, const Command& command, std::string_view n
       return;
     }
     // The line said is "NAME: TEXT" or "(NAME): TEXT", cut at 150 characters.
-    const std::size_t framing = lower == "say" ? 2 : 4;
+    const std::size_t framing = role == Role::kSay ? 2 : 4;
     const std::size_t room = limits_.chatLine - framing;  // for the name and the text
     if (said.size() + 1 > room) {
       Say(frame, command, Code::kChatTooLong, {GroupDigits(said.size()), GroupDigits(room - 1)});
@@ -798,13 +820,13 @@ void Console::ForServer(Frame& frame, const Command& command, std::string_view n
     }
     return;
   }
-  if (lower == "use" || lower == "drop" || lower == "give") {
+  if (role == Role::kUse || role == Role::kDrop || role == Role::kGive) {
     if (said.starts_with('"')) {
       Say(frame, command, Code::kQuotedItem, {name, said});
-    } else if (lower != "give" && !said.empty()) {
+    } else if (role != Role::kGive && !said.empty()) {
       if (!IsItem(said)) {
         Say(frame, command, Code::kUnknownItem, {said});
-      } else if (lower == "use" && !IsUsableItem(said)) {
+      } else if (role == Role::kUse && !IsUsableItem(said)) {
         Say(frame, command, Code::kItemNotUsable, {said});
       }
     }

@@ -64,63 +64,41 @@ void ReadWords(std::string_view command, Game game, Words& out) {
       out.commentAt = i;
       return;
     }
-    Word word;
-    word.offset = i;
-    if (command[i] == '"') {
+    const std::size_t offset = i;
+    const bool quoted = command[i] == '"';
+    std::string_view written;
+    if (quoted) {
       const std::size_t begin = i + 1;
       std::size_t end = begin;
       while (end < n && command[end] != '"')
         ++end;
-      word.written = command.substr(begin, end - begin);
-      word.quoted = true;
+      written = command.substr(begin, end - begin);
       i = end < n ? end + 1 : n;
     } else {
       const std::size_t begin = i;
       while (i < n && !IsBlank(command[i]))
         ++i;
-      word.written = command.substr(begin, i - begin);
+      written = command.substr(begin, i - begin);
     }
-    word.cut = word.written.size() >= limit;
-    // A quoted word keeps its first characters, an unquoted one vanishes.
-    word.kept = !word.cut ? word.written : word.quoted ? word.written.substr(0, limit) : "";
-    if (out.words.size() < kMaxWords) {
-      out.words.push_back(word);
-    } else {
+    if (out.words.size() == kMaxWords) {
       ++out.dropped;
+      continue;
     }
+    // Filled where it stands: a word built aside and copied in costs more than reading it.
+    Word& word = out.words.emplace_back();
+    word.written = written;
+    word.offset = offset;
+    word.quoted = quoted;
+    word.cut = written.size() >= limit;
+    // A quoted word keeps its first characters, an unquoted one vanishes.
+    word.kept = !word.cut ? written : quoted ? written.substr(0, limit) : std::string_view();
   }
 }
 
 std::vector<CvarReference> CvarReferencesOf(std::string_view command) {
   std::vector<CvarReference> references;
-  if (command.find('$') == std::string_view::npos) return references;
-  bool quoted = false;
-  for (std::size_t i = 0; i < command.size(); ++i) {
-    if (command[i] == '"') {
-      quoted = !quoted;
-      continue;
-    }
-    if (quoted || command[i] != '$') continue;
-    CvarReference reference;
-    reference.begin = i;
-    std::size_t j = i + 1;
-    while (j < command.size() && IsBlank(command[j]))
-      ++j;
-    if (j < command.size() && command[j] == '"') {
-      const std::size_t close = command.find('"', j + 1);
-      const std::size_t end = close == std::string_view::npos ? command.size() : close;
-      reference.name = command.substr(j + 1, end - j - 1);
-      reference.end = std::min(end + 1, command.size());
-    } else {
-      std::size_t end = j;
-      while (end < command.size() && !IsBlank(command[end]))
-        ++end;
-      reference.name = command.substr(j, end - j);
-      reference.end = end;
-    }
-    references.push_back(reference);
-    i = reference.end > 0 ? reference.end - 1 : i;
-  }
+  ForEachCvarReference(command,
+                       [&](const CvarReference& reference) { references.push_back(reference); });
   return references;
 }
 

@@ -13,6 +13,7 @@
 //   its quotes. "//" at the start of a word comments out the rest of the command.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -97,6 +98,38 @@ struct CvarReference {
   std::size_t end = 0;    // past the name
   std::string_view name;  // empty for a "$" with nothing after it
 };
+// Calls `each(reference)` for each $ reference of `command`, in order.
+template <typename Each>
+void ForEachCvarReference(std::string_view command, Each&& each) {
+  if (command.find('$') == std::string_view::npos) return;
+  bool quoted = false;
+  for (std::size_t i = 0; i < command.size(); ++i) {
+    if (command[i] == '"') {
+      quoted = !quoted;
+      continue;
+    }
+    if (quoted || command[i] != '$') continue;
+    CvarReference reference;
+    reference.begin = i;
+    std::size_t j = i + 1;
+    while (j < command.size() && IsBlank(command[j]))
+      ++j;
+    if (j < command.size() && command[j] == '"') {
+      const std::size_t close = command.find('"', j + 1);
+      const std::size_t end = close == std::string_view::npos ? command.size() : close;
+      reference.name = command.substr(j + 1, end - j - 1);
+      reference.end = std::min(end + 1, command.size());
+    } else {
+      std::size_t end = j;
+      while (end < command.size() && !IsBlank(command[end]))
+        ++end;
+      reference.name = command.substr(j, end - j);
+      reference.end = end;
+    }
+    each(reference);
+    i = reference.end > 0 ? reference.end - 1 : i;
+  }
+}
 std::vector<CvarReference> CvarReferencesOf(std::string_view command);
 
 // The first byte above 127 outside double quotes and before any comment, which splits a

@@ -79,6 +79,17 @@ Registry Read(std::string_view list, std::string_view keyList) {
       info.renderers += renderer;
     }
   });
+  static constexpr std::pair<std::string_view, Role> kRoles[] = {
+      {"bind", Role::kBind},        {"unbind", Role::kUnbind}, {"unbindall", Role::kUnbindAll},
+      {"alias", Role::kAlias},      {"exec", Role::kExec},     {"wait", Role::kWait},
+      {"set", Role::kSet},          {"cmd", Role::kCmd},       {"say", Role::kSay},
+      {"say_team", Role::kSayTeam}, {"use", Role::kUse},       {"drop", Role::kDrop},
+      {"give", Role::kGive},
+  };
+  for (const auto& [name, role] : kRoles) {
+    const auto found = registry.names.find(name);
+    if (found != registry.names.end()) found->second.role = role;
+  }
   ForEachName(keyList,
               [&](std::string_view, std::string_view name) { registry.keys.emplace_back(name); });
   return registry;

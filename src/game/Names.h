@@ -5,6 +5,7 @@
 // and key names. The console compares names without regard to letter case.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -13,6 +14,24 @@
 #include "game/Game.h"
 
 namespace tavrilo::game {
+
+// The commands whose work the console model follows, by what they do.
+enum class Role : std::uint8_t {
+  kNone,
+  kBind,
+  kUnbind,
+  kUnbindAll,
+  kAlias,
+  kExec,
+  kWait,
+  kSet,
+  kCmd,  // forwards its text to the server
+  kSay,
+  kSayTeam,
+  kUse,
+  kDrop,
+  kGive,
+};
 
 // Who registers a name; a name may be in several sections ("cycleweap" in Yamagi Quake
 // II is a command of the program that the server runs).
@@ -23,6 +42,7 @@ struct NameInfo {
   bool cvar = false;             // a cvar of the program
   bool gameCvar = false;         // a cvar of the game module, while a game runs
   std::string renderers;         // the renderers that register it as a cvar ("gl soft")
+  Role role = Role::kNone;
 
   // Runs as a command before any alias of the name.
   bool IsCommand() const { return command || rendererCommand; }
