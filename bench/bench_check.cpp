@@ -20,6 +20,7 @@
 #include "cli/Findings.h"
 #include "core/LineReader.h"
 #include "core/Locations.h"
+#include "core/Platform.h"
 #include "core/StringList.h"
 #include "core/WholeFile.h"
 #include "game/Check.h"
@@ -79,6 +80,7 @@ void Row(const char* name, const Timing& t, const Timing& load) {
 }  // namespace
 
 int main() {
+  tavrilo::platform::ReleaseLargeBlocksAtOnce();  // as the program does at start-up
   const std::string dataRoot = tavrilo::DataRoot();
   std::string dir = (std::filesystem::temp_directory_path() / "tavrilo-bench-XXXXXX").string();
   if (::mkdtemp(dir.data()) == nullptr) return 1;

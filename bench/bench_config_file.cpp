@@ -20,6 +20,7 @@
 #include <string>
 
 #include "BenchTiming.h"
+#include "core/Platform.h"
 #include "datafiles/Language.h"
 #include "macros/MacroDocument.h"
 
@@ -127,6 +128,7 @@ void BenchCaptionReload(const std::string& dir) {
 }  // namespace
 
 int main() {
+  tavrilo::platform::ReleaseLargeBlocksAtOnce();  // as the program does at start-up
   std::string dir = (std::filesystem::temp_directory_path() / "tavrilo-bench-XXXXXX").string();
   if (::mkdtemp(dir.data()) == nullptr) return 1;
   const std::string input = dir + "/big.cfg";

@@ -9,11 +9,14 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <sys/resource.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "core/Platform.h"
 #include "ui/Dialogs.h"
 #include "ui/Unit1.h"
 
@@ -32,6 +35,7 @@ double Ms(const QElapsedTimer& timer) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  tavrilo::platform::ReleaseLargeBlocksAtOnce();  // as the program does at start-up
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
   tavrilo::ui::DialogSeam::EnableTestMode();
@@ -58,6 +62,9 @@ int main(int argc, char* argv[]) {
   tavrilo::ui::TMainForm form(appDir);
   form.show();
   if (!QTest::qWaitForWindowExposed(&form)) return 1;
+  rusage before{};
+  ::getrusage(RUSAGE_SELF, &before);
+  const long baseline = before.ru_maxrss * 1024L;  // the window shown, an empty list
   auto* list = form.findChild<QListView*>("CommandesListBox");
 
   auto* panel = form.findChild<QListView*>("ProblemsView");
@@ -100,6 +107,12 @@ int main(int argc, char* argv[]) {
   });
   timed("hide the external resources", [&] { click("RessourcesExternesBtn"); });
   const int rows = list->model()->rowCount();
+  rusage usage{};
+  ::getrusage(RUSAGE_SELF, &usage);
+  const double peak = static_cast<double>(usage.ru_maxrss) * 1024.0;
+  std::printf("peak memory: %.1f MiB, before the load %.1f MiB; above it / file size: %.2f\n",
+              peak / 1048576.0, static_cast<double>(baseline) / 1048576.0,
+              (peak - static_cast<double>(baseline)) / static_cast<double>(size));
   timed("new list (changes discarded)", [&] {
     tavrilo::ui::DialogSeam::QueueUnsavedAnswer(tavrilo::ui::UnsavedAnswer::kDiscard);
     click("DeleteAllBtn");

@@ -8,11 +8,13 @@
 
 #include "cli/CommandLine.h"
 #include "core/Locations.h"
+#include "core/Platform.h"
 #ifdef _WIN32
 #include "core/PlatformWindows.h"
 #endif
 
 int main(int argc, char* argv[]) {
+  tavrilo::platform::ReleaseLargeBlocksAtOnce();
 #ifdef _WIN32
   // The file names as the user typed them, not as the system's code page spells them.
   (void)argc;

@@ -206,4 +206,11 @@ std::string HomeFolder();
 // %APPDATA%).
 std::string UserConfigFolder();
 
+// ---- memory ----------------------------------------------------------------------
+
+// Makes large blocks of memory (a long list, its findings) go back to the system as soon
+// as they are freed, so that one long list loaded after another does not leave the memory
+// of the first behind. Called once at start-up.
+void ReleaseLargeBlocksAtOnce();
+
 }  // namespace tavrilo::platform

@@ -2,6 +2,9 @@
 // The platform layer on Linux: POSIX calls, plus what Linux adds (O_TMPFILE, /proc,
 // extended attributes, fallocate).
 #include <dirent.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <fcntl.h>
 #include <pwd.h>
 #include <signal.h>
@@ -836,6 +839,17 @@ std::string UserConfigFolder() {
     return WithSeparator(config);
   }
   return HomeFolder() + ".config/";
+}
+
+// ---- memory ----------------------------------------------------------------------
+
+void ReleaseLargeBlocksAtOnce() {
+#ifdef __GLIBC__
+  // glibc takes blocks above this size straight from the system and gives them back when
+  // freed; left alone, it raises the size after each such block is freed, and a long list's
+  // blocks then stay in the process once freed.
+  mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+#endif
 }
 
 }  // namespace tavrilo::platform

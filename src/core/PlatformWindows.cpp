@@ -898,4 +898,10 @@ std::string UserConfigFolder() {
   return HomeFolder() + "AppData\\Roaming\\";
 }
 
+// ---- memory ----------------------------------------------------------------------
+
+void ReleaseLargeBlocksAtOnce() {
+  // The system's heap already gives large blocks back when they are freed.
+}
+
 }  // namespace tavrilo::platform

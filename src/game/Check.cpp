@@ -215,6 +215,25 @@ std::string_view CodeName(Code code) {
   return RowOf(code).name;
 }
 
+std::uint32_t PackedValues::Append(std::initializer_list<std::string_view> values,
+                                   std::uint16_t& size) {
+  std::size_t total = 0;
+  for (std::string_view value : values)
+    total += value.size() + 1;
+  // A set of values does not straddle two blocks. A script of at most the 64 MiB a file is
+  // read up to gives values far under the 4 GiB `at` can reach.
+  if (blocks_.empty() || (!blocks_.back().empty() && blocks_.back().size() + total > kBlock))
+    blocks_.emplace_back();
+  std::string& block = blocks_.back();
+  const std::size_t at = (blocks_.size() - 1) * kBlock + block.size();
+  for (std::string_view value : values) {
+    block.append(value);
+    block += '\0';
+  }
+  size = static_cast<std::uint16_t>(total);
+  return static_cast<std::uint32_t>(at);
+}
+
 std::vector<std::string> CheckResult::ArgsOf(const Finding& finding) const {
   std::vector<std::string> values;
   for (std::string_view rest = PackedArgsOf(finding); !rest.empty();) {
@@ -319,25 +338,18 @@ class Console {
     std::string_view text;   // as it runs: cut, $ expanded
     std::string_view rest;   // the text after its ";" on the same line
     bool cr = false;         // a CR follows it (the last command of a line ended by CR LF)
-    bool expanded = false;   // `text` is a copy ($ expanded), not the line's own bytes
     bool highBytes = false;  // `text` holds a byte above 127
     int line = 0;
     int column = -1;
   };
 
   void Add(int line, int column, Code code, std::initializer_list<std::string_view> args = {}) {
-    // A script of at most the 64 MiB a file is read up to gives values far under 4 GiB.
     Finding finding;
     finding.line = line;
     finding.column = column;
     finding.code = code;
     finding.severity = SeverityOf(code);
-    finding.argsAt = static_cast<std::uint32_t>(args_.size());
-    for (std::string_view arg : args) {
-      args_.append(arg);
-      args_ += '\0';
-    }
-    finding.argsSize = static_cast<std::uint32_t>(args_.size() - finding.argsAt);
+    finding.argsAt = args_.Append(args, finding.argsSize);
     findings_.push_back(finding);
   }
   // What a command says, for a text that is the script's own.
@@ -365,8 +377,6 @@ class Console {
   void Unresolved(const Frame& frame, const Command& command, std::string_view name);
   void PressKey(std::string_view text, int line, int column);
   void RunText(std::string_view text, std::size_t extra, int line, int column, std::string alias);
-  // `text`, which `words` joined, as it stands in `command` or kept in `owned_`.
-  std::string_view Keep(const Command& command, const Words& words, std::size_t first);
 
   std::size_t Waiting() const {
     std::size_t waiting = 0;
@@ -399,20 +409,36 @@ class Console {
     return scratch_[depth];
   }
 
-  struct Binding {
-    int line = -1;  // the script's line that made it; -1: a file the script runs made it
-    std::string key;
-  };
-  // A text of the script to run once the script has run: a key's, or an alias's.
+  // A text of the script that runs once the script has run, if the game still has it: what
+  // a key runs, or an alias's text.
   struct Pending {
-    int line;
-    int column;
-    std::string_view text;  // in the script's lines, or in `owned_`
+    int line = -1;  // the script's line that gave it; -1: none (a file the script runs did)
+    int column = -1;
+    std::string text;
   };
-  struct Body {
-    Pending text;
-    std::string alias;  // the alias whose text it is
+  struct Binding {
+    std::string key;
+    Pending press;  // pressed once the script has run
   };
+  struct Alias {
+    std::string text;  // what the name runs now
+    Pending body;      // the script's last definition, run once the script has run
+  };
+  // The texts to run once the script has run, with the name they are kept under, in the
+  // order of their lines.
+  template <typename Map, typename Member>
+  static std::vector<std::pair<std::string_view, const Pending*>> InLineOrder(const Map& map,
+                                                                              Member member) {
+    std::vector<std::pair<std::string_view, const Pending*>> pending;
+    for (const auto& [name, value] : map) {
+      if ((value.*member).line >= 0) pending.emplace_back(name, &(value.*member));
+    }
+    std::sort(pending.begin(), pending.end(), [](const auto& a, const auto& b) {
+      return std::tie(a.second->line, a.second->column) <
+             std::tie(b.second->line, b.second->column);
+    });
+    return pending;
+  }
   struct Call {
     int line;
     int column;
@@ -426,21 +452,20 @@ class Console {
   TextMap<std::size_t> supportAliases_;  // name -> the support file defining it
   std::unordered_set<const SupportFile*> filesRun_;
 
-  bool deferred_ = false;         // the script has run: nothing changes aliases or keys any more
-  TextMap<std::string> aliases_;  // name in lower case -> text
-  TextSet everDefined_;           // every name an alias command gives
-  TextSet userCvars_;             // made by set
+  bool deferred_ = false;   // the script has run: nothing changes aliases or keys any more
+  TextMap<Alias> aliases_;  // name in lower case -> its texts
+  TextSet everDefined_;     // every name an alias command gives
+  TextSet userCvars_;       // made by set
   TextMap<Binding> bindings_;
-  std::vector<Pending> presses_;   // the script's bind commands, pressed once it has run
-  std::vector<Body> bodies_;       // the script's alias commands, run once it has run
-  std::deque<std::string> owned_;  // their texts that are not in the lines as written
-  TextSet clashes_;                // names both a command and an alias
-  std::vector<Call> calls_;        // names the script ran before any alias of that name
+  TextSet clashes_;         // names both a command and an alias
+  std::deque<Call> calls_;  // names the script ran before any alias of that name
   std::vector<Frame*> stack_;
   std::deque<Scratch> scratch_;  // one per depth of the stack
   int aliasRuns_ = 0;            // alias texts run for one command of the script or one key
-  std::vector<Finding> findings_;
-  std::string args_;  // the values of the findings, each followed by '\0'
+  // Collected in a deque, which grows without moving what it holds; sorted by line into
+  // the result's vector at the end.
+  std::deque<Finding> findings_;
+  PackedValues args_;
 };
 
 void Console::CollectSupportAliases(std::size_t file, std::size_t definer, int depth) {
@@ -509,12 +534,13 @@ CheckResult Console::Run(LineCursor lines, std::size_t headerBytes) {
   frame.report = true;
   RunFrame(frame);
 
-  // The script has run: its keys are pressed and its aliases run, as the game has them now.
+  // The script has run: the keys it binds are pressed and the aliases it defines run, as
+  // the game has them now. A binding or a definition a later line replaced never runs.
   deferred_ = true;
-  for (const Pending& press : presses_)
-    PressKey(press.text, press.line, press.column);
-  for (const Body& body : bodies_)
-    RunText(body.text.text, 1, body.text.line, body.text.column, body.alias);
+  for (const auto& [key, press] : InLineOrder(bindings_, &Binding::press))
+    PressKey(press->text, press->line, press->column);
+  for (const auto& [name, body] : InLineOrder(aliases_, &Alias::body))
+    RunText(body->text, 1, body->line, body->column, std::string(name));
   for (const Call& call : calls_) {
     const std::string lower = LowerCase(call.name);
     if (everDefined_.contains(lower)) {
@@ -525,46 +551,34 @@ CheckResult Console::Run(LineCursor lines, std::size_t headerBytes) {
       Add(call.line, call.column, Code::kUnknownName, {call.name});
     }
   }
+  // What the deferred pass needed goes before the findings are sorted: a long script does
+  // not hold both at once.
+  std::deque<Call>().swap(calls_);
 
   // By line, errors first; a finding once per line, and one note per support file to run.
-  // A counting sort by line (findings of a line are few), then errors first within a line.
+  // A counting sort by line (the findings taken out of the deque as they are placed), then
+  // errors first within a line (findings of a line are few).
   std::vector<std::uint32_t> starts(count + 2, 0);
   for (const Finding& finding : findings_)
     ++starts[static_cast<std::size_t>(finding.line) + 1];
   for (std::size_t i = 1; i < starts.size(); ++i)
     starts[i] += starts[i - 1];
-  std::vector<std::uint32_t> order(findings_.size());
-  for (std::size_t i = 0; i < findings_.size(); ++i)
-    order[starts[static_cast<std::size_t>(findings_[i].line)]++] = static_cast<std::uint32_t>(i);
-  for (std::size_t begin = 0; begin < order.size();) {
-    std::size_t end = begin + 1;
-    while (end < order.size() && findings_[order[end]].line == findings_[order[begin]].line)
+  std::vector<Finding> sorted(findings_.size());
+  for (; !findings_.empty(); findings_.pop_front())
+    sorted[starts[static_cast<std::size_t>(findings_.front().line)]++] = findings_.front();
+  std::vector<std::uint32_t>().swap(starts);
+  const auto bySeverity = [](const Finding& x, const Finding& y) {
+    return x.severity > y.severity;
+  };
+  for (auto begin = sorted.begin(); begin != sorted.end();) {
+    auto end = begin + 1;
+    while (end != sorted.end() && end->line == begin->line)
       ++end;
-    std::stable_sort(order.begin() + static_cast<std::ptrdiff_t>(begin),
-                     order.begin() + static_cast<std::ptrdiff_t>(end),
-                     [&](std::uint32_t x, std::uint32_t y) {
-                       return findings_[x].severity > findings_[y].severity;
-                     });
+    std::stable_sort(begin, end, bySeverity);
     begin = end;
   }
-  // The findings put in that order where they stand (each cycle of the permutation), then
-  // the repeated ones dropped: no second copy of a long list of findings.
-  for (std::size_t i = 0; i < order.size(); ++i) {
-    if (order[i] == i) continue;
-    const Finding held = findings_[i];
-    std::size_t at = i;
-    while (order[at] != i) {
-      const std::size_t from = order[at];
-      findings_[at] = findings_[from];
-      order[at] = static_cast<std::uint32_t>(at);
-      at = from;
-    }
-    findings_[at] = held;
-    order[at] = static_cast<std::uint32_t>(at);
-  }
-  std::vector<std::uint32_t>().swap(order);
   const auto packed = [&](const Finding& finding) {
-    return std::string_view(args_).substr(finding.argsAt, finding.argsSize);
+    return args_.View(finding.argsAt, finding.argsSize);
   };
   // The support file named last: one note per file to run, whatever the alias.
   const auto file = [&](const Finding& finding) {
@@ -572,21 +586,20 @@ CheckResult Console::Run(LineCursor lines, std::size_t headerBytes) {
     return values.substr(values.rfind('\0', values.size() - 2) + 1);
   };
   std::size_t kept = 0;
-  for (const Finding& finding : findings_) {
+  for (const Finding& finding : sorted) {
     bool repeated = false;
-    for (std::size_t k = kept; k > 0 && findings_[k - 1].line == finding.line && !repeated; --k) {
-      const Finding& earlier = findings_[k - 1];
+    for (std::size_t k = kept; k > 0 && sorted[k - 1].line == finding.line && !repeated; --k) {
+      const Finding& earlier = sorted[k - 1];
       if (earlier.code != finding.code) continue;
       repeated = finding.code == Code::kAliasNeedsExec ? file(earlier) == file(finding)
                                                        : packed(earlier) == packed(finding);
     }
     if (repeated) continue;
     (finding.severity == Severity::kError ? result.errors_ : result.notes_) += 1;
-    findings_[kept++] = finding;
+    sorted[kept++] = finding;
   }
-  findings_.resize(kept);
-  findings_.shrink_to_fit();
-  result.findings_ = std::move(findings_);
+  sorted.resize(kept);
+  result.findings_ = std::move(sorted);
   result.args_ = std::move(args_);
   return result;
 }
@@ -672,7 +685,6 @@ void Console::RunCommand(Frame& frame, std::string_view text, const Command& whe
     if (from > 0) {
       expanded.append(text.substr(from));
       text = expanded;
-      command.expanded = true;
     }
   }
   command.text = text;
@@ -896,13 +908,15 @@ void Console::Bind(Frame& frame, const Command& command, const Words& words) {
   if (!deferred_) {
     const std::string identity = KeyIdentity(game_, key);
     Binding& binding = bindings_[identity];
-    if (binding.line >= 0 && binding.line != command.line) {
-      Add(binding.line, -1, Code::kOverridden, {binding.key, std::to_string(command.line + 1)});
+    if (binding.press.line >= 0 && binding.press.line != command.line) {
+      Add(binding.press.line, -1, Code::kOverridden,
+          {binding.key, std::to_string(command.line + 1)});
     }
-    binding.line = frame.script && runs ? command.line : -1;
     binding.key = identity;
-    if (frame.script && runs)
-      presses_.push_back({command.line, command.column, Keep(command, words, 2)});
+    const bool pressed = frame.script && runs;
+    binding.press.line = pressed ? command.line : -1;
+    binding.press.column = command.column;
+    binding.press.text = pressed ? words.Joined(2) : std::string();
   } else if (frame.report && runs) {
     PressKey(words.Joined(2), command.line, command.column);
   }
@@ -926,18 +940,18 @@ void Console::Unbind(Frame& frame, const Command& command, const Words& words) {
   if (deferred_ || alone_) return;
   const auto found = bindings_.find(KeyIdentity(game_, words[1]));
   if (found == bindings_.end()) return;
-  if (found->second.line >= 0 && found->second.line != command.line) {
-    Add(found->second.line, -1, Code::kUnbound,
-        {found->second.key, std::to_string(command.line + 1)});
-  }
+  const Pending& press = found->second.press;
+  if (press.line >= 0 && press.line != command.line)
+    Add(press.line, -1, Code::kUnbound, {found->second.key, std::to_string(command.line + 1)});
   bindings_.erase(found);
 }
 
 void Console::UnbindAll(const Command& command) {
   if (deferred_ || alone_) return;
   for (const auto& [identity, binding] : bindings_) {
-    if (binding.line >= 0 && binding.line != command.line)
-      Add(binding.line, -1, Code::kUnbound, {binding.key, std::to_string(command.line + 1)});
+    if (binding.press.line >= 0 && binding.press.line != command.line) {
+      Add(binding.press.line, -1, Code::kUnbound, {binding.key, std::to_string(command.line + 1)});
+    }
   }
   bindings_.clear();
 }
@@ -966,9 +980,14 @@ void Console::DefineAlias(Frame& frame, const Command& command, const Words& wor
     });
     everDefined_.insert(lower);
     if (info != nullptr && info->IsCommand()) clashes_.insert(lower);
-    if (frame.script && words.Count() >= 3)
-      bodies_.push_back({{command.line, command.column, Keep(command, words, 2)}, lower});
-    aliases_[lower] = std::move(text);
+    Alias& alias = aliases_[lower];
+    if (frame.script) {
+      const bool runs = words.Count() >= 3;
+      alias.body.line = runs ? command.line : -1;
+      alias.body.column = command.column;
+      alias.body.text = runs ? text : std::string();
+    }
+    alias.text = std::move(text);
   } else if (frame.report && words.Count() >= 3) {
     RunText(text, 1, command.line, command.column, lower);
   }
@@ -1030,7 +1049,7 @@ void Console::CallAlias(const Frame& frame, const Command& command, std::string_
   const auto found = aliases_.find(lower);
   if (found == aliases_.end()) return;  // known by name only: its text is not known here
   // A copy: the text may define the alias anew while it runs.
-  const std::string text = found->second;
+  const std::string text = found->second.text;
   Frame inner;
   inner.lines = LineCursor::OfLine(Line{text, false, true});
   inner.total = text.size() + 1;
@@ -1081,13 +1100,6 @@ void Console::RunText(std::string_view text, std::size_t extra, int line, int co
   aliasRuns_ = 0;
   RunFrame(frame);
   aliasRuns_ = runs;
-}
-
-std::string_view Console::Keep(const Command& command, const Words& words, std::size_t first) {
-  // One word as written stays where it is: in the script's line, which outlives the check.
-  if (words.Count() == first + 1 && !command.expanded) return words[first];
-  owned_.push_back(words.Joined(first));
-  return owned_.back();
 }
 
 // ---------------------------------------------------------------------------------------

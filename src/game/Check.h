@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <span>
@@ -103,12 +104,28 @@ std::string_view CodeName(Code code);
 // One finding of a line. Its values are kept by the result it belongs to (ArgsOf), so
 // that a list of a million findings stays small.
 struct Finding {
-  int line = 0;     // the line of the script, from 0
-  int column = -1;  // the byte of the line where it starts, from 0; -1: the whole line
+  int line = 0;                // the line of the script, from 0
+  int column = -1;             // the byte of the line where it starts, from 0; -1: the whole line
+  std::uint32_t argsAt = 0;    // its values in the result's packed values
+  std::uint16_t argsSize = 0;  // (a few words of one command: far under 64 KiB)
   Code code = Code::kCount;
   Severity severity = Severity::kNone;
-  std::uint32_t argsAt = 0;  // its values in the result's packed values
-  std::uint32_t argsSize = 0;
+};
+
+// The values of many findings, each value followed by '\0', in blocks of at most 1 MiB, so
+// that a long list of them grows without being moved whole.
+class PackedValues {
+ public:
+  // Appends `values`; returns where they start and sets `size`.
+  std::uint32_t Append(std::initializer_list<std::string_view> values, std::uint16_t& size);
+  std::string_view View(std::uint32_t at, std::uint16_t size) const {
+    if (size == 0) return {};
+    return std::string_view(blocks_[at / kBlock]).substr(at % kBlock, size);
+  }
+
+ private:
+  static constexpr std::size_t kBlock = std::size_t{1} << 20;
+  std::vector<std::string> blocks_;
 };
 
 // The support files a script may run with exec: the name they are installed under
@@ -126,7 +143,7 @@ class CheckResult {
   // The values of a finding's text, in order; packed, each followed by '\0'.
   std::vector<std::string> ArgsOf(const Finding& finding) const;
   std::string_view PackedArgsOf(const Finding& finding) const {
-    return std::string_view(args_).substr(finding.argsAt, finding.argsSize);
+    return args_.View(finding.argsAt, finding.argsSize);
   }
   // The text of a finding ("Check.<Name>" with its values), for the caption files.
   Text TextOf(const Finding& finding) const;
@@ -146,7 +163,7 @@ class CheckResult {
  private:
   friend class Console;
   std::vector<Finding> findings_;
-  std::string args_;  // the values of every finding
+  PackedValues args_;  // the values of every finding
   int errors_ = 0;
   int notes_ = 0;
   std::size_t size_ = 0;

@@ -79,12 +79,25 @@ bool MacroDocument::Load(const PathPrompt& askPath) {
   if (!path) return false;
 
   // Read into a list of its own, which takes the list's place only once the whole file
-  // is in: a file that cannot be read costs the player nothing.
+  // is in: a file that cannot be read costs the player nothing. The findings are let go
+  // while it is read (a long list does not hold two lists and its findings at once), and
+  // made again if the read fails.
   StringList loaded(maxEntries_);
-  LineReader file(*path);
-  ReadLines(file, loaded);
+  findings_ = {};
+  try {
+    LineReader file(*path);
+    ReadLines(file, loaded);
+  } catch (...) {
+    Check();
+    throw;
+  }
   Tell(DocumentChange::Kind::kReset, -1, false);
   static_cast<StringList&>(list_) = std::move(loaded);  // the list's tool-tip stays
+  {
+    // The moved-from list may hold the old entries' memory (a string's move assignment
+    // can hand its own buffer over): it goes now, before the new list is checked.
+    const StringList old = std::move(loaded);
+  }
   modified_ = false;
   Check();
   Tell(DocumentChange::Kind::kReset, -1, true);

@@ -15,12 +15,14 @@
 #include "Branding.h"
 #include "cli/CommandLine.h"
 #include "core/Locations.h"
+#include "core/Platform.h"
 #include "ui/ShortDateFormat.h"
 #include "ui/TextCodec.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 
 int main(int argc, char* argv[]) {
+  tavrilo::platform::ReleaseLargeBlocksAtOnce();
   const tavrilo::cli::ParsedArguments arguments =
       tavrilo::cli::ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
   if (const std::optional<int> status = tavrilo::cli::RunUnlessWindow(
