@@ -407,6 +407,28 @@ TEST(CheckKeys, ALaterLineThatBindsOrRemovesAKeyLosesTheBinding) {
   EXPECT_EQ(Check({"exec NormBinding.cfg", "bind a \"say hi\""}, Q).Errors(), 0);
 }
 
+// Once the script has run, the keys are pressed and the aliases run as the game has them:
+// what a later line replaced or removed never runs, so only the loss is said of it.
+TEST(CheckKeys, AReplacedBindingOrDefinitionIsNotRunAfterwards) {
+  for (Game game : kBoth) {
+    CheckResult result = Check({"bind q \"frobnicate\"", "bind q \"score\""}, game);
+    EXPECT_EQ(CodesOf(result, 0), Codes{"overridden"});
+    result = Check({"bind q \"frobnicate\"", "unbind q"}, game);
+    EXPECT_EQ(CodesOf(result, 0), Codes{"unbound"});
+    result = Check({"alias zz \"frobnicate\"", "alias zz \"score\"", "bind q zz"}, game);
+    EXPECT_EQ(CodesOf(result, 0), Codes{});
+    EXPECT_EQ(result.Errors(), 0);
+    // The last of them runs, however many there were before it.
+    result = Check({"bind q \"score\"", "bind q \"frobnicate\""}, game);
+    EXPECT_EQ(CodesOf(result, 1), Codes{"unknown-name"});
+    result = Check({"alias zz \"score\"", "alias zz \"frobnicate\"", "bind q zz"}, game);
+    EXPECT_EQ(CodesOf(result, 1), Codes{"unknown-name"});
+    // An alias that a text it runs defines anew still has the script's own text run.
+    result = Check({"alias t \"alias t score; frobnicate\"", "t"}, game);
+    EXPECT_EQ(CodesOf(result, 0), Codes{"unknown-name"});
+  }
+}
+
 TEST(CheckKeys, APlusBindingRunsItsReleaseWithTheKeyAndTime) {
   const std::vector<Case> cases = {
       {"bind a \"+attack; +moveup\"", Q, {"button-chain"}},
@@ -430,6 +452,24 @@ TEST(CheckFile, NulByteAndLastLineEnd) {
   EXPECT_EQ(nul.Size(), 12u);
   EXPECT_EQ(CodesOf(CheckScript("score\r\nscore", Q, {}), 1), Codes{"no-final-line-end"});
   EXPECT_EQ(CheckScript("score\r\nscore", Y, {}).Notes(), 0) << "Yamagi adds the LF";
+}
+
+// The values of the findings of a long script fill several blocks: each finding keeps its
+// own, and two results compare by their findings' values, wherever these are kept.
+TEST(CheckFile, ALongScriptKeepsTheValuesOfEveryFinding) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < 40000; ++i)  // 1.7 MB of values
+    lines.push_back("frobnicate_the_name_of_a_line_in_a_long_list_" + std::to_string(i));
+  const CheckResult result = Check(lines, Q);
+  ASSERT_EQ(result.Findings().size(), lines.size() + 1);  // and the file is too big
+  for (const Finding& finding : result.Findings()) {
+    if (finding.code == Code::kFileTooBig) continue;
+    ASSERT_EQ(result.ArgsOf(finding),
+              std::vector<std::string>{lines[static_cast<std::size_t>(finding.line)]});
+  }
+  EXPECT_TRUE(result == Check(lines, Q));
+  lines.back() = "frobnicate_another_name";
+  EXPECT_FALSE(result == Check(lines, Q));
 }
 
 TEST(CheckFile, ALineOnItsOwnKnowsNoOtherLine) {

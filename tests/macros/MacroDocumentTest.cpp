@@ -289,13 +289,16 @@ TEST_F(MacroDocumentTest, LoadingASavedFileThenSavingFirstRepeatsTheHeader) {
   EXPECT_EQ(ReadFile(dir / "again.cfg"), HeaderBytes() + ReadFile(dir / "saved.cfg"));
 }
 
-// A load that fails costs the player nothing: the list, its selection and the output
-// buffer stay as they were, whatever the failure.
+// A load that fails costs the player nothing: the list, its findings, its selection and
+// the output buffer stay as they were, whatever the failure.
 TEST_F(MacroDocumentTest, AFailedLoadKeepsTheListAndItsSelection) {
-  Add({"E1", "E2"});
+  Add({"E1", "bind ESC \"score\""});
   doc.List().UserSelect(1);
+  const game::CheckResult findings = doc.Findings();
+  ASSERT_GE(findings.Errors(), 1);
   const auto keptAsItWas = [&](const char* what) {
-    EXPECT_EQ(Entries(), (std::vector<std::string>{"E1", "E2"})) << what;
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"E1", "bind ESC \"score\""})) << what;
+    EXPECT_TRUE(doc.Findings() == findings) << what;
     EXPECT_EQ(doc.List().ItemIndex(), 1) << what;
     EXPECT_EQ(doc.Buffer().Text(), HeaderBytes()) << what;
     EXPECT_TRUE(doc.Modified()) << what;
