@@ -567,15 +567,16 @@ CheckResult Console::Run(LineCursor lines, std::size_t headerBytes) {
   for (; !findings_.empty(); findings_.pop_front())
     sorted[starts[static_cast<std::size_t>(findings_.front().line)]++] = findings_.front();
   std::vector<std::uint32_t>().swap(starts);
-  const auto bySeverity = [](const Finding& x, const Finding& y) {
-    return x.severity > y.severity;
-  };
-  for (auto begin = sorted.begin(); begin != sorted.end();) {
-    auto end = begin + 1;
-    while (end != sorted.end() && end->line == begin->line)
-      ++end;
-    std::stable_sort(begin, end, bySeverity);
-    begin = end;
+  // Errors first within a line, keeping their order otherwise (an insertion sort: a line
+  // has few findings, most lines one or none).
+  for (std::size_t i = 1; i < sorted.size(); ++i) {
+    const Finding finding = sorted[i];
+    std::size_t at = i;
+    for (; at > 0 && sorted[at - 1].line == finding.line &&
+           sorted[at - 1].severity < finding.severity;
+         --at)
+      sorted[at] = sorted[at - 1];
+    sorted[at] = finding;
   }
   const auto packed = [&](const Finding& finding) {
     return args_.View(finding.argsAt, finding.argsSize);
