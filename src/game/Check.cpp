@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <deque>
+#include <tuple>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -339,6 +340,7 @@ class Console {
     std::string_view rest;   // the text after its ";" on the same line
     bool cr = false;         // a CR follows it (the last command of a line ended by CR LF)
     bool highBytes = false;  // `text` holds a byte above 127
+    bool expanded = false;   // `text` is a copy with its $ references replaced
     int line = 0;
     int column = -1;
   };
@@ -442,7 +444,7 @@ class Console {
   struct Call {
     int line;
     int column;
-    std::string name;
+    std::string_view name;  // in the script's line, or in `expandedNames_`
   };
 
   Game game_;
@@ -454,11 +456,12 @@ class Console {
 
   bool deferred_ = false;   // the script has run: nothing changes aliases or keys any more
   TextMap<Alias> aliases_;  // name in lower case -> its texts
-  TextSet everDefined_;     // every name an alias command gives
+  TextSet everDefined_;     // the names alias texts define when they run
   TextSet userCvars_;       // made by set
   TextMap<Binding> bindings_;
-  TextSet clashes_;         // names both a command and an alias
-  std::deque<Call> calls_;  // names the script ran before any alias of that name
+  TextSet clashes_;                        // names both a command and an alias
+  std::deque<Call> calls_;                 // names the script ran before any alias of that name
+  std::deque<std::string> expandedNames_;  // their names that $ expansion wrote
   std::vector<Frame*> stack_;
   std::deque<Scratch> scratch_;  // one per depth of the stack
   int aliasRuns_ = 0;            // alias texts run for one command of the script or one key
@@ -543,7 +546,7 @@ CheckResult Console::Run(LineCursor lines, std::size_t headerBytes) {
     RunText(body->text, 1, body->line, body->column, std::string(name));
   for (const Call& call : calls_) {
     const std::string lower = LowerCase(call.name);
-    if (everDefined_.contains(lower)) {
+    if (IsAlias(lower)) {
       Add(call.line, call.column, Code::kAliasDefinedLater, {call.name});
     } else if (const SupportFile* file = SupportDefining(lower)) {
       Add(call.line, call.column, Code::kAliasNeedsExec, {call.name, file->name});
@@ -554,6 +557,7 @@ CheckResult Console::Run(LineCursor lines, std::size_t headerBytes) {
   // What the deferred pass needed goes before the findings are sorted: a long script does
   // not hold both at once.
   std::deque<Call>().swap(calls_);
+  std::deque<std::string>().swap(expandedNames_);
 
   // By line, errors first; a finding once per line, and one note per support file to run.
   // A counting sort by line (the findings taken out of the deque as they are placed), then
@@ -686,6 +690,7 @@ void Console::RunCommand(Frame& frame, std::string_view text, const Command& whe
     if (from > 0) {
       expanded.append(text.substr(from));
       text = expanded;
+      command.expanded = true;
     }
   }
   command.text = text;
@@ -850,7 +855,8 @@ void Console::Unresolved(const Frame& frame, const Command& command, std::string
   if (!frame.report) return;
   if (!deferred_) {
     // Known once the script has run: an alias defined by a later line, or nothing.
-    calls_.push_back({command.line, command.column, std::string(name)});
+    if (command.expanded) name = expandedNames_.emplace_back(name);
+    calls_.push_back({command.line, command.column, name});
     return;
   }
   const std::string lower = LowerCase(name);
@@ -979,7 +985,6 @@ void Console::DefineAlias(Frame& frame, const Command& command, const Words& wor
       if (inner.Count() >= 2 && EqualsIgnoringCase(inner[0], "alias"))
         everDefined_.insert(LowerCase(inner[1]));
     });
-    everDefined_.insert(lower);
     if (info != nullptr && info->IsCommand()) clashes_.insert(lower);
     Alias& alias = aliases_[lower];
     if (frame.script) {

@@ -474,7 +474,8 @@ TEST(CheckFile, ALongScriptKeepsTheValuesOfEveryFinding) {
 
 TEST(CheckFile, ALineOnItsOwnKnowsNoOtherLine) {
   std::vector<std::string> codes;
-  for (const Finding& finding : CheckLine("bind \"q\" \"frobnicate\"", Q).Findings())
+  const CheckResult alone = CheckLine("bind \"q\" \"frobnicate\"", Q);
+  for (const Finding& finding : alone.Findings())
     codes.emplace_back(CodeName(finding.code));
   EXPECT_EQ(codes, Codes{});
   EXPECT_EQ(CheckLine(EchoOfLength(1023), Q).Findings().front().code, Code::kCommandDiscarded);
