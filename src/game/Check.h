@@ -140,6 +140,8 @@ class CheckResult {
   std::span<const Finding> FindingsOf(int line) const;
   Severity WorstOf(int line) const;
   int Errors() const { return errors_; }
+  int Notes() const { return notes_; }
+
   // The values of a finding's text, in order; packed, each followed by '\0'.
   std::vector<std::string> ArgsOf(const Finding& finding) const;
   std::string_view PackedArgsOf(const Finding& finding) const {
@@ -147,7 +149,6 @@ class CheckResult {
   }
   // The text of a finding ("Check.<Name>" with its values), for the caption files.
   Text TextOf(const Finding& finding) const;
-  int Notes() const { return notes_; }
 
   // The bytes exec reads (the whole file, up to a NUL byte), and the most it takes:
   // 8,191 for Quake 2, 32,766 for Yamagi Quake II.
