@@ -144,7 +144,8 @@ TEST(SupportFiles, BothGamesRunEveryLineAsWritten) {
       SCOPED_TRACE(std::string(name) + (which == game::Game::kYamagi ? " for Yamagi" : ""));
       const game::CheckResult result = game::CheckScript(SupportFile(name), which, support);
       for (const game::Finding& finding : result.Findings())
-        ADD_FAILURE() << "line " << finding.line + 1 << ": " << FallbackText(result.TextOf(finding));
+        ADD_FAILURE() << "line " << finding.line + 1 << ": "
+                      << FallbackText(result.TextOf(finding));
     }
   }
 }
