@@ -403,14 +403,27 @@ bool IsNotFound(ErrorCode error) {
 
 // ---- low-level reads and writes ------------------------------------------------------
 
-std::ptrdiff_t SystemRead(int fd, void* data, std::size_t size) {
+namespace {
+
+// The system's handle of `fd` (errno EBADF when there is none), and how much of `size` one
+// call reads or writes.
+HANDLE HandleOf(int fd) {
   const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
-  if (handle == INVALID_HANDLE_VALUE) {
-    errno = EBADF;
-    return -1;
-  }
+  if (handle == INVALID_HANDLE_VALUE) errno = EBADF;
+  return handle;
+}
+
+DWORD OneCall(std::size_t size) {
+  return static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+}
+
+}  // namespace
+
+std::ptrdiff_t SystemRead(int fd, void* data, std::size_t size) {
+  const HANDLE handle = HandleOf(fd);
+  if (handle == INVALID_HANDLE_VALUE) return -1;
   DWORD n = 0;
-  const auto wanted = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+  const DWORD wanted = OneCall(size);
   if (!::ReadFile(handle, data, wanted, &n, nullptr)) {
     const DWORD error = ::GetLastError();
     if (error == ERROR_HANDLE_EOF || error == ERROR_BROKEN_PIPE) return 0;
@@ -422,13 +435,10 @@ std::ptrdiff_t SystemRead(int fd, void* data, std::size_t size) {
 }
 
 std::ptrdiff_t SystemWrite(int fd, const void* data, std::size_t size) {
-  const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
-  if (handle == INVALID_HANDLE_VALUE) {
-    errno = EBADF;
-    return -1;
-  }
+  const HANDLE handle = HandleOf(fd);
+  if (handle == INVALID_HANDLE_VALUE) return -1;
   DWORD n = 0;
-  const auto wanted = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+  const DWORD wanted = OneCall(size);
   if (!::WriteFile(handle, data, wanted, &n, nullptr)) {
     lastSystemError = ::GetLastError();
     errno = lastSystemError == ERROR_DISK_FULL || lastSystemError == ERROR_HANDLE_DISK_FULL ? ENOSPC

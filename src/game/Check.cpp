@@ -169,35 +169,28 @@ template <typename Value>
 using TextMap = std::unordered_map<std::string, Value, TextHash, std::equal_to<>>;
 using TextSet = std::unordered_set<std::string, TextHash, std::equal_to<>>;
 
-// A name folded to lower case as the console compares names, on the stack for a short one.
-class Folded {
- public:
-  explicit Folded(std::string_view name) {
-    if (name.size() > sizeof buffer_) {
-      long_ = LowerCase(name);
-      view_ = long_;
-      return;
-    }
-    for (std::size_t i = 0; i < name.size(); ++i)
-      buffer_[i] = LowerByte(name[i]);
-    view_ = std::string_view(buffer_, name.size());
-  }
-  Folded(const Folded&) = delete;
-  Folded& operator=(const Folded&) = delete;
-  std::string_view View() const { return view_; }
-  operator std::string_view() const { return view_; }
-
- private:
-  char buffer_[48];
-  std::string long_;
-  std::string_view view_;
-};
-
 // A support file as exec finds it: its bytes up to a NUL.
 struct SupportFile {
   std::string name;
   std::string_view bytes;
 };
+
+// What `name` does as a command the console model follows (kNone: nothing of its own).
+Role RoleOf(Game game, std::string_view name) {
+  const NameInfo* info = FindName(game, name);
+  return info != nullptr ? info->role : Role::kNone;
+}
+
+// Calls `each(words)` with the words of each command of `text` the console runs (not one
+// it discards for its quotes), read into `words`.
+template <typename Each>
+void ForEachCommandRun(std::string_view text, Game game, Words& words, Each&& each) {
+  ForEachCommand(text, [&](std::string_view command, std::size_t, std::size_t) {
+    if (HasUnmatchedQuote(command)) return;
+    ReadWords(command, game, words);
+    each(words);
+  });
+}
 
 // The raw text after a command's first word, as written.
 std::string_view AfterFirstWord(std::string_view command, const Words& words) {
@@ -369,7 +362,7 @@ class Console {
   void Execute(Frame& frame, const Command& command);
   void ReportWords(const Frame& frame, const Command& command, const Words& words, bool raw);
   void ForServer(Frame& frame, const Command& command, std::string_view name, Role role,
-                 std::string_view raw, bool forwarded);
+                 std::string_view raw);
   void Bind(Frame& frame, const Command& command, const Words& words);
   void Unbind(Frame& frame, const Command& command, const Words& words);
   void UnbindAll(const Command& command);
@@ -476,16 +469,16 @@ void Console::CollectSupportAliases(std::size_t file, std::size_t definer, int d
   Words words;
   LineCursor lines = LineCursor::OfBytes(files_[file].bytes);
   for (Line line; lines.Next(line);) {
-    ForEachCommand(line.text, [&](std::string_view command, std::size_t, std::size_t) {
-      if (HasUnmatchedQuote(command)) return;
-      ReadWords(command, game_, words);
-      if (words.Count() >= 2 && EqualsIgnoringCase(words[0], "alias")) {
-        supportAliases_.try_emplace(LowerCase(words[1]), definer);
-      } else if (words.Count() == 2 && EqualsIgnoringCase(words[0], "exec")) {
-        for (std::size_t other = 0; other < files_.size(); ++other) {
-          if (other != file && EqualsIgnoringCase(files_[other].name, words[1]))
-            CollectSupportAliases(other, definer, depth + 1);
-        }
+    ForEachCommandRun(line.text, game_, words, [&](const Words& read) {
+      if (read.Count() < 2) return;
+      const Role role = RoleOf(game_, read[0]);
+      if (role == Role::kAlias) {
+        supportAliases_.try_emplace(LowerCase(read[1]), definer);
+      } else if (role == Role::kExec && read.Count() == 2) {
+        const SupportFile* other = FindFile(read[1]);
+        if (other != nullptr && other != &files_[file])
+          CollectSupportAliases(static_cast<std::size_t>(other - files_.data()), definer,
+                                depth + 1);
       }
     });
   }
@@ -650,21 +643,15 @@ void Console::RunCommand(Frame& frame, std::string_view text, const Command& whe
     case CommandFate::kRuns:
       break;
   }
-  // The command's quotes, "$" and bytes above 127, in one plain pass (of bytes only, so that
-  // the compiler reads many at once).
-  unsigned char odd = 0;
-  unsigned char dollars = 0;
-  unsigned char any = 0;
-  for (const char c : text) {
-    odd ^= static_cast<unsigned char>(c == '"');
-    dollars |= static_cast<unsigned char>(c == '$');
-    any |= static_cast<unsigned char>(c);
-  }
-  const bool dollar = dollars != 0;
-  if (odd != 0) {  // as HasUnmatchedQuote
+  if (HasUnmatchedQuote(text)) {
     Say(frame, command, Code::kUnmatchedQuote);
     return;
   }
+  // The command's "$" and bytes above 127, each found by a plain scan.
+  const bool dollar = text.find('$') != std::string_view::npos;
+  unsigned char any = 0;
+  for (const char c : text)
+    any |= static_cast<unsigned char>(c);
   command.highBytes = any >= 0x80;
   // $name outside quotes: the cvar's value takes its place when the command runs. The value
   // of a cvar is not known here: the reference stays as a word of its own.
@@ -746,14 +733,13 @@ void Console::Execute(Frame& frame, const Command& command) {
         Words forwarded;
         ReadWords(words.args, game_, forwarded);
         if (forwarded.Empty()) return;
-        const NameInfo* named = FindName(game_, forwarded[0]);
-        return ForServer(frame, command, forwarded[0], named != nullptr ? named->role : Role::kNone,
-                         AfterFirstWord(words.args, forwarded), true);
+        return ForServer(frame, command, forwarded[0], RoleOf(game_, forwarded[0]),
+                         AfterFirstWord(words.args, forwarded));
       }
       default:
         // A command of the program that only passes itself on to the server.
         if (info->serverCommand)
-          ForServer(frame, command, name, role, AfterFirstWord(command.text, words), true);
+          ForServer(frame, command, name, role, AfterFirstWord(command.text, words));
         return;
     }
   }
@@ -772,7 +758,7 @@ void Console::Execute(Frame& frame, const Command& command) {
     return;
   }
   if (info != nullptr && info->serverCommand)
-    return ForServer(frame, command, name, role, AfterFirstWord(command.text, words), true);
+    return ForServer(frame, command, name, role, AfterFirstWord(command.text, words));
   if (!alone_) Unresolved(frame, command, name);
 }
 
@@ -799,9 +785,9 @@ void Console::ReportWords(const Frame& frame, const Command& command, const Word
 
 // What the game module does with a command sent to the server: the raw text after its name.
 void Console::ForServer(Frame& frame, const Command& command, std::string_view name, Role role,
-                        std::string_view raw, bool forwarded) {
+                        std::string_view raw) {
   const std::size_t length = command.text.size() + (command.cr ? 1 : 0);
-  if (forwarded && length >= limits_.forward)
+  if (length >= limits_.forward)
     Say(frame, command, Code::kForwardTooLong, {GroupDigits(length), GroupDigits(limits_.forward)});
   // The console trims the text of its blanks, bytes above 127 included.
   std::string_view said = TrimBlanks(raw);
@@ -979,11 +965,9 @@ void Console::DefineAlias(Frame& frame, const Command& command, const Words& wor
   if (!deferred_) {
     // The aliases its text defines when it runs: a toggle points a name at its next step.
     Words inner;
-    ForEachCommand(text, [&](std::string_view part, std::size_t, std::size_t) {
-      if (HasUnmatchedQuote(part)) return;
-      ReadWords(part, game_, inner);
-      if (inner.Count() >= 2 && EqualsIgnoringCase(inner[0], "alias"))
-        everDefined_.insert(LowerCase(inner[1]));
+    ForEachCommandRun(text, game_, inner, [&](const Words& read) {
+      if (read.Count() >= 2 && RoleOf(game_, read[0]) == Role::kAlias)
+        everDefined_.insert(LowerCase(read[1]));
     });
     if (info != nullptr && info->IsCommand()) clashes_.insert(lower);
     Alias& alias = aliases_[lower];

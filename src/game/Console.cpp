@@ -30,6 +30,7 @@ std::size_t CountCommands(std::string_view line) {
 }
 
 bool HasUnmatchedQuote(std::string_view command) {
+  if (command.find('"') == std::string_view::npos) return false;  // most commands have none
   return std::count(command.begin(), command.end(), '"') % 2 != 0;
 }
 
@@ -93,13 +94,6 @@ void ReadWords(std::string_view command, Game game, Words& out) {
     // A quoted word keeps its first characters, an unquoted one vanishes.
     word.kept = !word.cut ? written : quoted ? written.substr(0, limit) : std::string_view();
   }
-}
-
-std::vector<CvarReference> CvarReferencesOf(std::string_view command) {
-  std::vector<CvarReference> references;
-  ForEachCvarReference(command,
-                       [&](const CvarReference& reference) { references.push_back(reference); });
-  return references;
 }
 
 char HighByteOutsideQuotes(std::string_view command) {

@@ -130,7 +130,6 @@ void ForEachCvarReference(std::string_view command, Each&& each) {
     i = reference.end > 0 ? reference.end - 1 : i;
   }
 }
-std::vector<CvarReference> CvarReferencesOf(std::string_view command);
 
 // The first byte above 127 outside double quotes and before any comment, which splits a
 // word the player probably wrote as one; '\0' when there is none.

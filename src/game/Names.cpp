@@ -140,12 +140,9 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 const NameInfo* FindName(Game game, std::string_view name) {
-  // Names are short: folded on the stack; a longer one is no name of the game.
-  char lower[64];
-  if (name.size() > sizeof lower) return nullptr;
-  for (std::size_t i = 0; i < name.size(); ++i)
-    lower[i] = LowerByte(name[i]);
-  return FindFoldedName(game, std::string_view(lower, name.size()));
+  // A name longer than any of the game's is none of them.
+  if (name.size() > 64) return nullptr;
+  return FindFoldedName(game, Folded(name));
 }
 
 const NameInfo* FindFoldedName(Game game, std::string_view lower) {

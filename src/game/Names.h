@@ -80,6 +80,31 @@ constexpr char LowerByte(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 std::string LowerCase(std::string_view text);
+
+// A name folded to lower case as the console compares names, on the stack for a short one.
+class Folded {
+ public:
+  explicit Folded(std::string_view name) {
+    if (name.size() > sizeof buffer_) {
+      long_ = LowerCase(name);
+      view_ = long_;
+      return;
+    }
+    for (std::size_t i = 0; i < name.size(); ++i)
+      buffer_[i] = LowerByte(name[i]);
+    view_ = std::string_view(buffer_, name.size());
+  }
+  Folded(const Folded&) = delete;
+  Folded& operator=(const Folded&) = delete;
+  std::string_view View() const { return view_; }
+  operator std::string_view() const { return view_; }
+
+ private:
+  char buffer_[48];
+  std::string long_;
+  std::string_view view_;
+};
+
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
 }  // namespace tavrilo::game

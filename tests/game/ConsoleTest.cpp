@@ -93,8 +93,8 @@ TEST(Console, LosesWhatReachesTheWordLimitsPerGame) {
 TEST(Console, FindsTheCvarReferencesOutsideQuotes) {
   auto names = [](std::string_view command) {
     Views found;
-    for (const CvarReference& reference : CvarReferencesOf(command))
-      found.push_back(reference.name);
+    ForEachCvarReference(command,
+                         [&](const CvarReference& reference) { found.push_back(reference.name); });
     return found;
   };
   EXPECT_EQ(names("say $rcon_password"), (Views{"rcon_password"}));
