@@ -20,11 +20,12 @@ std::string Upper(std::string_view text) {
 
 using NameSet = std::unordered_set<std::string, TextHash, std::equal_to<>>;
 
+// The names of the game's key table, in lower case.
 const NameSet& TableOf(Game game) {
   static const auto make = [](Game g) {
     NameSet names;
     for (const std::string& name : KeyTableNames(g))
-      names.insert(Upper(name));
+      names.insert(LowerCase(name));
     return names;
   };
   static const NameSet quake2 = make(Game::kQuake2);
@@ -83,14 +84,8 @@ KeyVerdict VerdictOf(Game game, std::string_view key) {
       return TableNameOfCharacter(game, key[0]).empty() ? KeyVerdict::kNoSuchKey
                                                         : VerdictOf(game, KeyIdentity(game, key));
     }
-  } else {
-    // Key names are short: upper-cased on the stack; a longer one is no key name.
-    char upper[32];
-    if (key.empty() || key.size() > sizeof upper) return KeyVerdict::kNotKeyName;
-    for (std::size_t i = 0; i < key.size(); ++i)
-      upper[i] = (key[i] >= 'a' && key[i] <= 'z') ? static_cast<char>(key[i] - 'a' + 'A') : key[i];
-    if (!TableOf(game).contains(std::string_view(upper, key.size())))
-      return KeyVerdict::kNotKeyName;
+  } else if (key.empty() || !TableOf(game).contains(Folded(key).View())) {
+    return KeyVerdict::kNotKeyName;
   }
   const std::string identity = KeyIdentity(game, key);
   if (identity == "ESCAPE") return KeyVerdict::kMenuKey;

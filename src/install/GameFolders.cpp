@@ -7,6 +7,7 @@
 #include "core/Paths.h"
 #include "core/Platform.h"
 #include "core/WholeFile.h"
+#include "game/Names.h"
 
 namespace tavrilo::install {
 
@@ -64,12 +65,7 @@ std::string WithoutSeparator(std::string path) {
   return path;
 }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c | 0x20) : c; };
-    return lower(x) == lower(y);
-  });
-}
+using game::EqualsIgnoringCase;
 
 // The quoted words of one line of a Valve data file; "\\" and "\"" stand for one
 // character.

@@ -9,6 +9,7 @@
 #include "core/Text.h"
 #include "core/WholeFile.h"
 #include "datafiles/IniFile.h"
+#include "game/Names.h"
 #include "install/FmxUtils.h"
 #include "install/GameFolders.h"
 
@@ -16,17 +17,7 @@ namespace tavrilo::install {
 
 namespace {
 
-char AsciiLower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  }
-  return true;
-}
+using game::EqualsIgnoringCase;  // ASCII letters only, as the file systems fold them
 
 std::string WithSeparator(std::string folder) {
   if (folder.empty() || folder.back() != kPathSeparator) folder += kPathSeparator;
@@ -152,16 +143,13 @@ InstallResult InstallSupportFiles(const std::string& dataRoot,
   InstallResult result;
   const std::string stored = datafiles::IniFile(SettingsForReading(dataRoot))
                                  .ReadString(datafiles::kGeneralSection, kGamePathKey, "");
-  auto reportOtherCase = [&result](const std::string& dataDirectory) {
-    for (const SupportFile& row : kSupportFiles) {
-      const std::optional<std::string> present = FindSupportFile(dataDirectory, row.sourceName);
-      if (present && *present != row.sourceName) result.otherCase.push_back(*present);
-    }
-  };
   if (SupportFilesInstalled(stored)) {
     result.outcome = InstallResult::Outcome::kAlreadyInstalled;
     result.folder = *FindGameDataDirectory(stored);
-    reportOtherCase(result.folder);
+    for (const SupportFile& row : kSupportFiles) {
+      const std::optional<std::string> present = FindSupportFile(result.folder, row.sourceName);
+      if (present && *present != row.sourceName) result.otherCase.push_back(*present);
+    }
     return result;
   }
 
@@ -174,11 +162,13 @@ InstallResult InstallSupportFiles(const std::string& dataRoot,
       .WriteString(datafiles::kGeneralSection, kGamePathKey, gamePath);
 
   result.folder = *dataDirectory;
-  reportOtherCase(result.folder);
   for (const SupportFile& row : kSupportFiles) {
     const std::string name(row.sourceName);
     const std::optional<std::string> present = FindSupportFile(result.folder, name);
-    if (present && *present != name) continue;  // the game's own copy, left alone
+    if (present && *present != name) {  // the game's own copy, left alone
+      result.otherCase.push_back(*present);
+      continue;
+    }
     CheckLinkStaysInside(result.folder + name, DirectoryPart(ResolveGamePath(gamePath)),
                          result.folder);
     CopyFileTo(dataRoot + std::string(kSupportFilesDirectory) + name, result.folder);
