@@ -6,6 +6,7 @@
 // bytes, the most Yamagi Quake II runs.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -24,6 +25,7 @@
 #include "core/StringList.h"
 #include "core/WholeFile.h"
 #include "game/Check.h"
+#include "game/Names.h"
 #include "install/SupportFiles.h"
 
 namespace {
@@ -104,6 +106,25 @@ int main() {
   const Timing model = BestOf([&] {
     result.emplace(tavrilo::game::CheckScript(bytes, tavrilo::game::Game::kQuake2, support));
   });
+  // The least any check of the file does: find each line and its first word, and look the
+  // word up among the game's names. No rule, no finding: a floor under the model's figure.
+  std::size_t named = 0;
+  const Timing floor = BestOf([&] {
+    named = 0;
+    for (std::string_view rest = bytes; !rest.empty();) {
+      const std::size_t end = std::min(rest.find('\n'), rest.size());
+      std::string_view line = rest.substr(0, end);
+      rest.remove_prefix(std::min(end + 1, rest.size()));
+      while (!line.empty() && static_cast<unsigned char>(line.front()) <= ' ')
+        line.remove_prefix(1);
+      std::size_t word = 0;
+      while (word < line.size() && static_cast<unsigned char>(line[word]) > ' ')
+        ++word;
+      named +=
+          tavrilo::game::FindName(tavrilo::game::Game::kQuake2, line.substr(0, word)) != nullptr;
+    }
+  });
+  if (named != static_cast<std::size_t>(kLines)) return 1;
   int withFindings = 0;
   for (int i = 0; i < kLines; ++i)
     withFindings += result->WorstOf(i) != tavrilo::game::Severity::kNone;
@@ -132,6 +153,7 @@ int main() {
   std::printf("%-48s %9.1f %9.1f\n", "load: LineReader + ReadLines into a list (best)", load.wall,
               load.cpu);
   Row("  the file read whole", read, load);
+  Row("  each line's first word looked up (FindName)", floor, load);
   Row("  the console model's check (CheckScript)", model, load);
   Row("  the findings printed (FindingPrinter)", print, load);
   Row("tavrilo --check, findings printed (best)", check, load);
