@@ -57,6 +57,7 @@ constexpr std::array<CodeRow, static_cast<std::size_t>(Code::kCount)> kCodes = {
     {"alias-hidden", "AliasHidden", E},
     {"alias-name-too-long", "AliasNameTooLong", E},
     {"alias-loop", "AliasLoop", E},
+    {"alias-hides-cvar", "AliasHidesCvar", E},
     {"bind-usage", "BindUsage", E},
     {"bind-shows", "BindShows", N},
     {"not-key-name", "NotKeyName", E},
@@ -71,6 +72,7 @@ constexpr std::array<CodeRow, static_cast<std::size_t>(Code::kCount)> kCodes = {
     {"unbound", "Unbound", E},
     {"button-chain", "ButtonChain", E},
     {"button-release", "ButtonRelease", E},
+    {"button-held", "ButtonHeld", E},
     {"exec-usage", "ExecUsage", E},
     {"exec-unknown-file", "ExecUnknownFile", N},
     {"exec-fatal", "ExecFatal", E},
@@ -79,6 +81,7 @@ constexpr std::array<CodeRow, static_cast<std::size_t>(Code::kCount)> kCodes = {
     {"exec-letter-case", "ExecLetterCase", N},
     {"file-too-big", "FileTooBig", E},
     {"nul-byte", "NulByte", E},
+    {"lone-carriage-return", "LoneCarriageReturn", E},
     {"no-final-line-end", "NoFinalLineEnd", N},
 }};
 
@@ -315,14 +318,18 @@ class Console {
   // or of a key.
   struct Frame {
     LineCursor lines;
-    std::size_t count = SIZE_MAX;  // the lines that run
-    std::size_t total = 0;         // the bytes it put in the buffer
-    std::size_t consumed = 0;      // the bytes taken out of the buffer so far
-    bool script = false;           // the lines of the checked script itself
-    bool report = false;           // its text is the script's own: what it says is reported
-    int line = 0;                  // the script's line it comes from
+    std::size_t count = SIZE_MAX;    // the lines that run
+    std::size_t total = 0;           // the bytes it put in the buffer
+    std::size_t consumed = 0;        // the bytes taken out of the buffer so far
+    bool script = false;             // the lines of the checked script itself
+    bool report = false;             // its text is the script's own: what it says is reported
+    int line = 0;                    // the script's line it comes from
+    std::size_t cutLine = SIZE_MAX;  // the line the game reads up to a NUL byte only...
+    std::size_t cutAt = 0;           // ... and where the NUL is
     int column = -1;
     std::string alias;                  // the alias whose text it is
+    std::string_view aliasText;         // ... and that text, as it was when it ran
+    bool keyPress = false;              // what a key runs: a new event, not a round of a loop
     const SupportFile* file = nullptr;  // the support file it is, or runs inside
     bool waited = false;                // a wait ran in it
   };
@@ -371,7 +378,8 @@ class Console {
   void CallAlias(const Frame& frame, const Command& command, std::string_view lower);
   void Unresolved(const Frame& frame, const Command& command, std::string_view name);
   void PressKey(std::string_view text, int line, int column);
-  void RunText(std::string_view text, std::size_t extra, int line, int column, std::string alias);
+  void RunText(std::string_view text, std::size_t extra, int line, int column, std::string alias,
+               bool keyPress = false);
 
   std::size_t Waiting() const {
     std::size_t waiting = 0;
@@ -448,6 +456,7 @@ class Console {
   std::unordered_set<const SupportFile*> filesRun_;
 
   bool deferred_ = false;   // the script has run: nothing changes aliases or keys any more
+  bool tooBig_ = false;     // the script is too big for exec: the game never runs it
   TextMap<Alias> aliases_;  // name in lower case -> its texts
   TextSet everDefined_;     // the names alias texts define when they run
   TextSet userCvars_;       // made by set
@@ -489,26 +498,41 @@ CheckResult Console::Run(LineCursor lines, std::size_t headerBytes) {
   // The game reads the file as a C string: nothing after a NUL byte runs.
   std::size_t count = 0;
   std::size_t size = headerBytes;
-  bool nul = false;
+  std::size_t nulAt = std::string_view::npos;
   bool lastLf = true;
   {
     LineCursor scan = lines;
-    for (Line line; !nul && scan.Next(line);) {
-      const std::size_t at = line.text.find('\0');
-      nul = at != std::string_view::npos;
-      if (nul) {
-        Add(static_cast<int>(count), static_cast<int>(at), Code::kNulByte);
-        size += at;
-      } else {
+    for (Line line; nulAt == std::string_view::npos && scan.Next(line);) {
+      nulAt = line.text.find('\0');
+      const std::string_view read = line.text.substr(0, nulAt);
+      // A CR ends nothing: what follows it belongs to the same line.
+      if (const std::size_t cr = read.find('\r'); cr != std::string_view::npos)
+        Add(static_cast<int>(count), static_cast<int>(cr), Code::kLoneCarriageReturn);
+      if (nulAt == std::string_view::npos) {
         size += line.Size();
         lastLf = line.lf;
         ++count;
+        continue;
       }
+      // The bytes before the NUL still run; nothing after it does, which matters only when
+      // there is something after it.
+      const auto printable = [](std::string_view text) {
+        return std::any_of(text.begin(), text.end(),
+                           [](char c) { return static_cast<unsigned char>(c) > ' '; });
+      };
+      bool hides = printable(line.text.substr(nulAt));
+      for (Line rest; !hides && scan.Next(rest);)
+        hides = printable(rest.text);
+      if (hides) Add(static_cast<int>(count), static_cast<int>(nulAt), Code::kNulByte);
+      size += nulAt;
+      if (nulAt > 0) ++count;
     }
   }
+  const bool nul = nulAt != std::string_view::npos;
   result.size_ = size;
   result.limit_ = limits_.execFile;
-  if (!alone_ && size > limits_.execFile && count > 0) {
+  tooBig_ = !alone_ && size > limits_.execFile;
+  if (tooBig_ && count > 0) {
     LineCursor scan = lines;
     std::size_t end = headerBytes;
     std::size_t over = 0;
@@ -528,6 +552,10 @@ CheckResult Console::Run(LineCursor lines, std::size_t headerBytes) {
   frame.consumed = headerBytes;
   frame.script = true;
   frame.report = true;
+  if (nul && nulAt > 0) {
+    frame.cutLine = count - 1;
+    frame.cutAt = nulAt;
+  }
   RunFrame(frame);
 
   // The script has run: the keys it binds are pressed and the aliases it defines run, as
@@ -608,6 +636,7 @@ void Console::RunFrame(Frame& frame) {
   Line line;
   for (std::size_t i = 0; i < frame.count && frame.lines.Next(line); ++i) {
     if (frame.script) aliasRuns_ = 0;
+    if (i == frame.cutLine) line = Line{line.text.substr(0, frame.cutAt), false, false};
     ForEachCommand(line.text, [&](std::string_view text, std::size_t begin, std::size_t end) {
       const bool last = end == line.text.size();
       // What the buffer still holds once this command is taken out of it.
@@ -743,7 +772,10 @@ void Console::Execute(Frame& frame, const Command& command) {
         return;
     }
   }
-  if (!alone_ && IsAlias(lower)) return CallAlias(frame, command, lower);
+  if (!alone_ && IsAlias(lower)) {
+    if (info != nullptr && info->IsCvar()) Say(frame, command, Code::kAliasHidesCvar, {name});
+    return CallAlias(frame, command, lower);
+  }
   if ((info != nullptr && info->IsCvar()) || userCvars_.contains(lower)) {
     if (words.Count() >= 3) Say(frame, command, Code::kCvarExtraWords, {name, words[1]});
     if (words.Count() >= 2 && IsReadOnlyCvar(name))
@@ -901,7 +933,9 @@ void Console::Bind(Frame& frame, const Command& command, const Words& words) {
   if (!deferred_) {
     const std::string identity = KeyIdentity(game_, key);
     Binding& binding = bindings_[identity];
-    if (binding.press.line >= 0 && binding.press.line != command.line) {
+    std::string text = words.Joined(2);
+    // The same text bound again loses nothing.
+    if (binding.press.line >= 0 && binding.press.text != text) {
       Add(binding.press.line, -1, Code::kOverridden,
           {binding.key, std::to_string(command.line + 1)});
     }
@@ -909,7 +943,7 @@ void Console::Bind(Frame& frame, const Command& command, const Words& words) {
     const bool pressed = frame.script && runs;
     binding.press.line = pressed ? command.line : -1;
     binding.press.column = command.column;
-    binding.press.text = pressed ? words.Joined(2) : std::string();
+    binding.press.text = pressed ? std::move(text) : std::string();
   } else if (frame.report && runs) {
     PressKey(words.Joined(2), command.line, command.column);
   }
@@ -934,7 +968,7 @@ void Console::Unbind(Frame& frame, const Command& command, const Words& words) {
   const auto found = bindings_.find(KeyIdentity(game_, words[1]));
   if (found == bindings_.end()) return;
   const Pending& press = found->second.press;
-  if (press.line >= 0 && press.line != command.line)
+  if (press.line >= 0)
     Add(press.line, -1, Code::kUnbound, {found->second.key, std::to_string(command.line + 1)});
   bindings_.erase(found);
 }
@@ -942,9 +976,8 @@ void Console::Unbind(Frame& frame, const Command& command, const Words& words) {
 void Console::UnbindAll(const Command& command) {
   if (deferred_ || alone_) return;
   for (const auto& [identity, binding] : bindings_) {
-    if (binding.press.line >= 0 && binding.press.line != command.line) {
+    if (binding.press.line >= 0)
       Add(binding.press.line, -1, Code::kUnbound, {binding.key, std::to_string(command.line + 1)});
-    }
   }
   bindings_.clear();
 }
@@ -1004,8 +1037,9 @@ void Console::Exec(Frame& frame, const Command& command, const Words& words) {
            {file->name, GroupDigits(size), GroupDigits(limits_.execFile)});
     return;
   }
+  // A script too big for exec never runs: what would wait beside the file is not known.
   const std::size_t waiting = Waiting();
-  if (!limits_.ExecFits(size, waiting)) {
+  if (!tooBig_ && !limits_.ExecFits(size, waiting)) {
     const std::string limit = GroupDigits(limits_.execFile + 1 - limits_.appended);
     if (frame.file != nullptr) {
       Happen(command, Code::kExecFatalNested,
@@ -1027,16 +1061,20 @@ void Console::Exec(Frame& frame, const Command& command, const Words& words) {
 }
 
 void Console::CallAlias(const Frame& frame, const Command& command, std::string_view lower) {
-  // An alias that runs itself before any wait stops after 16 rounds.
+  const auto found = aliases_.find(lower);
+  // An alias that runs itself, with the same text, before any wait stops after 16 rounds.
+  // A text that defines its alias anew before running it runs the new text, once; a key
+  // the text binds and presses starts a new round.
   for (auto it = stack_.rbegin(); it != stack_.rend(); ++it) {
     if ((*it)->waited) break;
-    if ((*it)->alias == lower) {
+    if ((*it)->alias == lower &&
+        (found == aliases_.end() || (*it)->aliasText == found->second.text)) {
       Happen(command, Code::kAliasLoop, {lower});
       return;
     }
+    if ((*it)->keyPress) break;
   }
   if (++aliasRuns_ > 64 || stack_.size() > 32) return;
-  const auto found = aliases_.find(lower);
   if (found == aliases_.end()) return;  // known by name only: its text is not known here
   // A copy: the text may define the alias anew while it runs.
   const std::string text = found->second.text;
@@ -1046,6 +1084,7 @@ void Console::CallAlias(const Frame& frame, const Command& command, std::string_
   inner.line = command.line;
   inner.column = command.column;
   inner.alias = std::string(lower);
+  inner.aliasText = text;
   inner.file = frame.file;
   RunFrame(inner);
 }
@@ -1053,7 +1092,23 @@ void Console::CallAlias(const Frame& frame, const Command& command, std::string_
 // A key of the script goes down and comes up.
 void Console::PressKey(std::string_view text, int line, int column) {
   if (!text.starts_with('+')) {
-    RunText(text, 1, line, column, {});
+    // Only a text that begins with "+" runs its "-" when the key comes up: a "+" command
+    // further on stays down, unless the text itself runs its "-" after it.
+    Words words;
+    std::vector<std::string> down;
+    ForEachCommandRun(text, game_, words, [&](const Words& read) {
+      if (read.Empty() || read[0].size() < 2) return;
+      const std::string lower = LowerCase(read[0]);
+      if (lower.front() == '+') {
+        const NameInfo* named = FindName(game_, lower);
+        if ((named != nullptr && named->IsCommand()) || IsAlias(lower)) down.push_back(lower);
+      } else if (lower.front() == '-') {
+        std::erase(down, "+" + lower.substr(1));
+      }
+    });
+    for (const std::string& name : down)
+      Add(line, column, Code::kButtonHeld, {name});
+    RunText(text, 1, line, column, {}, true);
     return;
   }
   // A button: down runs the whole text with " KEY TIME" after it; up runs "-" and the rest
@@ -1074,11 +1129,11 @@ void Console::PressKey(std::string_view text, int line, int column) {
     if (known(std::string(words[0])) && !known(release))
       Add(line, column, Code::kButtonRelease, {release});
   }
-  RunText(text, 14, line, column, {});
+  RunText(text, 14, line, column, {}, true);
 }
 
 void Console::RunText(std::string_view text, std::size_t extra, int line, int column,
-                      std::string alias) {
+                      std::string alias, bool keyPress) {
   Frame frame;
   frame.lines = LineCursor::OfLine(Line{text, false, true});
   frame.total = text.size() + extra;
@@ -1086,6 +1141,8 @@ void Console::RunText(std::string_view text, std::size_t extra, int line, int co
   frame.line = line;
   frame.column = column;
   frame.alias = std::move(alias);
+  frame.aliasText = text;
+  frame.keyPress = keyPress;
   const int runs = aliasRuns_;
   aliasRuns_ = 0;
   RunFrame(frame);

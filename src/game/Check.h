@@ -69,6 +69,7 @@ enum class Code : std::uint8_t {
   kAliasHidden,        // an alias named like a command of the game never runs
   kAliasNameTooLong,   // 32 characters or more
   kAliasLoop,          // an alias that runs itself stops after 16 rounds
+  kAliasHidesCvar,     // an alias named like a cvar runs instead of setting it
   // bind and unbind
   kBindUsage,        // bind or unbind without a key
   kBindShows,        // bind KEY without a command shows the binding
@@ -84,16 +85,18 @@ enum class Code : std::uint8_t {
   kUnbound,          // a later line removes the binding
   kButtonChain,      // a "+" binding of more than one command
   kButtonRelease,    // the release of a "+" binding runs an unknown "-" name
+  kButtonHeld,       // a "+" command of a binding that does not begin with "+": never released
   // exec and the file
-  kExecUsage,        // exec with no file or more than one word
-  kExecUnknownFile,  // a file Tavrilo does not know: not followed
-  kExecFatal,        // the file does not fit beside the waiting text: the game stops
-  kExecFatalNested,  // ... a file run by a support file this line runs
-  kExecDropped,      // the file run is too big for exec: dropped whole
-  kExecLetterCase,   // Yamagi Quake II on Linux does not find the file by this name
-  kFileTooBig,       // the script is too big for exec: dropped whole
-  kNulByte,          // the game stops reading at a NUL byte
-  kNoFinalLineEnd,   // Quake 2 joins the last line to the text that follows
+  kExecUsage,           // exec with no file or more than one word
+  kExecUnknownFile,     // a file Tavrilo does not know: not followed
+  kExecFatal,           // the file does not fit beside the waiting text: the game stops
+  kExecFatalNested,     // ... a file run by a support file this line runs
+  kExecDropped,         // the file run is too big for exec: dropped whole
+  kExecLetterCase,      // Yamagi Quake II on Linux does not find the file by this name
+  kFileTooBig,          // the script is too big for exec: dropped whole
+  kNulByte,             // the game stops reading at a NUL byte
+  kLoneCarriageReturn,  // a CR inside a line: the game cuts lines at LF only
+  kNoFinalLineEnd,      // Quake 2 joins the last line to the text that follows
   kCount
 };
 

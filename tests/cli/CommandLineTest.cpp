@@ -146,10 +146,16 @@ TEST(CheckCommand, SaysOfEachExampleWhatTheGameDoesAsAnErrorOrANote) {
   // A file that makes the game stop is an error, and the exit status says so.
   Program program;
   std::vector<std::string> stop = {"exec ModBinding.cfg"};
-  stop.insert(stop.end(), 300, "// " + std::string(60, 'x'));
+  stop.insert(stop.end(), 100, "// " + std::string(60, 'x'));
   EXPECT_EQ(program.Run({"--check", "--game", "quake2", program.File("stop.cfg", stop)}),
             kFindings);
   EXPECT_TRUE(program.Printed("stop.cfg:1:1: error: ")) << program.out;
+  // Too big for exec, the same file never runs: it is dropped, and nothing stops the game.
+  stop.insert(stop.end(), 200, "// " + std::string(60, 'x'));
+  Program dropped;
+  EXPECT_EQ(dropped.Run({"--check", "--game", "quake2", dropped.File("big.cfg", stop)}), kFindings);
+  EXPECT_FALSE(dropped.Printed("big.cfg:1:1: error: ")) << dropped.out;
+  EXPECT_TRUE(dropped.Printed("big.cfg:127: error: ")) << dropped.out;  // past 8,191 bytes
 }
 
 TEST(CheckCommand, JsonLinesReadByAJsonParserWithOneFindingOfEachSeverity) {

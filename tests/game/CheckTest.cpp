@@ -318,6 +318,20 @@ TEST(CheckNames, AnAliasNamedLikeACommandOfTheGameNeverRuns) {
 TEST(CheckNames, AnAliasThatRunsItselfStopsAfterSixteenRoundsUnlessItWaits) {
   EXPECT_EQ(CodesOf(Check({"alias a b", "alias b a", "a"}, Q), 2), Codes{"alias-loop"});
   EXPECT_EQ(Check({"alias loop \"echo x; wait; loop\"", "bind l loop"}, Q).Errors(), 0);
+  // No loop: a text that only binds a key to its own alias (the key runs it later, once per
+  // press), and a text that defines its alias anew before running it (the new text runs).
+  EXPECT_EQ(Check({"alias t4 \"bind k t4\""}, Q).Errors(), 0);
+  EXPECT_EQ(Check({"alias t5 t6", "alias t6 \"alias t5 echo; t5\"", "t5"}, Y).Errors(), 0);
+}
+
+TEST(CheckNames, AnAliasNamedLikeACvarRunsInsteadOfSettingIt) {
+  for (Game game : kBoth) {
+    const CheckResult result = Check({"alias fov \"echo zoomed\"", "fov 90"}, game);
+    EXPECT_EQ(CodesOf(result, 0), Codes{});
+    EXPECT_EQ(CodesOf(result, 1), Codes{"alias-hides-cvar"});
+    EXPECT_EQ(Check({"fov 90", "alias fov \"echo zoomed\""}, game).Errors(), 0)
+        << "set before the alias exists";
+  }
 }
 
 // ---- what the game module does -------------------------------------------------------
@@ -373,6 +387,7 @@ TEST(CheckKeys, NamesPerGame) {
       {"bind q", Q, {"bind-shows"}},
       {"bind", Y, {"bind-usage"}},
       {"unbind", Q, {"bind-usage"}},
+      {"unbind a b", Y, {"bind-usage"}},  // one key, no more: the binding of a stays
   };
   ExpectCases(cases);
 }
@@ -442,6 +457,26 @@ TEST(CheckKeys, APlusBindingRunsItsReleaseWithTheKeyAndTime) {
             Codes{"button-release"});
 }
 
+TEST(CheckKeys, APlusCommandOfABindingThatDoesNotBeginWithPlusIsNeverReleased) {
+  const std::vector<Case> cases = {
+      {"bind l \"say hi; +attack\"", Q, {"button-held", "chat-semicolon"}},
+      {"bind j \" +attack\"", Y, {"button-held"}},
+      {"bind m \"echo x; +moveup\"", Q, {"button-held"}},
+      {"bind m \"echo x; +attack; wait; -attack\"", Y, {}},  // released by its own text
+      {"bind m \"echo +attack\"", Q, {}},
+  };
+  ExpectCases(cases);
+}
+
+TEST(CheckKeys, TheSameTextBoundAgainLosesNothingButALaterCommandOfTheLineDoes) {
+  for (Game game : kBoth) {
+    EXPECT_EQ(Check({"bind k \"+attack\"", "bind k \"+attack\""}, game).Errors(), 0);
+    EXPECT_EQ(CodesOf(Check({"bind k \"+attack\"; unbind k"}, game), 0), Codes{"unbound"});
+    EXPECT_EQ(CodesOf(Check({"bind k \"+attack\"; bind k \"+moveup\""}, game), 0),
+              Codes{"overridden"});
+  }
+}
+
 // ---- the file as exec reads it ---------------------------------------------------------
 
 TEST(CheckFile, NulByteAndLastLineEnd) {
@@ -450,6 +485,17 @@ TEST(CheckFile, NulByteAndLastLineEnd) {
   EXPECT_EQ(CodesOf(nul, 1), Codes{"nul-byte"});
   EXPECT_EQ(CodesOf(nul, 2), Codes{}) << "nothing after the NUL runs";
   EXPECT_EQ(nul.Size(), 12u);
+  // What stands before the NUL on its line still runs.
+  const CheckResult before =
+      CheckScript(std::string("bind t \"score\"\r\nunbindall\0score\r\n", 32), Q, {});
+  EXPECT_EQ(CodesOf(before, 0), Codes{"unbound"});
+  EXPECT_EQ(CodesOf(before, 1), Codes{"nul-byte"});
+  // A NUL after which nothing but blanks follows hides nothing.
+  EXPECT_EQ(CheckScript(std::string("bind k +attack\r\n\0\r\n", 19), Y, {}).Errors(), 0);
+  // A CR that ends no line: the next "line" is more words of the same command.
+  const CheckResult cr = CheckScript("bind k +attack\rbind j score\r\n", Q, {});
+  ASSERT_EQ(CodesOf(cr, 0), Codes{"lone-carriage-return"});
+  EXPECT_EQ(cr.FindingsOf(0).front().column, 14);
   EXPECT_EQ(CodesOf(CheckScript("score\r\nscore", Q, {}), 1), Codes{"no-final-line-end"});
   EXPECT_EQ(CheckScript("score\r\nscore", Y, {}).Notes(), 0) << "Yamagi adds the LF";
 }
