@@ -446,6 +446,7 @@ class Console {
     int line;
     int column;
     std::string_view name;  // in the script's line, or in `expandedNames_`
+    bool viaAlias;          // run by an alias the line runs, whose text runs again later
   };
 
   Game game_;
@@ -463,7 +464,7 @@ class Console {
   TextMap<Binding> bindings_;
   TextSet clashes_;                        // names both a command and an alias
   std::deque<Call> calls_;                 // names the script ran before any alias of that name
-  std::deque<std::string> expandedNames_;  // their names that $ expansion wrote
+  std::deque<std::string> expandedNames_;  // their names that $ expansion or an alias wrote
   std::vector<Frame*> stack_;
   std::deque<Scratch> scratch_;  // one per depth of the stack
   int aliasRuns_ = 0;            // alias texts run for one command of the script or one key
@@ -569,6 +570,8 @@ CheckResult Console::Run(LineCursor lines, std::size_t headerBytes) {
     const std::string lower = LowerCase(call.name);
     if (IsAlias(lower)) {
       Add(call.line, call.column, Code::kAliasDefinedLater, {call.name});
+    } else if (call.viaAlias) {
+      // The alias's text, run once the script has run, says the rest.
     } else if (const SupportFile* file = SupportDefining(lower)) {
       Add(call.line, call.column, Code::kAliasNeedsExec, {call.name, file->name});
     } else {
@@ -870,13 +873,15 @@ void Console::ForServer(Frame& frame, const Command& command, std::string_view n
 }
 
 void Console::Unresolved(const Frame& frame, const Command& command, std::string_view name) {
-  if (!frame.report) return;
-  if (!deferred_) {
-    // Known once the script has run: an alias defined by a later line, or nothing.
-    if (command.expanded) name = expandedNames_.emplace_back(name);
-    calls_.push_back({command.line, command.column, name});
+  // Known once the script has run: an alias defined by a later line, or nothing. So is a
+  // name that an alias of the script runs while the line runs (not one of a support file's).
+  const bool viaAlias = !frame.report && !frame.alias.empty() && frame.file == nullptr;
+  if (!deferred_ && (frame.report || viaAlias)) {
+    if (command.expanded || viaAlias) name = expandedNames_.emplace_back(name);
+    calls_.push_back({command.line, command.column, name, viaAlias});
     return;
   }
+  if (!frame.report) return;
   const std::string lower = LowerCase(name);
   const SupportFile* file = SupportDefining(lower);
   if (file != nullptr && !filesRun_.contains(file)) {

@@ -302,6 +302,11 @@ TEST(CheckNames, AnAliasRunsOnlyOnceDefinedAndTheSupportFilesDefineTheirs) {
   EXPECT_EQ(CodesOf(result, 5), Codes{});
   result = Check({"fire", "alias fire \"+attack\""}, Y);
   EXPECT_EQ(CodesOf(result, 0), Codes{"alias-defined-later"});
+  // Also when an alias the line runs runs it; a name no line defines is said of the alias.
+  result = Check({"alias a1 b1", "a1", "alias b1 \"echo x\"", "alias c1 frobnicate", "c1"}, Q);
+  EXPECT_EQ(CodesOf(result, 1), Codes{"alias-defined-later"});
+  EXPECT_EQ(CodesOf(result, 3), Codes{"unknown-name"});
+  EXPECT_EQ(CodesOf(result, 4), Codes{});
   // Running a support file that runs Alias.cfg defines them too.
   result = Check({"exec ModBinding.cfg", "bind q zoom"}, Q);
   EXPECT_EQ(result.Errors() + result.Notes(), 0);
