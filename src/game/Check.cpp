@@ -837,13 +837,16 @@ void Console::ForServer(Frame& frame, const Command& command, std::string_view n
       written.remove_prefix(1);
     while (!written.empty() && static_cast<unsigned char>(written.back()) <= ' ')
       written.remove_suffix(1);
-    if (written.size() != said.size()) Say(frame, command, Code::kChatTrimmed, {Excerpt(said)});
+    const bool trimmed = written.size() != said.size();
+    bool paired = true;
     if (said.starts_with('"')) {
-      const bool paired = said.size() >= 2 && said.ends_with('"') &&
-                          said.substr(1, said.size() - 2).find('"') == std::string_view::npos;
+      paired = said.size() >= 2 && said.ends_with('"') &&
+               said.substr(1, said.size() - 2).find('"') == std::string_view::npos;
       said = said.size() >= 2 ? said.substr(1, said.size() - 2) : std::string_view();
-      if (!paired) Say(frame, command, Code::kChatQuotes, {Excerpt(said)});
     }
+    // Both say what the game ends up saying.
+    if (trimmed) Say(frame, command, Code::kChatTrimmed, {Excerpt(said)});
+    if (!paired) Say(frame, command, Code::kChatQuotes, {Excerpt(said)});
     if (said.empty()) {
       Say(frame, command, Code::kChatEmpty, {name});
       return;

@@ -366,6 +366,11 @@ TEST(CheckServer, ChatAndItems) {
       {"cmd use \"Railgun\"", Q, {"quoted-item"}},
   };
   ExpectCases(cases);
+  // Trimmed and unpaired quotes: both findings give what the game ends up saying.
+  const CheckResult both = Check({"say \"a\"b \x85"}, Y);
+  ASSERT_EQ(CodesOf(both, 0), (Codes{"chat-trimmed", "chat-quotes"}));
+  for (const Finding& finding : both.FindingsOf(0))
+    EXPECT_EQ(both.ArgsOf(finding), std::vector<std::string>{"a\""});
 }
 
 // ---- keys ---------------------------------------------------------------------------
