@@ -7,6 +7,7 @@
 #include <tuple>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 #include "game/Console.h"
 #include "game/Keys.h"
@@ -318,15 +319,15 @@ class Console {
   // or of a key.
   struct Frame {
     LineCursor lines;
-    std::size_t count = SIZE_MAX;    // the lines that run
-    std::size_t total = 0;           // the bytes it put in the buffer
-    std::size_t consumed = 0;        // the bytes taken out of the buffer so far
-    bool script = false;             // the lines of the checked script itself
-    bool report = false;             // its text is the script's own: what it says is reported
-    int line = 0;                    // the script's line it comes from
-    std::size_t cutLine = SIZE_MAX;  // the line the game reads up to a NUL byte only...
-    std::size_t cutAt = 0;           // ... and where the NUL is
+    std::size_t count = SIZE_MAX;  // the lines that run
+    std::size_t total = 0;         // the bytes it put in the buffer
+    std::size_t consumed = 0;      // the bytes taken out of the buffer so far
+    bool script = false;           // the lines of the checked script itself
+    bool report = false;           // its text is the script's own: what it says is reported
+    int line = 0;                  // the script's line it comes from
     int column = -1;
+    std::size_t cutLine = SIZE_MAX;     // the line the game reads up to a NUL byte only...
+    std::size_t cutAt = 0;              // ... and where the NUL is
     std::string alias;                  // the alias whose text it is
     std::string_view aliasText;         // ... and that text, as it was when it ran
     bool keyPress = false;              // what a key runs: a new event, not a round of a loop
@@ -468,6 +469,13 @@ class Console {
   std::vector<Frame*> stack_;
   std::deque<Scratch> scratch_;  // one per depth of the stack
   int aliasRuns_ = 0;            // alias texts run for one command of the script or one key
+  // While a key that is no button runs its text: the "+" commands it has run and not
+  // released, and whether it defines an alias (a toggle, whose next press releases them).
+  struct Held {
+    std::vector<std::string> names;
+    bool toggles = false;
+  };
+  Held* held_ = nullptr;
   // Collected in a deque, which grows without moving what it holds; sorted by line into
   // the result's vector at the end.
   std::deque<Finding> findings_;
@@ -729,6 +737,14 @@ void Console::Execute(Frame& frame, const Command& command) {
   const std::string_view lower = folded;
   const NameInfo* info = FindFoldedName(game_, lower);
   const Role role = info != nullptr ? info->role : Role::kNone;
+  if (held_ != nullptr && lower.size() > 1) {
+    if (lower.front() == '-') {
+      std::erase(held_->names, "+" + std::string(lower.substr(1)));
+    } else if (lower.front() == '+' &&
+               ((info != nullptr && info->IsCommand()) || (!alone_ && IsAlias(lower)))) {
+      held_->names.emplace_back(lower);
+    }
+  }
   const bool raw = role == Role::kSay || role == Role::kSayTeam || role == Role::kUse ||
                    role == Role::kDrop || role == Role::kGive || role == Role::kCmd;
 
@@ -992,6 +1008,7 @@ void Console::UnbindAll(const Command& command) {
 
 void Console::DefineAlias(Frame& frame, const Command& command, const Words& words) {
   if (words.Count() < 2) return;  // lists the aliases
+  if (held_ != nullptr) held_->toggles = true;
   const std::string_view name = words[1];
   if (name.size() >= limits_.aliasName) {
     Say(frame, command, Code::kAliasNameTooLong,
@@ -1100,23 +1117,16 @@ void Console::CallAlias(const Frame& frame, const Command& command, std::string_
 // A key of the script goes down and comes up.
 void Console::PressKey(std::string_view text, int line, int column) {
   if (!text.starts_with('+')) {
-    // Only a text that begins with "+" runs its "-" when the key comes up: a "+" command
-    // further on stays down, unless the text itself runs its "-" after it.
-    Words words;
-    std::vector<std::string> down;
-    ForEachCommandRun(text, game_, words, [&](const Words& read) {
-      if (read.Empty() || read[0].size() < 2) return;
-      const std::string lower = LowerCase(read[0]);
-      if (lower.front() == '+') {
-        const NameInfo* named = FindName(game_, lower);
-        if ((named != nullptr && named->IsCommand()) || IsAlias(lower)) down.push_back(lower);
-      } else if (lower.front() == '-') {
-        std::erase(down, "+" + lower.substr(1));
-      }
-    });
-    for (const std::string& name : down)
-      Add(line, column, Code::kButtonHeld, {name});
+    // Only a text that begins with "+" runs its "-" when the key comes up: a "+" command it
+    // runs, itself or through an alias, stays down unless the text runs its "-" after it,
+    // or defines the alias its next press runs (a toggle: on, then off).
+    Held held;
+    Held* const outer = std::exchange(held_, &held);
     RunText(text, 1, line, column, {}, true);
+    held_ = outer;
+    if (held.toggles) return;
+    for (const std::string& name : held.names)
+      Add(line, column, Code::kButtonHeld, {name});
     return;
   }
   // A button: down runs the whole text with " KEY TIME" after it; up runs "-" and the rest
@@ -1137,7 +1147,9 @@ void Console::PressKey(std::string_view text, int line, int column) {
     if (known(std::string(words[0])) && !known(release))
       Add(line, column, Code::kButtonRelease, {release});
   }
+  Held* const outer = std::exchange(held_, nullptr);
   RunText(text, 14, line, column, {}, true);
+  held_ = outer;
 }
 
 void Console::RunText(std::string_view text, std::size_t extra, int line, int column,

@@ -108,7 +108,14 @@ char HighByteOutsideQuotes(std::string_view command) {
     }
     if (quoted) continue;
     if (wordStart && StartsComment(command, i)) return '\0';
-    if (static_cast<unsigned char>(c) > 127) return c;
+    if (static_cast<unsigned char>(c) > 127) {
+      std::size_t end = i;
+      while (end < command.size() && static_cast<unsigned char>(command[end]) > 127)
+        ++end;
+      const std::string_view run = command.substr(i, end - i);
+      if (run != "\xA0" && run != "\xC2\xA0" && run != "\xEF\xBB\xBF") return c;
+      i = end - 1;  // a space the player meant as one, or a byte order mark: a blank
+    }
     wordStart = IsBlank(c);
   }
   return '\0';

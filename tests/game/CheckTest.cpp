@@ -476,6 +476,21 @@ TEST(CheckKeys, APlusCommandOfABindingThatDoesNotBeginWithPlusIsNeverReleased) {
       {"bind m \"echo +attack\"", Q, {}},
   };
   ExpectCases(cases);
+  // Also through an alias the key runs.
+  for (Game game : kBoth) {
+    EXPECT_EQ(CodesOf(Check({"alias a \"+attack\"", "bind k a"}, game), 1), Codes{"button-held"});
+    const CheckResult zoom = Check({"alias +zoom \"fov 40\"", "alias -zoom \"fov 90\"",
+                                    "alias z +zoom", "bind k z", "bind j +zoom"},
+                                   game);
+    EXPECT_EQ(CodesOf(zoom, 3), Codes{"button-held"});
+    EXPECT_EQ(CodesOf(zoom, 4), Codes{});
+    // A toggle: one press pushes, the alias it defines releases on the next press.
+    EXPECT_EQ(Check({"alias on \"+mlook; alias look off\"", "alias off \"-mlook; alias look on\"",
+                     "alias look on", "bind k look"},
+                    game)
+                  .Errors(),
+              0);
+  }
 }
 
 TEST(CheckKeys, TheSameTextBoundAgainLosesNothingButALaterCommandOfTheLineDoes) {

@@ -109,6 +109,13 @@ TEST(Console, FindsTheCvarReferencesOutsideQuotes) {
   EXPECT_EQ(HighByteOutsideQuotes("say \"\xE0 tous\" // cr\xE9"
                                   "e"),
             '\0');
+  // No-break spaces and a byte order mark separate words as the player meant them to.
+  EXPECT_EQ(HighByteOutsideQuotes("\xEF\xBB\xBFunbindall"), '\0');
+  EXPECT_EQ(HighByteOutsideQuotes("bind\xC2\xA0w +forward"), '\0');
+  EXPECT_EQ(HighByteOutsideQuotes("sensitivity\xA0"
+                                  "3"),
+            '\0');
+  EXPECT_EQ(HighByteOutsideQuotes("name Bj\xC3\xB6rn"), '\xC3');
 }
 
 TEST(Console, DiscardsOrCutsALongCommandPerGame) {
