@@ -754,7 +754,8 @@ void Console::Execute(Frame& frame, const Command& command) {
   // A name runs as a command of the program, an alias, a cvar, or goes to the server.
 
   if (info != nullptr && info->IsCommand()) {
-    if (!clashes_.empty() && clashes_.contains(lower))
+    // An alias takes no words after its name: a name written with some means the command.
+    if (!clashes_.empty() && words.Count() == 1 && clashes_.contains(lower))
       Say(frame, command, Code::kCommandHidesAlias, {name});
     switch (role) {
       case Role::kBind:

@@ -318,6 +318,10 @@ TEST(CheckNames, AnAliasNamedLikeACommandOfTheGameNeverRuns) {
   EXPECT_EQ(CodesOf(result, 0), Codes{"alias-hidden"});
   EXPECT_EQ(CodesOf(result, 1), Codes{"command-hides-alias"});
   EXPECT_EQ(Check({"alias CycleWeap \"use Railgun\"", "bind e CycleWeap"}, Q, {}).Errors(), 0);
+  // A command written with words after it is meant as the command, which runs.
+  const CheckResult echo = Check({"bind k \"echo hi\"", "alias Echo \"say x\""}, Y, {});
+  EXPECT_EQ(CodesOf(echo, 0), Codes{});
+  EXPECT_EQ(CodesOf(echo, 1), Codes{"alias-hidden"});
 }
 
 TEST(CheckNames, AnAliasThatRunsItselfStopsAfterSixteenRoundsUnlessItWaits) {
