@@ -422,7 +422,10 @@ class Console {
   };
   struct Binding {
     std::string key;
-    Pending press;  // pressed once the script has run
+    std::string text;  // what the key runs
+    int madeBy = -1;   // the script's line that bound it, itself or by an alias it ran; -1:
+                       // a file the script runs did
+    Pending press;     // pressed once the script has run: the script's own binding
   };
   struct Alias {
     std::string text;  // what the name runs now
@@ -960,15 +963,17 @@ void Console::Bind(Frame& frame, const Command& command, const Words& words) {
     Binding& binding = bindings_[identity];
     std::string text = words.Joined(2);
     // The same text bound again loses nothing.
-    if (binding.press.line >= 0 && binding.press.text != text) {
-      Add(binding.press.line, -1, Code::kOverridden,
-          {binding.key, std::to_string(command.line + 1)});
+    if (binding.madeBy >= 0 && binding.text != text) {
+      Add(binding.madeBy, -1, Code::kOverridden, {binding.key, std::to_string(command.line + 1)});
     }
     binding.key = identity;
+    binding.madeBy =
+        frame.script || (!frame.alias.empty() && frame.file == nullptr) ? command.line : -1;
     const bool pressed = frame.script && runs;
     binding.press.line = pressed ? command.line : -1;
     binding.press.column = command.column;
-    binding.press.text = pressed ? std::move(text) : std::string();
+    binding.press.text = pressed ? text : std::string();
+    binding.text = std::move(text);
   } else if (frame.report && runs) {
     PressKey(words.Joined(2), command.line, command.column);
   }
@@ -992,17 +997,17 @@ void Console::Unbind(Frame& frame, const Command& command, const Words& words) {
   if (deferred_ || alone_) return;
   const auto found = bindings_.find(KeyIdentity(game_, words[1]));
   if (found == bindings_.end()) return;
-  const Pending& press = found->second.press;
-  if (press.line >= 0)
-    Add(press.line, -1, Code::kUnbound, {found->second.key, std::to_string(command.line + 1)});
+  const Binding& binding = found->second;
+  if (binding.madeBy >= 0)
+    Add(binding.madeBy, -1, Code::kUnbound, {binding.key, std::to_string(command.line + 1)});
   bindings_.erase(found);
 }
 
 void Console::UnbindAll(const Command& command) {
   if (deferred_ || alone_) return;
   for (const auto& [identity, binding] : bindings_) {
-    if (binding.press.line >= 0)
-      Add(binding.press.line, -1, Code::kUnbound, {binding.key, std::to_string(command.line + 1)});
+    if (binding.madeBy >= 0)
+      Add(binding.madeBy, -1, Code::kUnbound, {binding.key, std::to_string(command.line + 1)});
   }
   bindings_.clear();
 }

@@ -497,6 +497,21 @@ TEST(CheckKeys, APlusCommandOfABindingThatDoesNotBeginWithPlusIsNeverReleased) {
   }
 }
 
+TEST(CheckKeys, ABindingAnAliasMadeWhileTheScriptRanIsLostLikeAnother) {
+  for (Game game : kBoth) {
+    // A toggle set up by running one of its steps: the key it binds is bound again later.
+    const CheckResult result = Check(
+        {"alias zoom_on \"fov 40; bind z zoom_off\"", "alias zoom_off \"fov 90; bind z zoom_on\"",
+         "zoom_off", "bind z \"+attack\"", "alias x \"bind k +attack\"", "x", "unbindall"},
+        game);
+    EXPECT_EQ(CodesOf(result, 2), Codes{"overridden"});
+    EXPECT_EQ(CodesOf(result, 3), Codes{"unbound"});
+    EXPECT_EQ(CodesOf(result, 5), Codes{"unbound"});
+    // A support file's bindings are there to be replaced.
+    EXPECT_EQ(Check({"exec NormBinding.cfg", "bind TAB \"+attack\""}, game).Errors(), 0);
+  }
+}
+
 TEST(CheckKeys, TheSameTextBoundAgainLosesNothingButALaterCommandOfTheLineDoes) {
   for (Game game : kBoth) {
     EXPECT_EQ(Check({"bind k \"+attack\"", "bind k \"+attack\""}, game).Errors(), 0);
