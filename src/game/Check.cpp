@@ -333,6 +333,7 @@ class Console {
     bool keyPress = false;              // what a key runs: a new event, not a round of a loop
     const SupportFile* file = nullptr;  // the support file it is, or runs inside
     bool waited = false;                // a wait ran in it
+    bool unfollowed = false;            // an alias it ran was past what the model follows
   };
 
   // One command about to run, with what its findings need.
@@ -378,7 +379,7 @@ class Console {
   void Exec(Frame& frame, const Command& command, const Words& words);
   void CallAlias(const Frame& frame, const Command& command, std::string_view lower);
   void Unresolved(const Frame& frame, const Command& command, std::string_view name);
-  void PressKey(std::string_view text, int line, int column);
+  void PressKey(std::string_view key, std::string_view text, int line, int column);
   void RunText(std::string_view text, std::size_t extra, int line, int column, std::string alias,
                bool keyPress = false);
 
@@ -461,6 +462,7 @@ class Console {
   std::unordered_set<const SupportFile*> filesRun_;
 
   bool deferred_ = false;   // the script has run: nothing changes aliases or keys any more
+  TextSet redefined_;       // ... but a text run then defines these anew as it runs
   bool tooBig_ = false;     // the script is too big for exec: the game never runs it
   TextMap<Alias> aliases_;  // name in lower case -> its texts
   TextSet everDefined_;     // the names alias texts define when they run
@@ -475,8 +477,10 @@ class Console {
   // While a key that is no button runs its text: the "+" commands it has run and not
   // released, and whether it defines an alias (a toggle, whose next press releases them).
   struct Held {
+    std::string key;  // the key pressed
     std::vector<std::string> names;
-    bool toggles = false;
+    TextSet ran;           // the aliases the press ran
+    bool toggles = false;  // it defines one of them anew, or binds its own key anew
   };
   Held* held_ = nullptr;
   // Collected in a deque, which grows without moving what it holds; sorted by line into
@@ -513,12 +517,19 @@ CheckResult Console::Run(LineCursor lines, std::size_t headerBytes) {
   std::size_t nulAt = std::string_view::npos;
   bool lastLf = true;
   {
+    const auto printable = [](std::string_view text) {
+      return std::any_of(text.begin(), text.end(),
+                         [](char c) { return static_cast<unsigned char>(c) > ' '; });
+    };
     LineCursor scan = lines;
     for (Line line; nulAt == std::string_view::npos && scan.Next(line);) {
       nulAt = line.text.find('\0');
       const std::string_view read = line.text.substr(0, nulAt);
-      // A CR ends nothing: what follows it belongs to the same line.
-      if (const std::size_t cr = read.find('\r'); cr != std::string_view::npos)
+      // A CR ends nothing: what follows it belongs to the same line, which matters when
+      // something follows it and the line is not a comment.
+      if (const std::size_t cr = read.find('\r'); cr != std::string_view::npos &&
+                                                  printable(read.substr(cr)) &&
+                                                  !TrimBlanks(read).starts_with("//"))
         Add(static_cast<int>(count), static_cast<int>(cr), Code::kLoneCarriageReturn);
       if (nulAt == std::string_view::npos) {
         size += line.Size();
@@ -528,16 +539,15 @@ CheckResult Console::Run(LineCursor lines, std::size_t headerBytes) {
       }
       // The bytes before the NUL still run; nothing after it does, which matters only when
       // there is something after it.
-      const auto printable = [](std::string_view text) {
-        return std::any_of(text.begin(), text.end(),
-                           [](char c) { return static_cast<unsigned char>(c) > ' '; });
-      };
       bool hides = printable(line.text.substr(nulAt));
       for (Line rest; !hides && scan.Next(rest);)
         hides = printable(rest.text);
       if (hides) Add(static_cast<int>(count), static_cast<int>(nulAt), Code::kNulByte);
       size += nulAt;
-      if (nulAt > 0) ++count;
+      if (nulAt > 0) {
+        lastLf = false;  // the line read up to the NUL has no line end
+        ++count;
+      }
     }
   }
   const bool nul = nulAt != std::string_view::npos;
@@ -554,7 +564,7 @@ CheckResult Console::Run(LineCursor lines, std::size_t headerBytes) {
     Add(static_cast<int>(over), -1, Code::kFileTooBig,
         {GroupDigits(size), GroupDigits(limits_.execFile)});
   }
-  if (!alone_ && game_ == Game::kQuake2 && count > 0 && !nul && !lastLf)
+  if (!alone_ && game_ == Game::kQuake2 && count > 0 && !lastLf)
     Add(static_cast<int>(count - 1), -1, Code::kNoFinalLineEnd);
 
   Frame frame;
@@ -574,7 +584,7 @@ CheckResult Console::Run(LineCursor lines, std::size_t headerBytes) {
   // the game has them now. A binding or a definition a later line replaced never runs.
   deferred_ = true;
   for (const auto& [key, press] : InLineOrder(bindings_, &Binding::press))
-    PressKey(press->text, press->line, press->column);
+    PressKey(key, press->text, press->line, press->column);
   for (const auto& [name, body] : InLineOrder(aliases_, &Alias::body))
     RunText(body->text, 1, body->line, body->column, std::string(name));
   for (const Call& call : calls_) {
@@ -772,7 +782,9 @@ void Console::Execute(Frame& frame, const Command& command) {
       case Role::kExec:
         return Exec(frame, command, words);
       case Role::kWait:
-        frame.waited = true;
+        // The whole buffer waits for the next frame, and every text running in it.
+        for (Frame* running : stack_)
+          running->waited = true;
         return;
       case Role::kSet:
         if (words.Count() < 2) return;
@@ -831,8 +843,8 @@ void Console::ReportWords(const Frame& frame, const Command& command, const Word
     break;
   }
   if (!raw && command.highBytes) {
-    const char high = HighByteOutsideQuotes(command.text);
-    if (high != '\0') Say(frame, command, Code::kHighByteSplits, {std::string(1, high)});
+    const std::string_view high = HighByteOutsideQuotes(command.text);
+    if (!high.empty()) Say(frame, command, Code::kHighByteSplits, {high});
   }
   if (!raw && words.commentAt < command.text.size() && HasNonBlank(command.rest))
     Say(frame, command, Code::kCommentRunsOn, {Excerpt(TrimBlanks(command.rest))});
@@ -974,8 +986,10 @@ void Console::Bind(Frame& frame, const Command& command, const Words& words) {
     binding.press.column = command.column;
     binding.press.text = pressed ? text : std::string();
     binding.text = std::move(text);
-  } else if (frame.report && runs) {
-    PressKey(words.Joined(2), command.line, command.column);
+  } else {
+    const std::string identity = KeyIdentity(game_, key);
+    if (held_ != nullptr && identity == held_->key) held_->toggles = true;
+    if (frame.report && runs) PressKey(identity, words.Joined(2), command.line, command.column);
   }
 }
 
@@ -1014,7 +1028,6 @@ void Console::UnbindAll(const Command& command) {
 
 void Console::DefineAlias(Frame& frame, const Command& command, const Words& words) {
   if (words.Count() < 2) return;  // lists the aliases
-  if (held_ != nullptr) held_->toggles = true;
   const std::string_view name = words[1];
   if (name.size() >= limits_.aliasName) {
     Say(frame, command, Code::kAliasNameTooLong,
@@ -1025,6 +1038,8 @@ void Console::DefineAlias(Frame& frame, const Command& command, const Words& wor
   if (info != nullptr && info->IsCommand()) Say(frame, command, Code::kAliasHidden, {name});
   if (alone_) return;
   const std::string lower = LowerCase(name);
+  if (held_ != nullptr && held_->ran.contains(lower)) held_->toggles = true;
+  if (deferred_) redefined_.insert(lower);
   std::string text = words.Joined(2);
   if (!deferred_) {
     // The aliases its text defines when it runs: a toggle points a name at its next step.
@@ -1093,19 +1108,25 @@ void Console::Exec(Frame& frame, const Command& command, const Words& words) {
 
 void Console::CallAlias(const Frame& frame, const Command& command, std::string_view lower) {
   const auto found = aliases_.find(lower);
+  if (held_ != nullptr) held_->ran.emplace(lower);
   // An alias that runs itself, with the same text, before any wait stops after 16 rounds.
   // A text that defines its alias anew before running it runs the new text, once; a key
   // the text binds and presses starts a new round.
   for (auto it = stack_.rbegin(); it != stack_.rend(); ++it) {
-    if ((*it)->waited) break;
-    if ((*it)->alias == lower &&
+    if ((*it)->waited || (*it)->unfollowed) break;
+    if ((*it)->alias == lower && !redefined_.contains(lower) &&
         (found == aliases_.end() || (*it)->aliasText == found->second.text)) {
       Happen(command, Code::kAliasLoop, {lower});
       return;
     }
     if ((*it)->keyPress) break;
   }
-  if (++aliasRuns_ > 64 || stack_.size() > 32) return;
+  if (++aliasRuns_ > 64 || stack_.size() > 32) {
+    // Texts that run each other this deep: what they do next (a wait?) is not known.
+    for (Frame* running : stack_)
+      running->unfollowed = true;
+    return;
+  }
   if (found == aliases_.end()) return;  // known by name only: its text is not known here
   // A copy: the text may define the alias anew while it runs.
   const std::string text = found->second.text;
@@ -1121,12 +1142,14 @@ void Console::CallAlias(const Frame& frame, const Command& command, std::string_
 }
 
 // A key of the script goes down and comes up.
-void Console::PressKey(std::string_view text, int line, int column) {
+void Console::PressKey(std::string_view key, std::string_view text, int line, int column) {
   if (!text.starts_with('+')) {
     // Only a text that begins with "+" runs its "-" when the key comes up: a "+" command it
     // runs, itself or through an alias, stays down unless the text runs its "-" after it,
-    // or defines the alias its next press runs (a toggle: on, then off).
+    // or the key's next press runs another text (a toggle: on, then off), because the
+    // press defines anew an alias it ran or binds its own key anew.
     Held held;
+    held.key = key;
     Held* const outer = std::exchange(held_, &held);
     RunText(text, 1, line, column, {}, true);
     held_ = outer;
@@ -1169,6 +1192,7 @@ void Console::RunText(std::string_view text, std::size_t extra, int line, int co
   frame.alias = std::move(alias);
   frame.aliasText = text;
   frame.keyPress = keyPress;
+  if (stack_.empty()) redefined_.clear();  // a new text of the deferred pass
   const int runs = aliasRuns_;
   aliasRuns_ = 0;
   RunFrame(frame);

@@ -96,7 +96,7 @@ void ReadWords(std::string_view command, Game game, Words& out) {
   }
 }
 
-char HighByteOutsideQuotes(std::string_view command) {
+std::string_view HighByteOutsideQuotes(std::string_view command) {
   bool quoted = false;
   bool wordStart = true;
   for (std::size_t i = 0; i < command.size(); ++i) {
@@ -107,18 +107,18 @@ char HighByteOutsideQuotes(std::string_view command) {
       continue;
     }
     if (quoted) continue;
-    if (wordStart && StartsComment(command, i)) return '\0';
+    if (wordStart && StartsComment(command, i)) return {};
     if (static_cast<unsigned char>(c) > 127) {
       std::size_t end = i;
       while (end < command.size() && static_cast<unsigned char>(command[end]) > 127)
         ++end;
       const std::string_view run = command.substr(i, end - i);
-      if (run != "\xA0" && run != "\xC2\xA0" && run != "\xEF\xBB\xBF") return c;
+      if (run != "\xA0" && run != "\xC2\xA0" && run != "\xEF\xBB\xBF") return run;
       i = end - 1;  // a space the player meant as one, or a byte order mark: a blank
     }
     wordStart = IsBlank(c);
   }
-  return '\0';
+  return {};
 }
 
 }  // namespace tavrilo::game

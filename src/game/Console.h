@@ -131,9 +131,10 @@ void ForEachCvarReference(std::string_view command, Each&& each) {
   }
 }
 
-// The first byte above 127 outside double quotes and before any comment, which splits a
-// word the player probably wrote as one; '\0' when there is none. A no-break space
-// (Windows-1252 or UTF-8) and a UTF-8 byte order mark are blanks the player meant as such.
-char HighByteOutsideQuotes(std::string_view command);
+// The first run of bytes above 127 outside double quotes and before any comment (a
+// character of Windows-1252 or of UTF-8), which splits a word the player probably wrote
+// as one; empty when there is none. A no-break space (Windows-1252 or UTF-8) and a UTF-8
+// byte order mark are blanks the player meant as such.
+std::string_view HighByteOutsideQuotes(std::string_view command);
 
 }  // namespace tavrilo::game

@@ -331,6 +331,14 @@ TEST(CheckNames, AnAliasThatRunsItselfStopsAfterSixteenRoundsUnlessItWaits) {
   // press), and a text that defines its alias anew before running it (the new text runs).
   EXPECT_EQ(Check({"alias t4 \"bind k t4\""}, Q).Errors(), 0);
   EXPECT_EQ(Check({"alias t5 t6", "alias t6 \"alias t5 echo; t5\"", "t5"}, Y).Errors(), 0);
+  EXPECT_EQ(Check({"alias done \"echo done\"", "alias once \"alias once done; once\""}, Q).Errors(),
+            0);
+  // A wait run by another alias holds the whole buffer too.
+  EXPECT_EQ(Check({"alias w5 \"wait; wait\"", "alias spin \"+right; w5; -right; w5; spin\"",
+                   "bind k spin"},
+                  Y)
+                .Errors(),
+            0);
 }
 
 TEST(CheckNames, AnAliasNamedLikeACvarRunsInsteadOfSettingIt) {
@@ -488,12 +496,21 @@ TEST(CheckKeys, APlusCommandOfABindingThatDoesNotBeginWithPlusIsNeverReleased) {
                                    game);
     EXPECT_EQ(CodesOf(zoom, 3), Codes{"button-held"});
     EXPECT_EQ(CodesOf(zoom, 4), Codes{});
-    // A toggle: one press pushes, the alias it defines releases on the next press.
+    // A toggle: one press pushes, the alias it defines anew or the key it binds anew
+    // releases on the next press.
     EXPECT_EQ(Check({"alias on \"+mlook; alias look off\"", "alias off \"-mlook; alias look on\"",
                      "alias look on", "bind k look"},
                     game)
                   .Errors(),
               0);
+    EXPECT_EQ(Check({"alias crouch_on \"+movedown; bind c crouch_off\"",
+                     "alias crouch_off \"-movedown; bind c crouch_on\"", "bind c crouch_on"},
+                    game)
+                  .Errors(),
+              0);
+    // Defining some other alias is no toggle: the next press runs the same text.
+    EXPECT_EQ(CodesOf(Check({"bind c \"use Railgun; +attack; alias gg2 echo\""}, game), 0),
+              Codes{"button-held"});
   }
 }
 
@@ -526,20 +543,27 @@ TEST(CheckKeys, TheSameTextBoundAgainLosesNothingButALaterCommandOfTheLineDoes) 
 TEST(CheckFile, NulByteAndLastLineEnd) {
   const CheckResult nul =
       CheckScript(std::string("score\r\nsay a\0b\r\nfrobnicate\r\n", 25), Q, {});
-  EXPECT_EQ(CodesOf(nul, 1), Codes{"nul-byte"});
+  EXPECT_EQ(CodesOf(nul, 1), (Codes{"nul-byte", "no-final-line-end"}));
   EXPECT_EQ(CodesOf(nul, 2), Codes{}) << "nothing after the NUL runs";
   EXPECT_EQ(nul.Size(), 12u);
   // What stands before the NUL on its line still runs.
   const CheckResult before =
       CheckScript(std::string("bind t \"score\"\r\nunbindall\0score\r\n", 32), Q, {});
   EXPECT_EQ(CodesOf(before, 0), Codes{"unbound"});
-  EXPECT_EQ(CodesOf(before, 1), Codes{"nul-byte"});
+  EXPECT_EQ(CodesOf(before, 1), (Codes{"nul-byte", "no-final-line-end"}));
   // A NUL after which nothing but blanks follows hides nothing.
   EXPECT_EQ(CheckScript(std::string("bind k +attack\r\n\0\r\n", 19), Y, {}).Errors(), 0);
   // A CR that ends no line: the next "line" is more words of the same command.
   const CheckResult cr = CheckScript("bind k +attack\rbind j score\r\n", Q, {});
   ASSERT_EQ(CodesOf(cr, 0), Codes{"lone-carriage-return"});
   EXPECT_EQ(cr.FindingsOf(0).front().column, 14);
+  // ... which matters only when something follows the CR outside a comment.
+  for (const char* blank :
+       {"bind x weapnext\r\r\n", "bind x weapnext \r \r\n", "// my config\rby bob\r\n"})
+    EXPECT_EQ(CheckScript(blank, Q, {}).Errors(), 0) << blank;
+  // The line read up to a NUL has no line end: Quake 2 joins it to what follows.
+  const CheckResult joined = CheckScript(std::string("score\r\nscore\0\r\n", 15), Q, {});
+  EXPECT_EQ(CodesOf(joined, 1), Codes{"no-final-line-end"});
   EXPECT_EQ(CodesOf(CheckScript("score\r\nscore", Q, {}), 1), Codes{"no-final-line-end"});
   EXPECT_EQ(CheckScript("score\r\nscore", Y, {}).Notes(), 0) << "Yamagi adds the LF";
 }

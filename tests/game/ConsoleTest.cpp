@@ -103,19 +103,20 @@ TEST(Console, FindsTheCvarReferencesOutsideQuotes) {
   EXPECT_EQ(names("bind $ \"+attack\""), (Views{"+attack"}));
   EXPECT_EQ(names("say $ rcon_password"), (Views{"rcon_password"}));
   EXPECT_EQ(names("say cost 5$"), (Views{""}));
+  // The character that splits a word: a byte of Windows-1252, or a UTF-8 sequence whole.
   EXPECT_EQ(HighByteOutsideQuotes("name Fr\xE9"
                                   "d"),
-            '\xE9');
+            "\xE9");
+  EXPECT_EQ(HighByteOutsideQuotes("name Bj\xC3\xB6rn"), "\xC3\xB6");
   EXPECT_EQ(HighByteOutsideQuotes("say \"\xE0 tous\" // cr\xE9"
                                   "e"),
-            '\0');
+            "");
   // No-break spaces and a byte order mark separate words as the player meant them to.
-  EXPECT_EQ(HighByteOutsideQuotes("\xEF\xBB\xBFunbindall"), '\0');
-  EXPECT_EQ(HighByteOutsideQuotes("bind\xC2\xA0w +forward"), '\0');
+  EXPECT_EQ(HighByteOutsideQuotes("\xEF\xBB\xBFunbindall"), "");
+  EXPECT_EQ(HighByteOutsideQuotes("bind\xC2\xA0w +forward"), "");
   EXPECT_EQ(HighByteOutsideQuotes("sensitivity\xA0"
                                   "3"),
-            '\0');
-  EXPECT_EQ(HighByteOutsideQuotes("name Bj\xC3\xB6rn"), '\xC3');
+            "");
 }
 
 TEST(Console, DiscardsOrCutsALongCommandPerGame) {
