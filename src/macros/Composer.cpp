@@ -12,20 +12,32 @@ const std::string& Composer::BindableKey() const {
   return currentKey_;
 }
 
-std::optional<std::string> Composer::ComposeBinding(const ShownFields& shown,
-                                                    std::string_view text) const {
-  std::optional<std::string> line =
-      macros::ComposeBinding(shown, currentKey_, currentCommand_, text, game_);
+// A line the guards let through, for a key the game cannot bind: the key's own reason is
+// given, not what the line written with that key would go on to do.
+template <typename Compose>
+std::optional<std::string> Composer::WithBindableKey(Compose&& compose) const {
+  std::optional<std::string> line;
+  try {
+    line = compose();
+  } catch (const ETextError&) {
+    BindableKey();
+    throw;
+  }
   if (line) BindableKey();
   return line;
 }
 
+std::optional<std::string> Composer::ComposeBinding(const ShownFields& shown,
+                                                    std::string_view text) const {
+  return WithBindableKey(
+      [&] { return macros::ComposeBinding(shown, currentKey_, currentCommand_, text, game_); });
+}
+
 std::optional<std::string> Composer::ComposeExternalBinding(int selectedResource,
                                                             std::string_view external) const {
-  std::optional<std::string> line =
-      macros::ComposeExternalBinding(selectedResource, currentKey_, external, game_);
-  if (line) BindableKey();
-  return line;
+  return WithBindableKey([&] {
+    return macros::ComposeExternalBinding(selectedResource, currentKey_, external, game_);
+  });
 }
 
 void Composer::Reset() {

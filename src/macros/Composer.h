@@ -55,6 +55,9 @@ class Composer {
   void SelectFunction(std::string_view catalogueCommand);
 
  private:
+  template <typename Compose>
+  std::optional<std::string> WithBindableKey(Compose&& compose) const;
+
   game::Game game_ = game::Game::kQuake2;
   std::string currentKey_{"a"};
   std::optional<Text> keyRefusal_;

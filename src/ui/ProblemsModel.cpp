@@ -4,8 +4,10 @@
 #include <QApplication>
 #include <QPainter>
 #include <QStyle>
+#include <QTextLayout>
 
 #include <algorithm>
+#include <vector>
 
 #include "ui/Dialogs.h"
 #include "ui/MacroListModel.h"
@@ -117,13 +119,39 @@ void ProblemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
   painter->save();
   painter->setFont(option.font);
   painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
-  painter->drawText(area.adjusted(16, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-                    index.data(Qt::DisplayRole).toString());
+  // At most kTextLines lines; when the text needs more, the last one shown ends with an
+  // ellipsis (the tool-tip and the status line give the text whole).
+  const QString text = index.data(Qt::DisplayRole).toString();
+  const QRect textArea = area.adjusted(16, 0, 0, 0);
+  const QFontMetrics metrics(option.font);
+  QTextLayout layout(text, option.font, painter->device());
+  layout.beginLayout();
+  std::vector<QTextLine> lines;
+  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+    line.setLineWidth(textArea.width());
+    line.setPosition(QPointF(0, static_cast<double>(lines.size()) * metrics.lineSpacing()));
+    lines.push_back(line);
+  }
+  layout.endLayout();
+  const std::size_t shown = std::min<std::size_t>(lines.size(), kTextLines);
+  for (std::size_t i = 0; i < shown; ++i) {
+    if (i + 1 == shown && lines.size() > shown) {
+      const QString rest = text.mid(lines[i].textStart());
+      painter->drawText(QPointF(textArea.left(), textArea.top() + lines[i].y() + metrics.ascent()),
+                        metrics.elidedText(rest, Qt::ElideRight, textArea.width()));
+    } else {
+      lines[i].draw(painter, textArea.topLeft());
+    }
+  }
   painter->restore();
 }
 
+// Room for the whole of the last line, descenders included, even where a font's leading is
+// negative (its line spacing less than its height).
 QSize ProblemDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
-  return {option.rect.width(), kTextLines * option.fontMetrics.lineSpacing() + 4};
+  const QFontMetrics& metrics = option.fontMetrics;
+  return {option.rect.width(), (kTextLines - 1) * metrics.lineSpacing() +
+                                   std::max(metrics.height(), metrics.lineSpacing()) + 4};
 }
 
 }  // namespace tavrilo::ui

@@ -336,7 +336,7 @@ void TMainForm::WireEvents() {
   connect(keyCapture_, &KeyCapture::Refused, this, [this](const Text& reason) {
     ShowCaptureEnded();
     LetterComboBox->setEditText(textBeforeCapture_);
-    ShowStatus(ResolveText(reason));
+    ShowStatus(reason);
   });
   connect(keyCapture_, &KeyCapture::Cancelled, this, [this] {
     ShowCaptureEnded();
@@ -528,7 +528,7 @@ void TMainForm::CaptureKeyClick() {
   palette.setColor(QPalette::Base, QColor(255, 236, 150));
   LetterComboBox->setPalette(palette);
   LetterComboBox->setProperty("waitingForKey", true);
-  ShowStatus(ResolveText(Text{"Key.CapturePrompt", {}}));
+  ShowStatus(Text{"Key.CapturePrompt", {}});
 }
 
 void TMainForm::ShowCaptureEnded() {
@@ -543,14 +543,15 @@ void TMainForm::KeyCaptured(const QString& keyName, bool modifiersDropped) {
   ShowCaptureEnded();
   LetterComboBox->setEditText(keyName);
   composer_.SelectCapturedKey(ToAnsi(keyName));
-  ShowStatus(modifiersDropped ? ResolveText(Text{"Status.ModifiersDropped", {ToAnsi(keyName)}})
-                              : QString());
+  ShowStatus(modifiersDropped
+                 ? std::optional<Text>(Text{"Status.ModifiersDropped", {ToAnsi(keyName)}})
+                 : std::nullopt);
 }
 
 // The status line shows the message of the last action, or else what the game makes of
 // the selected line.
-void TMainForm::ShowStatus(const QString& message) {
-  statusMessage_ = message;
+void TMainForm::ShowStatus(std::optional<Text> message) {
+  statusMessage_ = std::move(message);
   ShowFindings();
 }
 
@@ -558,8 +559,8 @@ void TMainForm::ShowFindings() {
   QStringList texts;
   game::Severity worst = game::Severity::kNone;
   const int row = document_.List().ItemIndex();
-  if (!statusMessage_.isEmpty()) {
-    texts << statusMessage_;
+  if (statusMessage_) {
+    texts << ResolveText(*statusMessage_);  // in the language shown now
   } else if (row >= 0) {
     for (const game::Finding& finding : document_.Findings().FindingsOf(row)) {
       texts << ResolveText(document_.Findings().TextOf(finding));
@@ -633,7 +634,7 @@ void TMainForm::AddBtnClick() {
                                     language_.captions.Get("FonctionComboBox.Text")};
     // An add the guard blocks says why on the status line.
     if (const std::optional<Text> blocked = macros::GuardText(shown)) {
-      ShowStatus(ResolveText(*blocked));
+      ShowStatus(*blocked);
       return;
     }
     AppendMacro(composer_.ComposeBinding(shown, ToAnsi(SayEdit->text())));
@@ -643,7 +644,7 @@ void TMainForm::AddBtnClick() {
 // Whether an external resource is selected; else the status line says that one must be.
 bool TMainForm::ResourceChosen() {
   const std::optional<Text> blocked = macros::ResourceGuardText(language_.SelectedResource());
-  if (blocked) ShowStatus(ResolveText(*blocked));
+  if (blocked) ShowStatus(*blocked);
   return !blocked;
 }
 
@@ -693,7 +694,7 @@ void TMainForm::SauverBtnClick() {
     for (const game::Finding& finding : document_.Findings().Findings()) {
       if (finding.code == game::Code::kFileTooBig) tooBig = document_.Findings().TextOf(finding);
     }
-    if (document_.Save(AskWith(saveDialog_)) && tooBig) ShowStatus(ResolveText(*tooBig));
+    if (document_.Save(AskWith(saveDialog_)) && tooBig) ShowStatus(*tooBig);
   });
 }
 
@@ -817,13 +818,13 @@ void TMainForm::InstallerCfgBtnClick() {
     using Outcome = install::InstallResult::Outcome;
     if (result.outcome == Outcome::kCancelled) return;
     if (result.outcome == Outcome::kAlreadyInstalled) {
-      ShowStatus(ResolveText(Text{"Status.AlreadyInstalled", {}}));
+      ShowStatus(Text{"Status.AlreadyInstalled", {}});
       return;
     }
     std::string files;
     for (const std::string& name : result.files)
       files += (files.empty() ? "" : ", ") + name;
-    ShowStatus(ResolveText(Text{"Status.Installed", {files, result.folder}}));
+    ShowStatus(Text{"Status.Installed", {files, result.folder}});
   });
 }
 

@@ -5,8 +5,10 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "core/Text.h"
 #include "datafiles/Language.h"
 #include "game/Game.h"
 #include "macros/Composer.h"
@@ -92,7 +94,7 @@ class TMainForm : public QWidget {
   void CaptureKeyClick();
   void KeyCaptured(const QString& keyName, bool modifiersDropped);
   void ShowCaptureEnded();
-  void ShowStatus(const QString& message = QString());
+  void ShowStatus(std::optional<Text> message = std::nullopt);
   void ShowFindings();
   void ShowBudget();
   void ShowFindingsOfSelectedLine();
@@ -190,7 +192,7 @@ class TMainForm : public QWidget {
   ProblemsModel* problemsModel_ = nullptr;
   QAction* captureAction_ = nullptr;  // in the key field: choose the key by pressing it
   KeyCapture* keyCapture_ = nullptr;
-  QString statusMessage_;                // a message of the last action, until the next one
+  std::optional<Text> statusMessage_;    // a message of the last action, until the next one
   QString textBeforeCapture_;            // the key field's text while a capture waits
   QTranslator* qtTranslator_ = nullptr;  // Qt's own texts in French
 };
