@@ -450,7 +450,7 @@ class Console {
   struct Call {
     int line;
     int column;
-    std::string_view name;  // in the script's line, or in `expandedNames_`
+    std::string_view name;  // in the script's line, or in `keptNames_`
     bool viaAlias;          // run by an alias the line runs, whose text runs again later
   };
 
@@ -468,9 +468,9 @@ class Console {
   TextSet everDefined_;     // the names alias texts define when they run
   TextSet userCvars_;       // made by set
   TextMap<Binding> bindings_;
-  TextSet clashes_;                        // names both a command and an alias
-  std::deque<Call> calls_;                 // names the script ran before any alias of that name
-  std::deque<std::string> expandedNames_;  // their names that $ expansion or an alias wrote
+  TextSet clashes_;         // names both a command and an alias
+  std::deque<Call> calls_;  // names the script ran before any alias of that name
+  TextSet keptNames_;       // their names that $ expansion or an alias wrote, each kept once
   std::vector<Frame*> stack_;
   std::deque<Scratch> scratch_;  // one per depth of the stack
   int aliasRuns_ = 0;            // alias texts run for one command of the script or one key
@@ -602,7 +602,7 @@ CheckResult Console::Run(LineCursor lines, std::size_t headerBytes) {
   // What the deferred pass needed goes before the findings are sorted: a long script does
   // not hold both at once.
   std::deque<Call>().swap(calls_);
-  std::deque<std::string>().swap(expandedNames_);
+  TextSet().swap(keptNames_);
 
   // By line, errors first; a finding once per line, and one note per support file to run.
   // A counting sort by line (the findings taken out of the deque as they are placed), then
@@ -912,7 +912,11 @@ void Console::Unresolved(const Frame& frame, const Command& command, std::string
   // name that an alias of the script runs while the line runs (not one of a support file's).
   const bool viaAlias = !frame.report && !frame.alias.empty() && frame.file == nullptr;
   if (!deferred_ && (frame.report || viaAlias)) {
-    if (command.expanded || viaAlias) name = expandedNames_.emplace_back(name);
+    if (command.expanded || viaAlias) {
+      auto kept = keptNames_.find(name);
+      if (kept == keptNames_.end()) kept = keptNames_.emplace(name).first;
+      name = *kept;
+    }
     calls_.push_back({command.line, command.column, name, viaAlias});
     return;
   }
