@@ -173,6 +173,12 @@ for case in "0 -h" "0 -v" "0 --help" "2 --bogus" "2 --check --game" "2 --bogus f
   fi
 done
 
+# Standard input that cannot be read (here a folder) is said so, with status 2.
+status=0
+"${no_display[@]}" --check --game quake2 - <"$scratch" >"$scratch/out" 2>"$scratch/err" || status=$?
+[[ $status -eq 2 && $(cat "$scratch/err") == "<stdin>: cannot be read: "* ]] \
+  || fail "tavrilo --check - from a folder gave status $status: $(cat "$scratch/err")"
+
 # The binary carries the hardening of every Debian binary: PIE, stack protector, checked
 # buffer functions, read-only relocations bound at start-up, and control-flow protection.
 # That last mark stays only when every linked object has it; the C library's start files

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <iostream>
 #include <new>
 #include <optional>
@@ -106,7 +107,9 @@ FileBytes ReadStandardInput(std::istream& in) {
         throw ETextError(Text{"File.TooBig", {std::string(kStandardInputName)}});
       file.bytes.append(chunk.data(), n);
     }
-    if (in.bad()) throw EReadError();
+    // A read error on the program's own standard input (a folder, a closed descriptor)
+    // shows in its C stream, which std::cin reads through, as an end of file does.
+    if (in.bad() || (&in == &std::cin && std::ferror(stdin) != 0)) throw EReadError();
   } catch (...) {
     file.failure = FailureOfCurrentError();
     std::string().swap(file.bytes);

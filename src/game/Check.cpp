@@ -668,7 +668,12 @@ void Console::RunFrame(Frame& frame) {
       Command where;
       where.rest = last ? std::string_view() : line.text.substr(end);
       where.line = frame.script ? static_cast<int>(i) : frame.line;
-      where.column = frame.script ? static_cast<int>(begin) : frame.column;
+      // The command's first word: the blanks before it are no part of what is at fault.
+      std::size_t first = 0;
+      while (first < text.size() && IsBlank(text[first]))
+        ++first;
+      if (first == text.size()) first = 0;
+      where.column = frame.script ? static_cast<int>(begin + first) : frame.column;
       RunCommand(frame, text, where, last && line.cr);
     });
     lineStart += line.Size();

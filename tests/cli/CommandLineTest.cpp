@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <iostream>
+
+#include <cstdio>
+
 #ifndef _WIN32
 #include <sys/wait.h>
 #endif
@@ -85,11 +89,11 @@ TEST(CheckCommand, PrintsEachFindingAsFileLineColumnSeverityThenTheCounts) {
   EXPECT_EQ(program.err, "");
   EXPECT_FALSE(program.Printed("Check.")) << "every text found in the caption file";
 
-  // Where the finding starts in the line, counted from 1 like compilers do: here the
-  // second command of the line, right after the ";".
+  // Where the finding starts in the line, counted from 1 like compilers do: here the first
+  // word of the second command of the line, after the ";" and the blank that follows it.
   const std::string column = program.File("column.cfg", {"echo a; say \"b"});
   EXPECT_EQ(program.Run({"--check", column}), kFindings);
-  EXPECT_TRUE(program.Printed(column + ":1:8: error: ")) << program.out;
+  EXPECT_TRUE(program.Printed(column + ":1:9: error: ")) << program.out;
 }
 
 // The worst severity --check prints for each line of `file` ("error", "note" or "").
@@ -245,6 +249,26 @@ TEST(CheckCommand, FilesNotReadGetTheirReasonAreCountedApartAndEndWithStatusTwo)
   EXPECT_EQ(program.Run({"--check", "-"}, std::string((std::size_t{64} << 20) + 1, '\n')),
             kTrouble);
   EXPECT_TRUE(program.err.starts_with("<stdin>: cannot be read: ")) << program.err;
+}
+
+// The program's own standard input, opened on a folder: every read fails, which the C
+// stream std::cin reads through shows as an end of file; it is not a file checked.
+TEST(CheckCommand, StandardInputThatCannotBeReadIsNotAFileChecked) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows opens no folder as a stream";
+#else
+  Program program;
+  ASSERT_NE(std::freopen(program.dir.Path().c_str(), "r", stdin), nullptr);
+  std::cin.clear();
+  std::ostringstream out, err;
+  const int status =
+      RunCommandLine(ParseArguments({"--check", "--game", "quake2", "--lang", "en", "-"}),
+                     Context{program.dir.Path(), std::cin, out, err});
+  std::clearerr(stdin);
+  EXPECT_EQ(status, kTrouble);
+  EXPECT_TRUE(err.str().starts_with("<stdin>: cannot be read: ")) << err.str();
+  EXPECT_NE(out.str().find("not read: 1"), std::string::npos) << out.str();
+#endif
 }
 
 TEST(CheckCommand, SpeaksTheLanguageOfTheOptionThenTheLocaleThenTheWindow) {
