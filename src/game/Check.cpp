@@ -474,6 +474,17 @@ class Console {
   std::vector<Frame*> stack_;
   std::deque<Scratch> scratch_;  // one per depth of the stack
   int aliasRuns_ = 0;            // alias texts run for one command of the script or one key
+  // Commands of the texts the script runs (files, aliases), against kFollowed: a list built
+  // to make files and aliases run each other a million times is not followed past it.
+  std::size_t followed_ = 0;
+  static constexpr std::size_t kFollowed = std::size_t{1} << 21;
+  bool Followable() {
+    if (followed_ <= kFollowed) return true;
+    for (Frame* running : stack_)
+      running->unfollowed = true;  // what it would do next is not known
+    return false;
+  }
+  std::size_t laterCalls_ = 0;  // names run by aliases, kept for "defined later" (calls_)
   // While a key that is no button runs its text: the "+" commands it has run and not
   // released, and whether it defines an alias (a toggle, whose next press releases them).
   struct Held {
@@ -662,6 +673,7 @@ void Console::RunFrame(Frame& frame) {
     if (frame.script) aliasRuns_ = 0;
     if (i == frame.cutLine) line = Line{line.text.substr(0, frame.cutAt), false, false};
     ForEachCommand(line.text, [&](std::string_view text, std::size_t begin, std::size_t end) {
+      if (!frame.script) ++followed_;
       const bool last = end == line.text.size();
       // What the buffer still holds once this command is taken out of it.
       frame.consumed = lineStart + (last ? line.Size() : end);
@@ -915,7 +927,10 @@ void Console::ForServer(Frame& frame, const Command& command, std::string_view n
 void Console::Unresolved(const Frame& frame, const Command& command, std::string_view name) {
   // Known once the script has run: an alias defined by a later line, or nothing. So is a
   // name that an alias of the script runs while the line runs (not one of a support file's).
-  const bool viaAlias = !frame.report && !frame.alias.empty() && frame.file == nullptr;
+  // (At most as many as the lines a file the game runs can hold, many times over.)
+  const bool viaAlias = !frame.report && !frame.alias.empty() && frame.file == nullptr &&
+                        laterCalls_ < (std::size_t{1} << 16);
+  laterCalls_ += viaAlias ? 1 : 0;
   if (!deferred_ && (frame.report || viaAlias)) {
     if (command.expanded || viaAlias) {
       auto kept = keptNames_.find(name);
@@ -1106,6 +1121,7 @@ void Console::Exec(Frame& frame, const Command& command, const Words& words) {
   }
   if (stack_.size() > 32) return;  // files that run each other
   if (!deferred_) filesRun_.insert(file);
+  if (!Followable()) return;
   Frame inner;
   inner.lines = LineCursor::OfBytes(file->bytes);
   inner.total = size + limits_.appended;
@@ -1136,6 +1152,7 @@ void Console::CallAlias(const Frame& frame, const Command& command, std::string_
       running->unfollowed = true;
     return;
   }
+  if (!Followable()) return;
   if (found == aliases_.end()) return;  // known by name only: its text is not known here
   // A copy: the text may define the alias anew while it runs.
   const std::string text = found->second.text;
