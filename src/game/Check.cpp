@@ -477,7 +477,7 @@ class Console {
   // Commands of the texts the script runs (files, aliases), against kFollowed: a list built
   // to make files and aliases run each other a million times is not followed past it.
   std::size_t followed_ = 0;
-  static constexpr std::size_t kFollowed = std::size_t{1} << 21;
+  static constexpr std::size_t kFollowed = std::size_t{1} << 20;
   bool Followable() {
     if (followed_ <= kFollowed) return true;
     for (Frame* running : stack_)
