@@ -478,10 +478,12 @@ class Console {
   // to make files and aliases run each other a million times is not followed past it.
   std::size_t followed_ = 0;
   static constexpr std::size_t kFollowed = std::size_t{1} << 20;
-  bool Followable() {
-    if (followed_ <= kFollowed) return true;
+  // Whether a text may still be followed; when not, what the running texts would do next
+  // is not known (no loop is said of them).
+  bool Followable(bool withinDepth = true) {
+    if (withinDepth && followed_ <= kFollowed) return true;
     for (Frame* running : stack_)
-      running->unfollowed = true;  // what it would do next is not known
+      running->unfollowed = true;
     return false;
   }
   std::size_t laterCalls_ = 0;  // names run by aliases, kept for "defined later" (calls_)
@@ -1146,13 +1148,8 @@ void Console::CallAlias(const Frame& frame, const Command& command, std::string_
     }
     if ((*it)->keyPress) break;
   }
-  if (++aliasRuns_ > 64 || stack_.size() > 32) {
-    // Texts that run each other this deep: what they do next (a wait?) is not known.
-    for (Frame* running : stack_)
-      running->unfollowed = true;
-    return;
-  }
-  if (!Followable()) return;
+  // Texts that run each other this deep or this often are followed no further.
+  if (!Followable(++aliasRuns_ <= 64 && stack_.size() <= 32)) return;
   if (found == aliases_.end()) return;  // known by name only: its text is not known here
   // A copy: the text may define the alias anew while it runs.
   const std::string text = found->second.text;
