@@ -18,7 +18,7 @@
 
 #include "core/Platform.h"
 #include "ui/Dialogs.h"
-#include "ui/Unit1.h"
+#include "ui/MainWindow.h"
 
 namespace {
 
@@ -59,7 +59,7 @@ int main(int argc, char* argv[]) {
   }
   const auto size = std::filesystem::file_size(config);
 
-  tavrilo::ui::TMainForm form(appDir);
+  tavrilo::ui::MainWindow form(appDir);
   form.show();
   if (!QTest::qWaitForWindowExposed(&form)) return 1;
   rusage before{};

@@ -139,7 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       try {
         IniFile(ScratchPath()).WriteString(section, key, value);
         Violated("a line end was written");
-      } catch (const tavrilo::EIniWriteError&) {
+      } catch (const tavrilo::SettingWriteError&) {
       }
       if (ReadScratch() != content) Violated("a refused write changed the file");
     }

@@ -6,9 +6,9 @@
 
 #include <cstdio>
 
+#include "ui/AboutBox.h"
 #include "ui/ShortDateFormat.h"
 #include "ui/TextCodec.h"
-#include "ui/Unit2.h"
 
 int main(int argc, char* argv[]) {
   if (argc != 2) {
@@ -17,9 +17,9 @@ int main(int argc, char* argv[]) {
   }
   QApplication application(argc, argv);
   application.setStyle("Fusion");
-  tavrilo::ui::TAboutBox aboutBox(nullptr,
-                                  tavrilo::ui::PathToBytes(QCoreApplication::applicationFilePath()),
-                                  tavrilo::ui::UserShortDateFormat());
+  tavrilo::ui::AboutBox aboutBox(nullptr,
+                                 tavrilo::ui::PathToBytes(QCoreApplication::applicationFilePath()),
+                                 tavrilo::ui::UserShortDateFormat());
   aboutBox.show();
   QApplication::processEvents();
   if (!aboutBox.grab().save(QString::fromLocal8Bit(argv[1]), "PNG")) {

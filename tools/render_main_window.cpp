@@ -14,8 +14,8 @@
 #include <cstdio>
 
 #include "ui/Dialogs.h"
+#include "ui/MainWindow.h"
 #include "ui/TextCodec.h"
-#include "ui/Unit1.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ bool Render(const QString& dataDir, const QByteArray& settings, const QString& o
              "bind \"F1\" \"say_team Besoin d'aide !\"\r\nbind \"F2\" \"say GG $name\"\r\n"
              "bind \"ESC\" \"Free-Look\"\r\n");
 
-  tavrilo::ui::TMainForm form(tavrilo::ui::PathToBytes(appDir.path() + "/"));
+  tavrilo::ui::MainWindow form(tavrilo::ui::PathToBytes(appDir.path() + "/"));
   form.show();
   tavrilo::ui::DialogSeam::QueueFileName(sample);
   form.findChild<QPushButton*>("LoadBtn")->click();

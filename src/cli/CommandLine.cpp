@@ -46,27 +46,27 @@ struct FileBytes {
 Text FailureOfCurrentError() {
   try {
     throw;
-  } catch (const EInOutError& error) {
+  } catch (const InputOutputError& error) {
     static constexpr std::array<std::pair<int, const char*>, 7> kTable = {{
-        {EInOutError::kFileNotFound, "Cli.FileNotFound"},
-        {EInOutError::kPathNotFound, "Cli.PathNotFound"},
-        {EInOutError::kTooManyOpenFiles, "Cli.TooManyOpenFiles"},
-        {EInOutError::kAccessDenied, "Cli.AccessDenied"},
-        {EInOutError::kReadBeyondEnd, "Cli.ReadBeyondEnd"},
-        {EInOutError::kDiskFull, "Cli.DiskFull"},
-        {EInOutError::kInvalidNumericInput, "Cli.InvalidNumericInput"},
+        {InputOutputError::kFileNotFound, "Cli.FileNotFound"},
+        {InputOutputError::kPathNotFound, "Cli.PathNotFound"},
+        {InputOutputError::kTooManyOpenFiles, "Cli.TooManyOpenFiles"},
+        {InputOutputError::kAccessDenied, "Cli.AccessDenied"},
+        {InputOutputError::kReadBeyondEnd, "Cli.ReadBeyondEnd"},
+        {InputOutputError::kDiskFull, "Cli.DiskFull"},
+        {InputOutputError::kInvalidNumericInput, "Cli.InvalidNumericInput"},
     }};
     // An unmapped system error may share its number with an entry of the table (EIO is
     // 5): its message then is not the table's.
-    if (error.what() == EInOutError::MessageFor(error.Code())) {
+    if (error.what() == InputOutputError::MessageFor(error.Code())) {
       for (const auto& [code, key] : kTable) {
         if (code == error.Code()) return Text{key, {}};
       }
     }
     return Text{"Cli.IoError", {std::to_string(error.Code())}};
-  } catch (const ETextError& error) {
+  } catch (const TextError& error) {
     return error.GetText();
-  } catch (const EReadError&) {
+  } catch (const FileReadError&) {
     return Text{"Cli.ReadError", {}};
   } catch (const std::bad_alloc&) {
     return Text{"Cli.OutOfMemory", {}};
@@ -104,12 +104,12 @@ FileBytes ReadStandardInput(std::istream& in) {
     while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0) {
       const auto n = static_cast<std::size_t>(in.gcount());
       if (n > kMaxWholeFileSize - file.bytes.size())
-        throw ETextError(Text{"File.TooBig", {std::string(kStandardInputName)}});
+        throw TextError(Text{"File.TooBig", {std::string(kStandardInputName)}});
       file.bytes.append(chunk.data(), n);
     }
     // A read error on the program's own standard input (a folder, a closed descriptor)
     // shows in its C stream, which std::cin reads through, as an end of file does.
-    if (in.bad() || (&in == &std::cin && std::ferror(stdin) != 0)) throw EReadError();
+    if (in.bad() || (&in == &std::cin && std::ferror(stdin) != 0)) throw FileReadError();
   } catch (...) {
     file.failure = FailureOfCurrentError();
     std::string().swap(file.bytes);

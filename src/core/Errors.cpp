@@ -5,15 +5,16 @@
 
 namespace tavrilo {
 
-EInOutError::EInOutError(int code) : Error(MessageFor(code)), code_(code) {}
+InputOutputError::InputOutputError(int code) : Error(MessageFor(code)), code_(code) {}
 
-EInOutError::EInOutError(int code, const std::string& message) : Error(message), code_(code) {}
+InputOutputError::InputOutputError(int code, const std::string& message)
+    : Error(message), code_(code) {}
 
-EInOutError EInOutError::Unmapped(int osError) {
-  return EInOutError(osError, "I/O error " + std::to_string(osError));
+InputOutputError InputOutputError::Unmapped(int osError) {
+  return InputOutputError(osError, "I/O error " + std::to_string(osError));
 }
 
-std::string EInOutError::MessageFor(int code) {
+std::string InputOutputError::MessageFor(int code) {
   switch (code) {
     case kFileNotFound:
       return "File not found";
@@ -34,24 +35,25 @@ std::string EInOutError::MessageFor(int code) {
   }
 }
 
-EFOpenError::EFOpenError(std::string_view path) : Error("Cannot open file " + std::string(path)) {}
+FileOpenError::FileOpenError(std::string_view path)
+    : Error("Cannot open file " + std::string(path)) {}
 
-EFCreateError::EFCreateError(std::string_view path)
+FileCreateError::FileCreateError(std::string_view path)
     : Error("Cannot create file " + std::string(path)) {}
 
-EWriteError::EWriteError() : Error("Stream write error") {}
+FileWriteError::FileWriteError() : Error("Stream write error") {}
 
-EReadError::EReadError() : Error("Stream read error") {}
+FileReadError::FileReadError() : Error("Stream read error") {}
 
-EIniWriteError::EIniWriteError(std::string_view iniPath)
+SettingWriteError::SettingWriteError(std::string_view iniPath)
     : Error("Unable to write to " + std::string(iniPath)) {}
 
-EListError EListError::InsertFailed() {
-  return EListError("Unable to insert a line");
+ListIndexError ListIndexError::InsertFailed() {
+  return ListIndexError("Unable to insert a line");
 }
 
-EListError EListError::IndexOutOfBounds(long long index) {
-  return EListError("List index out of bounds (" + std::to_string(index) + ")");
+ListIndexError ListIndexError::IndexOutOfBounds(long long index) {
+  return ListIndexError("List index out of bounds (" + std::to_string(index) + ")");
 }
 
 std::string ErrorBoxText(std::string_view message) {
@@ -62,9 +64,9 @@ std::string ErrorBoxText(std::string_view message) {
   return text;
 }
 
-EInOutError InOutErrorFor(int osError, const std::string& path) {
+InputOutputError InOutErrorFor(int osError, const std::string& path) {
   const int code = platform::TableCodeFor(osError, path);
-  return code != 0 ? EInOutError(code) : EInOutError::Unmapped(osError);
+  return code != 0 ? InputOutputError(code) : InputOutputError::Unmapped(osError);
 }
 
 }  // namespace tavrilo

@@ -16,12 +16,12 @@ class Error : public std::runtime_error {
 
 // An input/output error of the text-file layer. The message is chosen by the code:
 // 2, 3, 4, 5, 100, 101 and 106 have their own texts, any other code N reads "I/O error N".
-class EInOutError : public Error {
+class InputOutputError : public Error {
  public:
-  explicit EInOutError(int code);
+  explicit InputOutputError(int code);
   // An operating-system error that the table does not map: "I/O error N" with the
   // system's number N, also where N equals one of the table's codes (EIO is 5).
-  static EInOutError Unmapped(int osError);
+  static InputOutputError Unmapped(int osError);
   int Code() const { return code_; }
   static std::string MessageFor(int code);
 
@@ -34,48 +34,48 @@ class EInOutError : public Error {
   static constexpr int kInvalidNumericInput = 106;
 
  private:
-  EInOutError(int code, const std::string& message);
+  InputOutputError(int code, const std::string& message);
 
   int code_;
 };
 
 // "Cannot open file %s": a file to be read cannot be opened.
-class EFOpenError : public Error {
+class FileOpenError : public Error {
  public:
-  explicit EFOpenError(std::string_view path);
+  explicit FileOpenError(std::string_view path);
 };
 
 // "Cannot create file %s": a file to be written cannot be created or put in place.
-class EFCreateError : public Error {
+class FileCreateError : public Error {
  public:
-  explicit EFCreateError(std::string_view path);
+  explicit FileCreateError(std::string_view path);
 };
 
 // "Stream write error": a file could not be written completely.
-class EWriteError : public Error {
+class FileWriteError : public Error {
  public:
-  EWriteError();
+  FileWriteError();
 };
 
 // "Stream read error": a file being copied could not be read completely.
-class EReadError : public Error {
+class FileReadError : public Error {
  public:
-  EReadError();
+  FileReadError();
 };
 
 // "Unable to write to %s": an INI value could not be written.
-class EIniWriteError : public Error {
+class SettingWriteError : public Error {
  public:
-  explicit EIniWriteError(std::string_view iniPath);
+  explicit SettingWriteError(std::string_view iniPath);
 };
 
 // A list cannot take another entry ("Unable to insert a line"), or a position
 // outside the list was read ("List index out of bounds (%d)").
-class EListError : public Error {
+class ListIndexError : public Error {
  public:
   using Error::Error;
-  static EListError InsertFailed();
-  static EListError IndexOutOfBounds(long long index);
+  static ListIndexError InsertFailed();
+  static ListIndexError IndexOutOfBounds(long long index);
 };
 
 // The text the error box shows for a message: a "." is appended when the message is
@@ -85,8 +85,8 @@ std::string ErrorBoxText(std::string_view message);
 // The input/output error for an error of the platform layer (core/Platform.h) on `path`:
 // a missing file is 2 and a missing directory on the way 3 (told apart by looking at the
 // parent), too many open files 4, access refused 5 (also anything but a regular file
-// where one is read), a full disk 101; any other error is EInOutError::Unmapped, "I/O
+// where one is read), a full disk 101; any other error is InputOutputError::Unmapped, "I/O
 // error N" with the system's number.
-EInOutError InOutErrorFor(int osError, const std::string& path);
+InputOutputError InOutErrorFor(int osError, const std::string& path);
 
 }  // namespace tavrilo

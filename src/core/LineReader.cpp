@@ -47,7 +47,7 @@ void LineReader::Close() {
 }
 
 void LineReader::ThrowLineTooLong() const {
-  throw ETextError(Text{"File.LineTooLong", {path_, std::to_string(lineNumber_)}});
+  throw TextError(Text{"File.LineTooLong", {path_, std::to_string(lineNumber_)}});
 }
 
 bool LineReader::Fill() {

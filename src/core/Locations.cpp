@@ -46,13 +46,13 @@ std::string UserSettings() {
 // Makes `userSettings` a copy of `shipped`.
 void CopyShippedSettings(const std::string& shipped, const std::string& userSettings) {
   std::string bytes;
-  if (ReadWholeFile(shipped, bytes) != 0) throw EIniWriteError(userSettings);
+  if (ReadWholeFile(shipped, bytes) != 0) throw SettingWriteError(userSettings);
   try {
     SafeFileWriter writer(userSettings);
     writer.Write(bytes);
     writer.Commit();
   } catch (const Error&) {
-    throw EIniWriteError(userSettings);
+    throw SettingWriteError(userSettings);
   }
 }
 

@@ -47,7 +47,7 @@ std::string SettingsForReading(const std::string& dataRoot);
 // The settings file to write, made ready for the write. Beside the data:
 // <data root>data/config.ini. Otherwise the user's settings file; when it does not exist
 // yet, its folder is created and it starts as a copy of the shipped data/config.ini (no
-// file when none is shipped: the first write creates it). Throws EIniWriteError naming
+// file when none is shipped: the first write creates it). Throws SettingWriteError naming
 // the user's settings file when the copy cannot be made.
 std::string SettingsForWriting(const std::string& dataRoot, bool besideData);
 std::string SettingsForWriting(const std::string& dataRoot);

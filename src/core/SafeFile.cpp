@@ -6,13 +6,13 @@
 namespace tavrilo {
 
 SafeFileWriter::SafeFileWriter(const std::string& path, WriteFunction write) : path_(path) {
-  if (save_.Begin(path, write) != platform::kNoError) throw EFCreateError(path_);
+  if (save_.Begin(path, write) != platform::kNoError) throw FileCreateError(path_);
 }
 
 SafeFileWriter::~SafeFileWriter() = default;
 
 void SafeFileWriter::Write(std::string_view data) {
-  if (save_.Write(data.data(), data.size()) != platform::kNoError) throw EWriteError();
+  if (save_.Write(data.data(), data.size()) != platform::kNoError) throw FileWriteError();
 }
 
 void SafeFileWriter::Commit() {
@@ -22,9 +22,9 @@ void SafeFileWriter::Commit() {
       committed_ = true;
       return;
     case platform::FileSave::Step::kWriteFailed:
-      throw EWriteError();
+      throw FileWriteError();
     case platform::FileSave::Step::kPlaceFailed:
-      throw EFCreateError(path_);
+      throw FileCreateError(path_);
   }
 }
 

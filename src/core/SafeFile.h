@@ -47,7 +47,7 @@ using WriteFunction = platform::WriteFunction;
 
 class SafeFileWriter {
  public:
-  // Prepares to write `path`. Throws EFCreateError naming `path` when the file cannot be
+  // Prepares to write `path`. Throws FileCreateError naming `path` when the file cannot be
   // created or written there: a missing directory, a path under a regular file, a name
   // too long, a loop of links, a file the user may not write, a directory of that name,
   // or anything else that is not a regular file.
@@ -57,11 +57,11 @@ class SafeFileWriter {
   SafeFileWriter(const SafeFileWriter&) = delete;
   SafeFileWriter& operator=(const SafeFileWriter&) = delete;
 
-  // Appends bytes; throws EWriteError when they cannot be written.
+  // Appends bytes; throws FileWriteError when they cannot be written.
   void Write(std::string_view data);
 
-  // Writes what is buffered, syncs it and puts the file in place. Throws EWriteError
-  // when the bytes cannot be written, EFCreateError when the file cannot take the
+  // Writes what is buffered, syncs it and puts the file in place. Throws FileWriteError
+  // when the bytes cannot be written, FileCreateError when the file cannot take the
   // target's place. Either way the old file is whole.
   void Commit();
 

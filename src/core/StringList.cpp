@@ -12,13 +12,13 @@ namespace tavrilo {
 StringList::StringList(std::size_t maxCount) : maxCount_(std::min(maxCount, kMaxCount)) {}
 
 std::string_view StringList::At(int index) const {
-  if (index < 0 || index >= Count()) throw EListError::IndexOutOfBounds(index);
+  if (index < 0 || index >= Count()) throw ListIndexError::IndexOutOfBounds(index);
   const std::size_t begin = Begin(static_cast<std::size_t>(index));
   return std::string_view(bytes_).substr(begin, ends_[static_cast<std::size_t>(index)] - begin);
 }
 
 void StringList::Add(std::string_view text) {
-  if (ends_.size() >= maxCount_) throw EListError::InsertFailed();
+  if (ends_.size() >= maxCount_) throw ListIndexError::InsertFailed();
   const std::size_t oldSize = bytes_.size();
   try {
     if (ends_.size() == ends_.capacity())
@@ -27,15 +27,15 @@ void StringList::Add(std::string_view text) {
     ends_.push_back(bytes_.size());  // cannot throw: the room was made above
   } catch (const std::bad_alloc&) {
     bytes_.resize(oldSize);
-    throw EListError::InsertFailed();
+    throw ListIndexError::InsertFailed();
   } catch (const std::length_error&) {
     bytes_.resize(oldSize);
-    throw EListError::InsertFailed();
+    throw ListIndexError::InsertFailed();
   }
 }
 
 void StringList::Delete(int index) {
-  if (index < 0 || index >= Count()) throw EListError::IndexOutOfBounds(index);
+  if (index < 0 || index >= Count()) throw ListIndexError::IndexOutOfBounds(index);
   const auto position = static_cast<std::size_t>(index);
   const std::size_t begin = Begin(position);
   const std::size_t length = ends_[position] - begin;

@@ -27,15 +27,15 @@ class StringList {
   int Count() const { return static_cast<int>(ends_.size()); }
   bool Empty() const { return ends_.empty(); }
 
-  // The entry at `index`, valid until the list changes; throws EListError "List index
+  // The entry at `index`, valid until the list changes; throws ListIndexError "List index
   // out of bounds (%d)" outside the list.
   std::string_view At(int index) const;
 
-  // Appends at the end; throws EListError "Unable to insert a line" when the list cannot
+  // Appends at the end; throws ListIndexError "Unable to insert a line" when the list cannot
   // take another entry. The list keeps its former entries.
   void Add(std::string_view text);
 
-  // Removes the entry at `index` (out of bounds: EListError); the selection is removed.
+  // Removes the entry at `index` (out of bounds: ListIndexError); the selection is removed.
   void Delete(int index);
 
   // Removes every entry and the selection.

@@ -30,6 +30,6 @@ std::string FallbackText(const Text& text) {
   return shown;
 }
 
-ETextError::ETextError(Text text) : Error(FallbackText(text)), text_(std::move(text)) {}
+TextError::TextError(Text text) : Error(FallbackText(text)), text_(std::move(text)) {}
 
 }  // namespace tavrilo

@@ -29,9 +29,9 @@ std::string FormatText(std::string_view pattern, const std::vector<std::string>&
 std::string FallbackText(const Text& text);
 
 // An error whose message is a text of the caption files. what() is FallbackText.
-class ETextError : public Error {
+class TextError : public Error {
  public:
-  explicit ETextError(Text text);
+  explicit TextError(Text text);
   const Text& GetText() const { return text_; }
 
  private:

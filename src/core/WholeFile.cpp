@@ -50,7 +50,7 @@ bool IsTooBig(int error) {
 }
 
 void ThrowReadError(int error, const std::string& path) {
-  if (IsTooBig(error)) throw ETextError(Text{"File.TooBig", {path}});
+  if (IsTooBig(error)) throw TextError(Text{"File.TooBig", {path}});
   throw InOutErrorFor(error, path);
 }
 

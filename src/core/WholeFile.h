@@ -27,7 +27,7 @@ int ReadWholeFile(const std::string& path, std::string& bytes,
 // bound, or over what memory holds).
 bool IsTooBig(int error);
 
-// The error to show for `error` of ReadWholeFile on `path`: ETextError "File.TooBig"
+// The error to show for `error` of ReadWholeFile on `path`: TextError "File.TooBig"
 // {path} for a file too big to be read whole, otherwise the input/output error of the
 // table (InOutErrorFor). Throws it.
 [[noreturn]] void ThrowReadError(int error, const std::string& path);

@@ -181,7 +181,7 @@ std::string_view LineEndOf(std::string_view content) {
 
 enum class ReadStatus { kRead, kAbsent, kFailed };
 
-// A file too big to be read whole is refused with its own message (ETextError
+// A file too big to be read whole is refused with its own message (TextError
 // "File.TooBig"), never taken for an absent or empty one.
 ReadStatus ReadSettingsFile(const std::string& path, std::string& content) {
   const int error = ReadWholeFile(path, content);
@@ -291,11 +291,11 @@ void IniFile::WriteString(std::string_view section, std::string_view key,
                           std::string_view value) const {
   // A line end in a name or a value would add lines to the file.
   if (HoldsLineEnd(section) || HoldsLineEnd(key) || HoldsLineEnd(value)) {
-    throw EIniWriteError(path_);
+    throw SettingWriteError(path_);
   }
   std::string content;
   // A file that exists but cannot be read is not replaced by one holding only this key.
-  if (ReadSettingsFile(path_, content) == ReadStatus::kFailed) throw EIniWriteError(path_);
+  if (ReadSettingsFile(path_, content) == ReadStatus::kFailed) throw SettingWriteError(path_);
   const std::string updated = SetIniValue(content, section, key, value);
   if (updated == content) return;  // the file already says so
   try {
@@ -303,7 +303,7 @@ void IniFile::WriteString(std::string_view section, std::string_view key,
     writer.Write(updated);
     writer.Commit();
   } catch (const Error&) {
-    throw EIniWriteError(path_);
+    throw SettingWriteError(path_);
   }
 }
 

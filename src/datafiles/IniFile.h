@@ -36,13 +36,13 @@ class IniFile {
   const std::string& Path() const { return path_; }
 
   // The value of `key` in `section`, or `defaultValue` when the file, the section or the
-  // key is absent. Fails only for a file too big to be read whole (over 64 MiB): ETextError
+  // key is absent. Fails only for a file too big to be read whole (over 64 MiB): TextError
   // "File.TooBig" {path}.
   std::string ReadString(std::string_view section, std::string_view key,
                          std::string_view defaultValue) const;
 
   // Replaces the value of `key`, or adds the key, the section or the file. Every other
-  // line of the file stays as it was, byte for byte. Throws EIniWriteError ("Unable to
+  // line of the file stays as it was, byte for byte. Throws SettingWriteError ("Unable to
   // write to %s", the file's path) when the file cannot be written (its directory must
   // exist) and when the section, key or value holds CR or LF.
   void WriteString(std::string_view section, std::string_view key, std::string_view value) const;

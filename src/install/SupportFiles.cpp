@@ -10,7 +10,7 @@
 #include "core/WholeFile.h"
 #include "datafiles/IniFile.h"
 #include "game/Names.h"
-#include "install/FmxUtils.h"
+#include "install/FileUtilities.h"
 #include "install/GameFolders.h"
 
 namespace tavrilo::install {
@@ -53,7 +53,7 @@ void CheckLinkStaysInside(const std::string& file, const std::string& gameFolder
                       IsInside(*destination, platform::ResolvedPath(dataDirectory)))) {
     return;
   }
-  throw ETextError(Text{"Install.LinkOutside", {file}});
+  throw TextError(Text{"Install.LinkOutside", {file}});
 }
 
 }  // namespace
@@ -157,7 +157,7 @@ InstallResult InstallSupportFiles(const std::string& dataRoot,
   if (!chosen) return result;  // cancelled
   const std::string gamePath = GamePathFromChoice(*chosen);
   const std::optional<std::string> dataDirectory = FindGameDataDirectory(gamePath);
-  if (!dataDirectory) throw ETextError(Text{"Install.NoGame", {gamePath}});
+  if (!dataDirectory) throw TextError(Text{"Install.NoGame", {gamePath}});
   datafiles::IniFile(SettingsForWriting(dataRoot))
       .WriteString(datafiles::kGeneralSection, kGamePathKey, gamePath);
 

@@ -34,7 +34,7 @@ inline constexpr std::array<SupportFile, 5> kSupportFiles = {{
 
 // The support files of `dataRoot` (ending with a separator) as the diagnostics take
 // them: each file's name, as exec names it, and its bytes. A file that cannot be read is
-// left out; one too big to be read whole throws ETextError "File.TooBig" {path}.
+// left out; one too big to be read whole throws TextError "File.TooBig" {path}.
 // The map is game::SupportFiles (by name, then bytes), spelt out so that this folder
 // needs none of the game's headers.
 std::map<std::string, std::string, std::less<>> ReadSupportFiles(const std::string& dataRoot);
@@ -101,7 +101,7 @@ struct InstallResult {
 // `askGameExecutable` (a file in the game's folder, the game's folder or its data folder,
 // from which GamePathFromChoice gives the game path); a cancel (or no dialog) returns
 // kCancelled with nothing written or stored. A choice under which no data directory is
-// found (FindGameDataDirectory) throws ETextError "Install.NoGame" {game path} and is not
+// found (FindGameDataDirectory) throws TextError "Install.NoGame" {game path} and is not
 // stored. Otherwise the game path is stored, then each file missing or present under its
 // exact name is copied into the data directory under that name, in order, stopping at
 // the first error, which propagates (a file present under another letter case is left
@@ -109,7 +109,7 @@ struct InstallResult {
 //
 // A support file that is a symbolic link is written through it only when the file it
 // leads to lies inside the game's folder or its data folder; otherwise the install stops
-// at it with ETextError "Install.LinkOutside" {link}, so that a link planted in a shared
+// at it with TextError "Install.LinkOutside" {link}, so that a link planted in a shared
 // game folder cannot make the install write any other file.
 InstallResult InstallSupportFiles(const std::string& dataRoot, const PathPrompt& askGameExecutable);
 

@@ -8,7 +8,7 @@
 namespace tavrilo::macros {
 
 const std::string& Composer::BindableKey() const {
-  if (keyRefusal_) throw ETextError(*keyRefusal_);
+  if (keyRefusal_) throw TextError(*keyRefusal_);
   return currentKey_;
 }
 
@@ -19,7 +19,7 @@ std::optional<std::string> Composer::WithBindableKey(Compose&& compose) const {
   std::optional<std::string> line;
   try {
     line = compose();
-  } catch (const ETextError&) {
+  } catch (const TextError&) {
     BindableKey();
     throw;
   }

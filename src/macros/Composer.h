@@ -21,7 +21,7 @@ class Composer {
   const std::string& CurrentKey() const { return currentKey_; }
   // Whether the game can bind CurrentKey.
   bool KeyIsBindable() const { return !keyRefusal_.has_value(); }
-  // CurrentKey for a line to add; ETextError saying why when the game cannot bind it.
+  // CurrentKey for a line to add; TextError saying why when the game cannot bind it.
   const std::string& BindableKey() const;
   // CurrentCommand: the default command until a function is chosen.
   const std::string& CurrentCommand() const { return currentCommand_; }
@@ -44,7 +44,7 @@ class Composer {
   // The two add actions that bind CurrentKey, for the chosen game: the line of
   // ComposeBinding (with CurrentCommand and the chat field's `text`) and of
   // ComposeExternalBinding. When a guard lets a line through, a key the game cannot bind
-  // is refused with ETextError, like any other refusal.
+  // is refused with TextError, like any other refusal.
   std::optional<std::string> ComposeBinding(const ShownFields& shown, std::string_view text) const;
   std::optional<std::string> ComposeExternalBinding(int selectedResource,
                                                     std::string_view external) const;

@@ -35,7 +35,7 @@ constexpr Field kFunction{"Refusal.QuoteInFunctionName", "Refusal.LineBreakInFun
 constexpr Field kArguments{"Refusal.QuoteInArguments", "Refusal.LineBreakInArguments"};
 
 [[noreturn]] void Refuse(std::string_view key, std::vector<std::string> args = {}) {
-  throw ETextError(Text{std::string(key), std::move(args)});
+  throw TextError(Text{std::string(key), std::move(args)});
 }
 
 bool HasLineBreak(std::string_view text) {

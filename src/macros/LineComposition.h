@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The five add actions: each composes the one console line to append to the macro
 // list, or nothing when its guard fails. A line that the game would not run as shown is
-// refused with ETextError (a "Refusal." text of the caption files), and nothing is
+// refused with TextError (a "Refusal." text of the caption files), and nothing is
 // appended:
 // - a double quote, CR or LF in a text between quotes or in a function name, CR or LF
 //   in a free line: the game has no escape for a quote, and a line break cuts the line;

@@ -114,7 +114,7 @@ void MacroDocument::NewList() {
 }
 
 void MacroDocument::Append(std::string_view line) {
-  // A full list refuses (its own EListError) before anyone is told of a new row.
+  // A full list refuses (its own ListIndexError) before anyone is told of a new row.
   if (static_cast<std::size_t>(list_.Count()) >= maxEntries_) list_.Add(line);
   const int row = list_.Count();
   Tell(DocumentChange::Kind::kInsert, row, false);

@@ -68,14 +68,14 @@ class MacroDocument {
   // CR LF; then the output buffer is emptied. Cancelled: nothing changes. The file is
   // written by SafeFileWriter (replaced whole where it can be, else written in place; its
   // owner, group, mode, extended attributes and links kept; anything but a regular file
-  // refused). A failure (EFCreateError, EWriteError) leaves the output buffer as it was,
+  // refused). A failure (FileCreateError, FileWriteError) leaves the output buffer as it was,
   // and a replaced file as it was. Returns whether a file was written.
   bool Save(const PathPrompt& askPath, WriteFunction write = nullptr);
 
   // Load: cancelled, nothing changes. Otherwise every line of the chosen file becomes an
   // entry, in place of the list's entries, and nothing is selected. The file is read whole
-  // before the list changes: an error (EInOutError when it cannot be opened or read,
-  // ETextError "File.LineTooLong" for a line longer than kMaxLineLength, EListError when
+  // before the list changes: an error (InputOutputError when it cannot be opened or read,
+  // TextError "File.LineTooLong" for a line longer than kMaxLineLength, ListIndexError when
   // the list cannot take its lines) leaves the list and its selection as they were. The
   // output buffer is not touched. Returns whether a file was chosen.
   bool Load(const PathPrompt& askPath);
@@ -83,7 +83,7 @@ class MacroDocument {
   // New list: the list is emptied and the header comment put back.
   void NewList();
 
-  // Appends an entry (EListError when the list is full: nothing changes).
+  // Appends an entry (ListIndexError when the list is full: nothing changes).
   void Append(std::string_view line);
   // Removes the selected entry; nothing selected, nothing happens. Returns the row
   // removed, or -1.

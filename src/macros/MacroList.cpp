@@ -11,7 +11,7 @@ void MacroList::UserSelect(int index) {
     SetItemIndex(-1);
     return;
   }
-  hint_ = At(index);  // outside the list: EListError, and nothing changes
+  hint_ = At(index);  // outside the list: ListIndexError, and nothing changes
   SetItemIndex(index);
 }
 

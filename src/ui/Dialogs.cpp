@@ -177,7 +177,7 @@ namespace {
 
 // The error's message as the box shows it, with the final full stop of the error box.
 QString ErrorMessage(const std::exception& error) {
-  if (const auto* textError = dynamic_cast<const ETextError*>(&error)) {
+  if (const auto* textError = dynamic_cast<const TextError*>(&error)) {
     QString text = ResolveText(textError->GetText());
     if (!text.isEmpty() && text.back() > QChar('.')) text += QChar('.');
     return text;

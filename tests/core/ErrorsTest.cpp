@@ -17,7 +17,7 @@ namespace {
 using testing::TempDir;
 using testing::WriteFile;
 
-TEST(EInOutError, MessageIsChosenByTheCode) {
+TEST(InputOutputError, MessageIsChosenByTheCode) {
   const struct {
     int code;
     const char* message;
@@ -36,21 +36,21 @@ TEST(EInOutError, MessageIsChosenByTheCode) {
       {-7, "I/O error -7"},
   };
   for (const auto& c : cases) {
-    const EInOutError error(c.code);
+    const InputOutputError error(c.code);
     EXPECT_EQ(error.Code(), c.code);
     EXPECT_STREQ(error.what(), c.message) << c.code;
   }
 }
 
 TEST(Errors, MessagesNameTheirPath) {
-  EXPECT_STREQ(EFOpenError("/a/b.cfg").what(), "Cannot open file /a/b.cfg");
-  EXPECT_STREQ(EFCreateError("/a/b.cfg").what(), "Cannot create file /a/b.cfg");
-  EXPECT_STREQ(EIniWriteError("/app/data/config.ini").what(),
+  EXPECT_STREQ(FileOpenError("/a/b.cfg").what(), "Cannot open file /a/b.cfg");
+  EXPECT_STREQ(FileCreateError("/a/b.cfg").what(), "Cannot create file /a/b.cfg");
+  EXPECT_STREQ(SettingWriteError("/app/data/config.ini").what(),
                "Unable to write to /app/data/config.ini");
-  EXPECT_STREQ(EWriteError().what(), "Stream write error");
-  EXPECT_STREQ(EReadError().what(), "Stream read error");
-  EXPECT_STREQ(EListError::InsertFailed().what(), "Unable to insert a line");
-  EXPECT_STREQ(EListError::IndexOutOfBounds(-1).what(), "List index out of bounds (-1)");
+  EXPECT_STREQ(FileWriteError().what(), "Stream write error");
+  EXPECT_STREQ(FileReadError().what(), "Stream read error");
+  EXPECT_STREQ(ListIndexError::InsertFailed().what(), "Unable to insert a line");
+  EXPECT_STREQ(ListIndexError::IndexOutOfBounds(-1).what(), "List index out of bounds (-1)");
 }
 
 // A "." is added when the message is not empty and its last byte is greater than ".".
@@ -101,9 +101,9 @@ TEST(InOutErrorFor, MapsTheOperatingSystemErrors) {
       {EISDIR, dir / "file", 5},          {ENOSPC, dir / "file", 101}, {EDQUOT, dir / "file", 101},
   };
   for (const auto& c : cases) {
-    const EInOutError error = InOutErrorFor(c.osError, c.path);
+    const InputOutputError error = InOutErrorFor(c.osError, c.path);
     EXPECT_EQ(error.Code(), c.code) << c.osError << " " << c.path;
-    EXPECT_EQ(error.what(), EInOutError::MessageFor(c.code)) << c.osError << " " << c.path;
+    EXPECT_EQ(error.what(), InputOutputError::MessageFor(c.code)) << c.osError << " " << c.path;
   }
 #endif
 }
@@ -118,7 +118,7 @@ TEST(InOutErrorFor, AnyOtherErrorIsAnIOErrorWithTheSystemsNumber) {
   const std::initializer_list<int> others = {EIO, EINTR, ENETUNREACH, EBUSY, ENAMETOOLONG};
 #endif
   for (int osError : others) {
-    const EInOutError error = InOutErrorFor(osError, "/x");
+    const InputOutputError error = InOutErrorFor(osError, "/x");
     EXPECT_EQ(error.Code(), osError);
     EXPECT_EQ(error.what(), "I/O error " + std::to_string(osError));
   }

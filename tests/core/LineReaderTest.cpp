@@ -209,7 +209,7 @@ TEST_P(LineReaderOpen, FailsWithTheCodeOfTheCause) {
   try {
     LineReader reader(dir / GetParam().relativePath);
     FAIL() << "opened " << GetParam().relativePath;
-  } catch (const EInOutError& error) {
+  } catch (const InputOutputError& error) {
     EXPECT_EQ(error.Code(), GetParam().code);
     EXPECT_STREQ(error.what(), GetParam().message);
   }
@@ -248,7 +248,7 @@ TEST(LineReader, WhatIsNotARegularFileIsRefusedWithoutWaiting) {
     try {
       LineReader reader(path);
       ADD_FAILURE() << "opened " << path;
-    } catch (const EInOutError& error) {
+    } catch (const InputOutputError& error) {
       EXPECT_EQ(error.Code(), 5) << path;
       EXPECT_STREQ(error.what(), "File access denied") << path;
     }
@@ -267,7 +267,7 @@ TEST(LineReader, AReadErrorTheTableDoesNotMapKeepsTheSystemsNumber) {
   try {
     reader.ReadLine();
     FAIL() << "read /proc/self/mem";
-  } catch (const EInOutError& error) {
+  } catch (const InputOutputError& error) {
     EXPECT_EQ(error.Code(), EIO);
     EXPECT_EQ(error.what(), "I/O error " + std::to_string(EIO));
   }
@@ -286,13 +286,13 @@ TEST(LineReader, StopsAtALineLongerThanOneMebibyte) {
   try {
     reader.ReadLine();
     FAIL() << "read a line of " << kMaxLineLength + 1 << " bytes";
-  } catch (const ETextError& error) {
+  } catch (const TextError& error) {
     EXPECT_EQ(error.GetText(), (Text{"File.LineTooLong", {dir / "f", "3"}}));
   }
 
   WriteFile(dir / "endless", std::string(3 * kMaxLineLength, 'z'));  // no line end at all
   LineReader endless(dir / "endless");
-  EXPECT_THROW(endless.ReadLine(), ETextError);
+  EXPECT_THROW(endless.ReadLine(), TextError);
 }
 
 // ---- The loaders -------------------------------------------------------------------

@@ -141,7 +141,7 @@ TEST(SettingsPlaceTest, AUserFolderThatCannotBeMadeIsAnIniWriteError) {
   ScopedConfigHome configHome(config / "file");  // a path under a regular file
   WriteFile(root / "data/config.ini", kShippedSettings);
 
-  EXPECT_EQ(MessageOf<EIniWriteError>([&] { SettingsForWriting(root.Path(), false); }),
+  EXPECT_EQ(MessageOf<SettingWriteError>([&] { SettingsForWriting(root.Path(), false); }),
             "Unable to write to " + config / "file/tavrilo/config.ini");
 }
 

@@ -146,7 +146,7 @@ TEST(SafeFileWriter, FailedWriteLeavesTheOldFileAndNoTemporary) {
             writer.Write(Bytes(size));
             writer.Commit();
           },
-          EWriteError)
+          FileWriteError)
           << size << " bytes, disk full after " << budget;
       EXPECT_EQ(ReadFile(dir / "macros.cfg"), "old bytes");
       EXPECT_EQ(EntriesOf(dir.Path()), (std::set<std::string>{"macros.cfg"}));
@@ -182,7 +182,7 @@ TEST(SafeFileWriter, AWriteThatMakesNoProgressFails) {
         writer.Write("abc");
         writer.Commit();
       },
-      EWriteError);
+      FileWriteError);
   EXPECT_EQ(ReadFile(dir / "f.cfg"), "old");
   EXPECT_EQ(EntriesOf(dir.Path()), (std::set<std::string>{"f.cfg"}));
 }
@@ -196,7 +196,7 @@ TEST(SafeFileWriter, CannotCreateNamesThePath) {
     try {
       SafeFileWriter writer(path);
       FAIL() << "created " << path;
-    } catch (const EFCreateError& error) {
+    } catch (const FileCreateError& error) {
       EXPECT_EQ(std::string(error.what()), "Cannot create file " + path);
     }
   }
@@ -281,13 +281,13 @@ TEST(SafeFileWriter, WritesInPlaceWhereTheDirectoryRefusesNewFiles) {
     SafeFileWriter writer(path);
     writer.Write("new");
     writer.Commit();
-    EXPECT_THROW(SafeFileWriter(dir / "another.cfg"), EFCreateError);
+    EXPECT_THROW(SafeFileWriter(dir / "another.cfg"), FileCreateError);
 
     // A failure while writing in place puts the old text back.
     gBudget = 2;
     SafeFileWriter failing(path, DiskFullAfterBudget);
     failing.Write("bytes");
-    EXPECT_THROW(failing.Commit(), EWriteError);
+    EXPECT_THROW(failing.Commit(), FileWriteError);
   }
   EXPECT_EQ(InodeOf(path), inode);
   EXPECT_EQ(ReadFile(path), "new");
@@ -366,7 +366,7 @@ TEST(SafeFileWriter, RefusesWhatIsNotARegularFileWithoutWaiting) {
   ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0644), 0);
   ::alarm(10);  // a blocking open ends the test program
   for (const std::string& path : {dir / "fifo", std::string("/dev/full")}) {
-    EXPECT_EQ(MessageOf<EFCreateError>([&] { SafeFileWriter writer(path); }),
+    EXPECT_EQ(MessageOf<FileCreateError>([&] { SafeFileWriter writer(path); }),
               "Cannot create file " + path);
   }
   ::alarm(0);
@@ -474,7 +474,7 @@ TEST(SafeFileWriter, AFailedWriteInPlacePutsTheOldTextBack) {
   for (std::size_t budget : {std::size_t{0}, old.size() + 200, old.size() + 150'000}) {
     gBudget = budget;
     EXPECT_THROW(Save(dir / "one.cfg", Bytes(500'000).replace(0, 3, "new"), DiskFullAfterBudget),
-                 EWriteError)
+                 FileWriteError)
         << budget;
     EXPECT_EQ(ReadFile(dir / "two.cfg"), old) << budget;
     EXPECT_EQ(EntriesOf(dir.Path()), (std::set<std::string>{"one.cfg", "two.cfg"})) << budget;
@@ -520,12 +520,12 @@ TEST(SafeFileWriter, AFullDiskKeepsTheOldTextOfAFileWrittenInPlace) {
   WriteFile(disk / "filler", std::string(500'000, 'f'));  // about 300 KB stay free
   // The backup fits, the new text does not: the room is reserved before anything is
   // written, and the save fails with the old text whole.
-  EXPECT_THROW(Save(disk / "one.cfg", Bytes(400'000)), EWriteError);
+  EXPECT_THROW(Save(disk / "one.cfg", Bytes(400'000)), FileWriteError);
   EXPECT_EQ(ReadFile(disk / "one.cfg"), old);
   EXPECT_EQ(ReadFile(disk / "two.cfg"), old);
   // Not even the backup fits.
   WriteFile(disk / "filler", std::string(700'000, 'f'));
-  EXPECT_THROW(Save(disk / "one.cfg", Bytes(210'000)), EWriteError);
+  EXPECT_THROW(Save(disk / "one.cfg", Bytes(210'000)), FileWriteError);
   EXPECT_EQ(ReadFile(disk / "two.cfg"), old);
   EXPECT_EQ(EntriesOf(disk.Path()), (std::set<std::string>{"filler", "one.cfg", "two.cfg"}));
   // A text that fits still goes through the link.

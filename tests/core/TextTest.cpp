@@ -17,8 +17,8 @@ TEST(FormatText, KeepsPlaceholdersWithoutValueAndLoneSigns) {
   EXPECT_EQ(FormatText("%1 %3 50% %", {"a"}), "a %3 50% %");
 }
 
-TEST(ETextError, CarriesItsTextAndShowsTheKeyWhenNoPatternIsFound) {
-  const ETextError error(Text{"Refusal.Semicolon", {"gg; quit"}});
+TEST(TextError, CarriesItsTextAndShowsTheKeyWhenNoPatternIsFound) {
+  const TextError error(Text{"Refusal.Semicolon", {"gg; quit"}});
   EXPECT_EQ(error.GetText().key, "Refusal.Semicolon");
   EXPECT_STREQ(error.what(), "Refusal.Semicolon [gg; quit]");
 }

@@ -76,7 +76,7 @@ TEST(ReadWholeFile, AFileOverTheBoundIsRefusedBeforeItIsRead) {
     std::string read;
     EXPECT_EQ(ReadWholeFile(dir / name, read), platform::kFileTooBig) << name;
     EXPECT_EQ(read.capacity(), std::string().capacity()) << name;
-    EXPECT_EQ(MessageOf<ETextError>([&] { LineReader reader(dir / name); }),
+    EXPECT_EQ(MessageOf<TextError>([&] { LineReader reader(dir / name); }),
               FallbackText(Text{"File.TooBig", {dir / name}}));
   }
 }
@@ -130,11 +130,11 @@ TEST(ReadWholeFile, TheErrorsAreThoseOfTheLineReader) {
   // "no such device" of an open that cannot work.
   std::string read;
   EXPECT_EQ(ReadWholeFile(dir / "socket", read), platform::kNotRegularFile);
-  EXPECT_EQ(MessageOf<EInOutError>([&] { LineReader reader(dir / "socket"); }),
+  EXPECT_EQ(MessageOf<InputOutputError>([&] { LineReader reader(dir / "socket"); }),
             "File access denied");
   // Reading /proc/self/mem fails at its start with EIO: the table's number, not a text of
   // the system.
-  EXPECT_EQ(MessageOf<EInOutError>([&] { ThrowReadError(EIO, "/proc/self/mem"); }),
+  EXPECT_EQ(MessageOf<InputOutputError>([&] { ThrowReadError(EIO, "/proc/self/mem"); }),
             "I/O error " + std::to_string(EIO));
 #endif
 }

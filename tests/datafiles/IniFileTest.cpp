@@ -155,7 +155,7 @@ TEST(IniFile, AFileTooBigToReadIsRefusedNamingIt) {
   auto textOf = [](auto&& action) {
     try {
       action();
-    } catch (const ETextError& error) {
+    } catch (const TextError& error) {
       return error.GetText();
     }
     return Text{};
@@ -290,10 +290,10 @@ TEST(IniFile, WriteFailureNamesTheFullPath) {
     try {
       ini.WriteString("General", "fr", "1");
       FAIL() << "wrote " << path;
-    } catch (const EIniWriteError& error) {
+    } catch (const SettingWriteError& error) {
       EXPECT_EQ(std::string(error.what()), "Unable to write to " + path);
     }
-    EXPECT_THROW(ini.WriteBool("General", "en", false), EIniWriteError) << path;
+    EXPECT_THROW(ini.WriteBool("General", "en", false), SettingWriteError) << path;
   }
 #ifndef _WIN32
   ::alarm(0);
@@ -333,14 +333,14 @@ TEST(IniFile, LineEndsInNamesOrValuesAreRefused) {
     TempDir dir;
     const IniFile existing(dir / "config.ini");
     WriteFile(existing.Path(), before);
-    EXPECT_THROW(existing.WriteString(c.section, c.key, c.value), EIniWriteError);
+    EXPECT_THROW(existing.WriteString(c.section, c.key, c.value), SettingWriteError);
     EXPECT_EQ(ReadFile(existing.Path()), before);
 
     const IniFile absent(dir / "absent.ini");
     try {
       absent.WriteString(c.section, c.key, c.value);
       FAIL() << "wrote a line end";
-    } catch (const EIniWriteError& error) {
+    } catch (const SettingWriteError& error) {
       EXPECT_EQ(std::string(error.what()), "Unable to write to " + absent.Path());
     }
     EXPECT_FALSE(Exists(absent.Path()));

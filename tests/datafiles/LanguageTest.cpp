@@ -113,7 +113,7 @@ template <typename Action>
 int IoCodeOf(Action action) {
   try {
     action();
-  } catch (const EInOutError& error) {
+  } catch (const InputOutputError& error) {
     return error.Code();
   }
   return 0;
@@ -313,7 +313,7 @@ TEST_F(LanguageTest, ResourceFileThatCannotBeOpenedEmptiesBothResourceLists) {
   try {
     state.Select(Language::kEnglish);
     FAIL() << "no error";
-  } catch (const EInOutError& error) {
+  } catch (const InputOutputError& error) {
     EXPECT_EQ(error.Code(), 2);
     EXPECT_STREQ(error.what(), "File not found");
   }
@@ -410,7 +410,7 @@ TEST_F(LanguageTest, RefreshWithTheFileMissingKeepsBothLists) {
   try {
     state.RefreshResources();
     FAIL() << "no error";
-  } catch (const EInOutError& error) {
+  } catch (const InputOutputError& error) {
     EXPECT_EQ(error.Code(), 2);
     EXPECT_STREQ(error.what(), "File not found");
   }
@@ -696,7 +696,7 @@ TEST_F(LanguageTest, StoreFlagsWithoutDataDirectoryIsUnableToWrite) {
   try {
     state.StoreFlags();
     FAIL() << "no error";
-  } catch (const EIniWriteError& error) {
+  } catch (const SettingWriteError& error) {
     EXPECT_EQ(std::string(error.what()), "Unable to write to " + dir.Path() + "data/config.ini");
     EXPECT_EQ(ErrorBoxText(error.what()), "Unable to write to " + dir.Path() + "data/config.ini.");
   }

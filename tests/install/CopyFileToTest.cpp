@@ -18,7 +18,7 @@
 #include "TestSupport.h"
 #include "core/Errors.h"
 #include "core/Platform.h"
-#include "install/FmxUtils.h"
+#include "install/FileUtilities.h"
 
 namespace tavrilo {
 namespace {
@@ -186,16 +186,16 @@ TEST(CopyFileToTest, TheSourceNameIsJoinedWithExactlyOneSeparator) {
   // A directory of the source's name inside the destination makes the create fail, so
   // the message shows the destination as formed.
   std::filesystem::create_directories(dir / "game/Alias.cfg");
-  EXPECT_EQ(MessageOf<EFCreateError>([&] { CopyFileTo(dir / "Alias.cfg", dir / "game"); }),
+  EXPECT_EQ(MessageOf<FileCreateError>([&] { CopyFileTo(dir / "Alias.cfg", dir / "game"); }),
             "Cannot create file " + dir.Path() + Native("game/Alias.cfg"));
-  EXPECT_EQ(MessageOf<EFCreateError>([&] { CopyFileTo(dir / "Alias.cfg", dir / "game/"); }),
+  EXPECT_EQ(MessageOf<FileCreateError>([&] { CopyFileTo(dir / "Alias.cfg", dir / "game/"); }),
             "Cannot create file " + dir.Path() + Native("game/Alias.cfg"));
 }
 
 TEST(CopyFileToTest, AMissingDirectoryEndingWithASeparatorStillNamesTheFile) {
   TempDir dir;
   WriteFile(dir / "Alias.cfg", "x");
-  EXPECT_EQ(MessageOf<EFCreateError>([&] { CopyFileTo(dir / "Alias.cfg", dir / "Baseq2/"); }),
+  EXPECT_EQ(MessageOf<FileCreateError>([&] { CopyFileTo(dir / "Alias.cfg", dir / "Baseq2/"); }),
             "Cannot create file " + dir.Path() + Native("Baseq2/Alias.cfg"));
   EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"Alias.cfg"}));
 }
@@ -211,10 +211,10 @@ TEST(CopyFileToTest, ARelativeDestinationIsMadeAbsolute) {
   EXPECT_EQ(ReadFile(dir / "work/out.cfg"), "relative");
 
   // "." and ".." are folded in the name the error shows.
-  EXPECT_EQ(
-      MessageOf<EFCreateError>([&] { CopyFileTo(dir / "Alias.cfg", "missing/../nodir/./x.cfg"); }),
-      "Cannot create file " + cwd + Native("nodir/x.cfg"));
-  EXPECT_EQ(MessageOf<EFCreateError>([&] { CopyFileTo(dir / "Alias.cfg", "Baseq2/"); }),
+  EXPECT_EQ(MessageOf<FileCreateError>(
+                [&] { CopyFileTo(dir / "Alias.cfg", "missing/../nodir/./x.cfg"); }),
+            "Cannot create file " + cwd + Native("nodir/x.cfg"));
+  EXPECT_EQ(MessageOf<FileCreateError>([&] { CopyFileTo(dir / "Alias.cfg", "Baseq2/"); }),
             "Cannot create file " + cwd + Native("Baseq2/Alias.cfg"));
 }
 
@@ -226,12 +226,12 @@ TEST(CopyFileToTest, AMissingSourceNamesItExactlyAsPassedAndTouchesNothing) {
   WriteFile(dir / "copy.cfg", "previous");
   const ScopedCurrentDirectory inDir(dir.Path());
 
-  EXPECT_EQ(MessageOf<EFOpenError>([&] { CopyFileTo("sub/../Missing.cfg", dir / "copy.cfg"); }),
+  EXPECT_EQ(MessageOf<FileOpenError>([&] { CopyFileTo("sub/../Missing.cfg", dir / "copy.cfg"); }),
             "Cannot open file sub/../Missing.cfg");
   EXPECT_EQ(ReadFile(dir / "copy.cfg"), "previous");
 
   // The source is opened before the destination is created.
-  EXPECT_EQ(MessageOf<EFOpenError>([&] { CopyFileTo(dir / "Missing.cfg", dir / "nodir/x"); }),
+  EXPECT_EQ(MessageOf<FileOpenError>([&] { CopyFileTo(dir / "Missing.cfg", dir / "nodir/x"); }),
             "Cannot open file " + dir.Path() + "Missing.cfg");
   EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"copy.cfg"}));
 }
@@ -239,7 +239,7 @@ TEST(CopyFileToTest, AMissingSourceNamesItExactlyAsPassedAndTouchesNothing) {
 TEST(CopyFileToTest, ADirectoryCannotBeTheSource) {
   TempDir dir;
   std::filesystem::create_directory(dir / "Q2Dats");
-  EXPECT_EQ(MessageOf<EFOpenError>([&] { CopyFileTo(dir / "Q2Dats", dir / "copy.cfg"); }),
+  EXPECT_EQ(MessageOf<FileOpenError>([&] { CopyFileTo(dir / "Q2Dats", dir / "copy.cfg"); }),
             "Cannot open file " + dir.Path() + "Q2Dats");
   EXPECT_FALSE(testing::Exists(dir / "copy.cfg"));
 }
@@ -248,8 +248,9 @@ TEST(CopyFileToTest, ADestinationUnderARegularFileCannotBeCreated) {
   TempDir dir;
   WriteFile(dir / "source.cfg", "x");
   WriteFile(dir / "plain", "not a directory");
-  EXPECT_EQ(MessageOf<EFCreateError>([&] { CopyFileTo(dir / "source.cfg", dir / "plain/x.cfg"); }),
-            "Cannot create file " + dir.Path() + Native("plain/x.cfg"));
+  EXPECT_EQ(
+      MessageOf<FileCreateError>([&] { CopyFileTo(dir / "source.cfg", dir / "plain/x.cfg"); }),
+      "Cannot create file " + dir.Path() + Native("plain/x.cfg"));
   EXPECT_EQ(ReadFile(dir / "plain"), "not a directory");
 }
 
@@ -257,7 +258,7 @@ TEST(CopyFileToTest, AnOverlongDestinationNameCannotBeCreated) {
   TempDir dir;
   WriteFile(dir / "source.cfg", "x");
   const std::string name(300, 'n');
-  EXPECT_EQ(MessageOf<EFCreateError>([&] { CopyFileTo(dir / "source.cfg", dir / name); }),
+  EXPECT_EQ(MessageOf<FileCreateError>([&] { CopyFileTo(dir / "source.cfg", dir / name); }),
             "Cannot create file " + dir.Path() + name);
   EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"source.cfg"}));
 }
@@ -268,7 +269,7 @@ TEST(CopyFileToTest, AFailedWriteMidCopyKeepsTheOldFileAndLeavesNoTemporaryFile)
   WriteFile(dir / "copy.cfg", "the installed file");
 
   gWriteBudget = 100000;  // the disk fills up after the first part
-  EXPECT_THROW(CopyFileTo(dir / "source.cfg", dir / "copy.cfg", BudgetedWrite), EWriteError);
+  EXPECT_THROW(CopyFileTo(dir / "source.cfg", dir / "copy.cfg", BudgetedWrite), FileWriteError);
   EXPECT_EQ(gWriteBudget, 0u);  // the copy had begun writing
   EXPECT_EQ(ReadFile(dir / "copy.cfg"), "the installed file");
   EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"copy.cfg", "source.cfg"}));
@@ -276,7 +277,7 @@ TEST(CopyFileToTest, AFailedWriteMidCopyKeepsTheOldFileAndLeavesNoTemporaryFile)
   // A small file fails when its bytes are put down at the end, with the same outcome.
   WriteFile(dir / "small.cfg", "small");
   gWriteBudget = 0;
-  EXPECT_EQ(MessageOf<EWriteError>(
+  EXPECT_EQ(MessageOf<FileWriteError>(
                 [&] { CopyFileTo(dir / "small.cfg", dir / "copy.cfg", BudgetedWrite); }),
             "Stream write error");
   EXPECT_EQ(ReadFile(dir / "copy.cfg"), "the installed file");
@@ -293,9 +294,9 @@ TEST(CopyFileToTest, AFifoIsRefusedAtOnceAsSourceAndAsDestination) {
   WriteFile(dir / "source.cfg", "bytes");
   ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0644), 0);
   ::alarm(10);  // a blocking open ends the test program
-  EXPECT_EQ(MessageOf<EFOpenError>([&] { CopyFileTo(dir / "fifo", dir / "copy.cfg"); }),
+  EXPECT_EQ(MessageOf<FileOpenError>([&] { CopyFileTo(dir / "fifo", dir / "copy.cfg"); }),
             "Cannot open file " + dir.Path() + "fifo");
-  EXPECT_EQ(MessageOf<EFCreateError>([&] { CopyFileTo(dir / "source.cfg", dir / "fifo"); }),
+  EXPECT_EQ(MessageOf<FileCreateError>([&] { CopyFileTo(dir / "source.cfg", dir / "fifo"); }),
             "Cannot create file " + dir.Path() + "fifo");
   ::alarm(0);
   EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"fifo", "source.cfg"}));
@@ -327,7 +328,7 @@ TEST(CopyFileToTest, AFailedReadKeepsTheOldFileAndLeavesNoTemporaryFile) {
   WriteFile(dir / "copy.cfg", "the installed file");
 
   gReadsBeforeFailure = 2;
-  EXPECT_EQ(MessageOf<EReadError>(
+  EXPECT_EQ(MessageOf<FileReadError>(
                 [&] { CopyFileTo(dir / "source.cfg", dir / "copy.cfg", nullptr, FailingRead); }),
             "Stream read error");
   EXPECT_EQ(ReadFile(dir / "copy.cfg"), "the installed file");
@@ -340,7 +341,7 @@ TEST(CopyFileToTest, AnUnreadableSourceOfTheSystemIsReportedAsAReadError) {
 #else
   // This file opens, but reading its start fails (address 0 is never mapped).
   TempDir dir;
-  EXPECT_THROW(CopyFileTo("/proc/self/mem", dir / "copy.cfg"), EReadError);
+  EXPECT_THROW(CopyFileTo("/proc/self/mem", dir / "copy.cfg"), FileReadError);
   EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{});
 #endif
 }
@@ -355,13 +356,14 @@ TEST(CopyFileToTest, EveryPathClosesWhatItOpened) {
   const std::size_t before = testing::OpenDescriptorCount();
 
   CopyFileTo(dir / "source.cfg", dir / "copy.cfg");
-  EXPECT_THROW(CopyFileTo(dir / "missing", dir / "copy.cfg"), EFOpenError);
-  EXPECT_THROW(CopyFileTo(dir.Path(), dir / "copy.cfg"), EFOpenError);
-  EXPECT_THROW(CopyFileTo(dir / "source.cfg", dir / "plain/x"), EFCreateError);
+  EXPECT_THROW(CopyFileTo(dir / "missing", dir / "copy.cfg"), FileOpenError);
+  EXPECT_THROW(CopyFileTo(dir.Path(), dir / "copy.cfg"), FileOpenError);
+  EXPECT_THROW(CopyFileTo(dir / "source.cfg", dir / "plain/x"), FileCreateError);
   gWriteBudget = 0;
-  EXPECT_THROW(CopyFileTo(dir / "source.cfg", dir / "copy.cfg", BudgetedWrite), EWriteError);
+  EXPECT_THROW(CopyFileTo(dir / "source.cfg", dir / "copy.cfg", BudgetedWrite), FileWriteError);
   gReadsBeforeFailure = 1;
-  EXPECT_THROW(CopyFileTo(dir / "source.cfg", dir / "copy.cfg", nullptr, FailingRead), EReadError);
+  EXPECT_THROW(CopyFileTo(dir / "source.cfg", dir / "copy.cfg", nullptr, FailingRead),
+               FileReadError);
 
   EXPECT_EQ(testing::OpenDescriptorCount(), before);
 #endif

@@ -11,7 +11,7 @@
 
 #include "InstallTestSupport.h"
 #include "TestSupport.h"
-#include "install/FmxUtils.h"
+#include "install/FileUtilities.h"
 
 namespace tavrilo {
 namespace {
@@ -22,40 +22,31 @@ using testing::TempDir;
 using testing::WriteFile;
 
 // ---------------------------------------------------------------------------------------
-// FileHasAttributes
+// IsDirectory
 
-TEST(FileHasAttributesTest, OnlyADirectoryHasTheDirectoryBit) {
+TEST(IsDirectoryTest, OnlyADirectoryIsOne) {
   TempDir dir;
   WriteFile(dir / "file.cfg", "x");
   std::filesystem::create_directory(dir / "Baseq2");
 
-  EXPECT_FALSE(FileHasAttributes(dir / "file.cfg", kFaDirectory));
-  EXPECT_TRUE(FileHasAttributes(dir / "file.cfg", 0));
-  EXPECT_TRUE(FileHasAttributes(dir / "Baseq2", kFaDirectory));
-  EXPECT_TRUE(FileHasAttributes(dir / "Baseq2/", kFaDirectory));
+  EXPECT_FALSE(IsDirectory(dir / "file.cfg"));
+  EXPECT_TRUE(IsDirectory(dir / "Baseq2"));
+  EXPECT_TRUE(IsDirectory(dir / "Baseq2/"));
 }
 
-TEST(FileHasAttributesTest, LinksAreFollowed) {
+TEST(IsDirectoryTest, LinksAreFollowed) {
   TempDir dir;
   std::filesystem::create_directory(dir / "real");
   std::filesystem::create_directory_symlink(dir / "real", dir / "link");
-  EXPECT_TRUE(FileHasAttributes(dir / "link", kFaDirectory));
+  EXPECT_TRUE(IsDirectory(dir / "link"));
 }
 
-TEST(FileHasAttributesTest, EveryBitOfTheMaskMustBeSet) {
-  TempDir dir;
-  std::filesystem::create_directory(dir / "Baseq2");
-  EXPECT_FALSE(FileHasAttributes(dir / "Baseq2", kFaDirectory | 0x01));
-  EXPECT_FALSE(FileHasAttributes(dir / "Baseq2", 0xFFFF));
-}
-
-TEST(FileHasAttributesTest, ANameThatCannotBeExaminedHasNoAttributes) {
+TEST(IsDirectoryTest, ANameThatCannotBeExaminedIsNoDirectory) {
   TempDir dir;
   WriteFile(dir / "plain", "x");
   for (const std::string& name :
        {dir / "missing", dir / "missing/", dir / "plain/under", dir / std::string(300, 'n')}) {
-    EXPECT_FALSE(FileHasAttributes(name, kFaDirectory)) << name;
-    EXPECT_FALSE(FileHasAttributes(name, 0)) << name;
+    EXPECT_FALSE(IsDirectory(name)) << name;
   }
 }
 

@@ -169,7 +169,7 @@ TEST_F(InstallTest, ADirectoryOfASupportFileNameDoesNotCount) {
   EXPECT_FALSE(SupportFilesInstalled(game_.Path()));
 
   FakePrompt prompt{game_ / "quake2.exe"};
-  EXPECT_EQ(MessageOf<EFCreateError>([&] { Install(prompt); }),
+  EXPECT_EQ(MessageOf<FileCreateError>([&] { Install(prompt); }),
             "Cannot create file " + data + "Alias.cfg");
   EXPECT_EQ(prompt.calls, 1);
 }
@@ -229,7 +229,7 @@ TEST_F(InstallTest, AChoiceWithoutTheGamesDataFolderIsRefusedAndNotStored) {
     try {
       Install(prompt);
       ADD_FAILURE() << c.chosen;
-    } catch (const ETextError& error) {
+    } catch (const TextError& error) {
       EXPECT_EQ(error.GetText(), (Text{"Install.NoGame", {c.folder}}));
     }
     EXPECT_EQ(ReadFile(SettingsPath()), settings) << c.chosen;
@@ -360,7 +360,7 @@ TEST_F(InstallTest, AMissingSourceStopsAtItsRow) {
   PutOldFiles(data, {"ModBinding.cfg", "NormBinding.cfg", "NormVid.cfg"});
   FakePrompt prompt{game_ / "quake2.exe"};
 
-  EXPECT_EQ(MessageOf<EFOpenError>([&] { Install(prompt); }),
+  EXPECT_EQ(MessageOf<FileOpenError>([&] { Install(prompt); }),
             "Cannot open file " + app_.Path() + "Q2Dats/GlVid.cfg");
 
   EXPECT_EQ(ReadFile(data + "Alias.cfg"), SourceBytes("Alias.cfg"));
@@ -385,7 +385,7 @@ TEST_F(InstallTest, ALinkIsWrittenThroughOnlyWhenItStaysInTheGamesFolder) {
   fs::create_symlink(victim / "secret.txt", data + "GlVid.cfg");
   FakePrompt prompt{game_ / "quake2.exe"};
 
-  EXPECT_EQ(MessageOf<ETextError>([&] { Install(prompt); }),
+  EXPECT_EQ(MessageOf<TextError>([&] { Install(prompt); }),
             FallbackText(Text{"Install.LinkOutside", {data + "GlVid.cfg"}}));
   EXPECT_EQ(ReadFile(game_ / "shared/Alias.cfg"), SourceBytes("Alias.cfg"));
   EXPECT_TRUE(fs::is_symlink(data + "Alias.cfg"));
@@ -395,10 +395,10 @@ TEST_F(InstallTest, ALinkIsWrittenThroughOnlyWhenItStaysInTheGamesFolder) {
   fs::create_symlink(victim / "created.txt", data + "GlVid.cfg");  // dangling
   fs::create_symlink("link-loop", data + "link-loop");
   fs::create_symlink("link-loop", data + "ModBinding.cfg");
-  EXPECT_THROW(Install(prompt), ETextError);
+  EXPECT_THROW(Install(prompt), TextError);
   EXPECT_FALSE(Exists(victim / "created.txt"));
   fs::remove(data + "GlVid.cfg");
-  EXPECT_EQ(MessageOf<ETextError>([&] { Install(prompt); }),
+  EXPECT_EQ(MessageOf<TextError>([&] { Install(prompt); }),
             FallbackText(Text{"Install.LinkOutside", {data + "ModBinding.cfg"}}));
   EXPECT_EQ(ListDirectory(victim.Path()), std::vector<std::string>{"secret.txt"});
 }
@@ -408,7 +408,7 @@ TEST_F(InstallTest, AGamePathThatCannotBeStoredStopsBeforeAnyCopy) {
   fs::create_directory(game_ / "baseq2");
   FakePrompt prompt{game_ / "quake2.exe"};
 
-  EXPECT_EQ(MessageOf<EIniWriteError>([&] { Install(prompt); }),
+  EXPECT_EQ(MessageOf<SettingWriteError>([&] { Install(prompt); }),
             "Unable to write to " + app_.Path() + "data/config.ini");
   EXPECT_EQ(ListDirectory(game_ / "baseq2"), std::vector<std::string>{});
 }

@@ -107,7 +107,7 @@ TEST_F(ComposerTest, TheConsoleKeyPickedFromTheListIsRefusedForWhatItIs) {
       try {
         add();
         ADD_FAILURE() << "nothing thrown";
-      } catch (const ETextError& error) {
+      } catch (const TextError& error) {
         EXPECT_EQ(error.GetText().key, "Key.ConsoleKey");
       }
     }
@@ -121,7 +121,7 @@ TEST_F(ComposerTest, AKeyTheGameCannotBindIsKeptAsTypedAndRefusedWhenAdded) {
   try {
     composer.BindableKey();
     ADD_FAILURE() << "nothing thrown";
-  } catch (const ETextError& error) {
+  } catch (const TextError& error) {
     EXPECT_EQ(error.GetText(), (Text{"Key.Unbindable", {}}));
   }
   composer.SelectKey("<a");  // typing on: any other text is bound again
@@ -134,8 +134,8 @@ TEST_F(ComposerTest, TheAddActionsRefuseAnUnbindableKeyOnlyOnceAGuardLetsALineTh
   EXPECT_EQ(composer.ComposeBinding(nothingChosen, ""), std::nullopt);
   EXPECT_EQ(composer.ComposeExternalBinding(-1, "screenshot"), std::nullopt);
   const ShownFields chosen{"<", "Zoom", "", ""};
-  EXPECT_THROW(composer.ComposeBinding(chosen, ""), ETextError);
-  EXPECT_THROW(composer.ComposeExternalBinding(0, "screenshot"), ETextError);
+  EXPECT_THROW(composer.ComposeBinding(chosen, ""), TextError);
+  EXPECT_THROW(composer.ComposeExternalBinding(0, "screenshot"), TextError);
   composer.SelectKey("F1");
   EXPECT_EQ(composer.ComposeExternalBinding(0, "screenshot"), "bind \"F1\" \"screenshot\"");
 }

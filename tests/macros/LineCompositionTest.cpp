@@ -204,7 +204,7 @@ TEST(ComposeFreeLine, KeepsTheTextAsTyped) {
 std::string RefusalOf(const std::function<void()>& compose) {
   try {
     compose();
-  } catch (const ETextError& error) {
+  } catch (const TextError& error) {
     return error.GetText().key;
   }
   return "";

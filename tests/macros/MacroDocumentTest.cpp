@@ -306,7 +306,7 @@ TEST_F(MacroDocumentTest, AFailedLoadKeepsTheListAndItsSelection) {
   try {
     doc.Load(Choose(dir / "absent.cfg"));
     ADD_FAILURE() << "no error";
-  } catch (const EInOutError& error) {
+  } catch (const InputOutputError& error) {
     EXPECT_EQ(error.Code(), 2);
     EXPECT_STREQ(error.what(), "File not found");
   }
@@ -315,7 +315,7 @@ TEST_F(MacroDocumentTest, AFailedLoadKeepsTheListAndItsSelection) {
   try {
     doc.Load(Choose(dir / "absent/in.cfg"));
     ADD_FAILURE() << "no error";
-  } catch (const EInOutError& error) {
+  } catch (const InputOutputError& error) {
     EXPECT_EQ(error.Code(), 3);
     EXPECT_STREQ(error.what(), "Invalid filename");
   }
@@ -323,7 +323,7 @@ TEST_F(MacroDocumentTest, AFailedLoadKeepsTheListAndItsSelection) {
 
   // A line too long for the reader, after lines that were read well.
   WriteFile(dir / "long.cfg", "first\r\n" + std::string(kMaxLineLength + 1, 'x') + "\r\n");
-  EXPECT_THROW(doc.Load(Choose(dir / "long.cfg")), ETextError);
+  EXPECT_THROW(doc.Load(Choose(dir / "long.cfg")), TextError);
   keptAsItWas("line too long");
 }
 
@@ -332,7 +332,7 @@ TEST(MacroDocument, AFileTooLongForTheListIsNotLoadedAtAll) {
   WriteFile(dir / "in.cfg", "1\r\n2\r\n3\r\n4\r\n5\r\n");
   MacroDocument doc(3);
   doc.Append("kept");
-  EXPECT_EQ(MessageOf<EListError>([&] { doc.Load(Choose(dir / "in.cfg")); }),
+  EXPECT_EQ(MessageOf<ListIndexError>([&] { doc.Load(Choose(dir / "in.cfg")); }),
             "Unable to insert a line");
   EXPECT_EQ(doc.List().Items(), (std::vector<std::string>{"kept"}));
   WriteFile(dir / "in.cfg", "1\r\n2\r\n3\r\n");  // as many as it takes
@@ -390,7 +390,7 @@ TEST_F(MacroDocumentTest, UncreatableFileLeavesBufferAndReportsThePath) {
   WriteFile(dir / "plain", "a regular file");
   Add({"E1", "E2"});
   for (const std::string& path : {dir / "plain/Macros.cfg", dir / "absent/Macros.cfg"}) {
-    EXPECT_EQ(MessageOf<EFCreateError>([&] { doc.Save(Choose(path)); }),
+    EXPECT_EQ(MessageOf<FileCreateError>([&] { doc.Save(Choose(path)); }),
               "Cannot create file " + path);
     EXPECT_EQ(doc.Buffer().Text(), HeaderBytes());
   }
@@ -405,7 +405,7 @@ TEST_F(MacroDocumentTest, UncreatableFileLeavesBufferAndReportsThePath) {
 TEST_F(MacroDocumentTest, DirectoryAsTargetCannotBeCreated) {
   Add({"E1"});
   std::filesystem::create_directory(dir / "folder");
-  EXPECT_EQ(MessageOf<EFCreateError>([&] { doc.Save(Choose(dir / "folder")); }),
+  EXPECT_EQ(MessageOf<FileCreateError>([&] { doc.Save(Choose(dir / "folder")); }),
             "Cannot create file " + (dir / "folder"));
   EXPECT_EQ(doc.Buffer().Text(), HeaderBytes());
 }
@@ -446,7 +446,7 @@ TEST_F(MacroDocumentTest, FailedWriteLeavesOldFileBufferAndNoTemporaryFile) {
     }
     WriteFile(path, oldBytes);
     gWriteBudget = budget;
-    EXPECT_EQ(MessageOf<EWriteError>([&] { doc.Save(Choose(path), WriteWithinBudget); }),
+    EXPECT_EQ(MessageOf<FileWriteError>([&] { doc.Save(Choose(path), WriteWithinBudget); }),
               "Stream write error")
         << name;
     EXPECT_EQ(ReadFile(path), oldBytes) << name;
@@ -459,7 +459,7 @@ TEST_F(MacroDocumentTest, FailedWriteLeavesOldFileBufferAndNoTemporaryFile) {
 TEST_F(MacroDocumentTest, SaveAfterAFailedWriteWritesEachEntryOnce) {
   Add({"E1", "E2"});
   gWriteBudget = 5;
-  EXPECT_THROW(doc.Save(Choose(dir / "Macros.cfg"), WriteWithinBudget), EWriteError);
+  EXPECT_THROW(doc.Save(Choose(dir / "Macros.cfg"), WriteWithinBudget), FileWriteError);
   EXPECT_FALSE(Exists(dir / "Macros.cfg"));
 
   gWriteBudget = 1 << 20;  // room enough: the seam writes everything
@@ -498,10 +498,10 @@ TEST_F(MacroDocumentTest, AFifoIsRefusedAtOnceForSaveAndLoad) {
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
   Add({"E1"});
   ::alarm(10);  // a blocking open ends the test program
-  EXPECT_EQ(MessageOf<EFCreateError>([&] { doc.Save(Choose(fifo)); }),
+  EXPECT_EQ(MessageOf<FileCreateError>([&] { doc.Save(Choose(fifo)); }),
             "Cannot create file " + fifo);
   EXPECT_EQ(doc.Buffer().Text(), HeaderBytes());
-  EXPECT_EQ(MessageOf<EInOutError>([&] { doc.Load(Choose(fifo)); }), "File access denied");
+  EXPECT_EQ(MessageOf<InputOutputError>([&] { doc.Load(Choose(fifo)); }), "File access denied");
   ::alarm(0);
   EXPECT_EQ(Entries(), std::vector<std::string>{"E1"});  // a refused load keeps the list
 #endif
@@ -514,7 +514,7 @@ TEST_F(MacroDocumentTest, ALoadStoppedByAnOverlongLineNamesItsLineAndKeepsTheLis
   try {
     doc.Load(Choose(path));
     FAIL() << "no error";
-  } catch (const ETextError& error) {
+  } catch (const TextError& error) {
     EXPECT_EQ(error.GetText(), (Text{"File.LineTooLong", {path, "3"}}));
   }
   EXPECT_EQ(Entries(), std::vector<std::string>{"kept"});
@@ -551,7 +551,7 @@ TEST_F(MacroDocumentTest, TheListenerHearsOfEachChangeWithTheFindingsUpToDate) {
   doc.List().UserSelect(0);
   doc.DeleteSelected();
   doc.SetGame(game::Game::kYamagi);
-  EXPECT_THROW(doc.Load(Choose(dir / "absent.cfg")), EInOutError);  // nothing to tell
+  EXPECT_THROW(doc.Load(Choose(dir / "absent.cfg")), InputOutputError);  // nothing to tell
   WriteFile(dir / "in.cfg", "bind \"ESC\" \"kill\"\r\n");
   doc.Load(Choose(dir / "in.cfg"));
   doc.NewList();

@@ -16,13 +16,13 @@ std::vector<std::string> Entries(const StringList& list) {
   return list.Items();
 }
 
-// Expects `action` to throw EListError with exactly `message`.
+// Expects `action` to throw ListIndexError with exactly `message`.
 template <typename Action>
 void ExpectListError(Action action, const std::string& message) {
   try {
     action();
     ADD_FAILURE() << "no error, expected: " << message;
-  } catch (const EListError& error) {
+  } catch (const ListIndexError& error) {
     EXPECT_EQ(std::string(error.what()), message);
   }
 }

@@ -22,15 +22,15 @@
 
 #include "Branding.h"
 #include "TestSupport.h"
-#include "install/FmxUtils.h"
+#include "install/FileUtilities.h"
+#include "ui/AboutBox.h"
 #include "ui/Dialogs.h"
-#include "ui/FmxShellOpen.h"
+#include "ui/OpenAddress.h"
 #include "ui/ShortDateFormat.h"
 #include "ui/TextCodec.h"
-#include "ui/Unit2.h"
 
+using tavrilo::ui::AboutBox;
 using tavrilo::ui::FromAnsi;
-using tavrilo::ui::TAboutBox;
 
 namespace {
 
@@ -52,7 +52,7 @@ std::string FileDatedAt(const tavrilo::testing::TempDir& dir, const QDateTime& w
 }
 
 template <typename T>
-T* Find(const TAboutBox& box, const char* name) {
+T* Find(const AboutBox& box, const char* name) {
   T* widget = box.findChild<T*>(QString::fromLatin1(name));
   if (widget == nullptr) qFatal("no %s named %s", T::staticMetaObject.className(), name);
   return widget;
@@ -69,13 +69,13 @@ class AboutBoxTest : public QObject {
  private slots:
   void initTestCase() {
     tavrilo::ui::DialogSeam::EnableTestMode();
-    tavrilo::SetShellOpenerForTesting(
+    tavrilo::SetAddressOpenerForTesting(
         [](const std::string& target) { Opened().push_back(target); });
   }
   void init() { Opened().clear(); }
 
   void windowIsAFixedDialogWithACloseBoxOnly() {
-    TAboutBox box(nullptr, "", "dd/MM/yyyy");
+    AboutBox box(nullptr, "", "dd/MM/yyyy");
     QCOMPARE(box.windowTitle(), QStringLiteral("A Propos de..."));
     QVERIFY(box.isModal());
     QVERIFY(box.isHidden());
@@ -112,7 +112,7 @@ class AboutBoxTest : public QObject {
   void controlsSitAtTheirPlaces() {
     QFETCH(QString, name);
     QFETCH(QRect, geometry);
-    TAboutBox box(nullptr, "", "dd/MM/yyyy");
+    AboutBox box(nullptr, "", "dd/MM/yyyy");
     auto* group = Find<QGroupBox>(box, "GroupBox1");
     QWidget* control = group->findChild<QWidget*>(name);
     QVERIFY(control != nullptr);
@@ -153,7 +153,7 @@ class AboutBoxTest : public QObject {
     QFETCH(bool, underline);
     QFETCH(bool, teal);
     QFETCH(int, alignment);
-    TAboutBox box(nullptr, "", "dd/MM/yyyy");
+    AboutBox box(nullptr, "", "dd/MM/yyyy");
     auto* label = Find<QLabel>(box, name.toLatin1().constData());
     const QFont font = label->font();
     QCOMPARE(font.families().value(0), family);
@@ -173,7 +173,7 @@ class AboutBoxTest : public QObject {
     if (!QFontDatabase::hasFamily(QStringLiteral("Comic Neue"))) {
       QSKIP("Comic Neue is not installed");
     }
-    TAboutBox box(nullptr, "", "dd/MM/yyyy");
+    AboutBox box(nullptr, "", "dd/MM/yyyy");
     const QString shown = QFontInfo(Find<QLabel>(box, "ProgNameDisp")->font()).family();
     QVERIFY2(shown == QStringLiteral("Comic Neue") || shown == QStringLiteral("Comic Sans MS"),
              qPrintable(shown));
@@ -183,7 +183,7 @@ class AboutBoxTest : public QObject {
   void textsFitTheirControls() {
     tavrilo::testing::TempDir dir;
     const QDateTime wideDate(QDate(2028, 12, 28), QTime(12, 0, 0));
-    TAboutBox box(nullptr, FileDatedAt(dir, wideDate), "dd/MM/yyyy");
+    AboutBox box(nullptr, FileDatedAt(dir, wideDate), "dd/MM/yyyy");
     QCOMPARE(Find<QLabel>(box, "ProgDateLabel")->text(), QStringLiteral("28/12/2028"));
     for (QLabel* label : Find<QGroupBox>(box, "GroupBox1")->findChildren<QLabel*>()) {
       if (label->text().isEmpty()) continue;
@@ -197,7 +197,7 @@ class AboutBoxTest : public QObject {
   }
 
   void pictureIsShownAboveItsFrame() {
-    TAboutBox box(nullptr, "", "dd/MM/yyyy");
+    AboutBox box(nullptr, "", "dd/MM/yyyy");
     auto* image = Find<QLabel>(box, "Image1");
     const QPixmap picture = image->pixmap();
     QVERIFY(!picture.isNull());
@@ -210,7 +210,7 @@ class AboutBoxTest : public QObject {
   }
 
   void buttonsHaveTheirRoles() {
-    TAboutBox box(nullptr, "", "dd/MM/yyyy");
+    AboutBox box(nullptr, "", "dd/MM/yyyy");
     auto* ok = Find<QPushButton>(box, "OKButton");
     QCOMPARE(ok->text(), QStringLiteral("OK"));
     QVERIFY(ok->isDefault());
@@ -228,7 +228,7 @@ class AboutBoxTest : public QObject {
   }
 
   void textsComeFromTheProgramsIdentity() {
-    TAboutBox box(nullptr, "", "dd/MM/yyyy");
+    AboutBox box(nullptr, "", "dd/MM/yyyy");
     QCOMPARE(Find<QLabel>(box, "ProgNameDisp")->text(), QStringLiteral("Tavrilo "));
     QCOMPARE(Find<QLabel>(box, "VersionDisp")->text(), QStringLiteral("v1.4b "));
     QCOMPARE(Find<QLabel>(box, "AuteurNameDisp")->text(), FromAnsi(tavrilo::kCopyrightNotice));
@@ -260,13 +260,13 @@ class AboutBoxTest : public QObject {
     QFETCH(QString, format);
     QFETCH(QString, shown);
     tavrilo::testing::TempDir dir;
-    TAboutBox box(nullptr, FileDatedAt(dir, written), format);
+    AboutBox box(nullptr, FileDatedAt(dir, written), format);
     QCOMPARE(Find<QLabel>(box, "ProgDateLabel")->text(), shown);
   }
 
   void dateOfAMissingFileIsEmpty() {
     tavrilo::testing::TempDir dir;
-    TAboutBox box(nullptr, dir / "missing", "dd/MM/yyyy");
+    AboutBox box(nullptr, dir / "missing", "dd/MM/yyyy");
     QVERIFY(Find<QLabel>(box, "ProgDateLabel")->text().isEmpty());
   }
 
@@ -275,7 +275,7 @@ class AboutBoxTest : public QObject {
   void openingAgainChangesOnlyTheCaption() {
     tavrilo::testing::TempDir dir;
     const std::string path = FileDatedAt(dir, QDateTime(QDate(2003, 7, 14), QTime(10, 0, 0)));
-    TAboutBox box(nullptr, path, "dd/MM/yyyy");
+    AboutBox box(nullptr, path, "dd/MM/yyyy");
     auto texts = [&box] {
       QStringList all;
       for (QLabel* label : box.findChildren<QLabel*>())
@@ -298,7 +298,7 @@ class AboutBoxTest : public QObject {
   }
 
   void mailAddressOpensOnASingleClick() {
-    TAboutBox box(nullptr, "", "dd/MM/yyyy");
+    AboutBox box(nullptr, "", "dd/MM/yyyy");
     auto* mail = Find<QLabel>(box, "MailDisp");
     QTest::mouseClick(mail, Qt::LeftButton);
     QCOMPARE(Opened(), std::vector<std::string>{"mailto:" + std::string(tavrilo::kEmailAddress)});
@@ -306,7 +306,7 @@ class AboutBoxTest : public QObject {
 
   // A double click is one click and one double click: one message, not two.
   void mailAddressOpensOnceOnADoubleClick() {
-    TAboutBox box(nullptr, "", "dd/MM/yyyy");
+    AboutBox box(nullptr, "", "dd/MM/yyyy");
     auto* mail = Find<QLabel>(box, "MailDisp");
     QTest::mousePress(mail, Qt::LeftButton);
     QTest::mouseRelease(mail, Qt::LeftButton);
@@ -317,7 +317,7 @@ class AboutBoxTest : public QObject {
   }
 
   void mailAddressIgnoresOtherPresses() {
-    TAboutBox box(nullptr, "", "dd/MM/yyyy");
+    AboutBox box(nullptr, "", "dd/MM/yyyy");
     auto* mail = Find<QLabel>(box, "MailDisp");
     QTest::mouseClick(mail, Qt::RightButton);
     // Pressed on the address, released away from it.
@@ -327,7 +327,7 @@ class AboutBoxTest : public QObject {
   }
 
   void webPageOpensOnADoubleClickOnly() {
-    TAboutBox box(nullptr, "", "dd/MM/yyyy");
+    AboutBox box(nullptr, "", "dd/MM/yyyy");
     auto* web = Find<QLabel>(box, "WebPageDisp");
     QTest::mouseClick(web, Qt::LeftButton);
     QVERIFY(Opened().empty());
@@ -336,14 +336,14 @@ class AboutBoxTest : public QObject {
   }
 
   void bugReportButtonOpensTheBugPage() {
-    TAboutBox box(nullptr, "", "dd/MM/yyyy");
+    AboutBox box(nullptr, "", "dd/MM/yyyy");
     QTest::mouseClick(Find<QToolButton>(box, "BugReportBtn"), Qt::LeftButton);
     QCOMPARE(Opened(), std::vector<std::string>{std::string(tavrilo::kBugReportPage)});
     QVERIFY(box.isHidden());
   }
 
   void opensCentredWithTheFocusOnOK() {
-    TAboutBox box(nullptr, "", "dd/MM/yyyy");
+    AboutBox box(nullptr, "", "dd/MM/yyyy");
     auto* ok = Find<QPushButton>(box, "OKButton");
     for (int opening = 0; opening < 2; ++opening) {
       box.show();
@@ -359,7 +359,7 @@ class AboutBoxTest : public QObject {
   }
 
   void enterClosesWithOK() {
-    TAboutBox box(nullptr, "", "dd/MM/yyyy");
+    AboutBox box(nullptr, "", "dd/MM/yyyy");
     box.show();
     QVERIFY(QTest::qWaitForWindowActive(&box));
     QTest::keyClick(&box, Qt::Key_Return);
@@ -368,7 +368,7 @@ class AboutBoxTest : public QObject {
   }
 
   void okButtonAndCloseBoxHideTheBox() {
-    TAboutBox box(nullptr, "", "dd/MM/yyyy");
+    AboutBox box(nullptr, "", "dd/MM/yyyy");
     box.show();
     QVERIFY(QTest::qWaitForWindowExposed(&box));
     QTest::mouseClick(Find<QPushButton>(box, "OKButton"), Qt::LeftButton);

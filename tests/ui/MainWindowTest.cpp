@@ -30,20 +30,20 @@
 #include "TestSupport.h"
 #include "datafiles/IniFile.h"
 #include "game/Check.h"
+#include "ui/AboutBox.h"
 #include "ui/Dialogs.h"
 #include "ui/MacroListModel.h"
+#include "ui/MainWindow.h"
 #include "ui/ProblemsModel.h"
 #include "ui/TextCodec.h"
-#include "ui/Unit1.h"
-#include "ui/Unit2.h"
 
 using tavrilo::testing::ReadFile;
 using tavrilo::testing::TempDir;
 using tavrilo::testing::WriteFile;
 using tavrilo::ui::DialogSeam;
 using tavrilo::ui::FromAnsi;
+using tavrilo::ui::MainWindow;
 using tavrilo::ui::PlainToolTip;
-using tavrilo::ui::TMainForm;
 
 namespace {
 
@@ -95,8 +95,8 @@ class App {
 
   // The window, shown, with its item models watched for every rule of Qt's model
   // contract as long as it lives.
-  std::unique_ptr<TMainForm> Start() const {
-    auto form = std::make_unique<TMainForm>(dir_.Path());
+  std::unique_ptr<MainWindow> Start() const {
+    auto form = std::make_unique<MainWindow>(dir_.Path());
     for (const char* view : {"CommandesListBox", "ProblemsView"}) {
       new QAbstractItemModelTester(form->findChild<QListView*>(view)->model(),
                                    QAbstractItemModelTester::FailureReportingMode::QtTest,
@@ -223,7 +223,7 @@ class MainWindowTest : public QObject {
       QCOMPARE(Find<QGroupBox>(form.get(), "MainGroup")->title(), tag + " MainGroup");
       QCOMPARE(Find<QPushButton>(form.get(), "SauverBtn")->text(), tag + " SauverBtn");
       QCOMPARE(form->size(),
-               QSize(610, 355 + TMainForm::kProblemsHeight + TMainForm::kStatusLineHeight));
+               QSize(610, 355 + MainWindow::kProblemsHeight + MainWindow::kStatusLineHeight));
       QCOMPARE(form->windowTitle(),
                "Tavrilo v1.4b " + QString::fromLatin1(tavrilo::kCopyrightNotice.data(),
                                                       tavrilo::kCopyrightNotice.size()));
@@ -264,9 +264,9 @@ class MainWindowTest : public QObject {
     QCOMPARE(errors[0].text, QString("File not found."));
     // The title is not set yet: the error box takes it from the executable's name.
     QCOMPARE(errors[0].caption, QString("ui_mainwindowtest"));
-    QCOMPARE(form->size(), TMainForm::kDesignSize);
+    QCOMPARE(form->size(), MainWindow::kDesignSize);
     QCOMPARE(form->windowTitle(), QString());
-    QCOMPARE(form->ExternalPanelShown(), 0);
+    QCOMPARE(form->ResourcesPanelShown(), 0);
     QVERIFY(form->Document().Buffer().Empty());
     // The languages chosen before the error stay loaded.
     QVERIFY(Find<QRadioButton>(form.get(), "RBEn")->isChecked());
@@ -418,7 +418,7 @@ class MainWindowTest : public QObject {
     auto* toggle = Find<QPushButton>(form.get(), "RessourcesExternesBtn");
     auto* resources = Find<QGroupBox>(form.get(), "RessourcesExternesGroupe");
     const QPoint position = form->pos();
-    const int below = TMainForm::kProblemsHeight + TMainForm::kStatusLineHeight;
+    const int below = MainWindow::kProblemsHeight + MainWindow::kStatusLineHeight;
     const auto laidOutCleanly = [&] {
       QList<QWidget*> parts = {Find<QGroupBox>(form.get(), "MainGroup"),
                                Find<QGroupBox>(form.get(), "ProblemsGroup"),
@@ -437,13 +437,13 @@ class MainWindowTest : public QObject {
     laidOutCleanly();
     QTest::mouseClick(toggle, Qt::LeftButton);
     QCOMPARE(form->size(), QSize(610, 230 + below));
-    QCOMPARE(form->ExternalPanelShown(), 0);
+    QCOMPARE(form->ResourcesPanelShown(), 0);
     QVERIFY(!resources->isVisible());
     QCOMPARE(Find<QGroupBox>(form.get(), "ProblemsGroup")->y(), 230);
     laidOutCleanly();
     QTest::mouseClick(toggle, Qt::LeftButton);
     QCOMPARE(form->size(), QSize(610, 355 + below));
-    QCOMPARE(form->ExternalPanelShown(), 1);
+    QCOMPARE(form->ResourcesPanelShown(), 1);
     QVERIFY(resources->isVisible());
     laidOutCleanly();
     QCOMPARE(form->pos(), position);
@@ -1008,7 +1008,7 @@ class MainWindowTest : public QObject {
   void theAboutBoxTakesItsCaptionFromTheLanguageAtEachOpening() {
     App app;
     auto form = app.Start();
-    tavrilo::ui::TAboutBox about(form.get(), app.Path("data/user.dat"), "dd/MM/yyyy");
+    tavrilo::ui::AboutBox about(form.get(), app.Path("data/user.dat"), "dd/MM/yyyy");
     form->SetAboutBox(&about);
     auto* button = Find<QPushButton>(form.get(), "AboutBtn");
     QTest::mouseClick(button, Qt::LeftButton);

@@ -12,7 +12,7 @@
 #include "core/LineReader.h"
 #include "core/PlatformWindows.h"
 #include "core/SafeFile.h"
-#include "install/FmxUtils.h"
+#include "install/FileUtilities.h"
 
 namespace tavrilo {
 namespace {
@@ -41,10 +41,12 @@ TEST(WindowsMessages, AReadOnlyFileIsRefusedAsTheWindowSaysItAndKept) {
 
 TEST(WindowsMessages, MissingFilesAndFoldersHaveTheirOwnMessages) {
   TempDir dir;
-  EXPECT_EQ(MessageOf<EInOutError>([&] { LineReader reader(dir / "none.cfg"); }), "File not found");
-  EXPECT_EQ(MessageOf<EInOutError>([&] { LineReader reader(dir / "none\\x.cfg"); }),
+  EXPECT_EQ(MessageOf<InputOutputError>([&] { LineReader reader(dir / "none.cfg"); }),
+            "File not found");
+  EXPECT_EQ(MessageOf<InputOutputError>([&] { LineReader reader(dir / "none\\x.cfg"); }),
             "Invalid filename");
-  EXPECT_EQ(MessageOf<EInOutError>([&] { LineReader reader(dir.Path()); }), "File access denied");
+  EXPECT_EQ(MessageOf<InputOutputError>([&] { LineReader reader(dir.Path()); }),
+            "File access denied");
   EXPECT_EQ(MessageOf<Error>([&] { Save(dir / "none\\x.cfg", "x"); }),
             "Cannot create file " + dir / "none\\x.cfg");
 }

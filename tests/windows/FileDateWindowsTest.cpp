@@ -9,7 +9,7 @@
 
 #include "TestSupport.h"
 #include "core/PlatformWindows.h"
-#include "install/FmxUtils.h"
+#include "install/FileUtilities.h"
 
 namespace tavrilo {
 namespace {
@@ -59,16 +59,15 @@ TEST(WindowsFileDate, TheSystemsLocalTimeRoundedDownToAnEvenSecond) {
   EXPECT_FALSE(FileModificationDate(dir / "Alias.cfg\\under"));
 }
 
-TEST(WindowsFileDate, OnlyAFolderHasTheDirectoryBit) {
+TEST(WindowsFileDate, OnlyAFolderIsADirectory) {
   TempDir dir;
   WriteFile(dir / "Alias.cfg", "x");
   ASSERT_TRUE(::CreateDirectoryW(WideFromAnsi(dir / "Baseq2").c_str(), nullptr));
-  EXPECT_TRUE(FileHasAttributes(dir / "Baseq2", kFaDirectory));
-  EXPECT_TRUE(FileHasAttributes(dir / "Baseq2\\", kFaDirectory));
-  EXPECT_TRUE(FileHasAttributes(dir / "BASEQ2", kFaDirectory));  // any letter case
-  EXPECT_FALSE(FileHasAttributes(dir / "Alias.cfg", kFaDirectory));
-  EXPECT_TRUE(FileHasAttributes(dir / "Alias.cfg", 0));
-  EXPECT_FALSE(FileHasAttributes(dir / "missing", 0));
+  EXPECT_TRUE(IsDirectory(dir / "Baseq2"));
+  EXPECT_TRUE(IsDirectory(dir / "Baseq2\\"));
+  EXPECT_TRUE(IsDirectory(dir / "BASEQ2"));  // any letter case
+  EXPECT_FALSE(IsDirectory(dir / "Alias.cfg"));
+  EXPECT_FALSE(IsDirectory(dir / "missing"));
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// CopyFileTo, FileHasAttributes and FileModificationDate. ShellOpen lives with the
-// windows (FmxShellOpen.cpp), since it needs the desktop.
-#include "install/FmxUtils.h"
+// File utilities: CopyFileTo, IsDirectory and FileModificationDate.
+#include "install/FileUtilities.h"
 
 #include <filesystem>
 #include <memory>
@@ -46,7 +45,7 @@ std::string AbsolutePath(const std::string& path) {
 std::string DestinationFile(const std::string& source, const std::string& destination) {
   std::string file = AbsolutePath(destination);
   const bool endsWithSeparator = !file.empty() && file.back() == kPathSeparator;
-  if (endsWithSeparator || FileHasAttributes(file, kFaDirectory)) {
+  if (endsWithSeparator || IsDirectory(file)) {
     if (!endsWithSeparator) file += kPathSeparator;
     file += FileNamePart(source);
   }
@@ -63,27 +62,23 @@ void CopyFileTo(const std::string& source, const std::string& destination, Write
   const auto buffer = std::make_unique<char[]>(kCopyBufferSize);
   // Only a regular file can be the source, opened without ever waiting on a FIFO.
   platform::InputFile input;
-  if (input.Open(source) != platform::kNoError) throw EFOpenError(source);
+  if (input.Open(source) != platform::kNoError) throw FileOpenError(source);
   SafeFileWriter output(target, write);
 
   std::size_t n;
   do {
     platform::ErrorCode error = platform::kNoError;
     const std::ptrdiff_t got = input.Read(buffer.get(), kCopyBufferSize, error, read);
-    if (got < 0) throw EReadError();
+    if (got < 0) throw FileReadError();
     n = static_cast<std::size_t>(got);
     if (n > 0) output.Write(std::string_view(buffer.get(), n));
   } while (n == kCopyBufferSize);
   output.Commit();
 }
 
-bool FileHasAttributes(const std::string& fileName, std::uint16_t mask) {
+bool IsDirectory(const std::string& fileName) {
   const std::optional<platform::FileStatus> status = platform::Status(fileName);
-  if (!status) return false;
-
-  const std::uint32_t word = status->kind == platform::FileKind::kDirectory ? kFaDirectory : 0;
-  const std::uint32_t wanted = mask;
-  return (word & wanted) == wanted;
+  return status && status->kind == platform::FileKind::kDirectory;
 }
 
 std::optional<FileDateTime> FileModificationDate(const std::string& fileName) {

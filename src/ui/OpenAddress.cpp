@@ -1,26 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// ShellOpen: the desktop's default program opens an address.
+// The desktop's default program opens an address.
 #include <QDesktopServices>
 #include <QString>
 #include <QUrl>
 
-#include "ui/FmxShellOpen.h"
+#include "ui/OpenAddress.h"
 
 namespace tavrilo {
 
 namespace {
-ShellOpener& TestOpener() {
-  static ShellOpener opener;
+AddressOpener& TestOpener() {
+  static AddressOpener opener;
   return opener;
 }
 }  // namespace
 
-void SetShellOpenerForTesting(ShellOpener opener) {
+void SetAddressOpenerForTesting(AddressOpener opener) {
   TestOpener() = std::move(opener);
 }
 
-void ShellOpen(const std::string& target, const std::string& /*parameters*/,
-               const std::string& /*directory*/, int /*showCommand*/) {
+void OpenAddress(const std::string& target) {
   if (TestOpener()) {
     TestOpener()(target);
     return;

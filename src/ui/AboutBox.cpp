@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/Unit2.h"
+#include "ui/AboutBox.h"
 
 #include <QColor>
 #include <QDate>
@@ -23,8 +23,8 @@
 #include <utility>
 
 #include "Branding.h"
-#include "install/FmxUtils.h"
-#include "ui/FmxShellOpen.h"
+#include "install/FileUtilities.h"
+#include "ui/OpenAddress.h"
 #include "ui/TextCodec.h"
 
 // The pictures live in a static library, whose registration the linker would otherwise
@@ -86,7 +86,7 @@ bool IsLeft(QEvent* event) {
 
 }  // namespace
 
-TAboutBox::TAboutBox(QWidget* parent, std::string executablePath, QString shortDateFormat)
+AboutBox::AboutBox(QWidget* parent, std::string executablePath, QString shortDateFormat)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint),
@@ -99,96 +99,96 @@ TAboutBox::TAboutBox(QWidget* parent, std::string executablePath, QString shortD
   setFont(MakeFont(kSansSerif, 11));
   setFixedSize(kClientSize);
   CreateControls();
-  FormCreate();
+  LoadStartingState();
 }
 
-void TAboutBox::CreateControls() {
-  groupBox1_ = new QGroupBox(this);
-  groupBox1_->setObjectName(QStringLiteral("GroupBox1"));
-  groupBox1_->setGeometry(0, 0, kClientSize.width(), kClientSize.height());
+void AboutBox::CreateControls() {
+  infoGroup_ = new QGroupBox(this);
+  infoGroup_->setObjectName(QStringLiteral("GroupBox1"));
+  infoGroup_->setGeometry(0, 0, kClientSize.width(), kClientSize.height());
 
   // Created before the picture, so that the picture lies above its frame.
-  bevel1_ = new QFrame(groupBox1_);
-  bevel1_->setObjectName(QStringLiteral("Bevel1"));
-  bevel1_->setGeometry(15, 20, 130, 165);
-  bevel1_->setFrameStyle(QFrame::Box | QFrame::Sunken);
+  bevel_ = new QFrame(infoGroup_);
+  bevel_->setObjectName(QStringLiteral("Bevel1"));
+  bevel_->setGeometry(15, 20, 130, 165);
+  bevel_->setFrameStyle(QFrame::Box | QFrame::Sunken);
 
-  image1_ = new QLabel(groupBox1_);
-  image1_->setObjectName(QStringLiteral("Image1"));
-  image1_->setGeometry(30, 35, 100, 133);
-  image1_->setPixmap(QPixmap(QString::fromLatin1(kPicture)));
+  picture_ = new QLabel(infoGroup_);
+  picture_->setObjectName(QStringLiteral("Image1"));
+  picture_->setGeometry(30, 35, 100, 133);
+  picture_->setPixmap(QPixmap(QString::fromLatin1(kPicture)));
 
-  progNameDisp_ = MakeStaticText(groupBox1_, "ProgNameDisp", {154, 22, 230, 23},
-                                 MakeFont(kComic, 16, kBold | kUnderline), Qt::AlignLeft);
-  versionDisp_ = MakeStaticText(groupBox1_, "VersionDisp", {154, 50, 160, 20},
-                                MakeFont(kComic, 13, kItalic), Qt::AlignRight);
-  SetTextColour(versionDisp_, kTeal);
-  progDateLabel_ = MakeStaticText(groupBox1_, "ProgDateLabel", {319, 50, 69, 22},
-                                  MakeFont(kComic, 13, kItalic), Qt::AlignHCenter);
-  SetTextColour(progDateLabel_, kTeal);
-  auteurNameDisp_ = MakeStaticText(groupBox1_, "AuteurNameDisp", {154, 78, 230, 23},
-                                   MakeFont(kComic, 13, kBold | kItalic), Qt::AlignRight);
+  nameLabel_ = MakeStaticText(infoGroup_, "ProgNameDisp", {154, 22, 230, 23},
+                              MakeFont(kComic, 16, kBold | kUnderline), Qt::AlignLeft);
+  versionLabel_ = MakeStaticText(infoGroup_, "VersionDisp", {154, 50, 160, 20},
+                                 MakeFont(kComic, 13, kItalic), Qt::AlignRight);
+  SetTextColour(versionLabel_, kTeal);
+  dateLabel_ = MakeStaticText(infoGroup_, "ProgDateLabel", {319, 50, 69, 22},
+                              MakeFont(kComic, 13, kItalic), Qt::AlignHCenter);
+  SetTextColour(dateLabel_, kTeal);
+  authorLabel_ = MakeStaticText(infoGroup_, "AuteurNameDisp", {154, 78, 230, 23},
+                                MakeFont(kComic, 13, kBold | kItalic), Qt::AlignRight);
 
-  mailDisp_ = MakeStaticText(groupBox1_, "MailDisp", {154, 107, 230, 17},
-                             MakeFont(kSansSerif, 11, kBold), Qt::AlignLeft);
-  SetTextColour(mailDisp_, kTeal);
-  mailDisp_->setToolTip(QStringLiteral("E-Mail"));
-  mailDisp_->setCursor(Qt::PointingHandCursor);
-  mailDisp_->installEventFilter(this);
+  mailLabel_ = MakeStaticText(infoGroup_, "MailDisp", {154, 107, 230, 17},
+                              MakeFont(kSansSerif, 11, kBold), Qt::AlignLeft);
+  SetTextColour(mailLabel_, kTeal);
+  mailLabel_->setToolTip(QStringLiteral("E-Mail"));
+  mailLabel_->setCursor(Qt::PointingHandCursor);
+  mailLabel_->installEventFilter(this);
 
-  webPageDisp_ = MakeStaticText(groupBox1_, "WebPageDisp", {154, 127, 230, 17},
-                                MakeFont(kSansSerif, 11, kBold), Qt::AlignLeft);
-  webPageDisp_->setToolTip(QStringLiteral("Web"));
-  webPageDisp_->installEventFilter(this);
+  webPageLabel_ = MakeStaticText(infoGroup_, "WebPageDisp", {154, 127, 230, 17},
+                                 MakeFont(kSansSerif, 11, kBold), Qt::AlignLeft);
+  webPageLabel_->setToolTip(QStringLiteral("Web"));
+  webPageLabel_->installEventFilter(this);
 
-  okButton_ = new QPushButton(QStringLiteral("OK"), groupBox1_);
+  okButton_ = new QPushButton(QStringLiteral("OK"), infoGroup_);
   okButton_->setObjectName(QStringLiteral("OKButton"));
   okButton_->setGeometry(230, 152, 80, 25);
   okButton_->setDefault(true);
   okButton_->setAutoDefault(true);
   connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
 
-  bugReportBtn_ = new QToolButton(groupBox1_);
-  bugReportBtn_->setObjectName(QStringLiteral("BugReportBtn"));
-  bugReportBtn_->setGeometry(328, 178, 63, 17);
-  bugReportBtn_->setText(QStringLiteral("Bug Report!"));
-  bugReportBtn_->setFont(MakeFont(kArial, 11));
-  SetTextColour(bugReportBtn_, kRed);
-  bugReportBtn_->setAutoRaise(true);
-  bugReportBtn_->setFocusPolicy(Qt::NoFocus);
-  connect(bugReportBtn_, &QToolButton::clicked, this, &TAboutBox::BugReportBtnClick);
+  bugReportButton_ = new QToolButton(infoGroup_);
+  bugReportButton_->setObjectName(QStringLiteral("BugReportBtn"));
+  bugReportButton_->setGeometry(328, 178, 63, 17);
+  bugReportButton_->setText(QStringLiteral("Bug Report!"));
+  bugReportButton_->setFont(MakeFont(kArial, 11));
+  SetTextColour(bugReportButton_, kRed);
+  bugReportButton_->setAutoRaise(true);
+  bugReportButton_->setFocusPolicy(Qt::NoFocus);
+  connect(bugReportButton_, &QToolButton::clicked, this, &AboutBox::OpenBugReports);
 
   okButton_->setFocus();
 }
 
-void TAboutBox::FormCreate() {
-  progNameDisp_->setText(FromAnsi(kProgramName));
-  versionDisp_->setText(FromAnsi(kVersion));
-  auteurNameDisp_->setText(FromAnsi(kCopyrightNotice));
-  mailDisp_->setText(FromAnsi(kEmailAddress));
-  webPageDisp_->setText(FromAnsi(kWebPage));
+void AboutBox::LoadStartingState() {
+  nameLabel_->setText(FromAnsi(kProgramName));
+  versionLabel_->setText(FromAnsi(kVersion));
+  authorLabel_->setText(FromAnsi(kCopyrightNotice));
+  mailLabel_->setText(FromAnsi(kEmailAddress));
+  webPageLabel_->setText(FromAnsi(kWebPage));
 
   // The date of the executable, once: it is not read again at later openings.
   QString date;
   const std::optional<FileDateTime> modified = FileModificationDate(executablePath_);
   const QDate day = modified ? QDate(modified->year, modified->month, modified->day) : QDate();
   if (day.isValid()) date = QLocale::system().toString(day, shortDateFormat_);
-  progDateLabel_->setText(date);
+  dateLabel_->setText(date);
 }
 
-void TAboutBox::MailDispClick() {
-  ShellOpen("mailto:" + ToAnsi(mailDisp_->text()), "", "", kSwShowNormal);
+void AboutBox::WriteMail() {
+  OpenAddress("mailto:" + ToAnsi(mailLabel_->text()));
 }
 
-void TAboutBox::WebPageDispDblClick() {
-  ShellOpen(ToAnsi(webPageDisp_->text()), "", "", kSwShowNormal);
+void AboutBox::OpenWebPage() {
+  OpenAddress(ToAnsi(webPageLabel_->text()));
 }
 
-void TAboutBox::BugReportBtnClick() {
-  ShellOpen(std::string(kBugReportPage), "", "", kSwShowNormal);
+void AboutBox::OpenBugReports() {
+  OpenAddress(std::string(kBugReportPage));
 }
 
-void TAboutBox::setVisible(bool visible) {
+void AboutBox::setVisible(bool visible) {
   if (visible && !isVisible()) {
     CentreOnScreen();
     okButton_->setFocus();
@@ -196,7 +196,7 @@ void TAboutBox::setVisible(bool visible) {
   QDialog::setVisible(visible);
 }
 
-void TAboutBox::CentreOnScreen() {
+void AboutBox::CentreOnScreen() {
   QScreen* screen =
       parentWidget() != nullptr ? parentWidget()->screen() : QGuiApplication::primaryScreen();
   if (screen == nullptr) return;
@@ -208,8 +208,8 @@ void TAboutBox::CentreOnScreen() {
   move(placed.topLeft());
 }
 
-bool TAboutBox::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == mailDisp_) {
+bool AboutBox::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == mailLabel_) {
     switch (event->type()) {
       case QEvent::MouseButtonPress:
         if (IsLeft(event)) mailPressed_ = true;
@@ -221,17 +221,17 @@ bool TAboutBox::eventFilter(QObject* watched, QEvent* event) {
       case QEvent::MouseButtonRelease:
         if (IsLeft(event)) {
           const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
-          const bool click = mailPressed_ && mailDisp_->rect().contains(at);
+          const bool click = mailPressed_ && mailLabel_->rect().contains(at);
           mailPressed_ = false;
-          if (click) MailDispClick();
+          if (click) WriteMail();
         }
         return true;
       default:
         break;
     }
-  } else if (watched == webPageDisp_ && event->type() == QEvent::MouseButtonDblClick &&
+  } else if (watched == webPageLabel_ && event->type() == QEvent::MouseButtonDblClick &&
              IsLeft(event)) {
-    WebPageDispDblClick();
+    OpenWebPage();
     return true;
   }
   return QDialog::eventFilter(watched, event);

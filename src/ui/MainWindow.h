@@ -34,23 +34,23 @@ class KeyCapture;
 class MacroListModel;
 class ProblemsModel;
 
-class TMainForm : public QWidget {
+class MainWindow : public QWidget {
   Q_OBJECT
 
  public:
   // Builds the window and runs its creation step with the data of `applicationDirectory`
   // (ending with a separator). An error of the creation step is shown in the error box
   // and ends that step; the window keeps the state reached.
-  explicit TMainForm(std::string applicationDirectory, QWidget* parent = nullptr);
+  explicit MainWindow(std::string applicationDirectory, QWidget* parent = nullptr);
   // The destruction step: stores the language choice.
-  ~TMainForm() override;
+  ~MainWindow() override;
 
   // Loads `pathBytes` into the list as the load button does once its dialog is answered
   // (start-up with a file named on the command line): an error shows in the error box and
   // leaves the list as it was.
   void LoadFile(const std::string& pathBytes);
 
-  // The about box that AboutBtn opens.
+  // The about box that aboutButton_ opens.
   void SetAboutBox(QDialog* aboutBox) { aboutBox_ = aboutBox; }
 
   // The engine's state, for those who look at the window from outside.
@@ -58,7 +58,7 @@ class TMainForm : public QWidget {
   const macros::Composer& Composer() const { return composer_; }
   const datafiles::LanguageState& Languages() const { return language_; }
   const macros::MacroDocument& Document() const { return document_; }
-  int ExternalPanelShown() const { return externalPanelShown_; }
+  int ResourcesPanelShown() const { return resourcesPanelShown_; }
 
   // The size of the window before the creation step sets it.
   static constexpr QSize kDesignSize{723, 360};
@@ -75,57 +75,57 @@ class TMainForm : public QWidget {
  private:
   void CreateControls();
   void WireEvents();
-  void FormCreate();
-  void FormDestroy();
+  void LoadStartingState();
+  void StoreState();
 
   // Language.
-  void RBFrClick();
-  void RBEnClick();
+  void ChooseFrench();
+  void ChooseEnglish();
   void SelectLanguage(datafiles::Language language);
   void ReloadLanguage();
-  void RefreshBtnClick();
-  void TextListClick();
+  void RefreshResources();
+  void FollowResourceSelection();
 
   void StoreGameChoice();
   void FollowLanguageInQtTexts();
 
   // Key and function fields.
-  void LetterComboBoxChange();
-  void CaptureKeyClick();
+  void FollowKeyField();
+  void StartKeyCapture();
   void KeyCaptured(const QString& keyName, bool modifiersDropped);
   void ShowCaptureEnded();
   void ShowStatus(std::optional<Text> message = std::nullopt);
   void ShowFindings();
   void ShowBudget();
   void ShowFindingsOfSelectedLine();
-  void ProblemsViewClick(const QModelIndex& finding);
-  void FonctionComboBoxClick(int position);
-  void FonctionComboBoxChange(int position);
+  void SelectLineOfFinding(const QModelIndex& finding);
+  void ShowFunctionHint(int position);
+  void FollowFunctionField(int position);
 
   // The add actions.
-  void AddBtnClick();
-  void AddPersoBtnClick();
+  void AddBinding();
+  void AddResourceBinding();
   bool ResourceChosen();
-  void AddPersoBtn1Click();
-  void AddPredefBtnClick();
-  void NewFctBtnClick();
+  void AddDefinableCall();
+  void AddDefinableWithResource();
+  void AddOwnLine();
   void AppendMacro(const std::optional<std::string>& line);
 
   // The macro list and its files.
-  void SauverBtnClick();
+  void SaveList();
   // Whether the list may be dropped: it has not changed since it was last saved or loaded,
   // or the player saved it or chose to discard it.
   bool MayDropList();
-  void LoadBtnClick();
-  void DeleteAllBtnClick();
-  void CommandesListBoxDblClick();
-  void CommandesListBoxClick(int row);
+  void LoadList();
+  void NewList();
+  void DeleteSelectedLine();
+  void SelectLine(int row);
 
   // The rest of the window.
-  void RessourcesExternesBtnClick();
-  void GameComboBoxChange(int index);
-  void AboutBtnClick();
-  void InstallerCfgBtnClick();
+  void ToggleResourcesPanel();
+  void ChooseGame(int index);
+  void ShowAboutBox();
+  void InstallSupportFiles();
   void LayOutBelowTheList();
 
   // Copies engine state into the widgets, without running any handler.
@@ -144,7 +144,7 @@ class TMainForm : public QWidget {
   macros::Composer composer_;
   datafiles::LanguageState language_;
   macros::MacroDocument document_;
-  int externalPanelShown_ = 0;
+  int resourcesPanelShown_ = 0;
   game::Game game_ = game::Game::kQuake2;
   bool showingState_ = false;  // true while the program, not the user, changes widgets
                                // (set through a ShowingState guard)
@@ -155,39 +155,39 @@ class TMainForm : public QWidget {
   FileDialog quakePathDialog_;
   QDialog* aboutBox_ = nullptr;
 
-  QFrame* LangueGroupBox = nullptr;
-  QRadioButton* RBFr = nullptr;
-  QRadioButton* RBEn = nullptr;
-  QComboBox* GameComboBox = nullptr;
-  QGroupBox* MainGroup = nullptr;
-  QComboBox* LetterComboBox = nullptr;
-  QComboBox* FonctionComboBox = nullptr;
-  QLineEdit* SayEdit = nullptr;
-  QPushButton* AddBtn = nullptr;
-  QComboBox* FonctionUserBox = nullptr;
-  QPushButton* AddPersoBtn1 = nullptr;
-  QLineEdit* ParamsUserEdit = nullptr;
-  QPushButton* AddPredefBtn = nullptr;
-  QLineEdit* UserEdit = nullptr;
-  QPushButton* NewFctBtn = nullptr;
-  QListView* CommandesListBox = nullptr;
-  QPushButton* LoadBtn = nullptr;
-  QPushButton* SauverBtn = nullptr;
-  QPushButton* DeleteAllBtn = nullptr;
-  QPushButton* DeleteBtn = nullptr;
-  QPushButton* InstallerCfgBtn = nullptr;
-  QPushButton* RessourcesExternesBtn = nullptr;
-  QPushButton* AboutBtn = nullptr;
-  QGroupBox* RessourcesExternesGroupe = nullptr;
-  QListWidget* TextList = nullptr;
-  QPushButton* AddPersoBtn = nullptr;
-  QPushButton* RefreshBtn = nullptr;
-  QGroupBox* ProblemsGroup = nullptr;  // the problems panel: the counts of the findings,
-  QLabel* ProblemsSummary = nullptr;   // the size of the saved file, and every finding
-  QLabel* BudgetLabel = nullptr;
-  QListView* ProblemsView = nullptr;
-  QLabel* DiagnosticLabel = nullptr;  // the status line: a message of the last action, or
-                                      // what the game does with the selected line
+  QFrame* languageFrame_ = nullptr;
+  QRadioButton* frenchButton_ = nullptr;
+  QRadioButton* englishButton_ = nullptr;
+  QComboBox* gameField_ = nullptr;
+  QGroupBox* mainGroup_ = nullptr;
+  QComboBox* keyField_ = nullptr;
+  QComboBox* functionField_ = nullptr;
+  QLineEdit* chatEdit_ = nullptr;
+  QPushButton* addBindingButton_ = nullptr;
+  QComboBox* definableField_ = nullptr;
+  QPushButton* addDefinableButton_ = nullptr;
+  QLineEdit* argumentsEdit_ = nullptr;
+  QPushButton* addWithResourceButton_ = nullptr;
+  QLineEdit* ownLineEdit_ = nullptr;
+  QPushButton* addOwnLineButton_ = nullptr;
+  QListView* linesView_ = nullptr;
+  QPushButton* loadButton_ = nullptr;
+  QPushButton* saveButton_ = nullptr;
+  QPushButton* newListButton_ = nullptr;
+  QPushButton* deleteButton_ = nullptr;
+  QPushButton* installButton_ = nullptr;
+  QPushButton* resourcesButton_ = nullptr;
+  QPushButton* aboutButton_ = nullptr;
+  QGroupBox* resourcesGroup_ = nullptr;
+  QListWidget* resourcesList_ = nullptr;
+  QPushButton* addResourceButton_ = nullptr;
+  QPushButton* refreshButton_ = nullptr;
+  QGroupBox* problemsGroup_ = nullptr;  // the problems panel: the counts of the findings,
+  QLabel* problemsSummary_ = nullptr;   // the size of the saved file, and every finding
+  QLabel* budgetLabel_ = nullptr;
+  QListView* problemsView_ = nullptr;
+  QLabel* statusLine_ = nullptr;  // the status line: a message of the last action, or
+                                  // what the game does with the selected line
   MacroListModel* macroModel_ = nullptr;
   ProblemsModel* problemsModel_ = nullptr;
   QAction* captureAction_ = nullptr;  // in the key field: choose the key by pressing it

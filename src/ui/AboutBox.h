@@ -17,20 +17,20 @@ class QToolButton;
 
 namespace tavrilo::ui {
 
-class TAboutBox : public QDialog {
+class AboutBox : public QDialog {
   Q_OBJECT
 
  public:
   // Builds the dialog, hidden, and runs its creation step: the texts, and the date of
   // `executablePath` formatted with `shortDateFormat` (a Qt date format string).
-  TAboutBox(QWidget* parent, std::string executablePath, QString shortDateFormat);
+  AboutBox(QWidget* parent, std::string executablePath, QString shortDateFormat);
 
   static constexpr QSize kClientSize{395, 201};
 
   // The links; each hands one address to the desktop.
-  void MailDispClick();
-  void WebPageDispDblClick();
-  void BugReportBtnClick();
+  void WriteMail();
+  void OpenWebPage();
+  void OpenBugReports();
 
   // Opening places the dialog at the centre of the screen, the focus on OKButton.
   void setVisible(bool visible) override;
@@ -40,23 +40,23 @@ class TAboutBox : public QDialog {
 
  private:
   void CreateControls();
-  void FormCreate();
+  void LoadStartingState();
   void CentreOnScreen();
 
   std::string executablePath_;
   QString shortDateFormat_;
 
-  QGroupBox* groupBox1_ = nullptr;
-  QFrame* bevel1_ = nullptr;
-  QLabel* image1_ = nullptr;
-  QLabel* progNameDisp_ = nullptr;
-  QLabel* versionDisp_ = nullptr;
-  QLabel* progDateLabel_ = nullptr;
-  QLabel* auteurNameDisp_ = nullptr;
-  QLabel* mailDisp_ = nullptr;
-  QLabel* webPageDisp_ = nullptr;
+  QGroupBox* infoGroup_ = nullptr;
+  QFrame* bevel_ = nullptr;
+  QLabel* picture_ = nullptr;
+  QLabel* nameLabel_ = nullptr;
+  QLabel* versionLabel_ = nullptr;
+  QLabel* dateLabel_ = nullptr;
+  QLabel* authorLabel_ = nullptr;
+  QLabel* mailLabel_ = nullptr;
+  QLabel* webPageLabel_ = nullptr;
   QPushButton* okButton_ = nullptr;
-  QToolButton* bugReportBtn_ = nullptr;
+  QToolButton* bugReportButton_ = nullptr;
 
   // A left press on MailDisp waiting for its release (a click).
   bool mailPressed_ = false;

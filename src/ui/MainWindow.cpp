@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/Unit1.h"
+#include "ui/MainWindow.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -168,7 +168,7 @@ void SetItems(QComboBox* field, const StringList& list) {
 
 }  // namespace
 
-TMainForm::TMainForm(std::string applicationDirectory, QWidget* parent)
+MainWindow::MainWindow(std::string applicationDirectory, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint),
@@ -185,190 +185,188 @@ TMainForm::TMainForm(std::string applicationDirectory, QWidget* parent)
   setFixedSize(kDesignSize);
   CreateControls();
   WireEvents();
-  FormCreate();
+  LoadStartingState();
 }
 
-TMainForm::~TMainForm() {
-  FormDestroy();
+MainWindow::~MainWindow() {
+  StoreState();
   SetTextResolver(nullptr);
 }
 
-void TMainForm::CreateControls() {
-  LangueGroupBox = Place<QFrame>(this, "LangueGroupBox", 5, 5, 600, 25, kOwnTextPixels);
-  LangueGroupBox->setFrameShape(QFrame::StyledPanel);
-  LangueGroupBox->setFrameShadow(QFrame::Sunken);
-  RBFr = Place<QRadioButton>(this, "RBFr", 15, 13, 186, 15, kOwnTextPixels);
-  RBFr->setText(
+void MainWindow::CreateControls() {
+  languageFrame_ = Place<QFrame>(this, "LangueGroupBox", 5, 5, 600, 25, kOwnTextPixels);
+  languageFrame_->setFrameShape(QFrame::StyledPanel);
+  languageFrame_->setFrameShadow(QFrame::Sunken);
+  frenchButton_ = Place<QRadioButton>(this, "RBFr", 15, 13, 186, 15, kOwnTextPixels);
+  frenchButton_->setText(
       FromAnsi("Cochez cette case pour le Fran\xE7"
                "ais"));
-  RBEn = Place<QRadioButton>(this, "RBEn", 297, 13, 144, 15, kOwnTextPixels);
-  RBEn->setText("Check this box for English");
+  englishButton_ = Place<QRadioButton>(this, "RBEn", 297, 13, 144, 15, kOwnTextPixels);
+  englishButton_->setText("Check this box for English");
 
   // The game the lines are written for, right of the language buttons.
-  GameComboBox = Place<QComboBox>(this, "GameComboBox", 450, 8, 150, 19, kOwnTextPixels);
-  GameComboBox->addItems({"Quake 2 3.20, Q2PRO", "Yamagi Quake II"});
+  gameField_ = Place<QComboBox>(this, "GameComboBox", 450, 8, 150, 19, kOwnTextPixels);
+  gameField_->addItems({"Quake 2 3.20, Q2PRO", "Yamagi Quake II"});
 
-  MainGroup = Place<QGroupBox>(this, "MainGroup", 5, 35, 600, 190, kOwnTextPixels);
-  MainGroup->setTitle(FromAnsi("Menu g\xE9n\xE9ral"));
+  mainGroup_ = Place<QGroupBox>(this, "MainGroup", 5, 35, 600, 190, kOwnTextPixels);
+  mainGroup_->setTitle(FromAnsi("Menu g\xE9n\xE9ral"));
   // The key field shows its prompt and the longest key names whole; the function field
   // takes what is left up to the add buttons' right edge.
-  LetterComboBox = EditableField(MainGroup, "LetterComboBox", "Touches", 10, 16, 172, 21);
+  keyField_ = EditableField(mainGroup_, "LetterComboBox", "Touches", 10, 16, 172, 21);
   for (std::string_view key : macros::kKeyList)
-    LetterComboBox->addItem(FromAnsi(key));
-  LetterComboBox->setCurrentIndex(-1);
-  LetterComboBox->setEditText("Touches");
-  captureAction_ =
-      LetterComboBox->lineEdit()->addAction(KeyboardIcon(), QLineEdit::TrailingPosition);
+    keyField_->addItem(FromAnsi(key));
+  keyField_->setCurrentIndex(-1);
+  keyField_->setEditText("Touches");
+  captureAction_ = keyField_->lineEdit()->addAction(KeyboardIcon(), QLineEdit::TrailingPosition);
   captureAction_->setObjectName("CaptureKeyAction");
   // The drop-down shows each entry whole, wider than the field when it must be.
-  LetterComboBox->view()->setMinimumWidth(LetterComboBox->view()->sizeHintForColumn(0) + 24);
+  keyField_->view()->setMinimumWidth(keyField_->view()->sizeHintForColumn(0) + 24);
   keyCapture_ = new KeyCapture(this);
-  FonctionComboBox = EditableField(MainGroup, "FonctionComboBox", "Fonctions", 187, 16, 133, 21);
-  SayEdit = TextField(MainGroup, "SayEdit", "Tapez ici les dialogues macros", 10, 39, 265, 21);
-  AddBtn = Button(MainGroup, "AddBtn", "Ajouter", 280, 39, 40, 20, false);
-  FonctionUserBox = EditableField(MainGroup, "FonctionUserBox",
+  functionField_ = EditableField(mainGroup_, "FonctionComboBox", "Fonctions", 187, 16, 133, 21);
+  chatEdit_ = TextField(mainGroup_, "SayEdit", "Tapez ici les dialogues macros", 10, 39, 265, 21);
+  addBindingButton_ = Button(mainGroup_, "AddBtn", "Ajouter", 280, 39, 40, 20, false);
+  definableField_ = EditableField(mainGroup_, "FonctionUserBox",
                                   "Fonctions d\xE9"
                                   "finissables",
                                   10, 65, 265, 21);
-  AddPersoBtn1 = Button(MainGroup, "AddPersoBtn1", "Ajouter", 280, 65, 40, 20, false);
-  ParamsUserEdit = TextField(MainGroup, "ParamsUserEdit",
+  addDefinableButton_ = Button(mainGroup_, "AddPersoBtn1", "Ajouter", 280, 65, 40, 20, false);
+  argumentsEdit_ = TextField(mainGroup_, "ParamsUserEdit",
                              "Fonctions d\xE9"
                              "finissables : Arguments",
                              10, 87, 265, 21);
-  AddPredefBtn = Button(MainGroup, "AddPredefBtn", "Ajouter", 280, 87, 40, 20, false);
-  UserEdit =
-      TextField(MainGroup, "UserEdit", "Tapez ici vos commandes personnelles", 10, 115, 265, 21);
-  NewFctBtn = Button(MainGroup, "NewFctBtn", "Ajouter", 280, 115, 40, 20, false);
+  addWithResourceButton_ = Button(mainGroup_, "AddPredefBtn", "Ajouter", 280, 87, 40, 20, false);
+  ownLineEdit_ =
+      TextField(mainGroup_, "UserEdit", "Tapez ici vos commandes personnelles", 10, 115, 265, 21);
+  addOwnLineButton_ = Button(mainGroup_, "NewFctBtn", "Ajouter", 280, 115, 40, 20, false);
 
-  CommandesListBox =
-      Place<QListView>(MainGroup, "CommandesListBox", 330, 16, 260, 121, kOwnTextPixels);
+  linesView_ = Place<QListView>(mainGroup_, "CommandesListBox", 330, 16, 260, 121, kOwnTextPixels);
   document_.SetSupportFiles(install::ReadSupportFiles(appDir_));
   macroModel_ = new MacroListModel(document_, this);
-  CommandesListBox->setModel(macroModel_);
-  CommandesListBox->setUniformItemSizes(true);
-  CommandesListBox->setSelectionMode(QAbstractItemView::SingleSelection);
-  CommandesListBox->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  CommandesListBox->setLayoutMode(QListView::Batched);
-  CommandesListBox->setBatchSize(1000);
+  linesView_->setModel(macroModel_);
+  linesView_->setUniformItemSizes(true);
+  linesView_->setSelectionMode(QAbstractItemView::SingleSelection);
+  linesView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  linesView_->setLayoutMode(QListView::Batched);
+  linesView_->setBatchSize(1000);
 
-  LoadBtn = Button(MainGroup, "LoadBtn", "&Charger un fichier", 10, 140, 156, 20, true);
-  SauverBtn = Button(MainGroup, "SauverBtn", "&Sauver les macros", 165, 140, 155, 20, true);
-  DeleteAllBtn = Button(MainGroup, "DeleteAllBtn", "&Nouvelle liste", 10, 159, 156, 20, true);
-  DeleteBtn = Button(MainGroup, "DeleteBtn", "&Effacer macro", 165, 159, 155, 20, true);
-  InstallerCfgBtn =
-      Button(MainGroup, "InstallerCfgBtn", "Installer les CFG", 330, 140, 260, 20, true);
-  RessourcesExternesBtn =
-      Button(MainGroup, "RessourcesExternesBtn", "&Ressources Externes", 330, 159, 131, 20, true);
-  AboutBtn = Button(MainGroup, "AboutBtn", "&A Propos de...", 460, 159, 130, 20, true);
+  loadButton_ = Button(mainGroup_, "LoadBtn", "&Charger un fichier", 10, 140, 156, 20, true);
+  saveButton_ = Button(mainGroup_, "SauverBtn", "&Sauver les macros", 165, 140, 155, 20, true);
+  newListButton_ = Button(mainGroup_, "DeleteAllBtn", "&Nouvelle liste", 10, 159, 156, 20, true);
+  deleteButton_ = Button(mainGroup_, "DeleteBtn", "&Effacer macro", 165, 159, 155, 20, true);
+  installButton_ =
+      Button(mainGroup_, "InstallerCfgBtn", "Installer les CFG", 330, 140, 260, 20, true);
+  resourcesButton_ =
+      Button(mainGroup_, "RessourcesExternesBtn", "&Ressources Externes", 330, 159, 131, 20, true);
+  aboutButton_ = Button(mainGroup_, "AboutBtn", "&A Propos de...", 460, 159, 130, 20, true);
 
-  RessourcesExternesGroupe =
+  resourcesGroup_ =
       Place<QGroupBox>(this, "RessourcesExternesGroupe", 5, 230, 600, 120, kOwnTextPixels);
-  RessourcesExternesGroupe->setTitle("Ressources externes");
-  TextList = Place<QListWidget>(RessourcesExternesGroupe, "TextList", 10, 16, 580, 64);
-  TextList->setSelectionMode(QAbstractItemView::SingleSelection);
-  TextList->setUniformItemSizes(true);
-  MakeBlue(TextList);
-  AddPersoBtn = Button(RessourcesExternesGroupe, "AddPersoBtn", "Ajouter cette commande", 10, 85,
-                       291, 25, true);
-  RefreshBtn = Button(RessourcesExternesGroupe, "RefreshBtn", "Rafraichir", 300, 85, 290, 25, true);
+  resourcesGroup_->setTitle("Ressources externes");
+  resourcesList_ = Place<QListWidget>(resourcesGroup_, "TextList", 10, 16, 580, 64);
+  resourcesList_->setSelectionMode(QAbstractItemView::SingleSelection);
+  resourcesList_->setUniformItemSizes(true);
+  MakeBlue(resourcesList_);
+  addResourceButton_ =
+      Button(resourcesGroup_, "AddPersoBtn", "Ajouter cette commande", 10, 85, 291, 25, true);
+  refreshButton_ = Button(resourcesGroup_, "RefreshBtn", "Rafraichir", 300, 85, 290, 25, true);
 
-  setTabOrder(LetterComboBox, FonctionComboBox);
-  setTabOrder(FonctionComboBox, SayEdit);
-  setTabOrder(SayEdit, FonctionUserBox);
-  setTabOrder(FonctionUserBox, ParamsUserEdit);
-  setTabOrder(ParamsUserEdit, UserEdit);
-  setTabOrder(UserEdit, CommandesListBox);
-  setTabOrder(CommandesListBox, TextList);
-  setTabOrder(TextList, RBFr);
-  setTabOrder(RBFr, RBEn);
-  setTabOrder(RBEn, GameComboBox);
+  setTabOrder(keyField_, functionField_);
+  setTabOrder(functionField_, chatEdit_);
+  setTabOrder(chatEdit_, definableField_);
+  setTabOrder(definableField_, argumentsEdit_);
+  setTabOrder(argumentsEdit_, ownLineEdit_);
+  setTabOrder(ownLineEdit_, linesView_);
+  setTabOrder(linesView_, resourcesList_);
+  setTabOrder(resourcesList_, frenchButton_);
+  setTabOrder(frenchButton_, englishButton_);
+  setTabOrder(englishButton_, gameField_);
 
   // Delete in the list removes the selected line (see eventFilter).
-  CommandesListBox->installEventFilter(this);
+  linesView_->installEventFilter(this);
   ShowToolTips();
 
   // The problems panel, below the other controls: the counts and the size of the saved
   // file, then every finding of the list.
-  ProblemsGroup =
+  problemsGroup_ =
       Place<QGroupBox>(this, "ProblemsGroup", 5, 355, 600, kProblemsHeight, kOwnTextPixels);
-  ProblemsGroup->setTitle(FromAnsi("Probl\xE8mes"));
-  ProblemsSummary =
-      Place<QLabel>(ProblemsGroup, "ProblemsSummary", 10, 14, 380, 16, kOwnTextPixels);
-  ProblemsSummary->setTextFormat(Qt::PlainText);
-  BudgetLabel = Place<QLabel>(ProblemsGroup, "BudgetLabel", 390, 14, 200, 16, kOwnTextPixels);
-  BudgetLabel->setTextFormat(Qt::PlainText);
-  BudgetLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  ProblemsView = Place<QListView>(ProblemsGroup, "ProblemsView", 10, 32, 580, kProblemsHeight - 38,
-                                  kOwnTextPixels);
+  problemsGroup_->setTitle(FromAnsi("Probl\xE8mes"));
+  problemsSummary_ =
+      Place<QLabel>(problemsGroup_, "ProblemsSummary", 10, 14, 380, 16, kOwnTextPixels);
+  problemsSummary_->setTextFormat(Qt::PlainText);
+  budgetLabel_ = Place<QLabel>(problemsGroup_, "BudgetLabel", 390, 14, 200, 16, kOwnTextPixels);
+  budgetLabel_->setTextFormat(Qt::PlainText);
+  budgetLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  problemsView_ = Place<QListView>(problemsGroup_, "ProblemsView", 10, 32, 580,
+                                   kProblemsHeight - 38, kOwnTextPixels);
   problemsModel_ = new ProblemsModel(document_, this);
-  ProblemsView->setModel(problemsModel_);
-  ProblemsView->setItemDelegate(new ProblemDelegate(ProblemsView));
-  ProblemsView->setUniformItemSizes(true);  // no row is laid out before it shows
-  ProblemsView->setSelectionMode(QAbstractItemView::SingleSelection);
-  ProblemsView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  ProblemsView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  setTabOrder(GameComboBox, ProblemsView);
+  problemsView_->setModel(problemsModel_);
+  problemsView_->setItemDelegate(new ProblemDelegate(problemsView_));
+  problemsView_->setUniformItemSizes(true);  // no row is laid out before it shows
+  problemsView_->setSelectionMode(QAbstractItemView::SingleSelection);
+  problemsView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  problemsView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setTabOrder(gameField_, problemsView_);
 
-  DiagnosticLabel =
+  statusLine_ =
       Place<QLabel>(this, "DiagnosticLabel", 5, 0, 600, kStatusLineHeight, kOwnTextPixels);
-  DiagnosticLabel->setTextFormat(Qt::PlainText);
-  LetterComboBox->setFocus();
+  statusLine_->setTextFormat(Qt::PlainText);
+  keyField_->setFocus();
 }
 
-void TMainForm::WireEvents() {
+void MainWindow::WireEvents() {
   // The language buttons run their handler only when they become selected.
-  connect(RBFr, &QRadioButton::toggled, this, [this](bool on) {
-    KeepSelectedRadioInTabChain(RBFr, RBEn);
-    if (on && !showingState_) RBFrClick();
+  connect(frenchButton_, &QRadioButton::toggled, this, [this](bool on) {
+    KeepSelectedRadioInTabChain(frenchButton_, englishButton_);
+    if (on && !showingState_) ChooseFrench();
   });
-  connect(RBEn, &QRadioButton::toggled, this, [this](bool on) {
-    KeepSelectedRadioInTabChain(RBFr, RBEn);
-    if (on && !showingState_) RBEnClick();
+  connect(englishButton_, &QRadioButton::toggled, this, [this](bool on) {
+    KeepSelectedRadioInTabChain(frenchButton_, englishButton_);
+    if (on && !showingState_) ChooseEnglish();
   });
 
   // A pick runs the click handler, then the change handler; a typed edit only the change
   // handler, with no entry selected. Texts set by the program run nothing.
-  connect(LetterComboBox, &QComboBox::activated, this, [this] { LetterComboBoxChange(); });
-  connect(LetterComboBox->lineEdit(), &QLineEdit::textEdited, this,
-          [this] { LetterComboBoxChange(); });
-  connect(captureAction_, &QAction::triggered, this, &TMainForm::CaptureKeyClick);
-  connect(keyCapture_, &KeyCapture::Captured, this, &TMainForm::KeyCaptured);
+  connect(keyField_, &QComboBox::activated, this, [this] { FollowKeyField(); });
+  connect(keyField_->lineEdit(), &QLineEdit::textEdited, this, [this] { FollowKeyField(); });
+  connect(captureAction_, &QAction::triggered, this, &MainWindow::StartKeyCapture);
+  connect(keyCapture_, &KeyCapture::Captured, this, &MainWindow::KeyCaptured);
   connect(keyCapture_, &KeyCapture::Refused, this, [this](const Text& reason) {
     ShowCaptureEnded();
-    LetterComboBox->setEditText(textBeforeCapture_);
+    keyField_->setEditText(textBeforeCapture_);
     ShowStatus(reason);
   });
   connect(keyCapture_, &KeyCapture::Cancelled, this, [this] {
     ShowCaptureEnded();
-    LetterComboBox->setEditText(textBeforeCapture_);
+    keyField_->setEditText(textBeforeCapture_);
     ShowStatus();
   });
-  connect(FonctionComboBox, &QComboBox::activated, this, [this](int position) {
-    FonctionComboBoxClick(position);
-    FonctionComboBoxChange(position);
+  connect(functionField_, &QComboBox::activated, this, [this](int position) {
+    ShowFunctionHint(position);
+    FollowFunctionField(position);
   });
-  connect(FonctionComboBox->lineEdit(), &QLineEdit::textEdited, this,
-          [this] { FonctionComboBoxChange(-1); });
-  connect(FonctionUserBox, &QComboBox::activated, this,
+  connect(functionField_->lineEdit(), &QLineEdit::textEdited, this,
+          [this] { FollowFunctionField(-1); });
+  connect(definableField_, &QComboBox::activated, this,
           [this](int position) { language_.definableFunctions.SetItemIndex(position); });
-  connect(FonctionUserBox->lineEdit(), &QLineEdit::textEdited, this,
+  connect(definableField_->lineEdit(), &QLineEdit::textEdited, this,
           [this] { language_.definableFunctions.SetItemIndex(-1); });
 
-  connect(AddBtn, &QPushButton::clicked, this, &TMainForm::AddBtnClick);
-  connect(AddPersoBtn1, &QPushButton::clicked, this, &TMainForm::AddPersoBtn1Click);
-  connect(AddPredefBtn, &QPushButton::clicked, this, &TMainForm::AddPredefBtnClick);
-  connect(NewFctBtn, &QPushButton::clicked, this, &TMainForm::NewFctBtnClick);
-  connect(AddPersoBtn, &QPushButton::clicked, this, &TMainForm::AddPersoBtnClick);
+  connect(addBindingButton_, &QPushButton::clicked, this, &MainWindow::AddBinding);
+  connect(addDefinableButton_, &QPushButton::clicked, this, &MainWindow::AddDefinableCall);
+  connect(addWithResourceButton_, &QPushButton::clicked, this,
+          &MainWindow::AddDefinableWithResource);
+  connect(addOwnLineButton_, &QPushButton::clicked, this, &MainWindow::AddOwnLine);
+  connect(addResourceButton_, &QPushButton::clicked, this, &MainWindow::AddResourceBinding);
 
-  connect(SayEdit, &QLineEdit::returnPressed, this, &TMainForm::AddBtnClick);
-  FonctionUserBox->lineEdit()->installEventFilter(this);  // Enter: see eventFilter
-  connect(ParamsUserEdit, &QLineEdit::returnPressed, this, &TMainForm::AddPredefBtnClick);
-  connect(UserEdit, &QLineEdit::returnPressed, this, &TMainForm::NewFctBtnClick);
-  connect(TextList, &QListWidget::itemActivated, this, &TMainForm::AddPersoBtnClick);
-  connect(SauverBtn, &QPushButton::clicked, this, &TMainForm::SauverBtnClick);
-  connect(LoadBtn, &QPushButton::clicked, this, &TMainForm::LoadBtnClick);
-  connect(DeleteAllBtn, &QPushButton::clicked, this, &TMainForm::DeleteAllBtnClick);
-  connect(DeleteBtn, &QPushButton::clicked, this, &TMainForm::CommandesListBoxDblClick);
+  connect(chatEdit_, &QLineEdit::returnPressed, this, &MainWindow::AddBinding);
+  definableField_->lineEdit()->installEventFilter(this);  // Enter: see eventFilter
+  connect(argumentsEdit_, &QLineEdit::returnPressed, this, &MainWindow::AddDefinableWithResource);
+  connect(ownLineEdit_, &QLineEdit::returnPressed, this, &MainWindow::AddOwnLine);
+  connect(resourcesList_, &QListWidget::itemActivated, this, &MainWindow::AddResourceBinding);
+  connect(saveButton_, &QPushButton::clicked, this, &MainWindow::SaveList);
+  connect(loadButton_, &QPushButton::clicked, this, &MainWindow::LoadList);
+  connect(newListButton_, &QPushButton::clicked, this, &MainWindow::NewList);
+  connect(deleteButton_, &QPushButton::clicked, this, &MainWindow::DeleteSelectedLine);
   // A model reset clears the view's selection without a word: the view is made to show
   // the engine's selection again, so that the two never disagree.
   connect(macroModel_, &QAbstractItemModel::modelReset, this, [this] { ShowMacroSelection(); });
@@ -384,26 +382,25 @@ void TMainForm::WireEvents() {
   });
   // A click, or Enter, on a finding selects its line in the list.
   for (auto signal : {&QAbstractItemView::clicked, &QAbstractItemView::activated})
-    connect(ProblemsView, signal, this, &TMainForm::ProblemsViewClick);
-  connect(CommandesListBox->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+    connect(problemsView_, signal, this, &MainWindow::SelectLineOfFinding);
+  connect(linesView_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
     if (showingState_) return;
-    const QModelIndexList rows = CommandesListBox->selectionModel()->selectedRows();
-    CommandesListBoxClick(rows.isEmpty() ? -1 : rows.constFirst().row());
+    const QModelIndexList rows = linesView_->selectionModel()->selectedRows();
+    SelectLine(rows.isEmpty() ? -1 : rows.constFirst().row());
   });
 
-  connect(GameComboBox, &QComboBox::activated, this, &TMainForm::GameComboBoxChange);
-  connect(RessourcesExternesBtn, &QPushButton::clicked, this,
-          &TMainForm::RessourcesExternesBtnClick);
-  connect(AboutBtn, &QPushButton::clicked, this, &TMainForm::AboutBtnClick);
-  connect(InstallerCfgBtn, &QPushButton::clicked, this, &TMainForm::InstallerCfgBtnClick);
-  connect(RefreshBtn, &QPushButton::clicked, this, &TMainForm::RefreshBtnClick);
-  connect(TextList, &QListWidget::itemSelectionChanged, this, [this] {
-    if (!showingState_) TextListClick();
+  connect(gameField_, &QComboBox::activated, this, &MainWindow::ChooseGame);
+  connect(resourcesButton_, &QPushButton::clicked, this, &MainWindow::ToggleResourcesPanel);
+  connect(aboutButton_, &QPushButton::clicked, this, &MainWindow::ShowAboutBox);
+  connect(installButton_, &QPushButton::clicked, this, &MainWindow::InstallSupportFiles);
+  connect(refreshButton_, &QPushButton::clicked, this, &MainWindow::RefreshResources);
+  connect(resourcesList_, &QListWidget::itemSelectionChanged, this, [this] {
+    if (!showingState_) FollowResourceSelection();
   });
 }
 
 // The creation step. An error ends it; what was done before stays done.
-void TMainForm::FormCreate() {
+void MainWindow::LoadStartingState() {
   ReportingErrors(nullptr, [this] {
     game_ = datafiles::ReadGameChoice(datafiles::IniFile(language_.SettingsPath()));
     composer_.SetGame(game_);
@@ -416,7 +413,7 @@ void TMainForm::FormCreate() {
     composer_.Reset();
     language_.LoadDefinableFunctions();
     ShowDefinableFunctions();
-    externalPanelShown_ = 1;
+    resourcesPanelShown_ = 1;
     SetApplicationTitle(FromAnsi(kApplicationTitle));
     setWindowTitle(FromAnsi(std::string(kApplicationTitle) + std::string(kCopyrightNotice)));
     LayOutBelowTheList();
@@ -427,14 +424,14 @@ void TMainForm::FormCreate() {
 
 // The destruction step: the language choice is stored; an error is shown and the
 // shut-down goes on.
-void TMainForm::FormDestroy() {
+void MainWindow::StoreState() {
   ReportingErrors(nullptr, [this] {
     language_.StoreFlags();
     StoreGameChoice();
   });
 }
 
-void TMainForm::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (centred_) return;
   centred_ = true;
@@ -442,30 +439,30 @@ void TMainForm::showEvent(QShowEvent* event) {
     const QRect area = display->availableGeometry();
     move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
   }
-  LetterComboBox->setFocus();
+  keyField_->setFocus();
 }
 
 // Enter in the definable function's field runs the add beside it (the drop-down field
 // hands an Enter its line edit ignores back to that line edit, so the key is taken here,
 // once); Delete in the list removes the selected line, as the delete button does.
-bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
   const auto* press = static_cast<QKeyEvent*>(event);
   const bool plain = (press->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-  if (watched == FonctionUserBox->lineEdit() && plain &&
+  if (watched == definableField_->lineEdit() && plain &&
       (press->key() == Qt::Key_Return || press->key() == Qt::Key_Enter)) {
-    AddPersoBtn1Click();
+    AddDefinableCall();
     return true;
   }
-  if (watched == CommandesListBox && plain && press->key() == Qt::Key_Delete) {
-    CommandesListBoxDblClick();
+  if (watched == linesView_ && plain && press->key() == Qt::Key_Delete) {
+    DeleteSelectedLine();
     return true;
   }
   return QWidget::eventFilter(watched, event);
 }
 
 // A list changed since it was last saved or loaded is not lost without a word.
-void TMainForm::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
   if (!MayDropList()) {
     event->ignore();
     return;
@@ -476,72 +473,72 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 // ---- Language --------------------------------------------------------------------
 
-void TMainForm::RBFrClick() {
+void MainWindow::ChooseFrench() {
   ReportingErrors(this, [this] { SelectLanguage(Language::kFrench); });
 }
 
-void TMainForm::RBEnClick() {
+void MainWindow::ChooseEnglish() {
   ReportingErrors(this, [this] { SelectLanguage(Language::kEnglish); });
 }
 
 // The choice is stored at once: a session ended by the desktop keeps it too.
-void TMainForm::SelectLanguage(datafiles::Language language) {
+void MainWindow::SelectLanguage(datafiles::Language language) {
   ThenShow([&] { language_.Select(language); }, [this] { ShowLanguage(); });
   language_.StoreFlags();
 }
 
-void TMainForm::ReloadLanguage() {
+void MainWindow::ReloadLanguage() {
   ThenShow([this] { language_.ReloadLanguage(); }, [this] { ShowLanguage(); });
 }
 
-void TMainForm::RefreshBtnClick() {
+void MainWindow::RefreshResources() {
   ReportingErrors(this, [this] {
     language_.RefreshResources();
     ShowResources();
   });
 }
 
-void TMainForm::TextListClick() {
-  const QList<QListWidgetItem*> selected = TextList->selectedItems();
-  language_.SelectResource(selected.isEmpty() ? -1 : TextList->row(selected.constFirst()));
+void MainWindow::FollowResourceSelection() {
+  const QList<QListWidgetItem*> selected = resourcesList_->selectedItems();
+  language_.SelectResource(selected.isEmpty() ? -1 : resourcesList_->row(selected.constFirst()));
 }
 
 // ---- Key and function fields -----------------------------------------------------
 
-void TMainForm::LetterComboBoxChange() {
-  composer_.SelectKey(ToAnsi(LetterComboBox->currentText()));
+void MainWindow::FollowKeyField() {
+  composer_.SelectKey(ToAnsi(keyField_->currentText()));
 }
 
 // The key field's control: the next key, button or wheel notch becomes the key.
-void TMainForm::CaptureKeyClick() {
+void MainWindow::StartKeyCapture() {
   if (keyCapture_->IsCapturing()) return;  // the control's own click ends the capture
   QWidget* control = captureAction_->associatedObjects().isEmpty()
                          ? nullptr
                          : qobject_cast<QWidget*>(captureAction_->associatedObjects().constLast());
-  keyCapture_->Start(LetterComboBox, game_, control);
+  keyCapture_->Start(keyField_, game_, control);
   // The field itself shows that it waits for a key.
-  textBeforeCapture_ = LetterComboBox->currentText();
+  textBeforeCapture_ = keyField_->currentText();
   const std::string& waiting = language_.captions.Get("Main.CaptureWaiting");
-  LetterComboBox->setEditText(waiting.empty() ? QStringLiteral("\u2026") : FromAnsi(waiting));
-  LetterComboBox->lineEdit()->setCursorPosition(0);  // its beginning, if it is long
-  QPalette palette = LetterComboBox->palette();
+  keyField_->setEditText(waiting.empty() ? QStringLiteral("\u2026") : FromAnsi(waiting));
+  keyField_->lineEdit()->setCursorPosition(0);  // its beginning, if it is long
+  QPalette palette = keyField_->palette();
   palette.setColor(QPalette::Base, QColor(255, 236, 150));
-  LetterComboBox->setPalette(palette);
-  LetterComboBox->setProperty("waitingForKey", true);
+  keyField_->setPalette(palette);
+  keyField_->setProperty("waitingForKey", true);
   ShowStatus(Text{"Key.CapturePrompt", {}});
 }
 
-void TMainForm::ShowCaptureEnded() {
-  LetterComboBox->setPalette(QPalette());
-  MakeBlue(LetterComboBox);
-  LetterComboBox->setProperty("waitingForKey", false);
+void MainWindow::ShowCaptureEnded() {
+  keyField_->setPalette(QPalette());
+  MakeBlue(keyField_);
+  keyField_->setProperty("waitingForKey", false);
 }
 
 // The key is already the game's name for it: the field shows it, and it is not
 // translated again as a label of the key list would be.
-void TMainForm::KeyCaptured(const QString& keyName, bool modifiersDropped) {
+void MainWindow::KeyCaptured(const QString& keyName, bool modifiersDropped) {
   ShowCaptureEnded();
-  LetterComboBox->setEditText(keyName);
+  keyField_->setEditText(keyName);
   composer_.SelectCapturedKey(ToAnsi(keyName));
   ShowStatus(modifiersDropped
                  ? std::optional<Text>(Text{"Status.ModifiersDropped", {ToAnsi(keyName)}})
@@ -550,12 +547,12 @@ void TMainForm::KeyCaptured(const QString& keyName, bool modifiersDropped) {
 
 // The status line shows the message of the last action, or else what the game makes of
 // the selected line.
-void TMainForm::ShowStatus(std::optional<Text> message) {
+void MainWindow::ShowStatus(std::optional<Text> message) {
   statusMessage_ = std::move(message);
   ShowFindings();
 }
 
-void TMainForm::ShowFindings() {
+void MainWindow::ShowFindings() {
   QStringList texts;
   game::Severity worst = game::Severity::kNone;
   const int row = document_.List().ItemIndex();
@@ -567,68 +564,68 @@ void TMainForm::ShowFindings() {
       worst = std::max(worst, finding.severity);
     }
   }
-  QPalette palette = DiagnosticLabel->palette();
+  QPalette palette = statusLine_->palette();
   palette.setColor(QPalette::WindowText, worst == game::Severity::kError  ? QColor(180, 0, 0)
                                          : worst == game::Severity::kNote ? QColor(0, 70, 170)
                                                                           : QColor(Qt::black));
-  DiagnosticLabel->setPalette(palette);
-  DiagnosticLabel->setText(texts.join(QStringLiteral("  \u2022  ")));
-  DiagnosticLabel->setToolTip(PlainToolTip(texts.join('\n')));
+  statusLine_->setPalette(palette);
+  statusLine_->setText(texts.join(QStringLiteral("  \u2022  ")));
+  statusLine_->setToolTip(PlainToolTip(texts.join('\n')));
 }
 
 // The size the saved file will have against what the game's exec takes.
 // Above the problems panel, the counts of its findings.
-void TMainForm::ShowBudget() {
+void MainWindow::ShowBudget() {
   const game::CheckResult& findings = document_.Findings();
-  BudgetLabel->setText(ResolveText(findings.SizeText()));
-  QPalette palette = BudgetLabel->palette();
+  budgetLabel_->setText(ResolveText(findings.SizeText()));
+  QPalette palette = budgetLabel_->palette();
   palette.setColor(QPalette::WindowText, findings.TooBig() ? QColor(180, 0, 0) : QColor(Qt::black));
-  BudgetLabel->setPalette(palette);
-  ProblemsSummary->setText(ResolveText(Text{
+  budgetLabel_->setPalette(palette);
+  problemsSummary_->setText(ResolveText(Text{
       "Panel.Summary", {std::to_string(findings.Errors()), std::to_string(findings.Notes())}}));
   problemsModel_->Refresh();
   ShowFindingsOfSelectedLine();
 }
 
 // The findings of the selected line come first in the panel.
-void TMainForm::ShowFindingsOfSelectedLine() {
+void MainWindow::ShowFindingsOfSelectedLine() {
   if (problemsModel_->ShowFirst(document_.List().ItemIndex()) == 0) return;
-  ProblemsView->scrollToTop();
-  ProblemsView->selectionModel()->setCurrentIndex(problemsModel_->index(0),
-                                                  QItemSelectionModel::ClearAndSelect);
+  problemsView_->scrollToTop();
+  problemsView_->selectionModel()->setCurrentIndex(problemsModel_->index(0),
+                                                   QItemSelectionModel::ClearAndSelect);
 }
 
-void TMainForm::ProblemsViewClick(const QModelIndex& finding) {
+void MainWindow::SelectLineOfFinding(const QModelIndex& finding) {
   const int line = finding.data(ProblemsModel::kLineRole).toInt();
   if (!finding.isValid() || line < 0 || line >= document_.List().Count()) return;
   document_.List().UserSelect(line);
   ShowMacroSelection();
-  CommandesListBox->scrollTo(macroModel_->index(line));
-  CommandesListBox->setToolTip(PlainToolTip(ShownText(document_.List().Hint())));
+  linesView_->scrollTo(macroModel_->index(line));
+  linesView_->setToolTip(PlainToolTip(ShownText(document_.List().Hint())));
   ShowStatus();
 }
 
-void TMainForm::FonctionComboBoxClick(int position) {
-  FonctionComboBox->setToolTip(PlainToolTip(ShownText(language_.functionNames.At(position))));
+void MainWindow::ShowFunctionHint(int position) {
+  functionField_->setToolTip(PlainToolTip(ShownText(language_.functionNames.At(position))));
 }
 
-void TMainForm::FonctionComboBoxChange(int position) {
+void MainWindow::FollowFunctionField(int position) {
   language_.SelectFunction(position);
   composer_.SelectFunction(language_.SelectedCommand());
 }
 
 // ---- The add actions -------------------------------------------------------------
 
-void TMainForm::AppendMacro(const std::optional<std::string>& line) {
+void MainWindow::AppendMacro(const std::optional<std::string>& line) {
   if (!line) return;
   document_.Append(*line);
-  CommandesListBox->scrollToBottom();
+  linesView_->scrollToBottom();
 }
 
-void TMainForm::AddBtnClick() {
+void MainWindow::AddBinding() {
   ReportingErrors(this, [this] {
-    const std::string keyShown = ToAnsi(LetterComboBox->currentText());
-    const std::string functionShown = ToAnsi(FonctionComboBox->currentText());
+    const std::string keyShown = ToAnsi(keyField_->currentText());
+    const std::string functionShown = ToAnsi(functionField_->currentText());
     const macros::ShownFields shown{keyShown, functionShown,
                                     language_.captions.Get("LetterComboBox.Text"),
                                     language_.captions.Get("FonctionComboBox.Text")};
@@ -637,18 +634,18 @@ void TMainForm::AddBtnClick() {
       ShowStatus(*blocked);
       return;
     }
-    AppendMacro(composer_.ComposeBinding(shown, ToAnsi(SayEdit->text())));
+    AppendMacro(composer_.ComposeBinding(shown, ToAnsi(chatEdit_->text())));
   });
 }
 
 // Whether an external resource is selected; else the status line says that one must be.
-bool TMainForm::ResourceChosen() {
+bool MainWindow::ResourceChosen() {
   const std::optional<Text> blocked = macros::ResourceGuardText(language_.SelectedResource());
   if (blocked) ShowStatus(*blocked);
   return !blocked;
 }
 
-void TMainForm::AddPersoBtnClick() {
+void MainWindow::AddResourceBinding() {
   ReportingErrors(this, [this] {
     if (!ResourceChosen()) return;
     AppendMacro(composer_.ComposeExternalBinding(language_.SelectedResource(),
@@ -656,30 +653,30 @@ void TMainForm::AddPersoBtnClick() {
   });
 }
 
-void TMainForm::AddPersoBtn1Click() {
+void MainWindow::AddDefinableCall() {
   ReportingErrors(this, [this] {
     AppendMacro(macros::ComposeDefinableCall(language_.definableFunctions.Text(),
-                                             ToAnsi(ParamsUserEdit->text()), game_));
+                                             ToAnsi(argumentsEdit_->text()), game_));
   });
 }
 
-void TMainForm::AddPredefBtnClick() {
+void MainWindow::AddDefinableWithResource() {
   ReportingErrors(this, [this] {
     if (!ResourceChosen()) return;
     AppendMacro(macros::ComposeDefinableWithExternal(
-        language_.SelectedResource(), ToAnsi(FonctionUserBox->currentText()),
-        ToAnsi(ParamsUserEdit->text()), language_.SelectedExternal(), game_));
+        language_.SelectedResource(), ToAnsi(definableField_->currentText()),
+        ToAnsi(argumentsEdit_->text()), language_.SelectedExternal(), game_));
   });
 }
 
-void TMainForm::NewFctBtnClick() {
+void MainWindow::AddOwnLine() {
   ReportingErrors(
-      this, [this] { AppendMacro(macros::ComposeFreeLine(ToAnsi(UserEdit->text()), game_)); });
+      this, [this] { AppendMacro(macros::ComposeFreeLine(ToAnsi(ownLineEdit_->text()), game_)); });
 }
 
 // ---- The macro list and its files --------------------------------------------------
 
-PathPrompt TMainForm::AskWith(FileDialog& dialog) {
+PathPrompt MainWindow::AskWith(FileDialog& dialog) {
   return [&dialog]() -> std::optional<std::string> {
     std::optional<QString> chosen = dialog.Execute();
     if (!chosen) return std::nullopt;
@@ -687,7 +684,7 @@ PathPrompt TMainForm::AskWith(FileDialog& dialog) {
   };
 }
 
-void TMainForm::SauverBtnClick() {
+void MainWindow::SaveList() {
   ReportingErrors(this, [this] {
     // A file the game's exec would ignore is saved all the same, and the player told.
     std::optional<Text> tooBig;
@@ -698,21 +695,21 @@ void TMainForm::SauverBtnClick() {
   });
 }
 
-void TMainForm::LoadBtnClick() {
+void MainWindow::LoadList() {
   if (!MayDropList()) return;
   ReportingErrors(this, [this] { document_.Load(AskWith(openDialog_)); });
 }
 
-void TMainForm::LoadFile(const std::string& pathBytes) {
+void MainWindow::LoadFile(const std::string& pathBytes) {
   ReportingErrors(this, [&] { document_.Load([&] { return std::optional(pathBytes); }); });
 }
 
-void TMainForm::DeleteAllBtnClick() {
+void MainWindow::NewList() {
   if (!MayDropList()) return;
   document_.NewList();
 }
 
-bool TMainForm::MayDropList() {
+bool MainWindow::MayDropList() {
   if (!document_.Modified()) return true;
   const auto text = [this](std::string_view key, const char* fallback) {
     const std::string& given = language_.captions.Get(key);
@@ -726,7 +723,7 @@ bool TMainForm::MayDropList() {
                             text("Ask.Save", "Enregistrer"), text("Ask.Discard", "Abandonner"),
                             text("Ask.Cancel", "Annuler"))) {
     case UnsavedAnswer::kSave:
-      SauverBtnClick();
+      SaveList();
       return !document_.Modified();  // a cancelled or failed save keeps the list
     case UnsavedAnswer::kDiscard:
       return true;
@@ -736,7 +733,7 @@ bool TMainForm::MayDropList() {
   return false;
 }
 
-void TMainForm::CommandesListBoxDblClick() {
+void MainWindow::DeleteSelectedLine() {
   {
     const ShowingState showing(showingState_);
     document_.DeleteSelected();
@@ -744,21 +741,21 @@ void TMainForm::CommandesListBoxDblClick() {
   ShowMacroSelection();
 }
 
-void TMainForm::CommandesListBoxClick(int row) {
+void MainWindow::SelectLine(int row) {
   document_.List().UserSelect(row);
   ShowStatus();
   ShowFindingsOfSelectedLine();
-  CommandesListBox->setToolTip(PlainToolTip(ShownText(document_.List().Hint())));
+  linesView_->setToolTip(PlainToolTip(ShownText(document_.List().Hint())));
 }
 
-void TMainForm::ShowMacroSelection() {
+void MainWindow::ShowMacroSelection() {
   const ShowingState showing(showingState_);
   const int row = document_.List().ItemIndex();
   if (row < 0) {
-    CommandesListBox->selectionModel()->clearSelection();
-    CommandesListBox->selectionModel()->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
+    linesView_->selectionModel()->clearSelection();
+    linesView_->selectionModel()->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
   } else {
-    CommandesListBox->setCurrentIndex(macroModel_->index(row));
+    linesView_->setCurrentIndex(macroModel_->index(row));
   }
 }
 
@@ -766,41 +763,41 @@ void TMainForm::ShowMacroSelection() {
 
 // Below the main group: the external resources when shown, the problems panel, then the
 // status line; the window is as tall as they need.
-void TMainForm::LayOutBelowTheList() {
-  const QRect resources = RessourcesExternesGroupe->geometry();
-  RessourcesExternesGroupe->setVisible(externalPanelShown_ == 1);
-  const int top = externalPanelShown_ == 1 ? resources.bottom() + 1 + 5 : resources.top();
-  ProblemsGroup->move(ProblemsGroup->x(), top);
-  DiagnosticLabel->move(DiagnosticLabel->x(), top + kProblemsHeight);
+void MainWindow::LayOutBelowTheList() {
+  const QRect resources = resourcesGroup_->geometry();
+  resourcesGroup_->setVisible(resourcesPanelShown_ == 1);
+  const int top = resourcesPanelShown_ == 1 ? resources.bottom() + 1 + 5 : resources.top();
+  problemsGroup_->move(problemsGroup_->x(), top);
+  statusLine_->move(statusLine_->x(), top + kProblemsHeight);
   setFixedSize(2 * resources.left() + resources.width(), top + kProblemsHeight + kStatusLineHeight);
 }
 
-void TMainForm::resizeEvent(QResizeEvent* event) {
+void MainWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  DiagnosticLabel->move(DiagnosticLabel->x(), height() - kStatusLineHeight);
+  statusLine_->move(statusLine_->x(), height() - kStatusLineHeight);
 }
 
-void TMainForm::GameComboBoxChange(int index) {
+void MainWindow::ChooseGame(int index) {
   game_ = index == 1 ? game::Game::kYamagi : game::Game::kQuake2;
   composer_.SetGame(game_);
   document_.SetGame(game_);  // the findings and the limit are the game's
   ReportingErrors(this, [this] { StoreGameChoice(); });
 }
 
-void TMainForm::StoreGameChoice() {
+void MainWindow::StoreGameChoice() {
   datafiles::WriteGameChoice(datafiles::IniFile(SettingsForWriting(appDir_)), game_);
 }
 
-void TMainForm::ShowGame() {
-  GameComboBox->setCurrentIndex(game_ == game::Game::kYamagi ? 1 : 0);
+void MainWindow::ShowGame() {
+  gameField_->setCurrentIndex(game_ == game::Game::kYamagi ? 1 : 0);
 }
 
-void TMainForm::RessourcesExternesBtnClick() {
-  externalPanelShown_ = externalPanelShown_ == 1 ? 0 : 1;
+void MainWindow::ToggleResourcesPanel() {
+  resourcesPanelShown_ = resourcesPanelShown_ == 1 ? 0 : 1;
   LayOutBelowTheList();
 }
 
-void TMainForm::AboutBtnClick() {
+void MainWindow::ShowAboutBox() {
   if (aboutBox_ == nullptr) return;
   aboutBox_->setWindowTitle(FromAnsi(language_.ReadAboutCaption()));
   ShowModal(aboutBox_);
@@ -809,7 +806,7 @@ void TMainForm::AboutBtnClick() {
 // The dialog asks for the game only when a support file is missing; it opens where the
 // game is (the stored game path, or the first usual game folder) until a choice is made.
 // A cancel says nothing; a copy says on the status line which files went where.
-void TMainForm::InstallerCfgBtnClick() {
+void MainWindow::InstallSupportFiles() {
   ReportingErrors(this, [this] {
     const install::InstallResult result = install::InstallSupportFiles(appDir_, [this]() {
       quakePathDialog_.ProposeIfNone(PathFromBytes(install::GameDialogStartFolderFor(appDir_)));
@@ -830,10 +827,10 @@ void TMainForm::InstallerCfgBtnClick() {
 
 // ---- Engine state into the widgets -------------------------------------------------
 
-void TMainForm::ShowLanguage() {
+void MainWindow::ShowLanguage() {
   const ShowingState showing(showingState_);
-  RBFr->setChecked(language_.Selected() == Language::kFrench);
-  RBEn->setChecked(language_.Selected() == Language::kEnglish);
+  frenchButton_->setChecked(language_.Selected() == Language::kFrench);
+  englishButton_->setChecked(language_.Selected() == Language::kEnglish);
   ShowFunctionNames();
   ShowResources();
   ShowCaptions();
@@ -843,7 +840,7 @@ void TMainForm::ShowLanguage() {
   ShowBudget();
 }
 
-void TMainForm::ShowCaptions() {
+void MainWindow::ShowCaptions() {
   for (std::string_view key : datafiles::kCaptionKeys) {
     const QString name = QString::fromLatin1(datafiles::ControlOf(key));
     const QString text = FromAnsi(language_.captions.Get(key));
@@ -865,59 +862,57 @@ void TMainForm::ShowCaptions() {
     const std::string& text = language_.captions.Get(key);
     if (!text.empty()) apply(FromAnsi(text));
   };
-  setIfGiven("Main.GameQuake2",
-             [this](const QString& text) { GameComboBox->setItemText(0, text); });
-  setIfGiven("Main.GameYamagi",
-             [this](const QString& text) { GameComboBox->setItemText(1, text); });
-  setIfGiven("Panel.Title", [this](const QString& text) { ProblemsGroup->setTitle(text); });
+  setIfGiven("Main.GameQuake2", [this](const QString& text) { gameField_->setItemText(0, text); });
+  setIfGiven("Main.GameYamagi", [this](const QString& text) { gameField_->setItemText(1, text); });
+  setIfGiven("Panel.Title", [this](const QString& text) { problemsGroup_->setTitle(text); });
   // Tool-tips are plain text, whatever the caption file holds.
   setIfGiven("Main.GameHint",
-             [this](const QString& text) { GameComboBox->setToolTip(PlainToolTip(text)); });
+             [this](const QString& text) { gameField_->setToolTip(PlainToolTip(text)); });
   setIfGiven("Key.CaptureHint",
              [this](const QString& text) { captureAction_->setToolTip(PlainToolTip(text)); });
 }
 
 // The controls' tool-tips in the window's language; a text the caption file does not give
 // keeps the one the control has.
-void TMainForm::ShowToolTips() {
+void MainWindow::ShowToolTips() {
   struct Tip {
     QWidget* control;
     std::string_view key;
     const char* text;  // the French text, until a caption file gives one
   };
   const Tip tips[] = {
-      {RBFr, "Main.TipFrench",
+      {frenchButton_, "Main.TipFrench",
        "Fran\xE7"
        "ais"},
-      {RBEn, "Main.TipEnglish", "English"},
-      {LetterComboBox, "Main.TipKey",
+      {englishButton_, "Main.TipEnglish", "English"},
+      {keyField_, "Main.TipKey",
        "Touche qui sera associ\xE9"
        "e \xE0 une action"},
-      {FonctionComboBox, "Main.TipFunction",
+      {functionField_, "Main.TipFunction",
        "Fonction qui sera affect\xE9"
        "e \xE0 cette touche"},
-      {SayEdit, "Main.TipChat", "Taper les messages \xE0 envoyer en mode Chat"},
-      {FonctionUserBox, "Main.TipDefinable",
+      {chatEdit_, "Main.TipChat", "Taper les messages \xE0 envoyer en mode Chat"},
+      {definableField_, "Main.TipDefinable",
        "Fonction dont le param\xE8tre est sp\xE9"
        "cifi\xE9 ci-dessous"},
-      {ParamsUserEdit, "Main.TipArguments", "Param\xE8tres de la fonction ci-dessus"},
-      {UserEdit, "Main.TipOwnLine", "Commandes personnelles"},
-      {AddBtn, "Main.TipAddBinding",
+      {argumentsEdit_, "Main.TipArguments", "Param\xE8tres de la fonction ci-dessus"},
+      {ownLineEdit_, "Main.TipOwnLine", "Commandes personnelles"},
+      {addBindingButton_, "Main.TipAddBinding",
        "Ajouter la touche et sa fonction (Entr\xE9"
        "e dans le champ de dialogue)"},
-      {AddPersoBtn1, "Main.TipAddDefinable",
+      {addDefinableButton_, "Main.TipAddDefinable",
        "Ajouter la fonction et ses arguments (Entr\xE9"
        "e dans le champ de la fonction)"},
-      {AddPredefBtn, "Main.TipAddWithResource",
+      {addWithResourceButton_, "Main.TipAddWithResource",
        "Ajouter la fonction avec la ressource choisie (Entr\xE9"
        "e dans le champ des arguments)"},
-      {NewFctBtn, "Main.TipAddOwnLine",
+      {addOwnLineButton_, "Main.TipAddOwnLine",
        "Ajouter cette ligne (Entr\xE9"
        "e dans le champ)"},
-      {AddPersoBtn, "Main.TipAddResource",
+      {addResourceButton_, "Main.TipAddResource",
        "Ajouter la commande choisie (Entr\xE9"
        "e ou double-clic dans la liste)"},
-      {DeleteBtn, "Main.TipDelete", "Effacer la ligne choisie (touche Suppr dans la liste)"},
+      {deleteButton_, "Main.TipDelete", "Effacer la ligne choisie (touche Suppr dans la liste)"},
   };
   for (const Tip& tip : tips) {
     const std::string& given = language_.captions.Get(tip.key);
@@ -927,7 +922,7 @@ void TMainForm::ShowToolTips() {
 
 // Qt's own texts (the file dialogs, the buttons of its boxes, the context menus of the
 // fields) follow the window's language.
-void TMainForm::FollowLanguageInQtTexts() {
+void MainWindow::FollowLanguageInQtTexts() {
   if (qtTranslator_ == nullptr) qtTranslator_ = new QTranslator(this);
   QCoreApplication::removeTranslator(qtTranslator_);
   if (language_.Selected() == Language::kFrench &&
@@ -937,25 +932,25 @@ void TMainForm::FollowLanguageInQtTexts() {
   }
 }
 
-void TMainForm::ShowFunctionNames() {
-  SetItems(FonctionComboBox, language_.functionNames);
-  FonctionComboBox->view()->setMinimumWidth(FonctionComboBox->view()->sizeHintForColumn(0) + 24);
+void MainWindow::ShowFunctionNames() {
+  SetItems(functionField_, language_.functionNames);
+  functionField_->view()->setMinimumWidth(functionField_->view()->sizeHintForColumn(0) + 24);
 }
 
-void TMainForm::ShowResources() {
+void MainWindow::ShowResources() {
   const ShowingState showing(showingState_);
-  TextList->clear();
+  resourcesList_->clear();
   QStringList items;
   items.reserve(language_.resourceDescriptions.Count());
   for (int i = 0; i < language_.resourceDescriptions.Count(); ++i) {
     items.append(ShownText(language_.resourceDescriptions.At(i)));
   }
-  TextList->addItems(items);
+  resourcesList_->addItems(items);
 }
 
-void TMainForm::ShowDefinableFunctions() {
-  SetItems(FonctionUserBox, language_.definableFunctions);
-  FonctionUserBox->setEditText(QString());
+void MainWindow::ShowDefinableFunctions() {
+  SetItems(definableField_, language_.definableFunctions);
+  definableField_->setEditText(QString());
 }
 
 }  // namespace tavrilo::ui

@@ -16,10 +16,10 @@
 #include "cli/CommandLine.h"
 #include "core/Locations.h"
 #include "core/Platform.h"
+#include "ui/AboutBox.h"
+#include "ui/MainWindow.h"
 #include "ui/ShortDateFormat.h"
 #include "ui/TextCodec.h"
-#include "ui/Unit1.h"
-#include "ui/Unit2.h"
 
 int main(int argc, char* argv[]) {
   tavrilo::platform::ReleaseLargeBlocksAtOnce();
@@ -46,11 +46,11 @@ int main(int argc, char* argv[]) {
 
   // What a killed write left in the settings folders is undone before they are read.
   tavrilo::CleanSettingsFolder();
-  tavrilo::ui::TMainForm mainForm(tavrilo::DataRoot());
+  tavrilo::ui::MainWindow mainForm(tavrilo::DataRoot());
   mainForm.show();
-  tavrilo::ui::TAboutBox aboutBox(&mainForm,
-                                  tavrilo::ui::PathToBytes(QCoreApplication::applicationFilePath()),
-                                  shortDateFormat);
+  tavrilo::ui::AboutBox aboutBox(&mainForm,
+                                 tavrilo::ui::PathToBytes(QCoreApplication::applicationFilePath()),
+                                 shortDateFormat);
   mainForm.SetAboutBox(&aboutBox);
   if (!arguments.options.files.empty()) mainForm.LoadFile(arguments.options.files.front());
   return application.exec();

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// File utilities: copying a file, testing its attributes and its modification date.
-// The fourth routine of the unit, ShellOpen, needs the desktop and lives in ui/.
+// File utilities: copying a file, whether a name is a directory, a file's modification date.
 #pragma once
 
 #include <cstddef>
@@ -12,9 +11,6 @@
 #include "core/SafeFile.h"
 
 namespace tavrilo {
-
-// The directory bit of the classic file-attribute word, the only one the program tests.
-inline constexpr std::uint16_t kFaDirectory = 0x10;
 
 // The low-level read, as ::read. Tests replace it to simulate a failing disk.
 using ReadFunction = platform::ReadFunction;
@@ -29,13 +25,13 @@ inline constexpr std::size_t kCopyBufferSize = 8192;
 // ".." are folded, links are not followed). When it names an existing directory, or
 // ends with a separator whether or not such a directory exists, the file name part of
 // `source` is appended after one separator. Then the source is opened (only a regular
-// file can be, without ever waiting on a FIFO: EFOpenError, "Cannot open file %s" with
-// the source exactly as passed), the destination is created (EFCreateError, "Cannot
+// file can be, without ever waiting on a FIFO: FileOpenError, "Cannot open file %s" with
+// the source exactly as passed), the destination is created (FileCreateError, "Cannot
 // create file %s" with the destination as formed), and the bytes are carried
 // kCopyBufferSize at a time: one read per round, repeated while a read fills the whole
 // buffer.
 //
-// A failed read throws EReadError ("Stream read error"), a failed write EWriteError
+// A failed read throws FileReadError ("Stream read error"), a failed write FileWriteError
 // ("Stream write error"). The destination is written by SafeFileWriter: where it can be
 // replaced, a failure or a kill leaves the file being replaced as it was and no
 // temporary file; otherwise it is written in place. A new file gets ordinary
@@ -45,13 +41,11 @@ inline constexpr std::size_t kCopyBufferSize = 8192;
 void CopyFileTo(const std::string& source, const std::string& destination,
                 WriteFunction write = nullptr, ReadFunction read = nullptr);
 
-// Whether every bit of `mask` is set in the attribute word of `fileName`. The word is
-// built from the file's status (links followed): kFaDirectory for a directory, no bit
-// for anything else. A name that cannot be examined (missing, under a regular file, too
-// long) has no attributes: the result is false, even for an empty mask. CopyFileTo therefore treats
-// a missing directory as a file name, unless the destination ends with a separator: a missing data
-// directory "Baseq2/" still gives "Cannot create file .../Baseq2/Alias.cfg".
-bool FileHasAttributes(const std::string& fileName, std::uint16_t mask);
+// Whether `fileName` names a directory (links followed). A name that cannot be examined
+// (missing, under a regular file, too long) is not one: CopyFileTo therefore treats a
+// missing directory as a file name, unless the destination ends with a separator: a
+// missing data directory "Baseq2/" still gives "Cannot create file .../Baseq2/Alias.cfg".
+bool IsDirectory(const std::string& fileName);
 
 // A local date and time (year, month, day, hour, minute, second).
 using FileDateTime = platform::LocalDateTime;
