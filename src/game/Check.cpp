@@ -2,7 +2,6 @@
 #include "game/Check.h"
 
 #include <algorithm>
-#include <array>
 #include <deque>
 #include <tuple>
 #include <unordered_map>
@@ -16,79 +15,6 @@
 namespace tavrilo::game {
 
 namespace {
-
-struct CodeRow {
-  std::string_view name;  // the stable name
-  std::string_view key;   // the caption key after "Check."
-  Severity severity;
-};
-
-constexpr Severity E = Severity::kError;
-constexpr Severity N = Severity::kNote;
-
-constexpr std::array<CodeRow, static_cast<std::size_t>(Code::kCount)> kCodes = {{
-    {"command-discarded", "CommandDiscarded", E},
-    {"command-cut", "CommandCut", E},
-    {"unmatched-quote", "UnmatchedQuote", E},
-    {"too-many-words", "TooManyWords", E},
-    {"word-cut", "WordCut", E},
-    {"word-lost", "WordLost", E},
-    {"high-byte-splits", "HighByteSplits", E},
-    {"comment-runs-on", "CommentRunsOn", E},
-    {"cvar-empty", "CvarEmpty", E},
-    {"chat-cvar", "ChatCvar", N},
-    {"chat-semicolon", "ChatSemicolon", N},
-    {"chat-trimmed", "ChatTrimmed", E},
-    {"chat-quotes", "ChatQuotes", E},
-    {"chat-too-long", "ChatTooLong", E},
-    {"chat-may-be-cut", "ChatMayBeCut", N},
-    {"chat-empty", "ChatEmpty", N},
-    {"quoted-item", "QuotedItem", E},
-    {"unknown-item", "UnknownItem", E},
-    {"item-not-usable", "ItemNotUsable", E},
-    {"forward-too-long", "ForwardTooLong", E},
-    {"cvar-extra-words", "CvarExtraWords", E},
-    {"cvar-read-only", "CvarReadOnly", E},
-    {"renderer-cvar", "RendererCvar", N},
-    {"game-cvar", "GameCvar", N},
-    {"unknown-name", "UnknownName", E},
-    {"alias-needs-exec", "AliasNeedsExec", N},
-    {"alias-defined-later", "AliasDefinedLater", E},
-    {"command-hides-alias", "CommandHidesAlias", E},
-    {"alias-hidden", "AliasHidden", E},
-    {"alias-name-too-long", "AliasNameTooLong", E},
-    {"alias-loop", "AliasLoop", E},
-    {"alias-hides-cvar", "AliasHidesCvar", E},
-    {"bind-usage", "BindUsage", E},
-    {"bind-shows", "BindShows", N},
-    {"not-key-name", "NotKeyName", E},
-    {"not-key-name-meant", "NotKeyNameMeant", E},
-    {"key-high-byte", "KeyHighByte", E},
-    {"upper-case-key", "UpperCaseKey", E},
-    {"no-such-key", "NoSuchKey", E},
-    {"hardwired-key", "HardwiredKey", E},
-    {"hardwired-job", "HardwiredJob", N},
-    {"semicolon-key", "SemicolonKey", E},
-    {"overridden", "Overridden", E},
-    {"unbound", "Unbound", E},
-    {"button-chain", "ButtonChain", E},
-    {"button-release", "ButtonRelease", E},
-    {"button-held", "ButtonHeld", E},
-    {"exec-usage", "ExecUsage", E},
-    {"exec-unknown-file", "ExecUnknownFile", N},
-    {"exec-fatal", "ExecFatal", E},
-    {"exec-fatal-nested", "ExecFatalNested", E},
-    {"exec-dropped", "ExecDropped", E},
-    {"exec-letter-case", "ExecLetterCase", N},
-    {"file-too-big", "FileTooBig", E},
-    {"nul-byte", "NulByte", E},
-    {"lone-carriage-return", "LoneCarriageReturn", E},
-    {"no-final-line-end", "NoFinalLineEnd", N},
-}};
-
-const CodeRow& RowOf(Code code) {
-  return kCodes[static_cast<std::size_t>(code)];
-}
 
 // The start of a text for a message: at most `length` bytes, then an ellipsis.
 std::string Excerpt(std::string_view text, std::size_t length = 40) {
@@ -205,14 +131,6 @@ std::string_view AfterFirstWord(std::string_view command, const Words& words) {
 
 }  // namespace
 
-Severity SeverityOf(Code code) {
-  return RowOf(code).severity;
-}
-
-std::string_view CodeName(Code code) {
-  return RowOf(code).name;
-}
-
 std::uint32_t PackedValues::Append(std::initializer_list<std::string_view> values,
                                    std::uint16_t& size) {
   std::size_t total = 0;
@@ -243,7 +161,7 @@ std::vector<std::string> CheckResult::ArgsOf(const Finding& finding) const {
 }
 
 Text CheckResult::TextOf(const Finding& finding) const {
-  return Text{"Check." + std::string(RowOf(finding.code).key), ArgsOf(finding)};
+  return Text{std::string(RuleOf(finding.code).textKey), ArgsOf(finding)};
 }
 
 std::span<const Finding> CheckResult::FindingsOf(int line) const {
@@ -986,7 +904,7 @@ void Console::Bind(Frame& frame, const Command& command, const Words& words) {
       if (RefusesToBind(game_, key)) return;
       break;
     case KeyVerdict::kRuns:
-      if (game_ == Game::kQuake2 && key == ";") Say(frame, command, Code::kSemicolonKey, {key});
+      if (game_ == Game::kQuake2 && key == ";") Say(frame, command, Code::kSemicolonKey);
       break;
   }
   if (words.Count() == 2) {

@@ -23,86 +23,9 @@
 #include "core/StringList.h"
 #include "core/Text.h"
 #include "game/Game.h"
+#include "game/RuleBook.h"
 
 namespace tavrilo::game {
-
-// Error: the game stops, drops the file, discards, cuts or changes the line, never runs a
-// binding, binds another key, loses a binding, or runs something the line does not say.
-// Note: the line runs as written (or does nothing while its key does what it says
-// anyway), and something is worth knowing.
-enum class Severity : std::uint8_t { kNone, kNote, kError };
-
-// The kinds of finding. Each has a stable name for scripts ("unmatched-quote", CodeName)
-// and a text of the caption files ("Check.UnmatchedQuote", TextOf).
-enum class Code : std::uint8_t {
-  // a command as the console reads it
-  kCommandDiscarded,  // Quake 2: 1,024 characters or more (its CR included)
-  kCommandCut,        // Yamagi Quake II: cut to its first 1,023 characters
-  kUnmatchedQuote,    // an odd number of double quotes: discarded
-  kTooManyWords,      // words past the 80th are dropped
-  kWordCut,           // a quoted word of 128 characters or more (Quake 2)
-  kWordLost,          // an unquoted word of 128 characters or more vanishes (Quake 2)
-  kHighByteSplits,    // a byte above 127 outside quotes is a blank to the game
-  kCommentRunsOn,     // "//" ends at the ";": what follows runs
-  kCvarEmpty,         // $name of no cvar: replaced by nothing
-  // what the game module does with a command sent to the server
-  kChatCvar,        // $name in a chat text: the cvar's value is said
-  kChatSemicolon,   // the chat text ends at ";": the rest runs as commands
-  kChatTrimmed,     // a byte above 127 at either end of the chat text is lost
-  kChatQuotes,      // a chat text that begins with a quote loses its first and last characters
-  kChatTooLong,     // the line said is cut at 150 characters whatever the name
-  kChatMayBeCut,    // ... with a long player name
-  kChatEmpty,       // say without text says nothing
-  kQuotedItem,      // use/drop/give read the item's name with its quotes
-  kUnknownItem,     // no item of that name
-  kItemNotUsable,   // armour and health cannot be used
-  kForwardTooLong,  // Quake 2: a forwarded command of 1,020 characters or more
-  // names
-  kCvarExtraWords,     // a cvar takes its first word only
-  kCvarReadOnly,       // version, dedicated, basedir refuse a new value
-  kRendererCvar,       // exists only while its renderer is loaded
-  kGameCvar,           // exists only while a game runs
-  kUnknownName,        // neither command, alias nor cvar: said as chat
-  kAliasNeedsExec,     // an alias of a support file that the script does not run
-  kAliasDefinedLater,  // an alias run before the line that defines it
-  kCommandHidesAlias,  // a name that is the game's command, also defined as an alias
-  kAliasHidden,        // an alias named like a command of the game never runs
-  kAliasNameTooLong,   // 32 characters or more
-  kAliasLoop,          // an alias that runs itself stops after 16 rounds
-  kAliasHidesCvar,     // an alias named like a cvar runs instead of setting it
-  // bind and unbind
-  kBindUsage,        // bind or unbind without a key
-  kBindShows,        // bind KEY without a command shows the binding
-  kNotKeyName,       // not a key name: nothing is bound
-  kNotKeyNameMeant,  // ... and the game calls that key otherwise
-  kKeyHighByte,      // a key of a byte above 127: memory corruption
-  kUpperCaseKey,     // Quake 2: letters arrive in lower case
-  kNoSuchKey,        // no key of the keyboard produces this name in the game
-  kHardwiredKey,     // the console or menu key: its binding never runs
-  kHardwiredJob,     // ... bound to what it does anyway
-  kSemicolonKey,     // Quake 2 writes a binding of ";" to config.cfg so that it is lost
-  kOverridden,       // a later line binds the key again
-  kUnbound,          // a later line removes the binding
-  kButtonChain,      // a "+" binding of more than one command
-  kButtonRelease,    // the release of a "+" binding runs an unknown "-" name
-  kButtonHeld,       // a "+" command of a binding that does not begin with "+": never released
-  // exec and the file
-  kExecUsage,           // exec with no file or more than one word
-  kExecUnknownFile,     // a file Tavrilo does not know: not followed
-  kExecFatal,           // the file does not fit beside the waiting text: the game stops
-  kExecFatalNested,     // ... a file run by a support file this line runs
-  kExecDropped,         // the file run is too big for exec: dropped whole
-  kExecLetterCase,      // Yamagi Quake II on Linux does not find the file by this name
-  kFileTooBig,          // the script is too big for exec: dropped whole
-  kNulByte,             // the game stops reading at a NUL byte
-  kLoneCarriageReturn,  // a CR inside a line: the game cuts lines at LF only
-  kNoFinalLineEnd,      // Quake 2 joins the last line to the text that follows
-  kCount
-};
-
-Severity SeverityOf(Code code);
-// "unmatched-quote": stable, for scripts and editors.
-std::string_view CodeName(Code code);
 
 // One finding of a line. Its values are kept by the result it belongs to (ArgsOf), so
 // that a list of a million findings stays small.
