@@ -66,7 +66,10 @@ bool LineReader::Fill() {
   read_ += end_;
   // The file ends at its first 0x1A: nothing after it is ever read.
   if (const void* mark = std::memchr(buffer_.get(), kEndOfFileMark, end_)) {
-    end_ = static_cast<std::size_t>(static_cast<const char*>(mark) - buffer_.get());
+    const auto markAt = static_cast<std::size_t>(static_cast<const char*>(mark) - buffer_.get());
+    const std::uint64_t markOffset = read_ - end_ + markAt;  // in the file
+    moreAfterEndMark_ = markAt + 1 < end_ || markOffset + 1 < size_;
+    end_ = markAt;
     endOfFile_ = true;
   }
   return end_ > 0;

@@ -50,6 +50,10 @@ class LineReader {
   // The file's size in bytes when it was opened (0 when the system does not tell).
   std::size_t Size() const { return size_; }
 
+  // Whether the reading stopped at a 0x1A byte that more bytes follow: the file holds
+  // more than its lines as read here (the game reads on). Known once at end.
+  bool MoreAfterEndMark() const { return moreAfterEndMark_; }
+
  private:
   bool Fill();  // false when the file has no more bytes
   [[noreturn]] void ThrowLineTooLong() const;
@@ -63,6 +67,7 @@ class LineReader {
   bool endOfFile_ = false;  // no byte after the buffer's is read any more
   std::size_t size_ = 0;
   std::size_t lineNumber_ = 0;  // of the line being read, from 1
+  bool moreAfterEndMark_ = false;
 };
 
 // While the reader is not at end, reads a line and appends it to `list`, which first

@@ -18,20 +18,28 @@ std::string_view StringList::At(int index) const {
 }
 
 void StringList::Add(std::string_view text) {
+  Insert(Count(), text);
+}
+
+void StringList::Insert(int index, std::string_view text) {
+  if (index < 0 || index > Count()) throw ListIndexError::IndexOutOfBounds(index);
   if (ends_.size() >= maxCount_) throw ListIndexError::InsertFailed();
-  const std::size_t oldSize = bytes_.size();
+  const auto position = static_cast<std::size_t>(index);
+  const std::size_t begin = Begin(position);
   try {
+    // The room is made first: once it is there, nothing below can fail.
     if (ends_.size() == ends_.capacity())
       ends_.reserve(std::max<std::size_t>(16, 2 * ends_.size()));
-    bytes_.append(text);
-    ends_.push_back(bytes_.size());  // cannot throw: the room was made above
+    bytes_.insert(begin, text);  // all or nothing
   } catch (const std::bad_alloc&) {
-    bytes_.resize(oldSize);
     throw ListIndexError::InsertFailed();
   } catch (const std::length_error&) {
-    bytes_.resize(oldSize);
     throw ListIndexError::InsertFailed();
   }
+  ends_.insert(ends_.begin() + index, begin + text.size());
+  for (std::size_t i = position + 1; i < ends_.size(); ++i)
+    ends_[i] += text.size();
+  if (position + 1 < ends_.size()) itemIndex_ = -1;  // an entry moved under the selection
 }
 
 void StringList::Delete(int index) {
@@ -44,6 +52,54 @@ void StringList::Delete(int index) {
   for (std::size_t i = position; i < ends_.size(); ++i)
     ends_[i] -= length;
   itemIndex_ = -1;
+}
+
+void StringList::Replace(int index, std::string_view text) {
+  if (index < 0 || index >= Count()) throw ListIndexError::IndexOutOfBounds(index);
+  const auto position = static_cast<std::size_t>(index);
+  const std::size_t begin = Begin(position);
+  const std::size_t length = ends_[position] - begin;
+  try {
+    bytes_.replace(begin, length, text);  // all or nothing
+  } catch (const std::bad_alloc&) {
+    throw ListIndexError::InsertFailed();
+  } catch (const std::length_error&) {
+    throw ListIndexError::InsertFailed();
+  }
+  for (std::size_t i = position; i < ends_.size(); ++i)
+    ends_[i] = ends_[i] - length + text.size();
+}
+
+void StringList::Move(int from, int to) {
+  if (from < 0 || from >= Count()) throw ListIndexError::IndexOutOfBounds(from);
+  if (to < 0 || to >= Count()) throw ListIndexError::IndexOutOfBounds(to);
+  itemIndex_ = -1;
+  if (from == to) return;
+  // The bytes from the first to the last entry concerned turn round in place: no entry
+  // is copied out, so the move cannot fail half way.
+  const auto low = static_cast<std::size_t>(std::min(from, to));
+  const auto high = static_cast<std::size_t>(std::max(from, to));
+  const std::size_t first = Begin(low);
+  const std::size_t last = ends_[high];
+  const std::size_t movedLength =
+      ends_[static_cast<std::size_t>(from)] - Begin(static_cast<std::size_t>(from));
+  if (from < to) {
+    // The entry goes down: the ones after it come up by its length.
+    std::rotate(bytes_.begin() + static_cast<std::ptrdiff_t>(first),
+                bytes_.begin() + static_cast<std::ptrdiff_t>(first + movedLength),
+                bytes_.begin() + static_cast<std::ptrdiff_t>(last));
+    for (std::size_t i = low; i < high; ++i)
+      ends_[i] = ends_[i + 1] - movedLength;
+    ends_[high] = last;
+  } else {
+    // The entry goes up: the ones before it go down by its length.
+    std::rotate(bytes_.begin() + static_cast<std::ptrdiff_t>(first),
+                bytes_.begin() + static_cast<std::ptrdiff_t>(last - movedLength),
+                bytes_.begin() + static_cast<std::ptrdiff_t>(last));
+    for (std::size_t i = high; i > low; --i)
+      ends_[i] = ends_[i - 1] + movedLength;
+    ends_[low] = first + movedLength;
+  }
 }
 
 void StringList::Clear() {

@@ -35,8 +35,21 @@ class StringList {
   // take another entry. The list keeps its former entries.
   void Add(std::string_view text);
 
+  // Puts `text` at `index` (0 to Count(); Count() appends), the later entries one place
+  // further; fails like Add, and outside 0 to Count() with ListIndexError. The selection is
+  // removed. Either way a failure leaves the list as it was.
+  void Insert(int index, std::string_view text);
+
   // Removes the entry at `index` (out of bounds: ListIndexError); the selection is removed.
   void Delete(int index);
+
+  // The entry at `index` becomes `text` (out of bounds: ListIndexError; no room: ListIndexError
+  // "Unable to insert a line", the list as it was). The selection stays.
+  void Replace(int index, std::string_view text);
+
+  // The entry at `from` moves to `to`, the entries between one place towards `from`
+  // (either out of bounds: ListIndexError, nothing changes). The selection is removed.
+  void Move(int from, int to);
 
   // Removes every entry and the selection.
   void Clear();

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <utility>
 
+#include "core/Errors.h"
 #include "core/LineReader.h"
 
 namespace tavrilo::macros {
@@ -28,8 +29,8 @@ void MacroDocument::Check() {
   findings_ = game::CheckList(list_, buffer_.Text().size(), game_, support_);
 }
 
-void MacroDocument::Tell(DocumentChange::Kind kind, int row, bool done) {
-  if (listener_) listener_(DocumentChange{kind, row, done});
+void MacroDocument::Tell(DocumentChange::Kind kind, int row, bool done, int to) {
+  if (listener_) listener_(DocumentChange{kind, row, done, to});
 }
 
 void MacroDocument::SetGame(game::Game game) {
@@ -51,14 +52,19 @@ void MacroDocument::ResetHeader() {
 }
 
 bool MacroDocument::Save(const PathPrompt& askPath, WriteFunction write) {
-  if (list_.Empty()) return false;
+  // An emptied list is saved: the question about unsaved changes must be able to end.
+  if (list_.Empty() && !modified_) return false;
   const std::optional<std::string> path = askPath();
   if (!path) return false;
+  WriteTo(*path, write);
+  return true;
+}
 
+void MacroDocument::WriteTo(const std::string& path, WriteFunction write) {
   // The entries are streamed straight from the list: a long list is never copied. The
   // output buffer is emptied only once the new file stands complete in its place, so a
   // failed save can simply be repeated, and the old file stays as it was.
-  SafeFileWriter file(*path, write);
+  SafeFileWriter file(path, write);
   file.Write(buffer_.Text());
   for (int i = 0; i < list_.Count(); ++i) {
     file.Write(list_.At(i));
@@ -71,36 +77,46 @@ bool MacroDocument::Save(const PathPrompt& askPath, WriteFunction write) {
     Check();
     Tell(DocumentChange::Kind::kFindings, -1, true);
   }
-  return true;
+}
+
+LoadedFile MacroDocument::ReadFile(const std::string& path) {
+  // Read into a list of its own, which takes the list's place only once the whole file
+  // is in: a file that cannot be read costs the player nothing. The findings are let go
+  // while it is read (a long list does not hold two lists and its findings at once), and
+  // made again afterwards.
+  LoadedFile loaded{StringList(maxEntries_), false};
+  findings_ = {};
+  try {
+    LineReader file(path);
+    ReadLines(file, loaded.lines);
+    loaded.moreAfterEndMark = file.MoreAfterEndMark();
+  } catch (...) {
+    Check();
+    throw;
+  }
+  Check();
+  return loaded;
+}
+
+void MacroDocument::Exchange(StringList& entries, OutputBuffer& buffer) {
+  Tell(DocumentChange::Kind::kReset, -1, false);
+  findings_ = {};  // the old findings go before the new list is checked
+  std::swap(static_cast<StringList&>(list_), entries);  // the list's tool-tip stays
+  list_.SetItemIndex(-1);
+  entries.SetItemIndex(-1);
+  std::swap(buffer_, buffer);
+  Check();
+  Tell(DocumentChange::Kind::kReset, -1, true);
 }
 
 bool MacroDocument::Load(const PathPrompt& askPath) {
   const std::optional<std::string> path = askPath();
   if (!path) return false;
-
-  // Read into a list of its own, which takes the list's place only once the whole file
-  // is in: a file that cannot be read costs the player nothing. The findings are let go
-  // while it is read (a long list does not hold two lists and its findings at once), and
-  // made again if the read fails.
-  StringList loaded(maxEntries_);
-  findings_ = {};
-  try {
-    LineReader file(*path);
-    ReadLines(file, loaded);
-  } catch (...) {
-    Check();
-    throw;
-  }
-  Tell(DocumentChange::Kind::kReset, -1, false);
-  static_cast<StringList&>(list_) = std::move(loaded);  // the list's tool-tip stays
-  {
-    // The moved-from list may hold the old entries' memory (a string's move assignment
-    // can hand its own buffer over): it goes now, before the new list is checked.
-    const StringList old = std::move(loaded);
-  }
+  LoadedFile loaded = ReadFile(*path);
+  OutputBuffer buffer = buffer_;  // the output buffer is not touched
+  Exchange(loaded.lines, buffer);
+  loaded.lines.Clear();  // the old entries go now
   modified_ = false;
-  Check();
-  Tell(DocumentChange::Kind::kReset, -1, true);
   return true;
 }
 
@@ -122,6 +138,43 @@ void MacroDocument::Append(std::string_view line) {
   modified_ = true;
   Check();
   Tell(DocumentChange::Kind::kInsert, row, true);
+}
+
+void MacroDocument::Insert(int row, std::string_view line) {
+  if (row < 0 || row > list_.Count()) throw ListIndexError::IndexOutOfBounds(row);
+  // A full list refuses (its own ListIndexError) before anyone is told of a new row.
+  if (static_cast<std::size_t>(list_.Count()) >= maxEntries_) list_.Add(line);
+  Tell(DocumentChange::Kind::kInsert, row, false);
+  list_.Insert(row, line);
+  modified_ = true;
+  Check();
+  Tell(DocumentChange::Kind::kInsert, row, true);
+}
+
+void MacroDocument::Remove(int row) {
+  list_.At(row);  // outside the list: ListIndexError before anyone is told
+  Tell(DocumentChange::Kind::kRemove, row, false);
+  list_.Delete(row);
+  modified_ = true;
+  Check();
+  Tell(DocumentChange::Kind::kRemove, row, true);
+}
+
+void MacroDocument::Replace(int row, std::string_view line) {
+  list_.Replace(row, line);
+  modified_ = true;
+  Check();
+  Tell(DocumentChange::Kind::kEdit, row, true);
+}
+
+void MacroDocument::Move(int from, int to) {
+  list_.At(from);  // either outside the list: ListIndexError before anyone is told
+  list_.At(to);
+  Tell(DocumentChange::Kind::kMove, from, false, to);
+  list_.Move(from, to);
+  modified_ = true;
+  Check();
+  Tell(DocumentChange::Kind::kMove, from, true, to);
 }
 
 int MacroDocument::DeleteSelected() {

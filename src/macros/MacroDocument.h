@@ -27,14 +27,25 @@ namespace tavrilo::macros {
 // saved or put back, other support files) is told once, done.
 struct DocumentChange {
   enum class Kind : std::uint8_t {
-    kInsert,    // `row` is appended
+    kInsert,    // a line is inserted at `row`
     kRemove,    // `row` is removed
     kReset,     // the whole list is replaced (load, new list)
     kFindings,  // the rows stay; their findings and the saved size may differ
+    kEdit,      // the text of `row` is replaced
+    kMove,      // the line at `row` moves to `to`, the lines between one place towards `row`
   };
   Kind kind = Kind::kFindings;
   int row = -1;
   bool done = true;
+  int to = -1;  // kMove: where the line goes
+};
+
+// What a load found at the end of the file.
+struct LoadedFile {
+  StringList lines;
+  // The file holds bytes after a 0x1A byte, where the reading stopped (the game reads on,
+  // taking the 0x1A for a blank): the list holds only the lines before it.
+  bool moreAfterEndMark = false;
 };
 
 class MacroDocument {
@@ -63,14 +74,17 @@ class MacroDocument {
   // The header comment goes into the output buffer (start-up).
   void ResetHeader();
 
-  // Save: with an empty list nothing happens and `askPath` is not called. Otherwise the
-  // chosen file receives the output buffer's text, then every entry, each line ended by
+  // Save: with an empty list that has not changed since it was saved, loaded or started
+  // anew, nothing happens and `askPath` is not called. Otherwise (an emptied list too)
+  // the chosen file receives the output buffer's text, then every entry, each line ended by
   // CR LF; then the output buffer is emptied. Cancelled: nothing changes. The file is
   // written by SafeFileWriter (replaced whole where it can be, else written in place; its
   // owner, group, mode, extended attributes and links kept; anything but a regular file
   // refused). A failure (FileCreateError, FileWriteError) leaves the output buffer as it was,
   // and a replaced file as it was. Returns whether a file was written.
   bool Save(const PathPrompt& askPath, WriteFunction write = nullptr);
+  // The writing part of Save, to `path`, whatever the list holds.
+  void WriteTo(const std::string& path, WriteFunction write = nullptr);
 
   // Load: cancelled, nothing changes. Otherwise every line of the chosen file becomes an
   // entry, in place of the list's entries, and nothing is selected. The file is read whole
@@ -79,6 +93,13 @@ class MacroDocument {
   // the list cannot take its lines) leaves the list and its selection as they were. The
   // output buffer is not touched. Returns whether a file was chosen.
   bool Load(const PathPrompt& askPath);
+  // The reading part of Load: the lines of `path`, in a list of their own, the document
+  // unchanged (its findings are let go while the file is read and made again after, so
+  // that a long list is not held twice with its findings). Fails as Load does.
+  LoadedFile ReadFile(const std::string& path);
+  // The list's entries and the output buffer change places with `entries` and `buffer`
+  // (load, new list, and the undo of either); nothing is selected. Told as a reset.
+  void Exchange(StringList& entries, OutputBuffer& buffer);
 
   // New list: the list is emptied and the header comment put back.
   void NewList();
@@ -89,13 +110,21 @@ class MacroDocument {
   // removed, or -1.
   int DeleteSelected();
 
+  // The changes of one line (the editor's steps and their undo): each fails like the
+  // list's own operation of the name, with nothing changed and nobody told. `Insert` and
+  // `Move` remove the selection, `Replace` keeps it.
+  void Insert(int row, std::string_view line);
+  void Remove(int row);
+  void Replace(int row, std::string_view line);
+  void Move(int from, int to);
+
   // Whether the list changed since it was last saved, loaded or started anew: closing it
   // now would lose work.
   bool Modified() const { return modified_; }
 
  private:
   void Check();
-  void Tell(DocumentChange::Kind kind, int row, bool done);
+  void Tell(DocumentChange::Kind kind, int row, bool done, int to = -1);
 
   MacroList list_;
   OutputBuffer buffer_;

@@ -99,6 +99,18 @@ void MacroListModel::Follow(const macros::DocumentChange& change) {
       shownCount_ = document_.List().Count();
       endResetModel();
       break;
+    case Kind::kEdit:
+      emit dataChanged(index(change.row), index(change.row), {Qt::DisplayRole});
+      break;
+    case Kind::kMove:
+      if (!change.done) {
+        // Qt names the row before which the moved row goes, in the list before the move.
+        beginMoveRows({}, change.row, change.row, {},
+                      change.to > change.row ? change.to + 1 : change.to);
+        return;
+      }
+      endMoveRows();
+      break;
     case Kind::kFindings:
       break;
   }

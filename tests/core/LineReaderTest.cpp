@@ -129,6 +129,37 @@ TEST(LineReader, LineEndsAtTheBufferEdge) {
   EXPECT_EQ(ReadAll(bytes), (Lines{PatternLine(65'533), "", "", "z"}));
 }
 
+// The reader stops at 0x1A; it tells whether the file holds more after it, also when the
+// mark is the last byte of a buffer and the rest lies beyond.
+TEST(LineReader, TellsWhetherBytesFollowTheEndMark) {
+  struct MarkCase {
+    std::string bytes;
+    bool more;
+  };
+  const std::string edge = PatternLine(65'535);  // the mark is the buffer's last byte
+  const MarkCase cases[] = {
+      {"a\r\nb\r\n", false},
+      {"a\r\n\x1A", false},
+      {"a\r\n\x1A\x1A", true},
+      {"a\x1A"
+       "b\r\n",
+       true},
+      {edge + "\x1A", false},
+      {edge + "\x1A"
+              "next\r\n",
+       true},
+      {"\x1A\r\n", true},
+  };
+  TempDir dir;
+  for (const MarkCase& c : cases) {
+    WriteFile(dir / "in.cfg", c.bytes);
+    LineReader reader(dir / "in.cfg");
+    while (!reader.AtEnd())
+      reader.ReadLine();
+    EXPECT_EQ(reader.MoreAfterEndMark(), c.more) << ::testing::PrintToString(c.bytes.substr(0, 9));
+  }
+}
+
 TEST(LineReader, ManyLinesOfEveryLengthAndLineEnd) {
   const char* const ends[] = {"\r\n", "\r", "\n"};
   std::string bytes;

@@ -59,6 +59,43 @@ TEST(StringList, FullListRefusesAnotherEntryAndKeepsItsEntries) {
   EXPECT_EQ(Entries(list), (std::vector<std::string>{"two", "three"}));
 }
 
+// Insert, Replace and Move keep every other entry's bytes where they belong, whatever
+// the lengths; outside the list or past its size they fail and change nothing.
+TEST(StringList, InsertReplaceAndMoveKeepTheOtherEntries) {
+  using Lines = std::vector<std::string>;
+  StringList list(5);
+  list.Add("aa");
+  list.Add("");
+  list.Insert(0, "first");
+  list.Insert(3, "end");
+  list.Insert(1, "b");
+  EXPECT_EQ(Entries(list), (Lines{"first", "b", "aa", "", "end"}));
+  ExpectListError([&] { list.Insert(0, "x"); }, "Unable to insert a line");  // full
+  list.Delete(4);
+  ExpectListError([&] { list.Insert(5, "x"); }, "List index out of bounds (5)");
+  list.Replace(2, "longer text");
+  list.Replace(0, "");
+  EXPECT_EQ(Entries(list), (Lines{"", "b", "longer text", ""}));
+  list.Move(0, 2);
+  EXPECT_EQ(Entries(list), (Lines{"b", "longer text", "", ""}));
+  list.Move(3, 0);
+  list.Move(2, 1);
+  list.Replace(3, "x");
+  EXPECT_EQ(Entries(list), (Lines{"", "longer text", "b", "x"}));
+  list.Move(2, 2);
+  ExpectListError([&] { list.Move(1, 4); }, "List index out of bounds (4)");
+  ExpectListError([&] { list.Replace(-1, "x"); }, "List index out of bounds (-1)");
+  EXPECT_EQ(Entries(list), (Lines{"", "longer text", "b", "x"}));
+  // A line appended keeps the selection; one inserted before it or moved does not.
+  list.SetItemIndex(2);
+  list.Delete(0);
+  list.SetItemIndex(1);
+  list.Add("y");
+  EXPECT_EQ(list.ItemIndex(), 1);
+  list.Insert(0, "z");
+  EXPECT_EQ(list.ItemIndex(), -1);
+}
+
 TEST(StringList, SelectionIsOnePositionOrNone) {
   StringList list;
   list.Add("one");
