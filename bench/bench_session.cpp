@@ -73,9 +73,7 @@ int main() {
   });
   timed("new list", [&] { session.NewList(); });
   timed("undo the new list", [&] { session.Undo(); });
-  timed("save", [&] {
-    session.Save((root / "saved.cfg").string());
-  });
+  timed("save", [&] { session.Save((root / "saved.cfg").string()); });
   const double peak = PeakMegabytes() - baseline;
   std::printf("peak memory above the empty session: %.1f MB = %.2f x the file\n", peak,
               peak / fileMegabytes);

@@ -55,8 +55,7 @@ void EditorSession::StoreGameChoice() const {
 
 // ---- The add actions --------------------------------------------------------------------
 
-std::optional<Text> EditorSession::AddBinding(const ShownFields& shown,
-                                              std::string_view chatText) {
+std::optional<Text> EditorSession::AddBinding(const ShownFields& shown, std::string_view chatText) {
   if (std::optional<Text> blocked = GuardText(shown)) return blocked;
   if (const std::optional<std::string> line = composer_.ComposeBinding(shown, chatText))
     Append(*line);
@@ -300,9 +299,9 @@ void EditorSession::RememberFolder(const std::string& path) {
 std::string EditorSession::DialogFolder() const {
   if (!lastFolder_.empty()) return lastFolder_;
   try {
-    const std::string gamePath = datafiles::IniFile(language_.SettingsPath())
-                                     .ReadString(datafiles::kGeneralSection,
-                                                 install::kGamePathKey, "");
+    const std::string gamePath =
+        datafiles::IniFile(language_.SettingsPath())
+            .ReadString(datafiles::kGeneralSection, install::kGamePathKey, "");
     if (gamePath.empty()) return {};
     return install::FindGameDataDirectory(gamePath).value_or(std::string());
   } catch (const Error&) {

@@ -44,17 +44,14 @@ class EditorSession {
   // `dataRoot`: the folder that holds data/ (caption files, settings), ending with a
   // separator. The list takes at most `maxEntries` entries. Nothing is read yet: the
   // list is empty with the header comment in its output buffer.
-  explicit EditorSession(std::string dataRoot,
-                         std::size_t maxEntries = StringList::kMaxCount);
+  explicit EditorSession(std::string dataRoot, std::size_t maxEntries = StringList::kMaxCount);
 
   // ---- What the window shows ----------------------------------------------------------
   const MacroDocument& Document() const { return document_; }
   const MacroList& List() const { return document_.List(); }
   const game::CheckResult& Findings() const { return document_.Findings(); }
   // Told of every change of rows and findings, as MacroDocument tells it.
-  void SetListener(MacroDocument::Listener listener) {
-    document_.SetListener(std::move(listener));
-  }
+  void SetListener(MacroDocument::Listener listener) { document_.SetListener(std::move(listener)); }
   macros::Composer& Composer() { return composer_; }
   const macros::Composer& Composer() const { return composer_; }
   datafiles::LanguageState& Language() { return language_; }
@@ -180,10 +177,10 @@ class EditorSession {
     enum class Kind : std::uint8_t { kInsert, kRemove, kEdit, kMove, kWholeList };
     Kind kind = Kind::kInsert;
     int row = -1;
-    int to = -1;                // kMove
-    std::string text;           // kInsert, kRemove: the line; kEdit: the other text
-    int selectionBefore = -1;   // restored by Undo
-    int selectionAfter = -1;    // restored by Redo
+    int to = -1;               // kMove
+    std::string text;          // kInsert, kRemove: the line; kEdit: the other text
+    int selectionBefore = -1;  // restored by Undo
+    int selectionAfter = -1;   // restored by Redo
     // kWholeList: the other list, with its output buffer and file.
     struct WholeList {
       StringList entries;

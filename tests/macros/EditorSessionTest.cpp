@@ -316,8 +316,7 @@ TEST_F(EditorSessionTest, RecentFilesMostRecentFirstWithoutMissingOnes) {
   const Lines expected = {paths[8], paths[4], paths[9], paths[7],
                           paths[6], paths[5], paths[3], paths[2]};
   EXPECT_EQ(session.RecentFiles(), expected);
-  EXPECT_NE(Settings().find("RecentFiles=\"" + paths[8] + "|" + paths[4] + "|"),
-            std::string::npos);
+  EXPECT_NE(Settings().find("RecentFiles=\"" + paths[8] + "|" + paths[4] + "|"), std::string::npos);
 
   std::filesystem::remove(paths[9]);
   Lines left = expected;
