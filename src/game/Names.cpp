@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/Names.h"
 
-#include <array>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace tavrilo::game {
 
@@ -12,6 +10,9 @@ extern const std::string_view kQuake2;
 extern const std::string_view kQuake2Keys;
 extern const std::string_view kYamagi;
 extern const std::string_view kYamagiKeys;
+extern const std::string_view kQuake2CvarFlags;
+extern const std::string_view kYamagiCvarFlags;
+extern const std::string_view kItems;
 }  // namespace lists
 
 namespace {
@@ -51,13 +52,39 @@ void ForEachName(std::string_view list, Each&& each) {
   }
 }
 
+template <typename Value>
+using NameMap = std::unordered_map<std::string, Value, TextHash, std::equal_to<>>;
+
 struct Registry {
-  std::unordered_map<std::string, NameInfo, TextHash, std::equal_to<>> names;  // lower case
+  NameMap<NameInfo> names;                                    // lower case
   std::vector<std::pair<std::string, std::string>> sections;  // section, name in list order
   std::vector<std::string> keys;
+  NameMap<CvarInfo> cvars;           // as registered
+  NameMap<std::string> cvarsFolded;  // lower case -> as registered
 };
 
-Registry Read(std::string_view list, std::string_view keyList) {
+// The text of `line` up to the first blank, and the rest without its leading blanks.
+std::pair<std::string_view, std::string_view> SplitFirstWord(std::string_view line) {
+  const std::size_t end = std::min(line.find_first_of(" \t"), line.size());
+  return {line.substr(0, end), Trim(line.substr(end))};
+}
+
+// The cvar flags list: "[write-protected]", "[latched]" and "[renamed]" ("OLD NEW") sections.
+void ReadCvarFlags(std::string_view list, Registry& registry) {
+  ForEachName(list, [&](std::string_view section, std::string_view line) {
+    const auto [name, rest] = SplitFirstWord(line);
+    CvarInfo& info = registry.cvars[std::string(name)];
+    if (section == "write-protected") {
+      info.writeProtected = true;
+    } else if (section == "latched") {
+      info.latched = true;
+    } else if (section == "renamed") {
+      info.renamedTo = rest;
+    }
+  });
+}
+
+Registry Read(std::string_view list, std::string_view keyList, std::string_view cvarFlags) {
   Registry registry;
   ForEachName(list, [&](std::string_view section, std::string_view name) {
     registry.sections.emplace_back(std::string(section), std::string(name));
@@ -71,14 +98,22 @@ Registry Read(std::string_view list, std::string_view keyList) {
       info.serverCommand = true;
     } else if (kind == "cvar") {
       info.cvar = true;
+      registry.cvars[std::string(name)].program = true;
     } else if (kind == "game-cvar") {
       info.gameCvar = true;
+      registry.cvars[std::string(name)].gameModule = true;
     } else if (kind == "renderer-cvar") {
       const std::string_view renderer = Trim(section.substr(kind.size()));
-      if (!info.renderers.empty()) info.renderers += ' ';
-      info.renderers += renderer;
+      for (std::string* renderers :
+           {&info.renderers, &registry.cvars[std::string(name)].renderers}) {
+        if (!renderers->empty()) *renderers += ' ';
+        *renderers += renderer;
+      }
     }
   });
+  ReadCvarFlags(cvarFlags, registry);
+  for (const auto& [name, info] : registry.cvars)
+    registry.cvarsFolded.emplace(LowerCase(name), name);
   static constexpr std::pair<std::string_view, Role> kRoles[] = {
       {"bind", Role::kBind},        {"unbind", Role::kUnbind}, {"unbindall", Role::kUnbindAll},
       {"alias", Role::kAlias},      {"exec", Role::kExec},     {"wait", Role::kWait},
@@ -96,30 +131,32 @@ Registry Read(std::string_view list, std::string_view keyList) {
 }
 
 const Registry& RegistryOf(Game game) {
-  static const Registry quake2 = Read(lists::kQuake2, lists::kQuake2Keys);
-  static const Registry yamagi = Read(lists::kYamagi, lists::kYamagiKeys);
+  static const Registry quake2 = Read(lists::kQuake2, lists::kQuake2Keys, lists::kQuake2CvarFlags);
+  static const Registry yamagi = Read(lists::kYamagi, lists::kYamagiKeys, lists::kYamagiCvarFlags);
   return game == Game::kYamagi ? yamagi : quake2;
 }
 
-// The pickup names of the game module's items, in lower case, and those `use` refuses.
-const std::unordered_set<std::string_view>& Items() {
-  static const std::unordered_set<std::string_view> items = {
-      "blaster",          "shotgun",         "super shotgun",    "machinegun",
-      "chaingun",         "grenades",        "grenade launcher", "rocket launcher",
-      "hyperblaster",     "railgun",         "bfg10k",           "shells",
-      "bullets",          "cells",           "rockets",          "slugs",
-      "quad damage",      "invulnerability", "silencer",         "rebreather",
-      "environment suit", "power screen",    "power shield",     "adrenaline",
-      "bandolier",        "ammo pack",       "jacket armor",     "combat armor",
-      "body armor",       "armor shard",     "health",           "data cd",
-      "power cube",       "pyramid key",     "data spinner",     "security pass",
-      "blue key",         "red key",         "commander's head", "airstrike marker"};
-  return items;
-}
+struct ItemTable {
+  std::vector<Item> items;
+  NameMap<std::size_t> byName;  // lower case -> its place in items
+};
 
-bool IsArmourOrHealth(std::string_view lower) {
-  return lower == "jacket armor" || lower == "combat armor" || lower == "body armor" ||
-         lower == "armor shard" || lower == "health";
+// The items list: "NAME<TAB>use=yes|no<TAB>drop=yes|no".
+const ItemTable& Items() {
+  static const ItemTable table = [] {
+    ItemTable read;
+    ForEachName(lists::kItems, [&](std::string_view, std::string_view line) {
+      const std::size_t tab = std::min(line.find('\t'), line.size());
+      Item item{std::string(Trim(line.substr(0, tab))), false, false};
+      const std::string_view flags = line.substr(tab);
+      item.usable = flags.find("use=yes") != std::string_view::npos;
+      item.droppable = flags.find("drop=yes") != std::string_view::npos;
+      read.byName.emplace(LowerCase(item.name), read.items.size());
+      read.items.push_back(std::move(item));
+    });
+    return read;
+  }();
+  return table;
 }
 
 }  // namespace
@@ -163,13 +200,36 @@ const std::vector<std::string>& KeyTableNames(Game game) {
   return RegistryOf(game).keys;
 }
 
+const CvarInfo* FindCvar(Game game, std::string_view name) {
+  const auto& cvars = RegistryOf(game).cvars;
+  const auto found = cvars.find(name);
+  return found == cvars.end() ? nullptr : &found->second;
+}
+
+std::string_view CvarSpelling(Game game, std::string_view name) {
+  if (name.size() > 64) return {};
+  const auto& folded = RegistryOf(game).cvarsFolded;
+  const auto found = folded.find(Folded(name).View());
+  return found == folded.end() ? std::string_view() : std::string_view(found->second);
+}
+
+const Item* FindItem(std::string_view name) {
+  const ItemTable& table = Items();
+  const auto found = table.byName.find(LowerCase(name));
+  return found == table.byName.end() ? nullptr : &table.items[found->second];
+}
+
+const std::vector<Item>& AllItems() {
+  return Items().items;
+}
+
 bool IsItem(std::string_view name) {
-  return Items().contains(LowerCase(name));
+  return FindItem(name) != nullptr;
 }
 
 bool IsUsableItem(std::string_view name) {
-  const std::string lower = LowerCase(name);
-  return Items().contains(lower) && !IsArmourOrHealth(lower);
+  const Item* item = FindItem(name);
+  return item != nullptr && item->usable;
 }
 
 }  // namespace tavrilo::game

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The names each game registers, read from the lists kept in src/game/names/ (made from
 // the games' public source): commands of the program, commands of the renderer in use,
-// commands sent to the server, cvars of the program, of a renderer and of the game module,
-// and key names. The console compares names without regard to letter case.
+// commands sent to the server, cvars of the program, of a renderer and of the game module
+// with what setting them does, key names, and the game module's items. The console finds
+// commands and aliases without regard to letter case, but cvars only as registered.
 #pragma once
 
 #include <cstdint>
@@ -70,8 +71,44 @@ std::vector<std::string> NamesOfSection(Game game, std::string_view section);
 // The names of the game's key table, as listed (any letter case is the same key).
 const std::vector<std::string>& KeyTableNames(Game game);
 
-// The pickup name of an item, as use, drop and give take it (any letter case), and
-// whether `use` can use it (armour and health cannot).
+// A cvar as the chosen game registers it, found by its name exactly (the console compares
+// cvar names with strcmp: `FOV 30` sets no cvar), and what setting it does.
+struct CvarInfo {
+  bool program = false;     // registered by the program
+  bool gameModule = false;  // registered by the game module while a game runs
+  std::string renderers;    // registered by these renderers while one is loaded ("gl soft")
+  // Setting it prints "NAME is write protected." and changes nothing.
+  bool writeProtected = false;
+  // Set while a game runs, it takes the new value only when the next game starts.
+  bool latched = false;
+  // Yamagi Quake II: an old name it still takes, which sets this cvar and prints "cvar OLD
+  // is deprecated, use NEW instead"; empty for a name of its own.
+  std::string renamedTo;
+
+  bool Registered() const { return program || gameModule || !renderers.empty(); }
+};
+
+// The cvar named exactly `name` in `game` (a registered name or an old name the game
+// still takes); nullptr for none.
+const CvarInfo* FindCvar(Game game, std::string_view name);
+// How `game` spells the cvar `name` names in any letter case ("fov" for "FOV"); empty for
+// a name that is no cvar in any letter case.
+std::string_view CvarSpelling(Game game, std::string_view name);
+
+// An item of the game module (the same in both games), as use, drop and give find it by
+// its name without regard to letter case: "Item is not usable." or "Item is not dropable."
+// for one that cannot be used or dropped.
+struct Item {
+  std::string name;  // as the game spells it ("Rocket Launcher")
+  bool usable = false;
+  bool droppable = false;
+};
+
+// The item named `name` in any letter case; nullptr for none ("unknown item").
+const Item* FindItem(std::string_view name);
+// Every item, in the order of the game module's table.
+const std::vector<Item>& AllItems();
+
 bool IsItem(std::string_view name);
 bool IsUsableItem(std::string_view name);
 

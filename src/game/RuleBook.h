@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The rule book: what each finding of the check is (its stable name, its severity, its
-// text and the values the text takes), made from the one list in game/RuleBook.def.
+// text and the values the text takes, its documentation), made from the one list in
+// game/RuleBook.def.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace tavrilo::game {
@@ -30,13 +32,23 @@ inline constexpr std::size_t kCodeCount = static_cast<std::size_t>(Code::kCount)
 // A text takes at most nine values: its placeholders are %1 to %9.
 inline constexpr std::size_t kMostValues = 9;
 
+// What a finding means, in English, in the manner of a linter's rule page.
+struct RuleDoc {
+  std::string_view finds;    // what it finds: one sentence
+  std::string_view why;      // why the game does that
+  std::string_view example;  // a line that gets it ("\n" between lines)
+  std::string_view instead;  // what to write instead
+};
+
 struct Rule {
   Code code;
-  std::string_view name;     // "unmatched-quote": stable, for scripts and editors
-  std::string_view textKey;  // "Check.UnmatchedQuote": its text in the caption files
+  std::string_view name;        // "unmatched-quote": stable, for scripts and editors
+  std::string_view textKey;     // "Check.UnmatchedQuote": its text in the caption files
+  std::string_view summaryKey;  // "CheckSummary.UnmatchedQuote": its one-line summary
   Severity severity;
   // What each value of the text is, in the order of its placeholders %1, %2...
   std::array<std::string_view, kMostValues> values;
+  RuleDoc doc;
 
   std::span<const std::string_view> Values() const {
     std::size_t count = 0;
@@ -58,5 +70,16 @@ inline Severity SeverityOf(Code code) {
 inline std::string_view CodeName(Code code) {
   return RuleOf(code).name;
 }
+
+// "error" or "note".
+std::string_view SeverityName(Severity severity);
+
+// The documentation of a rule as `tavrilo --explain` prints it: its name and severity,
+// then what it finds, why, an example and what to write instead, each under its heading.
+std::string ExplanationOf(const Rule& rule);
+
+// The findings as a Markdown table of code, severity and what each finds (the README's
+// list of findings).
+std::string FindingsTable();
 
 }  // namespace tavrilo::game
