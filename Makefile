@@ -13,7 +13,7 @@ FUZZ_SECONDS ?= 60
 WERROR      ?= OFF
 CMAKE_FLAGS := -DTAVRILO_WERROR=$(WERROR)
 
-.PHONY: all setup configure build run test sanitize fuzz bench screenshots package format format-check clean windows
+.PHONY: all setup configure build run test sanitize fuzz bench screenshots package format format-check clean windows readme-findings
 
 all: build
 
@@ -34,6 +34,11 @@ run: configure
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+# The README's list of findings written anew from the rule book (src/game/RuleBook.def).
+readme-findings: configure
+	@cmake --build $(BUILD) -j$(JOBS) --target game_tests
+	@TAVRILO_WRITE_README=1 $(BUILD)/bin/game_tests --gtest_filter=RuleBook.* >/dev/null
 
 # The test suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer; any
 # report fails the run.

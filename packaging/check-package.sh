@@ -100,7 +100,7 @@ complete_words() {
            printf "%s\n" "${COMPREPLY[@]}"' completion "$completion" "$@" | sort | xargs
 }
 if [[ -r /usr/share/bash-completion/bash_completion ]]; then
-  [[ $(complete_words tavrilo --) == "--check --help --version" ]] \
+  [[ $(complete_words tavrilo --) == "--check --explain --help --lang --list-codes --version" ]] \
     || fail "bash completes 'tavrilo --' as: $(complete_words tavrilo --)"
   [[ $(complete_words tavrilo --check --game '') == "quake2 yamagi" ]] \
     || fail "bash completes '--game' as: $(complete_words tavrilo --check --game '')"

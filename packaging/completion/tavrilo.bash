@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # bash completion for tavrilo: the options, the values of --game, --lang and --format,
-# .cfg files for the window and any file for --check.
+# the finding codes for --explain, .cfg files for the window and any file for --check.
 _tavrilo() {
   local cur prev words cword split
   _init_completion -s || return
@@ -18,7 +18,11 @@ _tavrilo() {
       COMPREPLY=($(compgen -W 'text json' -- "$cur"))
       return
       ;;
-    -h | --help | -v | --version)
+    --explain)
+      COMPREPLY=($(compgen -W "$(tavrilo --list-codes --lang en 2>/dev/null | cut -d' ' -f1)" -- "$cur"))
+      return
+      ;;
+    -h | --help | -v | --version | --list-codes)
       return
       ;;
   esac
@@ -33,7 +37,7 @@ _tavrilo() {
     if $checking; then
       COMPREPLY=($(compgen -W '--game --lang --format=' -- "$cur"))
     else
-      COMPREPLY=($(compgen -W '--check --help --version' -- "$cur"))
+      COMPREPLY=($(compgen -W '--check --list-codes --explain --lang --help --version' -- "$cur"))
     fi
     [[ ${COMPREPLY-} == *= ]] && compopt -o nospace
     return

@@ -185,6 +185,42 @@ class Check {
   FindingPrinter printer_;
 };
 
+// ---- the rule book ------------------------------------------------------------------------
+
+// Each finding's code, severity and one-line summary, in the language of the messages.
+int ListCodes(const Context& context, const Messages& messages) {
+  BufferedWriter out(context.out);
+  for (const game::Rule& rule : game::AllRules()) {
+    std::string& line = out.Buffer();
+    line += rule.name;
+    line.append(std::max<std::size_t>(1, 22 - std::min<std::size_t>(22, rule.name.size())), ' ');
+    const std::string severity =
+        messages.Shown(rule.severity == game::Severity::kError ? "Cli.Error" : "Cli.Note");
+    line += severity;
+    line.append(severity.size() < 10 ? 10 - severity.size() : 1, ' ');
+    messages.AppendTo(line, Text{std::string(rule.summaryKey), {}}, Form::kTerminal);
+    line += '\n';
+    out.Written();
+  }
+  if (out.Flush()) return kRunsAsWritten;
+  context.err << "tavrilo: " << messages.Shown("Cli.OutputFailed") << '\n';
+  return kTrouble;
+}
+
+// The documentation of one finding, in English.
+int Explain(const std::string& code, const Context& context, const Messages& messages) {
+  const game::Rule* rule = game::FindRule(code);
+  if (rule == nullptr) {
+    context.err << "tavrilo: " << messages.Shown("Cli.UnknownCode", {code}) << '\n';
+    return kTrouble;
+  }
+  BufferedWriter out(context.out);
+  out.Buffer() += game::ExplanationOf(*rule);
+  if (out.Flush()) return kRunsAsWritten;
+  context.err << "tavrilo: " << messages.Shown("Cli.OutputFailed") << '\n';
+  return kTrouble;
+}
+
 // ---- help and version ---------------------------------------------------------------------
 
 // The package's version, then the one the window's title shows: "Tavrilo 1.4 (v1.4b)".
@@ -200,7 +236,8 @@ int PrintHelpOrVersion(Action action, const Context& context, const Messages& me
   } else {
     for (const char* key :
          {"Cli.HelpUsage", "Cli.HelpWindow", "Cli.HelpCheck", "Cli.HelpGame", "Cli.HelpLang",
-          "Cli.HelpFormat", "Cli.HelpHelp", "Cli.HelpVersion", "Cli.HelpStatus"}) {
+          "Cli.HelpFormat", "Cli.HelpListCodes", "Cli.HelpExplain", "Cli.HelpHelp",
+          "Cli.HelpVersion", "Cli.HelpStatus"}) {
       messages.AppendTo(out.Buffer(), Text{key, {}}, Form::kTerminal);
       out.Buffer() += '\n';
     }
@@ -223,6 +260,8 @@ int RunCommandLine(const ParsedArguments& arguments, const Context& context) {
     context.err << "tavrilo: " << messages.Shown(*refusal) << '\n';
     return kTrouble;
   }
+  if (options.action == Action::kListCodes) return ListCodes(context, messages);
+  if (options.action == Action::kExplain) return Explain(options.explained, context, messages);
   if (options.action != Action::kCheck)
     return PrintHelpOrVersion(options.action, context, messages);
   return Check(options, context, messages).Run();

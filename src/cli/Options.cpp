@@ -27,7 +27,7 @@ class Parser {
   explicit Parser(const std::vector<std::string>& args) : args_(args) {}
 
   ParsedArguments Run() {
-    bool help = false, version = false, check = false;
+    bool help = false, version = false, check = false, listCodes = false;
     std::vector<std::string> qtOptions;  // used by the window only
     for (next_ = 0; next_ < args_.size() && !result_.error;) {
       const std::string& arg = args_[next_++];
@@ -44,17 +44,19 @@ class Parser {
                          args_.begin() + static_cast<long>(next_ - 1 + qt));
         next_ += qt - 1;
       } else if (arg.starts_with("--")) {
-        Long(arg, help, version, check);
+        Long(arg, help, version, check, listCodes);
       } else {
         Short(arg, help, version);
       }
     }
     if (result_.error) return std::move(result_);
     Options& options = result_.options;
-    options.action = version ? Action::kVersion
-                     : help  ? Action::kHelp
-                     : check ? Action::kCheck
-                             : Action::kWindow;
+    options.action = version                      ? Action::kVersion
+                     : help                       ? Action::kHelp
+                     : !options.explained.empty() ? Action::kExplain
+                     : listCodes                  ? Action::kListCodes
+                     : check                      ? Action::kCheck
+                                                  : Action::kWindow;
     if (options.action == Action::kWindow) {
       options.windowArguments = std::move(qtOptions);
       if (options.files.size() > 1)
@@ -91,15 +93,20 @@ class Parser {
     return std::nullopt;
   }
 
-  void Long(const std::string& arg, bool& help, bool& version, bool& check) {
+  void Long(const std::string& arg, bool& help, bool& version, bool& check, bool& listCodes) {
     const std::size_t equals = arg.find('=');
     const std::string name = arg.substr(2, equals == std::string::npos ? equals : equals - 2);
     std::optional<std::string> value;
     if (equals != std::string::npos) value = arg.substr(equals + 1);
     Options& options = result_.options;
-    if (name == "help" || name == "version" || name == "check") {
+    if (name == "help" || name == "version" || name == "check" || name == "list-codes") {
       if (value) return Fail("Cli.UnexpectedValue", "--" + name);
-      (name == "help" ? help : name == "version" ? version : check) = true;
+      (name == "help"      ? help
+       : name == "version" ? version
+       : name == "check"   ? check
+                           : listCodes) = true;
+    } else if (name == "explain") {
+      if ((value = ValueOf(name, value))) options.explained = *value;
     } else if (name == "game") {
       if (!(value = ValueOf(name, value))) return;
       if (!(options.game = game::GameFromSettingsName(*value)))

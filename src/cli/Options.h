@@ -4,6 +4,7 @@
 //
 //   tavrilo [FILE.cfg]                           the window, with FILE.cfg loaded
 //   tavrilo --check [--game quake2|yamagi] [--lang en|fr] [--format text|json] FILE...
+//   tavrilo --list-codes [--lang en|fr], tavrilo --explain CODE
 //   tavrilo -h|--help, tavrilo -v|--version
 //
 // "--name value" and "--name=value" both give a value; short flags may be grouped ("-hv");
@@ -23,7 +24,7 @@
 
 namespace tavrilo::cli {
 
-enum class Action { kWindow, kHelp, kVersion, kCheck };
+enum class Action { kWindow, kHelp, kVersion, kCheck, kListCodes, kExplain };
 enum class Format { kText, kJson };
 
 struct Options {
@@ -32,6 +33,7 @@ struct Options {
   std::optional<datafiles::Language> language;  // --lang
   Format format = Format::kText;                // --format
   std::vector<std::string> files;               // --check: the files; the window: at most one
+  std::string explained;                        // --explain: the finding's code
   std::vector<std::string> windowArguments;     // Qt's own options for the window, as given
 };
 

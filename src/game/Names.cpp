@@ -207,7 +207,6 @@ const CvarInfo* FindCvar(Game game, std::string_view name) {
 }
 
 std::string_view CvarSpelling(Game game, std::string_view name) {
-  if (name.size() > 64) return {};
   const auto& folded = RegistryOf(game).cvarsFolded;
   const auto found = folded.find(Folded(name).View());
   return found == folded.end() ? std::string_view() : std::string_view(found->second);

@@ -26,6 +26,7 @@
 #include "TestSupport.h"
 #include "core/LineReader.h"
 #include "core/StringList.h"
+#include "game/RuleBook.h"
 #include "macros/CommandTranslation.h"
 #include "macros/LineComposition.h"
 #include "macros/MacroDocument.h"
@@ -464,6 +465,33 @@ TEST(CheckCommand, PassesTheSupportFilesAndAFileSavedFromEveryCatalogueEntry) {
     ASSERT_TRUE(document.Save([&] { return std::optional<std::string>(saved); }));
     EXPECT_EQ(program.Run({"--check", saved}), kRunsAsWritten) << catalogue << "\n" << program.out;
   }
+}
+
+TEST(RuleBookCommands, ListCodesInTheLanguageOfTheMessagesAndExplainOne) {
+  Program program;
+  EXPECT_EQ(program.Run({"--list-codes", "--lang", "en"}), kRunsAsWritten);
+  EXPECT_EQ(static_cast<std::size_t>(std::count(program.out.begin(), program.out.end(), '\n')),
+            game::AllRules().size());
+  EXPECT_TRUE(program.out.starts_with("command-discarded     error     A command of 1,024"))
+      << program.out;
+  EXPECT_TRUE(program.Printed("\nchat-cvar             note      `$name` of a cvar"))
+      << program.out;
+  EXPECT_EQ(program.Run({"--lang=fr", "--list-codes"}), kRunsAsWritten);
+  EXPECT_TRUE(program.Printed("\nchat-cvar             remarque  `$nom` d'une variable"))
+      << program.out;
+
+  EXPECT_EQ(program.Run({"--lang", "fr", "--explain", "button-chain"}), kRunsAsWritten);
+  EXPECT_TRUE(program.out.starts_with("button-chain (error)\n\nA binding that begins with `+`"))
+      << program.out;
+  EXPECT_TRUE(program.Printed("releases nothing")) << program.out;
+  EXPECT_EQ(program.Run({"--explain=bogus-code"}), kTrouble);
+  EXPECT_EQ(program.err,
+            "tavrilo: unknown finding code 'bogus-code': tavrilo --list-codes lists them\n");
+  EXPECT_EQ(program.out, "");
+  EXPECT_EQ(program.Run({"--explain"}), kTrouble);
+  EXPECT_EQ(program.err, "tavrilo: missing value after '--explain'\n");
+  EXPECT_EQ(program.Run({"--help"}), kRunsAsWritten);
+  EXPECT_TRUE(program.Printed("--list-codes") && program.Printed("--explain CODE")) << program.out;
 }
 
 }  // namespace
