@@ -13,7 +13,7 @@
 
 #include "core/StringList.h"
 #include "game/Check.h"
-#include "game/Console.h"
+#include "game/CommandReader.h"
 
 namespace {
 

@@ -88,7 +88,7 @@ class CheckResult {
   bool operator==(const CheckResult& other) const;
 
  private:
-  friend class Console;
+  friend class FindingCollector;
   std::vector<Finding> findings_;
   PackedValues args_;  // the values of every finding
   int errors_ = 0;

@@ -47,6 +47,29 @@ constexpr Limits LimitsOf(Game game) {
   return {8191, 0, 1024, 1020, 128, 80, 32, 150};
 }
 
+// The bounds of the console model, beside the game's limits above: what the game does
+// (a key press's words, the player's name) and how far the model follows
+// texts that run each other (the game itself would run them for ever or stop with a
+// fatal error).
+struct Bounds {
+  // The most characters a player's name takes in the line said (" NAME: TEXT").
+  static constexpr std::size_t kLongestPlayerName = 15;
+  // What a key press appends to a "+" binding's text in the buffer: " KEY TIME".
+  static constexpr std::size_t kKeyAndTime = 14;
+  // Texts running inside each other (files that run each other, aliases inside aliases)
+  // are followed this deep.
+  static constexpr std::size_t kFrameDepth = 32;
+  // The alias texts followed for one command of the script or one key press.
+  static constexpr std::size_t kAliasRunsPerCommand = 64;
+  // The commands of the texts a script makes run (files, aliases) that are followed, for
+  // the whole script: a list built to run them a million times is followed no further.
+  static constexpr std::size_t kFollowedCommands = std::size_t{1} << 20;
+  // The names aliases run that are kept to say "defined later" once the script has run.
+  static constexpr std::size_t kLaterCallsKept = std::size_t{1} << 16;
+  // Support files running each other are searched this deep for the aliases they define.
+  static constexpr std::size_t kSupportNesting = 4;
+};
+
 // The game's name in the settings file, and back (std::nullopt for an unknown name).
 std::string_view SettingsNameOf(Game game);
 std::optional<Game> GameFromSettingsName(std::string_view name);

@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "ConsoleRules.h"
+#include "ShippedFiles.h"
 #include "TestSupport.h"
 #include "core/LineReader.h"
 #include "core/StringList.h"

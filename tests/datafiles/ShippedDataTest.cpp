@@ -13,14 +13,14 @@
 #include <string_view>
 #include <vector>
 
-#include "ConsoleRules.h"
+#include "ShippedFiles.h"
 #include "TestSupport.h"
 #include "core/LineReader.h"
 #include "core/StringList.h"
 #include "datafiles/IniFile.h"
 #include "datafiles/Language.h"
 #include "game/Check.h"
-#include "game/Console.h"
+#include "game/CommandReader.h"
 #include "game/Names.h"
 #include "install/SupportFiles.h"
 #include "macros/CommandTranslation.h"

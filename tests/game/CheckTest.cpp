@@ -600,3 +600,98 @@ TEST(CheckFile, ALineOnItsOwnKnowsNoOtherLine) {
 
 }  // namespace
 }  // namespace tavrilo::game
+
+namespace tavrilo::game {
+namespace {
+
+// The findings of `code` on line `line`.
+std::size_t CountOf(const CheckResult& result, int line, std::string_view code) {
+  std::size_t count = 0;
+  for (const Finding& finding : result.FindingsOf(line))
+    count += CodeName(finding.code) == code ? 1 : 0;
+  return count;
+}
+
+// Each bound of the console model (Game.h), on either side of it.
+TEST(CheckBounds, EachBoundOfTheModelHoldsWhereItIsSet) {
+  // The longest player name: a chat text that leaves it less room may be cut.
+  const std::size_t room = LimitsOf(Q).chatLine - 2 - Bounds::kLongestPlayerName;
+  EXPECT_EQ(CodesOfLine("say " + Bytes(room), Q), Codes{});
+  EXPECT_EQ(CodesOfLine("say " + Bytes(room + 1), Q), Codes{"chat-may-be-cut"});
+
+  // A "+" key press puts " KEY TIME" after its text: a file run from it must fit beside that.
+  const std::string press = "bind k \"+attack;exec F.cfg\"";
+  const std::size_t fits = LimitsOf(Q).execFile - (Bounds::kKeyAndTime - 1);
+  EXPECT_EQ(CountOf(Check({press}, Q, {{"F.cfg", Bytes(fits, '\n')}}), 0, "exec-fatal"), 0u);
+  EXPECT_EQ(CountOf(Check({press}, Q, {{"F.cfg", Bytes(fits + 1, '\n')}}), 0, "exec-fatal"), 1u);
+
+  // Aliases inside aliases are followed this deep: the loop at the end of a chain is found
+  // when the chain is no deeper.
+  for (const std::size_t depth : {Bounds::kFrameDepth, Bounds::kFrameDepth + 1}) {
+    std::vector<std::string> lines;
+    for (std::size_t i = 1; i < depth; ++i)
+      lines.push_back("alias c" + std::to_string(i) + " c" + std::to_string(i + 1));
+    lines.push_back("alias c" + std::to_string(depth) + " c" + std::to_string(depth));
+    lines.push_back("c1");
+    EXPECT_EQ(CountOf(Check(lines, Q, {}), static_cast<int>(depth), "alias-loop"),
+              depth == Bounds::kFrameDepth ? 1u : 0u);
+  }
+
+  // One command runs this many alias texts: each of them a loop, the ones followed say so.
+  {
+    std::vector<std::string> lines;
+    std::string all;
+    for (std::size_t i = 0; i < Bounds::kAliasRunsPerCommand + 5; ++i) {
+      lines.push_back("alias l" + std::to_string(i) + " l" + std::to_string(i));
+      all += "l" + std::to_string(i) + ";";
+    }
+    lines.push_back("alias all \"" + all + "\"");
+    lines.push_back("all");
+    const CheckResult result = Check(lines, Y, {});  // a word of 128 characters or more
+
+    EXPECT_EQ(CountOf(result, static_cast<int>(lines.size() - 1), "alias-loop"),
+              Bounds::kAliasRunsPerCommand - 1);
+  }
+
+  // The texts of the whole script are followed up to this many commands: each line "a" runs
+  // over a thousand of them, then a loop.
+  {
+    std::string hundred = "echo";
+    for (int i = 1; i < 100; ++i)
+      hundred += ";echo";
+    std::vector<std::string> lines = {"alias e \"" + hundred + "\"",
+                                      "alias a \"e;e;e;e;e;e;e;e;e;e;b\"", "alias b b"};
+    lines.insert(lines.end(), Bounds::kFollowedCommands / 1000 + 2, "a");
+    const CheckResult result = Check(lines, Y, {});
+    EXPECT_EQ(CountOf(result, 3, "alias-loop"), 1u);
+    EXPECT_EQ(CountOf(result, static_cast<int>(lines.size() - 1), "alias-loop"), 0u);
+  }
+
+  // Names aliases run are kept this many times to say "defined later".
+  {
+    std::vector<std::string> lines = {"alias a later"};
+    lines.insert(lines.end(), Bounds::kLaterCallsKept + 2, "a");
+    lines.push_back("alias later echo");
+    const CheckResult result = Check(lines, Q, {});
+    EXPECT_EQ(CountOf(result, static_cast<int>(Bounds::kLaterCallsKept), "alias-defined-later"),
+              1u);
+    EXPECT_EQ(CountOf(result, static_cast<int>(Bounds::kLaterCallsKept + 1), "alias-defined-later"),
+              0u);
+  }
+
+  // Support files running each other are searched this deep for their aliases: the file
+  // named is the first that reaches the alias within the bound.
+  {
+    SupportFiles chain;
+    for (std::size_t i = 0; i <= Bounds::kSupportNesting + 1; ++i)
+      chain.emplace("F" + std::to_string(i) + ".cfg",
+                    i <= Bounds::kSupportNesting ? "exec F" + std::to_string(i + 1) + ".cfg\n"
+                                                 : std::string("alias deep echo\n"));
+    const CheckResult result = Check({"deep"}, Q, chain);
+    ASSERT_EQ(CodesOf(result, 0), Codes{"alias-needs-exec"});
+    EXPECT_EQ(result.ArgsOf(result.FindingsOf(0)[0])[1], "F1.cfg");
+  }
+}
+
+}  // namespace
+}  // namespace tavrilo::game

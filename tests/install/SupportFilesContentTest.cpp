@@ -2,8 +2,8 @@
 // The five support files the install action copies into the game: Windows-1252 with
 // CR LF, small enough to be run from a player's own file, opening with comments that say
 // how to use them, every line one the game runs as written, and the aliases, bindings
-// and video settings doing what their comments promise, checked by pressing them in a
-// small console.
+// and video settings doing what their comments promise, checked by pressing them in the
+// engine's console kept from one text to the next.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,12 +15,13 @@
 #include <utility>
 #include <vector>
 
-#include "ConsoleRules.h"
+#include "ShippedFiles.h"
 #include "TestSupport.h"
 #include "core/LineReader.h"
 #include "core/StringList.h"
 #include "game/Check.h"
-#include "game/Console.h"
+#include "game/CommandReader.h"
+#include "game/ConsoleSession.h"
 #include "game/Names.h"
 #include "install/SupportFiles.h"
 
@@ -34,7 +35,13 @@ std::string SupportFile(std::string_view name) {
   return ReadFile(testing::ShippedSupportDir() + std::string(name));
 }
 
-// The support files by their exact names, as exec finds them in the game's directory.
+game::SupportFiles AllSupportFiles() {
+  game::SupportFiles files;
+  for (std::string_view name : kSupportFileNames)
+    files.emplace(std::string(name), SupportFile(name));
+  return files;
+}
+
 std::optional<std::string> SupportFileByName(const std::string& name) {
   for (std::string_view file : kSupportFileNames) {
     if (file == name) return SupportFile(file);
@@ -50,28 +57,29 @@ std::vector<std::string> ShippedCommands(const std::string& name) {
   return second.Items();
 }
 
-// Runs `name` in the console and returns what reached the game; a problem fails the test.
-std::vector<std::string> Press(testing::ScriptConsole& game, const std::string& name) {
-  game.Run(name);
-  std::vector<std::string> log = game.TakeLog();
-  for (const std::string& entry : log) {
-    EXPECT_FALSE(entry.starts_with("!")) << name << ": " << entry;
-  }
-  return log;
+// Runs `text` in the console as a line typed and returns what reached the game; a finding
+// fails the test.
+std::vector<std::string> Press(game::ConsoleSession& game, const std::string& text) {
+  game::ConsoleSession::Outcome outcome = game.Run(text + "\n");
+  for (const game::Finding& finding : outcome.findings.Findings())
+    ADD_FAILURE() << text << ": " << FallbackText(outcome.findings.TextOf(finding));
+  EXPECT_EQ(outcome.findings.Findings().size(), 0u);
+  return outcome.reached;
 }
 
-testing::ScriptConsole ConsoleWithAliases() {
-  testing::ScriptConsole game(SupportFileByName);
-  game.Run("exec Alias.cfg");
-  for (const std::string& entry : game.TakeLog()) {
-    ADD_FAILURE() << "exec Alias.cfg: " << entry;
-  }
+game::ConsoleSession Quake2() {
+  return game::ConsoleSession(game::Game::kQuake2, AllSupportFiles());
+}
+
+game::ConsoleSession ConsoleWithAliases() {
+  game::ConsoleSession game = Quake2();
+  Press(game, "exec Alias.cfg");
   return game;
 }
 
 // Presses a cycling alias `steps` + 1 times; each press must run exactly one command.
 // Returns the commands in order.
-std::vector<std::string> PressCycle(testing::ScriptConsole& game, const std::string& name,
+std::vector<std::string> PressCycle(game::ConsoleSession& game, const std::string& name,
                                     int steps) {
   std::vector<std::string> commands;
   for (int i = 0; i <= steps; ++i) {
@@ -82,19 +90,30 @@ std::vector<std::string> PressCycle(testing::ScriptConsole& game, const std::str
   return commands;
 }
 
-// ------------------------------------------------------------------- the small console
+// ------------------------------------------------------------------- the console kept
 
-TEST(ScriptConsole, ReplaysAliasesAndRunsNothingTheGameWouldNot) {
-  testing::ScriptConsole game;
-  game.Run("alias a \"fov 30; alias b a\"\r\nalias loop loop\r\nbind q \"Free-Look\r\n");
-  EXPECT_EQ(game.TakeLog().size(), 1u) << "the unmatched quote discards the bind";
-  EXPECT_FALSE(game.Binding("q").has_value());
-  game.Run("a; b; loop");
-  const std::vector<std::string> log = game.TakeLog();
-  ASSERT_EQ(log.size(), 3u);
-  EXPECT_EQ(log[0], "fov 30");
-  EXPECT_EQ(log[1], "fov 30");
-  EXPECT_EQ(log[2], "! ALIAS_LOOP_COUNT");
+TEST(ConsoleSession, KeepsAliasesBetweenTextsAndRunsNothingTheGameWouldNot) {
+  const auto codes = [](const game::CheckResult& result) {
+    std::vector<std::string> names;
+    for (const game::Finding& finding : result.Findings())
+      names.emplace_back(game::CodeName(finding.code));
+    return names;
+  };
+  game::ConsoleSession game(game::Game::kQuake2, {});
+  const game::ConsoleSession::Outcome first = game.Run(
+      "alias c \"fov 30\"\r\nalias a \"c; alias b c\"\r\nalias loop loop\r\n"
+      "bind q \"Free-Look\r\n");
+  EXPECT_TRUE(first.reached.empty());
+  EXPECT_EQ(codes(first.findings), (std::vector<std::string>{"alias-loop", "unmatched-quote"}));
+  EXPECT_FALSE(game.Binding("q").has_value()) << "the unmatched quote discards the bind";
+  const game::ConsoleSession::Outcome second = game.Run("a; b; loop\n");
+  EXPECT_EQ(second.reached, (std::vector<std::string>{"fov 30", "fov 30"}));
+  EXPECT_EQ(game.Cvar("fov"), "30");
+  EXPECT_EQ(codes(second.findings), std::vector<std::string>{"alias-loop"});
+  // A binding of an earlier text replaced: that text's lines are gone, nothing is said.
+  game.Run("bind q \"say one\"\n");
+  EXPECT_TRUE(game.Run("bind q \"say two\"\n").findings.Findings().empty());
+  EXPECT_EQ(game.Binding("q"), "say two");
 }
 
 // ------------------------------------------------------------------- the files
@@ -179,7 +198,7 @@ TEST(SupportFiles, ExecOnlySupportFilesAsDoTheResourceLists) {
 // ------------------------------------------------------------------- Alias.cfg
 
 TEST(AliasCfg, ZoomAndFreeLookToggle) {
-  testing::ScriptConsole game = ConsoleWithAliases();
+  game::ConsoleSession game = ConsoleWithAliases();
   const std::vector<std::string> zoom = PressCycle(game, "zoom", 3);
   EXPECT_NE(zoom[0], zoom[1]);
   EXPECT_EQ(zoom[2], zoom[0]);
@@ -205,7 +224,7 @@ TEST(AliasCfg, CyclesVisitEveryValueOnceAndStartAgain) {
         "use Grenade Launcher", "use Rocket Launcher", "use HyperBlaster", "use Railgun",
         "use BFG10K"}},
   };
-  testing::ScriptConsole game = ConsoleWithAliases();
+  game::ConsoleSession game = ConsoleWithAliases();
   for (const Cycle& cycle : cycles) {
     SCOPED_TRACE(cycle.alias);
     const int steps = static_cast<int>(cycle.values.size());
@@ -220,7 +239,7 @@ TEST(AliasCfg, CyclesVisitEveryValueOnceAndStartAgain) {
 }
 
 TEST(AliasCfg, PowerUpAndGrenadeAliasesRunTheGamesCommands) {
-  testing::ScriptConsole game = ConsoleWithAliases();
+  game::ConsoleSession game = ConsoleWithAliases();
   EXPECT_EQ(Press(game, "NextPowerUp"), std::vector<std::string>{"invnextp"});
   EXPECT_EQ(Press(game, "UsePowerUp"), std::vector<std::string>{"invuse"});
   // The game runs the + alias with the key's number and time, the - alias on release.
@@ -231,7 +250,7 @@ TEST(AliasCfg, PowerUpAndGrenadeAliasesRunTheGamesCommands) {
 }
 
 TEST(AliasCfg, QuickMapModeSwitchesBetweenTwoViewsOfTheSameSettings) {
-  testing::ScriptConsole game = ConsoleWithAliases();
+  game::ConsoleSession game = ConsoleWithAliases();
   const std::vector<std::string> first = Press(game, "QuickMapMode");
   const std::vector<std::string> second = Press(game, "QuickMapMode");
   const std::vector<std::string> third = Press(game, "QuickMapMode");
@@ -257,7 +276,7 @@ TEST(AliasCfg, QuickMapModeSwitchesBetweenTwoViewsOfTheSameSettings) {
 // ------------------------------------------------------------------- key bindings
 
 TEST(ModBindingCfg, MovesWithZqsdOnAzertyAndPutsTheAliasesOnKeys) {
-  testing::ScriptConsole game(SupportFileByName);
+  game::ConsoleSession game = Quake2();
   Press(game, "exec ModBinding.cfg");
   EXPECT_EQ(game.Cvar("freelook"), "1");
   // The French Z, Q, S and D keys sit where a US keyboard has w, a, s and d.
@@ -273,8 +292,8 @@ TEST(ModBindingCfg, MovesWithZqsdOnAzertyAndPutsTheAliasesOnKeys) {
 }
 
 TEST(NormBindingCfg, BindsTheStandardActionsWithoutRemovingOtherKeys) {
-  testing::ScriptConsole game(SupportFileByName);
-  game.Run("bind F7 \"say my own key\"");
+  game::ConsoleSession game = Quake2();
+  Press(game, "bind F7 \"say my own key\"");
   for (const std::string& entry : Press(game, "exec NormBinding.cfg")) {
     EXPECT_NE(entry, "unbindall");
   }
@@ -322,7 +341,7 @@ TEST(VideoFiles, SelectTheirRendererSetOnlyItsSettingsAndRestartLast) {
   for (const Video& video : {Video{"GlVid.cfg", "gl", "gl1", "gl_", "sw_"},
                              Video{"NormVid.cfg", "soft", "soft", "sw_", "gl_"}}) {
     SCOPED_TRACE(video.file);
-    testing::ScriptConsole game(SupportFileByName);
+    game::ConsoleSession game = Quake2();
     const std::vector<std::string> log = Press(game, std::string("exec ") + video.file);
     EXPECT_EQ(game.Cvar("vid_ref"), video.renderer);
     EXPECT_EQ(game.Cvar("vid_renderer"), video.yamagiRenderer);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "game/Console.h"
+#include "game/CommandReader.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +27,7 @@ Views CommandsOf(std::string_view line) {
   return commands;
 }
 
-TEST(Console, CutsCommandsAtSemicolonsOutsideQuotes) {
+TEST(CommandReader, CutsCommandsAtSemicolonsOutsideQuotes) {
   EXPECT_EQ(CommandsOf("say gg; quit"), (Views{"say gg", " quit"}));
   EXPECT_EQ(CommandsOf("bind \"t\" \"say gg; quit\""), (Views{"bind \"t\" \"say gg; quit\""}));
   EXPECT_EQ(CommandsOf("// comment; then score"), (Views{"// comment", " then score"}));
@@ -37,7 +37,7 @@ TEST(Console, CutsCommandsAtSemicolonsOutsideQuotes) {
   EXPECT_FALSE(HasUnmatchedQuote("bind \"q\" \"zoom\""));
 }
 
-TEST(Console, ReadsWordsAsTheTokenizerDoes) {
+TEST(CommandReader, ReadsWordsAsTheTokenizerDoes) {
   EXPECT_EQ(Kept("bind \"t\" \"say gg; quit\""),
             (std::vector<std::string>{"bind", "t", "say gg; quit"}));
   // Outside quotes a byte above 127 is a blank; inside it is kept.
@@ -67,7 +67,7 @@ TEST(Console, ReadsWordsAsTheTokenizerDoes) {
   EXPECT_EQ(raw.Joined(2), "say hello world") << "bind joins its words with one blank";
 }
 
-TEST(Console, LosesWhatReachesTheWordLimitsPerGame) {
+TEST(CommandReader, LosesWhatReachesTheWordLimitsPerGame) {
   Words words;
   const std::string say = "say \"" + std::string(130, 'x') + "\"";
   ReadWords(say, Game::kQuake2, words);
@@ -90,7 +90,7 @@ TEST(Console, LosesWhatReachesTheWordLimitsPerGame) {
   EXPECT_EQ(words.dropped, 6u);
 }
 
-TEST(Console, FindsTheCvarReferencesOutsideQuotes) {
+TEST(CommandReader, FindsTheCvarReferencesOutsideQuotes) {
   auto names = [](std::string_view command) {
     Views found;
     ForEachCvarReference(command,
@@ -119,7 +119,7 @@ TEST(Console, FindsTheCvarReferencesOutsideQuotes) {
             "");
 }
 
-TEST(Console, DiscardsOrCutsALongCommandPerGame) {
+TEST(CommandReader, DiscardsOrCutsALongCommandPerGame) {
   EXPECT_EQ(FateOfCommand(Game::kQuake2, 1023), CommandFate::kRuns);
   EXPECT_EQ(FateOfCommand(Game::kQuake2, 1024), CommandFate::kDiscarded);
   EXPECT_EQ(FateOfCommand(Game::kYamagi, 1023), CommandFate::kRuns);

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// How the game's console reads a command: where a line's commands end, what becomes of
-// a command that is too long or whose quotes do not pair up, its words, the raw text after
-// its first word, $ cvar references and "//" comments. Both games read a command the same
-// way; only their limits differ (Game.h). What the game then does with the command is the
-// model of game/Check.h.
+// How the game's console reads a text: its lines, where a line's commands end, what
+// becomes of a command that is too long or whose quotes do not pair up, its words, the raw
+// text after its first word, $ cvar references and "//" comments. Both games read a
+// command the same way; only their limits differ (Game.h). What the game then does with
+// the command is the interpreter's (game/Interpreter.h).
 //
 // - A script is cut into lines at LF only; a CR before it is one more blank to the
 //   tokenizer, but it counts in the length of the line's last command.
@@ -19,9 +19,38 @@
 #include <string_view>
 #include <vector>
 
+#include "core/StringList.h"
 #include "game/Game.h"
 
 namespace tavrilo::game {
+
+// A line of a text as the console gets it: its bytes without the CR and LF that end it.
+struct Line {
+  std::string_view text;
+  bool cr = false;  // a CR before the LF (part of the line's last command)
+  bool lf = false;
+  std::size_t Size() const { return text.size() + (cr ? 1 : 0) + (lf ? 1 : 0); }
+};
+
+// The lines of a text, one after the other: a file's bytes cut at LF, the entries of a
+// list (each saved with CR LF), or one line on its own. Nothing is copied; a copy of a
+// cursor reads the same lines again from where it stands.
+class LineCursor {
+ public:
+  static LineCursor OfBytes(std::string_view bytes);
+  static LineCursor OfList(const StringList& list);
+  static LineCursor OfLine(Line line);
+
+  // The next line into `line`; false after the last.
+  bool Next(Line& line);
+
+ private:
+  std::string_view bytes_;
+  const StringList* list_ = nullptr;
+  int index_ = 0;
+  Line single_;
+  bool hasSingle_ = false;
+};
 
 // Whether the tokenizer takes `c` for a blank outside double quotes.
 constexpr bool IsBlank(char c) {
@@ -129,6 +158,20 @@ void ForEachCvarReference(std::string_view command, Each&& each) {
     each(reference);
     i = reference.end > 0 ? reference.end - 1 : i;
   }
+}
+
+// The raw text after a command's first word, as written.
+std::string_view AfterFirstWord(std::string_view command, const Words& words);
+
+// Calls `each(words)` with the words of each command of `text` the console runs (not one
+// it discards for its quotes), read into `words`.
+template <typename Each>
+void ForEachCommandRun(std::string_view text, Game game, Words& words, Each&& each) {
+  ForEachCommand(text, [&](std::string_view command, std::size_t, std::size_t) {
+    if (HasUnmatchedQuote(command)) return;
+    ReadWords(command, game, words);
+    each(words);
+  });
 }
 
 // The first run of bytes above 127 outside double quotes and before any comment (a

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "game/Console.h"
+#include "game/CommandReader.h"
 
 #include <algorithm>
 
@@ -11,9 +11,47 @@ bool StartsComment(std::string_view text, std::size_t i) {
   return text[i] == '/' && i + 1 < text.size() && text[i + 1] == '/';
 }
 
-constexpr std::size_t kMaxWords = 80;
-
 }  // namespace
+
+LineCursor LineCursor::OfBytes(std::string_view bytes) {
+  LineCursor cursor;
+  cursor.bytes_ = bytes;
+  return cursor;
+}
+
+LineCursor LineCursor::OfList(const StringList& list) {
+  LineCursor cursor;
+  cursor.list_ = &list;
+  return cursor;
+}
+
+LineCursor LineCursor::OfLine(Line line) {
+  LineCursor cursor;
+  cursor.single_ = line;
+  cursor.hasSingle_ = true;
+  return cursor;
+}
+
+bool LineCursor::Next(Line& line) {
+  if (list_ != nullptr) {
+    if (index_ >= list_->Count()) return false;
+    line = Line{list_->At(index_++), true, true};
+    return true;
+  }
+  if (hasSingle_) {
+    line = single_;
+    hasSingle_ = false;
+    return true;
+  }
+  if (bytes_.empty()) return false;
+  const std::size_t end = bytes_.find('\n');
+  line.lf = end != std::string_view::npos;
+  line.text = bytes_.substr(0, end);
+  bytes_.remove_prefix(line.lf ? end + 1 : bytes_.size());
+  line.cr = line.text.ends_with('\r');
+  if (line.cr) line.text.remove_suffix(1);
+  return true;
+}
 
 std::string_view TrimBlanks(std::string_view text) {
   while (!text.empty() && IsBlank(text.front()))
@@ -54,6 +92,7 @@ void ReadWords(std::string_view command, Game game, Words& out) {
   out.args = {};
   out.commentAt = command.size();
   const std::size_t limit = LimitsOf(game).word;
+  const std::size_t most = LimitsOf(game).words;
   const std::size_t n = command.size();
   std::size_t i = 0;
   for (;;) {
@@ -81,7 +120,7 @@ void ReadWords(std::string_view command, Game game, Words& out) {
         ++i;
       written = command.substr(begin, i - begin);
     }
-    if (out.words.size() == kMaxWords) {
+    if (out.words.size() == most) {
       ++out.dropped;
       continue;
     }
@@ -94,6 +133,12 @@ void ReadWords(std::string_view command, Game game, Words& out) {
     // A quoted word keeps its first characters, an unquoted one vanishes.
     word.kept = !word.cut ? written : quoted ? written.substr(0, limit) : std::string_view();
   }
+}
+
+std::string_view AfterFirstWord(std::string_view command, const Words& words) {
+  const Word& first = words.words.front();
+  const std::size_t end = first.offset + first.written.size() + (first.quoted ? 2 : 0);
+  return command.substr(std::min(end, command.size()));
 }
 
 std::string_view HighByteOutsideQuotes(std::string_view command) {

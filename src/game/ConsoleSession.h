@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A console that keeps what its texts leave behind (aliases, bindings, cvars) from one text
+// to the next, as the game's does between a file run at start-up and a key pressed later:
+// each text is run and checked as CheckScript does, on that state.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "game/Check.h"
+#include "game/Game.h"
+
+namespace tavrilo::game {
+
+class ConsoleSession {
+ public:
+  ConsoleSession(Game game, SupportFiles files);
+  ~ConsoleSession();
+  ConsoleSession(const ConsoleSession&) = delete;
+  ConsoleSession& operator=(const ConsoleSession&) = delete;
+  ConsoleSession(ConsoleSession&&) noexcept;
+
+  struct Outcome {
+    // What reached the game while the text ran, in order: each command of the program or
+    // sent to the server, its words joined by a blank (not echo, nor the commands the
+    // console does itself: alias, bind, unbind, exec, set, wait), "unbindall", and each
+    // cvar given a value as "name value".
+    std::vector<std::string> reached;
+    CheckResult findings;  // the findings of the text, its lines from 0
+  };
+  // Runs `text` (lines cut at LF) on what the texts before it left.
+  Outcome Run(std::string_view text);
+
+  std::optional<std::string> Cvar(std::string_view name) const;
+  // The text bound to `key` (any spelling of the key), and every binding by key.
+  std::optional<std::string> Binding(std::string_view key) const;
+  std::map<std::string, std::string> Bindings() const;
+  bool HasAlias(std::string_view name) const;
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace tavrilo::game

@@ -1,0 +1,282 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The interpreter of the game's command buffer: the texts in it (the script, a file exec
+// put there, the text of an alias or of a key), one inside the other as frames, and what
+// the commands change: aliases, bindings, cvars. It runs the script as the game's console
+// does, and then, once the script has run, what its keys and aliases run with everything
+// the script left behind. What one command says on its own is judged by game/Rules.h;
+// what the interpreter finds by running (a binding lost, an alias defined later or
+// running itself, a file that does not fit beside the waiting text) is said here.
+#pragma once
+
+#include <cstddef>
+#include <deque>
+#include <map>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "game/Check.h"
+#include "game/CommandReader.h"
+#include "game/Findings.h"
+#include "game/Names.h"
+#include "game/Rules.h"
+
+namespace tavrilo::game {
+
+// Maps and sets of names looked up without a copy of the name.
+template <typename Value>
+using TextMap = std::unordered_map<std::string, Value, TextHash, std::equal_to<>>;
+using TextSet = std::unordered_set<std::string, TextHash, std::equal_to<>>;
+
+// The support files exec finds, and the aliases they define (themselves or through the
+// support files they run).
+class SupportLibrary {
+ public:
+  SupportLibrary(Game game, const SupportFiles& files);
+  // The file exec finds under `name` (any letter case), or nullptr.
+  const SupportFile* Find(std::string_view name) const;
+  // The file that defines the alias `lower`, or nullptr.
+  const SupportFile* Defining(std::string_view lower) const;
+  const TextMap<std::size_t>& Aliases() const { return aliases_; }
+
+ private:
+  void CollectAliases(std::size_t file, std::size_t definer, std::size_t depth);
+
+  Game game_;
+  std::vector<SupportFile> files_;
+  TextMap<std::size_t> aliases_;  // name in lower case -> the file defining it
+};
+
+// What the script leaves behind, and what the pass after it needs.
+struct ConsoleState {
+  // A text of the script that runs once the script has run, if the game still has it: what
+  // a key runs, or an alias's text.
+  struct Pending {
+    int line = -1;  // the script's line that gave it; -1: none (a file the script runs did)
+    int column = -1;
+    std::string text;
+  };
+  struct Binding {
+    std::string key;
+    std::string text;  // what the key runs
+    int madeBy = -1;   // the script's line that bound it, itself or by an alias it ran; -1:
+                       // a file the script runs did
+    Pending press;     // pressed once the script has run: the script's own binding
+  };
+  struct Alias {
+    std::string text;  // what the name runs now
+    Pending body;      // the script's last definition, run once the script has run
+  };
+  // A name the script ran before any alias of that name.
+  struct Call {
+    int line;
+    int column;
+    std::string_view name;  // in the script's line, or in `keptNames`
+    bool viaAlias;          // run by an alias the line runs, whose text runs again later
+  };
+
+  explicit ConsoleState(Game game, const SupportLibrary& library);
+
+  TextMap<Alias> aliases;  // name in lower case -> its texts
+  TextMap<Binding> bindings;
+  TextSet madeCvars;    // made by set
+  TextSet everDefined;  // the names alias texts define when they run
+  TextSet clashes;      // names both a command and an alias
+  std::unordered_set<const SupportFile*> filesRun;
+  std::deque<Call> calls;      // names the script ran before any alias of that name
+  TextSet keptNames;           // their names that $ expansion or an alias wrote, each kept once
+  std::size_t laterCalls = 0;  // names run by aliases, kept in `calls` (Bounds::kLaterCallsKept)
+  // Commands of the texts the script runs (files, aliases), against Bounds::kFollowedCommands.
+  std::size_t followed = 0;
+  std::size_t scriptSize = 0;  // the bytes exec reads of the script
+  // The values cvars were given (by their name as written), and what reached the game: when
+  // not null, each command the game runs as a command of the program or sends to the
+  // server (its words joined by a blank) and each cvar set ("name value").
+  std::map<std::string, std::string, std::less<>> cvarValues;
+  std::vector<std::string>* reached = nullptr;
+
+  // The lines of the last script are gone: what it bound and defined is the state's own.
+  void ForgetLines();
+};
+
+// Runs texts in the command buffer. What a command changes in the console's state is the
+// part of each phase: the script running, the pass after it, a line on its own.
+class Interpreter {
+ public:
+  Interpreter(Game game, const SupportLibrary& library, ConsoleState& state,
+              FindingCollector& sink);
+  virtual ~Interpreter() = default;
+  Interpreter(const Interpreter&) = delete;
+  Interpreter& operator=(const Interpreter&) = delete;
+
+  // Runs the `count` lines of the script (its first `consumed` bytes being comment lines,
+  // its line `cutLine` read up to byte `cutAt`, a NUL).
+  void RunScript(LineCursor lines, std::size_t count, std::size_t consumed, std::size_t cutLine,
+                 std::size_t cutAt);
+
+ protected:
+  // A text in the command buffer.
+  struct Frame {
+    LineCursor lines;
+    std::size_t count = SIZE_MAX;  // the lines that run
+    std::size_t total = 0;         // the bytes it put in the buffer
+    std::size_t consumed = 0;      // the bytes taken out of the buffer so far
+    bool script = false;           // the lines of the checked script itself
+    bool report = false;           // its text is the script's own: what it says is reported
+    int line = 0;                  // the script's line it comes from
+    int column = -1;
+    std::size_t cutLine = SIZE_MAX;     // the line the game reads up to a NUL byte only...
+    std::size_t cutAt = 0;              // ... and where the NUL is
+    std::string alias;                  // the alias whose text it is
+    std::string_view aliasText;         // ... and that text, as it was when it ran
+    bool keyPress = false;              // what a key runs: a new event, not a round of a loop
+    const SupportFile* file = nullptr;  // the support file it is, or runs inside
+    bool waited = false;                // a wait ran in it
+    bool unfollowed = false;            // an alias it ran was past what the model follows
+  };
+
+  // What each phase does with the commands that change the console's state.
+  virtual bool IsAlias(std::string_view lower) const = 0;
+  virtual void Bound(Frame& frame, const Command& command, std::string_view key, bool runs,
+                     const Words& words) = 0;
+  virtual void Unbound(const Command& command, std::string_view key) = 0;
+  virtual void AllUnbound(const Command& command) = 0;
+  virtual void Defined(Frame& frame, const Command& command, std::string_view lower,
+                       const Words& words, const NameInfo* info) = 0;
+  virtual void CvarMade(std::string_view lower) { state_.madeCvars.insert(std::string(lower)); }
+  virtual void FileRan(const SupportFile* /*file*/) {}
+  virtual void Unresolved(const Frame& frame, const Command& command, std::string_view name) = 0;
+  // A name run, and an alias run (what a key press runs, for the pass after the script).
+  virtual void Ran(std::string_view /*lower*/, const NameInfo* /*info*/) {}
+  virtual void AliasRan(std::string_view /*lower*/) {}
+  // A command that reaches the game, and a cvar given a value.
+  virtual void Reached(const Words& /*words*/) {}
+  virtual void CvarSet(std::string_view /*name*/, std::string_view /*value*/) {}
+  // An alias a text of the pass after the script defines anew as it runs.
+  virtual bool DefinedAnew(std::string_view /*lower*/) const { return false; }
+
+  void RunFrame(Frame& frame);
+  // What a command of `frame` says: reported for the script's own text only.
+  Say SayFor(const Frame& frame, const Command& command) {
+    return Say(frame.report ? &sink_ : nullptr, command);
+  }
+  // What running a text leads to, wherever the text comes from.
+  void Happen(const Command& command, Code code, std::initializer_list<std::string_view> args) {
+    sink_.Add(command.line, command.column, code, args);
+  }
+  std::size_t Depth() const { return stack_.size(); }
+  bool StackEmpty() const { return stack_.empty(); }
+  void ResetAliasRuns(std::size_t runs) { aliasRuns_ = runs; }
+  std::size_t AliasRuns() const { return aliasRuns_; }
+
+  Game game_;
+  Limits limits_;
+  const SupportLibrary& library_;
+  ConsoleState& state_;
+  FindingCollector& sink_;
+
+ private:
+  void RunCommand(Frame& frame, std::string_view text, const Command& where);
+  std::string_view Expand(const Frame& frame, const Command& command, std::string_view text);
+  void Execute(Frame& frame, const Command& command);
+  void RunProgramCommand(Frame& frame, const Command& command, const Words& words,
+                         const NameInfo& info);
+  void Exec(Frame& frame, const Command& command, const Words& words);
+  void CallAlias(const Frame& frame, const Command& command, std::string_view lower);
+  std::size_t Waiting() const;
+  // Whether a text may still be followed; when not, what the running texts would do next
+  // is not known (no loop is said of them).
+  bool Followable(bool withinBounds = true);
+
+  // What a command being run at a depth of the stack reads into, reused.
+  struct Scratch {
+    Words words;
+    std::string expanded;  // the command with its $ references replaced
+  };
+  Scratch& ScratchAt(std::size_t depth);
+
+  std::vector<Frame*> stack_;
+  std::deque<Scratch> scratch_;  // one per depth of the stack
+  std::size_t aliasRuns_ = 0;    // alias texts run for one command of the script or one key
+};
+
+// The script running: bindings, aliases and cvars change; a name not yet an alias waits
+// for the end of the script.
+class ScriptRun : public Interpreter {
+ public:
+  using Interpreter::Interpreter;
+
+ private:
+  bool IsAlias(std::string_view lower) const override;
+  void Bound(Frame& frame, const Command& command, std::string_view key, bool runs,
+             const Words& words) override;
+  void Unbound(const Command& command, std::string_view key) override;
+  void AllUnbound(const Command& command) override;
+  void Defined(Frame& frame, const Command& command, std::string_view lower, const Words& words,
+               const NameInfo* info) override;
+  void FileRan(const SupportFile* file) override { state_.filesRun.insert(file); }
+  void Reached(const Words& words) override;
+  void CvarSet(std::string_view name, std::string_view value) override;
+  void Unresolved(const Frame& frame, const Command& command, std::string_view name) override;
+};
+
+// Once the script has run: each key the script binds is pressed, and the text of each
+// alias it defines is run, with every alias and binding the script left behind; nothing
+// changes them any more.
+class Afterwards : public Interpreter {
+ public:
+  using Interpreter::Interpreter;
+  // Presses the keys, runs the aliases' texts, and says what the names the script ran
+  // before any alias of that name turned out to be.
+  void Run();
+
+ private:
+  // While a key that is no button runs its text: the "+" commands it has run and not
+  // released, and whether it defines an alias (a toggle, whose next press releases them).
+  struct Held {
+    std::string key;  // the key pressed
+    std::vector<std::string> names;
+    TextSet ran;           // the aliases the press ran
+    bool toggles = false;  // it defines one of them anew, or binds its own key anew
+  };
+
+  bool IsAlias(std::string_view lower) const override;
+  void Bound(Frame& frame, const Command& command, std::string_view key, bool runs,
+             const Words& words) override;
+  void Unbound(const Command&, std::string_view) override {}
+  void AllUnbound(const Command&) override {}
+  void Defined(Frame& frame, const Command& command, std::string_view lower, const Words& words,
+               const NameInfo* info) override;
+  void CvarMade(std::string_view) override {}
+  void Unresolved(const Frame& frame, const Command& command, std::string_view name) override;
+  void Ran(std::string_view lower, const NameInfo* info) override;
+  void AliasRan(std::string_view lower) override;
+  bool DefinedAnew(std::string_view lower) const override { return redefined_.contains(lower); }
+
+  void PressKey(std::string_view key, std::string_view text, int line, int column);
+  void CheckRelease(std::string_view text, int line, int column);
+  void RunText(std::string_view text, std::size_t extra, int line, int column, std::string alias,
+               bool keyPress = false);
+  void SayCalls();
+
+  TextSet redefined_;  // aliases the text running defines anew
+  Held* held_ = nullptr;
+};
+
+// One line on its own: no alias, no other line, no file is known, and nothing is kept.
+class LineOnItsOwn : public Interpreter {
+ public:
+  using Interpreter::Interpreter;
+
+ private:
+  bool IsAlias(std::string_view) const override { return false; }
+  void Bound(Frame&, const Command&, std::string_view, bool, const Words&) override {}
+  void Unbound(const Command&, std::string_view) override {}
+  void AllUnbound(const Command&) override {}
+  void Defined(Frame&, const Command&, std::string_view, const Words&, const NameInfo*) override {}
+  void Unresolved(const Frame&, const Command&, std::string_view) override {}
+};
+
+}  // namespace tavrilo::game
