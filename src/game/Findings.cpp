@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/Findings.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -18,52 +19,83 @@ void FindingCollector::Add(int line, int column, Code code,
   findings_.push_back(finding);
 }
 
+namespace {
+
+// A counting sort by line: the findings taken out of the deque as they are placed.
+std::vector<Finding> ByLine(std::deque<Finding>& findings, std::size_t lines) {
+  std::vector<std::uint32_t> starts(lines + 2, 0);
+  for (const Finding& finding : findings)
+    ++starts[static_cast<std::size_t>(finding.line) + 1];
+  for (std::size_t i = 1; i < starts.size(); ++i)
+    starts[i] += starts[i - 1];
+  std::vector<Finding> sorted(findings.size());
+  for (; !findings.empty(); findings.pop_front())
+    sorted[starts[static_cast<std::size_t>(findings.front().line)]++] = findings.front();
+  return sorted;
+}
+
+}  // namespace
+
+// What makes two findings of a line the same: the same code and values; for the note that a
+// support file must run, the same file, whatever the alias.
+std::string_view FindingCollector::KeyOf(const Finding& finding) const {
+  const std::string_view values = args_.View(finding.argsAt, finding.argsSize);
+  if (finding.code != Code::kAliasNeedsExec || values.size() < 2) return values;
+  return values.substr(values.rfind('\0', values.size() - 2) + 1);
+}
+
+// The findings of one line, [first, last): errors first, keeping their order otherwise;
+// then each finding once. Returns the new end.
+Finding* FindingCollector::Settle(Finding* first, Finding* last) const {
+  const auto error = [](const Finding& f) { return f.severity == Severity::kError; };
+  if (!std::is_partitioned(first, last, error)) std::stable_partition(first, last, error);
+  const std::size_t count = static_cast<std::size_t>(last - first);
+  const auto same = [&](const Finding& a, const Finding& b) {
+    return a.code == b.code && KeyOf(a) == KeyOf(b);
+  };
+  if (count <= 8) {  // most lines: one finding or none
+    Finding* kept = first;
+    for (Finding* f = first; f != last; ++f) {
+      if (std::none_of(first, kept, [&](const Finding& k) { return same(k, *f); })) *kept++ = *f;
+    }
+    return kept;
+  }
+  // Many findings on one line: sorted by what they say, the first of each kind is kept.
+  std::vector<std::uint32_t> order(count);
+  for (std::uint32_t i = 0; i < count; ++i)
+    order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+    const Finding& x = first[a];
+    const Finding& y = first[b];
+    if (x.code != y.code) return x.code < y.code;
+    return KeyOf(x) < KeyOf(y);
+  });
+  std::vector<bool> repeated(count, false);
+  for (std::size_t i = 1; i < count; ++i)
+    repeated[order[i]] = same(first[order[i - 1]], first[order[i]]);
+  Finding* kept = first;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (!repeated[i]) *kept++ = first[i];
+  }
+  return kept;
+}
+
 CheckResult FindingCollector::Finish(std::size_t lines, std::size_t size, std::size_t limit) {
   CheckResult result;
   result.size_ = size;
   result.limit_ = limit;
-  // A counting sort by line (the findings taken out of the deque as they are placed), then
-  // errors first within a line (findings of a line are few).
-  std::vector<std::uint32_t> starts(lines + 2, 0);
-  for (const Finding& finding : findings_)
-    ++starts[static_cast<std::size_t>(finding.line) + 1];
-  for (std::size_t i = 1; i < starts.size(); ++i)
-    starts[i] += starts[i - 1];
-  std::vector<Finding> sorted(findings_.size());
-  for (; !findings_.empty(); findings_.pop_front())
-    sorted[starts[static_cast<std::size_t>(findings_.front().line)]++] = findings_.front();
-  std::vector<std::uint32_t>().swap(starts);
-  // Errors first within a line, keeping their order otherwise (an insertion sort: a line
-  // has few findings, most lines one or none).
-  for (std::size_t i = 1; i < sorted.size(); ++i) {
-    const Finding finding = sorted[i];
-    std::size_t at = i;
-    for (; at > 0 && sorted[at - 1].line == finding.line &&
-           sorted[at - 1].severity < finding.severity;
-         --at)
-      sorted[at] = sorted[at - 1];
-    sorted[at] = finding;
-  }
-  const auto packed = [&](const Finding& finding) {
-    return args_.View(finding.argsAt, finding.argsSize);
-  };
-  // The support file named last: one note per file to run, whatever the alias.
-  const auto file = [&](const Finding& finding) {
-    const std::string_view values = packed(finding);
-    return values.substr(values.rfind('\0', values.size() - 2) + 1);
-  };
+  std::vector<Finding> sorted = ByLine(findings_, lines);
   std::size_t kept = 0;
-  for (const Finding& finding : sorted) {
-    bool repeated = false;
-    for (std::size_t k = kept; k > 0 && sorted[k - 1].line == finding.line && !repeated; --k) {
-      const Finding& earlier = sorted[k - 1];
-      if (earlier.code != finding.code) continue;
-      repeated = finding.code == Code::kAliasNeedsExec ? file(earlier) == file(finding)
-                                                       : packed(earlier) == packed(finding);
+  for (std::size_t begin = 0; begin < sorted.size();) {
+    std::size_t end = begin + 1;
+    while (end < sorted.size() && sorted[end].line == sorted[begin].line)
+      ++end;
+    Finding* const last = Settle(sorted.data() + begin, sorted.data() + end);
+    for (Finding* f = sorted.data() + begin; f != last; ++f) {
+      (f->severity == Severity::kError ? result.errors_ : result.notes_) += 1;
+      sorted[kept++] = *f;
     }
-    if (repeated) continue;
-    (finding.severity == Severity::kError ? result.errors_ : result.notes_) += 1;
-    sorted[kept++] = finding;
+    begin = end;
   }
   sorted.resize(kept);
   result.findings_ = std::move(sorted);

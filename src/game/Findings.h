@@ -18,9 +18,13 @@ class FindingCollector {
 
   // The result: the findings by line, errors first within a line, each finding once per
   // line (one note per support file to run); `lines` is the number of lines of the script.
+  // Time linear in the findings (a sort for a line with many of them).
   CheckResult Finish(std::size_t lines, std::size_t size, std::size_t limit);
 
  private:
+  std::string_view KeyOf(const Finding& finding) const;
+  Finding* Settle(Finding* first, Finding* last) const;
+
   // A deque grows without moving what it holds; sorted into the result's vector at the end.
   std::deque<Finding> findings_;
   PackedValues args_;

@@ -695,3 +695,27 @@ TEST(CheckBounds, EachBoundOfTheModelHoldsWhereItIsSet) {
 
 }  // namespace
 }  // namespace tavrilo::game
+
+namespace tavrilo::game {
+namespace {
+
+// A line with many findings takes the same order as a line with few: errors first, each
+// finding once, in the order found.
+TEST(CheckFile, ALineOfManyFindingsListsEachOnceErrorsFirst) {
+  std::string line;
+  for (int round = 0; round < 3; ++round) {
+    for (int i = 0; i < 6; ++i)
+      line += "exec a.cfg;n" + std::to_string(i) + ";";
+  }
+  const CheckResult result = Check({line}, Q, {});
+  std::vector<std::string> said;
+  for (const Finding& finding : result.FindingsOf(0))
+    said.push_back(std::string(CodeName(finding.code)) + " " + result.ArgsOf(finding)[0]);
+  EXPECT_EQ(said, (std::vector<std::string>{"unknown-name n0", "unknown-name n1", "unknown-name n2",
+                                            "unknown-name n3", "unknown-name n4", "unknown-name n5",
+                                            "exec-unknown-file a.cfg"}));
+  EXPECT_EQ(result.Errors(), 6);
+}
+
+}  // namespace
+}  // namespace tavrilo::game
