@@ -16,11 +16,17 @@
 #include <fstream>
 #include <string>
 
+#include "ScriptedDialogs.h"
 #include "core/Platform.h"
 #include "ui/Dialogs.h"
 #include "ui/MainWindow.h"
 
 namespace {
+
+tavrilo::testing::ScriptedDialogs& Dialogs() {
+  static tavrilo::testing::ScriptedDialogs dialogs;
+  return dialogs;
+}
 
 constexpr int kLines = 1'000'000;
 
@@ -38,7 +44,6 @@ int main(int argc, char* argv[]) {
   tavrilo::platform::ReleaseLargeBlocksAtOnce();  // as the program does at start-up
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
-  tavrilo::ui::DialogSeam::EnableTestMode();
 
   const std::string appDir =
       (std::filesystem::temp_directory_path() / "tavrilo-bench-ui/").string();
@@ -59,7 +64,7 @@ int main(int argc, char* argv[]) {
   }
   const auto size = std::filesystem::file_size(config);
 
-  tavrilo::ui::MainWindow form(appDir);
+  tavrilo::ui::MainWindow form(appDir, Dialogs());
   form.show();
   if (!QTest::qWaitForWindowExposed(&form)) return 1;
   rusage before{};
@@ -82,7 +87,7 @@ int main(int argc, char* argv[]) {
 
   std::printf("file: %d lines, %.1f MB\n", kLines, static_cast<double>(size) / 1e6);
   timed("load until painted", [&] {
-    tavrilo::ui::DialogSeam::QueueFileName(QString::fromStdString(config));
+    Dialogs().QueueFileName(QString::fromStdString(config));
     click("LoadBtn");
   });
   std::printf("rows shown: %d, findings in the panel: %d\n", list->model()->rowCount(),
@@ -114,7 +119,7 @@ int main(int argc, char* argv[]) {
               peak / 1048576.0, static_cast<double>(baseline) / 1048576.0,
               (peak - static_cast<double>(baseline)) / static_cast<double>(size));
   timed("new list (changes discarded)", [&] {
-    tavrilo::ui::DialogSeam::QueueUnsavedAnswer(tavrilo::ui::UnsavedAnswer::kDiscard);
+    Dialogs().QueueUnsavedAnswer(tavrilo::ui::UnsavedAnswer::kDiscard);
     click("DeleteAllBtn");
   });
   std::filesystem::remove_all(appDir);

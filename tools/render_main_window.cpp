@@ -13,11 +13,17 @@
 
 #include <cstdio>
 
+#include "ScriptedDialogs.h"
 #include "ui/Dialogs.h"
 #include "ui/MainWindow.h"
 #include "ui/TextCodec.h"
 
 namespace {
+
+tavrilo::testing::ScriptedDialogs& Dialogs() {
+  static tavrilo::testing::ScriptedDialogs dialogs;
+  return dialogs;
+}
 
 bool WriteBytes(const QString& path, const QByteArray& bytes) {
   QFile file(path);
@@ -43,9 +49,9 @@ bool Render(const QString& dataDir, const QByteArray& settings, const QString& o
              "bind \"F1\" \"say_team Besoin d'aide !\"\r\nbind \"F2\" \"say GG $name\"\r\n"
              "bind \"ESC\" \"Free-Look\"\r\n");
 
-  tavrilo::ui::MainWindow form(tavrilo::ui::PathToBytes(appDir.path() + "/"));
+  tavrilo::ui::MainWindow form(tavrilo::ui::PathToBytes(appDir.path() + "/"), Dialogs());
   form.show();
-  tavrilo::ui::DialogSeam::QueueFileName(sample);
+  Dialogs().QueueFileName(sample);
   form.findChild<QPushButton*>("LoadBtn")->click();
   QApplication::processEvents();
   // The line the game would not run, selected: the status line says why, and the
@@ -54,7 +60,7 @@ bool Render(const QString& dataDir, const QByteArray& settings, const QString& o
   const QModelIndex last = list->model()->index(list->model()->rowCount() - 1, 0);
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(last).center());
   QApplication::processEvents();
-  for (const auto& error : tavrilo::ui::DialogSeam::TakeErrors()) {
+  for (const auto& error : Dialogs().TakeErrors()) {
     std::fprintf(stderr, "%s\n", qPrintable(error.text));
   }
   return form.grab().save(output, "PNG");
@@ -69,7 +75,6 @@ int main(int argc, char* argv[]) {
   }
   QApplication application(argc, argv);
   application.setStyle("Fusion");
-  tavrilo::ui::DialogSeam::EnableTestMode();
   const QString dataDir = QString::fromLocal8Bit(argv[1]);
   const bool ok =
       Render(dataDir, "[General]\r\nfr=1\r\nen=0\r\n", QString::fromLocal8Bit(argv[2])) &&

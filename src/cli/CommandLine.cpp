@@ -17,6 +17,7 @@
 
 #include "Branding.h"
 #include "cli/Findings.h"
+#include "core/ErrorText.h"
 #include "core/Errors.h"
 #include "core/Locations.h"
 #include "core/Platform.h"
@@ -46,32 +47,8 @@ struct FileBytes {
 Text FailureOfCurrentError() {
   try {
     throw;
-  } catch (const InputOutputError& error) {
-    static constexpr std::array<std::pair<int, const char*>, 7> kTable = {{
-        {InputOutputError::kFileNotFound, "Cli.FileNotFound"},
-        {InputOutputError::kPathNotFound, "Cli.PathNotFound"},
-        {InputOutputError::kTooManyOpenFiles, "Cli.TooManyOpenFiles"},
-        {InputOutputError::kAccessDenied, "Cli.AccessDenied"},
-        {InputOutputError::kReadBeyondEnd, "Cli.ReadBeyondEnd"},
-        {InputOutputError::kDiskFull, "Cli.DiskFull"},
-        {InputOutputError::kInvalidNumericInput, "Cli.InvalidNumericInput"},
-    }};
-    // An unmapped system error may share its number with an entry of the table (EIO is
-    // 5): its message then is not the table's.
-    if (error.what() == InputOutputError::MessageFor(error.Code())) {
-      for (const auto& [code, key] : kTable) {
-        if (code == error.Code()) return Text{key, {}};
-      }
-    }
-    return Text{"Cli.IoError", {std::to_string(error.Code())}};
-  } catch (const TextError& error) {
-    return error.GetText();
-  } catch (const FileReadError&) {
-    return Text{"Cli.ReadError", {}};
-  } catch (const std::bad_alloc&) {
-    return Text{"Cli.OutOfMemory", {}};
   } catch (const std::exception& error) {
-    return Text{"Cli.OtherError", {error.what()}};
+    return TextOfError(error);
   }
 }
 

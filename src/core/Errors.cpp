@@ -36,17 +36,17 @@ std::string InputOutputError::MessageFor(int code) {
 }
 
 FileOpenError::FileOpenError(std::string_view path)
-    : Error("Cannot open file " + std::string(path)) {}
+    : Error("Cannot open file " + std::string(path)), path_(path) {}
 
 FileCreateError::FileCreateError(std::string_view path)
-    : Error("Cannot create file " + std::string(path)) {}
+    : Error("Cannot create file " + std::string(path)), path_(path) {}
 
 FileWriteError::FileWriteError() : Error("Stream write error") {}
 
 FileReadError::FileReadError() : Error("Stream read error") {}
 
 SettingWriteError::SettingWriteError(std::string_view iniPath)
-    : Error("Unable to write to " + std::string(iniPath)) {}
+    : Error("Unable to write to " + std::string(iniPath)), path_(iniPath) {}
 
 ListIndexError ListIndexError::InsertFailed() {
   return ListIndexError("Unable to insert a line");

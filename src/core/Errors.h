@@ -43,12 +43,20 @@ class InputOutputError : public Error {
 class FileOpenError : public Error {
  public:
   explicit FileOpenError(std::string_view path);
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
 };
 
 // "Cannot create file %s": a file to be written cannot be created or put in place.
 class FileCreateError : public Error {
  public:
   explicit FileCreateError(std::string_view path);
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
 };
 
 // "Stream write error": a file could not be written completely.
@@ -67,6 +75,10 @@ class FileReadError : public Error {
 class SettingWriteError : public Error {
  public:
   explicit SettingWriteError(std::string_view iniPath);
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
 };
 
 // A list cannot take another entry ("Unable to insert a line"), or a position

@@ -2,6 +2,8 @@
 #include "ui/KeyCapture.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QInputMethod>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -21,6 +23,22 @@ char32_t TypedCharacter(const QKeyEvent& event) {
   const QList<uint> text = event.text().toUcs4();
   if (text.size() == 1 && text[0] >= 0x20 && text[0] != 0x7F) return text[0];
   const int key = event.key();
+  // A dead key types nothing by itself: it is the accent printed on it (the AZERTY key
+  // right of P is ^, and with Shift the diaeresis).
+  switch (key) {
+    case Qt::Key_Dead_Circumflex:
+      return U'^';
+    case Qt::Key_Dead_Diaeresis:
+      return U'\u00A8';
+    case Qt::Key_Dead_Grave:
+      return U'`';
+    case Qt::Key_Dead_Acute:
+      return U'\u00B4';
+    case Qt::Key_Dead_Tilde:
+      return U'~';
+    default:
+      break;
+  }
   if (key <= 0 || key >= Qt::Key_Escape) return 0;
   return QChar::toLower(static_cast<char32_t>(key));
 }
@@ -79,6 +97,14 @@ void KeyCapture::Cancel() {
 }
 
 void KeyCapture::SetState(State state) {
+  // While it waits, the keys reach the capture as they are: no input method composes a
+  // dead key with the next one.
+  if (!zone_.isNull() && (state == State::kCapturing) != (state_ == State::kCapturing)) {
+    for (QWidget* widget : zone_->findChildren<QWidget*>())
+      widget->setAttribute(Qt::WA_InputMethodEnabled, state != State::kCapturing);
+    if (state == State::kCapturing && QGuiApplication::inputMethod() != nullptr)
+      QGuiApplication::inputMethod()->reset();
+  }
   QCoreApplication* application = QCoreApplication::instance();
   if (application != nullptr && state_ == State::kIdle && state != State::kIdle)
     application->installEventFilter(this);

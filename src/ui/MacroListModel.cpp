@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/MacroListModel.h"
 
+#include <QGuiApplication>
 #include <QIcon>
 #include <QPainter>
 #include <QPixmap>
 
+#include "ui/Colours.h"
 #include "ui/TextCodec.h"
 
 namespace tavrilo::ui {
@@ -30,13 +32,16 @@ const QIcon& MarkOf(game::Severity severity) {
     blank.fill(Qt::transparent);
     return QIcon(blank);
   }();
-  static const QIcon error = Mark(QColor(210, 30, 30));
-  static const QIcon note = Mark(QColor(40, 110, 220));
+  // The light and the dark shade of each severity.
+  static const QIcon marks[2][2] = {
+      {Mark(ColourOf(Colour::kError, false)), Mark(ColourOf(Colour::kNote, false))},
+      {Mark(ColourOf(Colour::kError, true)), Mark(ColourOf(Colour::kNote, true))}};
+  const int shade = IsDark(QGuiApplication::palette()) ? 1 : 0;
   switch (severity) {
     case game::Severity::kError:
-      return error;
+      return marks[shade][0];
     case game::Severity::kNote:
-      return note;
+      return marks[shade][1];
     case game::Severity::kNone:
       break;
   }

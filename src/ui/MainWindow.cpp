@@ -28,79 +28,19 @@
 #include "install/SupportFiles.h"
 #include "macros/KeyTranslation.h"
 #include "macros/LineComposition.h"
+#include "ui/Colours.h"
 #include "ui/KeyCapture.h"
 #include "ui/MacroListModel.h"
 #include "ui/ProblemsModel.h"
+#include "ui/PromptSelector.h"
 #include "ui/TextCodec.h"
+#include "ui/WindowControls.h"
 
 namespace tavrilo::ui {
 
 namespace {
 
 using datafiles::Language;
-
-// The window's font: the window's own texts at 10 pixels, the other controls at 11.
-QFont WindowFont(int pixelSize, bool bold = false) {
-  QFont font;
-  font.setFamilies({"MS Sans Serif", "Liberation Sans", "Arial", "DejaVu Sans"});
-  font.setPixelSize(pixelSize);
-  font.setBold(bold);
-  return font;
-}
-constexpr int kOwnTextPixels = 10;
-constexpr int kControlPixels = 11;
-
-template <typename Widget>
-Widget* Place(QWidget* parent, const char* name, int left, int top, int width, int height,
-              int pixelSize = kControlPixels, bool bold = false) {
-  auto* widget = new Widget(parent);
-  widget->setObjectName(name);
-  widget->setGeometry(left, top, width, height);
-  widget->setFont(WindowFont(pixelSize, bold));
-  return widget;
-}
-
-void MakeBlue(QWidget* widget) {
-  QPalette palette = widget->palette();
-  palette.setColor(QPalette::Text, QColor(0, 0, 255));
-  widget->setPalette(palette);
-}
-
-// A button that never takes the keyboard focus.
-QPushButton* Button(QWidget* parent, const char* name, const char* text, int left, int top,
-                    int width, int height, bool bold) {
-  auto* button = Place<QPushButton>(parent, name, left, top, width, height, kControlPixels, bold);
-  button->setText(FromAnsi(text));
-  button->setFocusPolicy(Qt::NoFocus);
-  button->setAutoDefault(false);
-  return button;
-}
-
-// An editable drop-down field whose handlers run only on the user's picks and edits.
-QComboBox* EditableField(QWidget* parent, const char* name, const char* text, int left, int top,
-                         int width, int height) {
-  auto* field = Place<QComboBox>(parent, name, left, top, width, height);
-  field->setEditable(true);
-  field->setInsertPolicy(QComboBox::NoInsert);
-  field->setCompleter(nullptr);
-  field->setMaxVisibleItems(16);
-  field->setValidator(new AnsiValidator(field));
-  field->lineEdit()->setMaxLength(INT_MAX);
-  // Leaving the field must not turn typed text that equals an entry into a pick.
-  QObject::disconnect(field->lineEdit(), &QLineEdit::editingFinished, field, nullptr);
-  field->setEditText(FromAnsi(text));
-  MakeBlue(field);
-  return field;
-}
-
-QLineEdit* TextField(QWidget* parent, const char* name, const char* text, int left, int top,
-                     int width, int height) {
-  auto* field = Place<QLineEdit>(parent, name, left, top, width, height);
-  field->setValidator(new AnsiValidator(field));
-  field->setMaxLength(INT_MAX);
-  field->setText(FromAnsi(text));
-  return field;
-}
 
 // Runs `operation`, then `show` to put what it changed into the widgets, also when it
 // fails part way: the steps done before an error stay done and must show.
@@ -113,25 +53,6 @@ void ThenShow(Operation&& operation, Show&& show) {
     throw;
   }
   show();
-}
-
-// A small keyboard: the picture of the key field's control that chooses a key by
-// pressing it.
-QIcon KeyboardIcon() {
-  QPixmap picture(16, 16);
-  picture.fill(Qt::transparent);
-  QPainter painter(&picture);
-  painter.setPen(QColor(40, 40, 40));
-  painter.setBrush(QColor(250, 250, 250));
-  painter.drawRoundedRect(QRectF(0.5, 3.5, 15, 10), 2, 2);
-  painter.setPen(Qt::NoPen);
-  painter.setBrush(QColor(40, 40, 40));
-  for (int row = 0; row < 2; ++row) {
-    for (int column = 0; column < 5; ++column)
-      painter.drawRect(2 + 2 * column + row, 5 + 2 * row, 1, 1);
-  }
-  painter.drawRect(4, 10, 8, 1);  // the space bar
-  return QIcon(picture);
 }
 
 // While alive, the widgets' signals come from the program showing engine state, not
@@ -168,21 +89,16 @@ void SetItems(QComboBox* field, const StringList& list) {
 
 }  // namespace
 
-MainWindow::MainWindow(std::string applicationDirectory, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                          Qt::MSWindowsFixedSizeDialogHint),
+MainWindow::MainWindow(std::string applicationDirectory, Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Window),
       appDir_(std::move(applicationDirectory)),
       language_(appDir_),
-      saveDialog_(this, FileDialog::Mode::kSave, QString(), "Config (*.cfg)", "cfg", "Macros.cfg"),
-      openDialog_(this, FileDialog::Mode::kOpen, QString(), "Config (*.cfg)", QString(), QString()),
-      quakePathDialog_(this, FileDialog::Mode::kGameFolder, "Path Quake2.exe", QString(), QString(),
-                       QString()) {
+      texts_(language_),
+      dialogs_(dialogs),
+      saveDialog_(dialogs, this, FileRequest::kSave, QStringLiteral("Macros.cfg")),
+      openDialog_(dialogs, this, FileRequest::kOpen),
+      gameFolderDialog_(dialogs, this, FileRequest::kGameFolder) {
   setObjectName("MainForm");
-  SetTextResolver(
-      [this](const Text& text) { return FormatForUser(language_.captions.Get(text.key), text); });
-  setFont(WindowFont(kOwnTextPixels));
-  setFixedSize(kDesignSize);
   CreateControls();
   WireEvents();
   LoadStartingState();
@@ -190,183 +106,107 @@ MainWindow::MainWindow(std::string applicationDirectory, QWidget* parent)
 
 MainWindow::~MainWindow() {
   StoreState();
-  SetTextResolver(nullptr);
 }
 
 void MainWindow::CreateControls() {
-  languageFrame_ = Place<QFrame>(this, "LangueGroupBox", 5, 5, 600, 25, kOwnTextPixels);
-  languageFrame_->setFrameShape(QFrame::StyledPanel);
-  languageFrame_->setFrameShadow(QFrame::Sunken);
-  frenchButton_ = Place<QRadioButton>(this, "RBFr", 15, 13, 186, 15, kOwnTextPixels);
-  frenchButton_->setText(
-      FromAnsi("Cochez cette case pour le Fran\xE7"
-               "ais"));
-  englishButton_ = Place<QRadioButton>(this, "RBEn", 297, 13, 144, 15, kOwnTextPixels);
-  englishButton_->setText("Check this box for English");
-
-  // The game the lines are written for, right of the language buttons.
-  gameField_ = Place<QComboBox>(this, "GameComboBox", 450, 8, 150, 19, kOwnTextPixels);
-  gameField_->addItems({"Quake 2 3.20, Q2PRO", "Yamagi Quake II"});
-
-  mainGroup_ = Place<QGroupBox>(this, "MainGroup", 5, 35, 600, 190, kOwnTextPixels);
-  mainGroup_->setTitle(FromAnsi("Menu g\xE9n\xE9ral"));
-  // The key field shows its prompt and the longest key names whole; the function field
-  // takes what is left up to the add buttons' right edge.
-  keyField_ = EditableField(mainGroup_, "LetterComboBox", "Touches", 10, 16, 172, 21);
-  for (std::string_view key : macros::kKeyList)
-    keyField_->addItem(FromAnsi(key));
-  keyField_->setCurrentIndex(-1);
-  keyField_->setEditText("Touches");
-  captureAction_ = keyField_->lineEdit()->addAction(KeyboardIcon(), QLineEdit::TrailingPosition);
-  captureAction_->setObjectName("CaptureKeyAction");
-  // The drop-down shows each entry whole, wider than the field when it must be.
-  keyField_->view()->setMinimumWidth(keyField_->view()->sizeHintForColumn(0) + 24);
+  controls_ = new WindowControls(this);
+  for (QWidget* field :
+       {static_cast<QWidget*>(controls_->keyField), static_cast<QWidget*>(controls_->functionField),
+        static_cast<QWidget*>(controls_->definableField),
+        static_cast<QWidget*>(controls_->resourcesList)})
+    Paint(field, QPalette::Text, Colour::kFieldText);
   keyCapture_ = new KeyCapture(this);
-  functionField_ = EditableField(mainGroup_, "FonctionComboBox", "Fonctions", 187, 16, 133, 21);
-  chatEdit_ = TextField(mainGroup_, "SayEdit", "Tapez ici les dialogues macros", 10, 39, 265, 21);
-  addBindingButton_ = Button(mainGroup_, "AddBtn", "Ajouter", 280, 39, 40, 20, false);
-  definableField_ = EditableField(mainGroup_, "FonctionUserBox",
-                                  "Fonctions d\xE9"
-                                  "finissables",
-                                  10, 65, 265, 21);
-  addDefinableButton_ = Button(mainGroup_, "AddPersoBtn1", "Ajouter", 280, 65, 40, 20, false);
-  argumentsEdit_ = TextField(mainGroup_, "ParamsUserEdit",
-                             "Fonctions d\xE9"
-                             "finissables : Arguments",
-                             10, 87, 265, 21);
-  addWithResourceButton_ = Button(mainGroup_, "AddPredefBtn", "Ajouter", 280, 87, 40, 20, false);
-  ownLineEdit_ =
-      TextField(mainGroup_, "UserEdit", "Tapez ici vos commandes personnelles", 10, 115, 265, 21);
-  addOwnLineButton_ = Button(mainGroup_, "NewFctBtn", "Ajouter", 280, 115, 40, 20, false);
-
-  linesView_ = Place<QListView>(mainGroup_, "CommandesListBox", 330, 16, 260, 121, kOwnTextPixels);
   document_.SetSupportFiles(install::ReadSupportFiles(appDir_));
   macroModel_ = new MacroListModel(document_, this);
-  linesView_->setModel(macroModel_);
-  linesView_->setUniformItemSizes(true);
-  linesView_->setSelectionMode(QAbstractItemView::SingleSelection);
-  linesView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  linesView_->setLayoutMode(QListView::Batched);
-  linesView_->setBatchSize(1000);
-
-  loadButton_ = Button(mainGroup_, "LoadBtn", "&Charger un fichier", 10, 140, 156, 20, true);
-  saveButton_ = Button(mainGroup_, "SauverBtn", "&Sauver les macros", 165, 140, 155, 20, true);
-  newListButton_ = Button(mainGroup_, "DeleteAllBtn", "&Nouvelle liste", 10, 159, 156, 20, true);
-  deleteButton_ = Button(mainGroup_, "DeleteBtn", "&Effacer macro", 165, 159, 155, 20, true);
-  installButton_ =
-      Button(mainGroup_, "InstallerCfgBtn", "Installer les CFG", 330, 140, 260, 20, true);
-  resourcesButton_ =
-      Button(mainGroup_, "RessourcesExternesBtn", "&Ressources Externes", 330, 159, 131, 20, true);
-  aboutButton_ = Button(mainGroup_, "AboutBtn", "&A Propos de...", 460, 159, 130, 20, true);
-
-  resourcesGroup_ =
-      Place<QGroupBox>(this, "RessourcesExternesGroupe", 5, 230, 600, 120, kOwnTextPixels);
-  resourcesGroup_->setTitle("Ressources externes");
-  resourcesList_ = Place<QListWidget>(resourcesGroup_, "TextList", 10, 16, 580, 64);
-  resourcesList_->setSelectionMode(QAbstractItemView::SingleSelection);
-  resourcesList_->setUniformItemSizes(true);
-  MakeBlue(resourcesList_);
-  addResourceButton_ =
-      Button(resourcesGroup_, "AddPersoBtn", "Ajouter cette commande", 10, 85, 291, 25, true);
-  refreshButton_ = Button(resourcesGroup_, "RefreshBtn", "Rafraichir", 300, 85, 290, 25, true);
-
-  setTabOrder(keyField_, functionField_);
-  setTabOrder(functionField_, chatEdit_);
-  setTabOrder(chatEdit_, definableField_);
-  setTabOrder(definableField_, argumentsEdit_);
-  setTabOrder(argumentsEdit_, ownLineEdit_);
-  setTabOrder(ownLineEdit_, linesView_);
-  setTabOrder(linesView_, resourcesList_);
-  setTabOrder(resourcesList_, frenchButton_);
-  setTabOrder(frenchButton_, englishButton_);
-  setTabOrder(englishButton_, gameField_);
-
+  controls_->linesView->setModel(macroModel_);
+  controls_->linesView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  problemsModel_ = new ProblemsModel(document_, texts_, this);
+  controls_->problemsView->setModel(problemsModel_);
+  controls_->problemsView->setItemDelegate(new ProblemDelegate(controls_->problemsView));
+  controls_->problemsView->setResizeMode(QListView::Adjust);  // rows wrap again when it widens
+  // A field that shows its prompt selects it on focus: typing replaces it.
+  auto* prompts = new PromptSelector(
+      [this](const QLineEdit& field) {
+        const QWidget* control = qobject_cast<const QComboBox*>(field.parentWidget()) != nullptr
+                                     ? field.parentWidget()
+                                     : &field;
+        for (std::string_view key : datafiles::kCaptionKeys) {
+          if (datafiles::PropertyOf(key) == "Text" &&
+              control->objectName().toStdString() == datafiles::ControlOf(key))
+            return texts_.Caption(key);
+        }
+        return QString();
+      },
+      this);
+  for (QLineEdit* field : {controls_->keyField->lineEdit(), controls_->functionField->lineEdit(),
+                           controls_->definableField->lineEdit(), controls_->chatEdit,
+                           controls_->argumentsEdit, controls_->ownLineEdit})
+    prompts->Watch(field);
   // Delete in the list removes the selected line (see eventFilter).
-  linesView_->installEventFilter(this);
+  controls_->linesView->installEventFilter(this);
   ShowToolTips();
-
-  // The problems panel, below the other controls: the counts and the size of the saved
-  // file, then every finding of the list.
-  problemsGroup_ =
-      Place<QGroupBox>(this, "ProblemsGroup", 5, 355, 600, kProblemsHeight, kOwnTextPixels);
-  problemsGroup_->setTitle(FromAnsi("Probl\xE8mes"));
-  problemsSummary_ =
-      Place<QLabel>(problemsGroup_, "ProblemsSummary", 10, 14, 380, 16, kOwnTextPixels);
-  problemsSummary_->setTextFormat(Qt::PlainText);
-  budgetLabel_ = Place<QLabel>(problemsGroup_, "BudgetLabel", 390, 14, 200, 16, kOwnTextPixels);
-  budgetLabel_->setTextFormat(Qt::PlainText);
-  budgetLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  problemsView_ = Place<QListView>(problemsGroup_, "ProblemsView", 10, 32, 580,
-                                   kProblemsHeight - 38, kOwnTextPixels);
-  problemsModel_ = new ProblemsModel(document_, this);
-  problemsView_->setModel(problemsModel_);
-  problemsView_->setItemDelegate(new ProblemDelegate(problemsView_));
-  problemsView_->setUniformItemSizes(true);  // no row is laid out before it shows
-  problemsView_->setSelectionMode(QAbstractItemView::SingleSelection);
-  problemsView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  problemsView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  setTabOrder(gameField_, problemsView_);
-
-  statusLine_ =
-      Place<QLabel>(this, "DiagnosticLabel", 5, 0, 600, kStatusLineHeight, kOwnTextPixels);
-  statusLine_->setTextFormat(Qt::PlainText);
-  keyField_->setFocus();
+  controls_->keyField->setFocus();
 }
 
 void MainWindow::WireEvents() {
   // The language buttons run their handler only when they become selected.
-  connect(frenchButton_, &QRadioButton::toggled, this, [this](bool on) {
-    KeepSelectedRadioInTabChain(frenchButton_, englishButton_);
+  connect(controls_->frenchButton, &QRadioButton::toggled, this, [this](bool on) {
+    KeepSelectedRadioInTabChain(controls_->frenchButton, controls_->englishButton);
     if (on && !showingState_) ChooseFrench();
   });
-  connect(englishButton_, &QRadioButton::toggled, this, [this](bool on) {
-    KeepSelectedRadioInTabChain(frenchButton_, englishButton_);
+  connect(controls_->englishButton, &QRadioButton::toggled, this, [this](bool on) {
+    KeepSelectedRadioInTabChain(controls_->frenchButton, controls_->englishButton);
     if (on && !showingState_) ChooseEnglish();
   });
 
   // A pick runs the click handler, then the change handler; a typed edit only the change
   // handler, with no entry selected. Texts set by the program run nothing.
-  connect(keyField_, &QComboBox::activated, this, [this] { FollowKeyField(); });
-  connect(keyField_->lineEdit(), &QLineEdit::textEdited, this, [this] { FollowKeyField(); });
-  connect(captureAction_, &QAction::triggered, this, &MainWindow::StartKeyCapture);
+  connect(controls_->keyField, &QComboBox::activated, this, [this] { FollowKeyField(); });
+  connect(controls_->keyField->lineEdit(), &QLineEdit::textEdited, this,
+          [this] { FollowKeyField(); });
+  connect(controls_->captureAction, &QAction::triggered, this, &MainWindow::StartKeyCapture);
   connect(keyCapture_, &KeyCapture::Captured, this, &MainWindow::KeyCaptured);
   connect(keyCapture_, &KeyCapture::Refused, this, [this](const Text& reason) {
     ShowCaptureEnded();
-    keyField_->setEditText(textBeforeCapture_);
+    controls_->keyField->setEditText(textBeforeCapture_);
     ShowStatus(reason);
   });
   connect(keyCapture_, &KeyCapture::Cancelled, this, [this] {
     ShowCaptureEnded();
-    keyField_->setEditText(textBeforeCapture_);
+    controls_->keyField->setEditText(textBeforeCapture_);
     ShowStatus();
   });
-  connect(functionField_, &QComboBox::activated, this, [this](int position) {
+  connect(controls_->functionField, &QComboBox::activated, this, [this](int position) {
     ShowFunctionHint(position);
     FollowFunctionField(position);
   });
-  connect(functionField_->lineEdit(), &QLineEdit::textEdited, this,
+  connect(controls_->functionField->lineEdit(), &QLineEdit::textEdited, this,
           [this] { FollowFunctionField(-1); });
-  connect(definableField_, &QComboBox::activated, this,
+  connect(controls_->definableField, &QComboBox::activated, this,
           [this](int position) { language_.definableFunctions.SetItemIndex(position); });
-  connect(definableField_->lineEdit(), &QLineEdit::textEdited, this,
+  connect(controls_->definableField->lineEdit(), &QLineEdit::textEdited, this,
           [this] { language_.definableFunctions.SetItemIndex(-1); });
 
-  connect(addBindingButton_, &QPushButton::clicked, this, &MainWindow::AddBinding);
-  connect(addDefinableButton_, &QPushButton::clicked, this, &MainWindow::AddDefinableCall);
-  connect(addWithResourceButton_, &QPushButton::clicked, this,
+  connect(controls_->addBindingButton, &QPushButton::clicked, this, &MainWindow::AddBinding);
+  connect(controls_->addDefinableButton, &QPushButton::clicked, this,
+          &MainWindow::AddDefinableCall);
+  connect(controls_->addWithResourceButton, &QPushButton::clicked, this,
           &MainWindow::AddDefinableWithResource);
-  connect(addOwnLineButton_, &QPushButton::clicked, this, &MainWindow::AddOwnLine);
-  connect(addResourceButton_, &QPushButton::clicked, this, &MainWindow::AddResourceBinding);
+  connect(controls_->addOwnLineButton, &QPushButton::clicked, this, &MainWindow::AddOwnLine);
+  connect(controls_->addResourceButton, &QPushButton::clicked, this,
+          &MainWindow::AddResourceBinding);
 
-  connect(chatEdit_, &QLineEdit::returnPressed, this, &MainWindow::AddBinding);
-  definableField_->lineEdit()->installEventFilter(this);  // Enter: see eventFilter
-  connect(argumentsEdit_, &QLineEdit::returnPressed, this, &MainWindow::AddDefinableWithResource);
-  connect(ownLineEdit_, &QLineEdit::returnPressed, this, &MainWindow::AddOwnLine);
-  connect(resourcesList_, &QListWidget::itemActivated, this, &MainWindow::AddResourceBinding);
-  connect(saveButton_, &QPushButton::clicked, this, &MainWindow::SaveList);
-  connect(loadButton_, &QPushButton::clicked, this, &MainWindow::LoadList);
-  connect(newListButton_, &QPushButton::clicked, this, &MainWindow::NewList);
-  connect(deleteButton_, &QPushButton::clicked, this, &MainWindow::DeleteSelectedLine);
+  connect(controls_->chatEdit, &QLineEdit::returnPressed, this, &MainWindow::AddBinding);
+  controls_->definableField->lineEdit()->installEventFilter(this);  // Enter: see eventFilter
+  connect(controls_->argumentsEdit, &QLineEdit::returnPressed, this,
+          &MainWindow::AddDefinableWithResource);
+  connect(controls_->ownLineEdit, &QLineEdit::returnPressed, this, &MainWindow::AddOwnLine);
+  connect(controls_->resourcesList, &QListWidget::itemActivated, this,
+          &MainWindow::AddResourceBinding);
+  connect(controls_->saveButton, &QPushButton::clicked, this, &MainWindow::SaveList);
+  connect(controls_->loadButton, &QPushButton::clicked, this, &MainWindow::LoadList);
+  connect(controls_->newListButton, &QPushButton::clicked, this, &MainWindow::NewList);
+  connect(controls_->deleteButton, &QPushButton::clicked, this, &MainWindow::DeleteSelectedLine);
   // A model reset clears the view's selection without a word: the view is made to show
   // the engine's selection again, so that the two never disagree.
   connect(macroModel_, &QAbstractItemModel::modelReset, this, [this] { ShowMacroSelection(); });
@@ -382,26 +222,29 @@ void MainWindow::WireEvents() {
   });
   // A click, or Enter, on a finding selects its line in the list.
   for (auto signal : {&QAbstractItemView::clicked, &QAbstractItemView::activated})
-    connect(problemsView_, signal, this, &MainWindow::SelectLineOfFinding);
-  connect(linesView_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-    if (showingState_) return;
-    const QModelIndexList rows = linesView_->selectionModel()->selectedRows();
-    SelectLine(rows.isEmpty() ? -1 : rows.constFirst().row());
-  });
+    connect(controls_->problemsView, signal, this, &MainWindow::SelectLineOfFinding);
+  connect(controls_->linesView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this] {
+            if (showingState_) return;
+            const QModelIndexList rows = controls_->linesView->selectionModel()->selectedRows();
+            SelectLine(rows.isEmpty() ? -1 : rows.constFirst().row());
+          });
 
-  connect(gameField_, &QComboBox::activated, this, &MainWindow::ChooseGame);
-  connect(resourcesButton_, &QPushButton::clicked, this, &MainWindow::ToggleResourcesPanel);
-  connect(aboutButton_, &QPushButton::clicked, this, &MainWindow::ShowAboutBox);
-  connect(installButton_, &QPushButton::clicked, this, &MainWindow::InstallSupportFiles);
-  connect(refreshButton_, &QPushButton::clicked, this, &MainWindow::RefreshResources);
-  connect(resourcesList_, &QListWidget::itemSelectionChanged, this, [this] {
+  connect(controls_->gameField, &QComboBox::activated, this, &MainWindow::ChooseGame);
+  connect(controls_->resourcesButton, &QPushButton::clicked, this,
+          &MainWindow::ToggleResourcesPanel);
+  connect(controls_->aboutButton, &QPushButton::clicked, this, &MainWindow::ShowAboutBox);
+  connect(controls_->installButton, &QPushButton::clicked, this, &MainWindow::InstallSupportFiles);
+  connect(controls_->refreshButton, &QPushButton::clicked, this, &MainWindow::RefreshResources);
+  connect(controls_->resourcesList, &QListWidget::itemSelectionChanged, this, [this] {
     if (!showingState_) FollowResourceSelection();
   });
 }
 
 // The creation step. An error ends it; what was done before stays done.
 void MainWindow::LoadStartingState() {
-  ReportingErrors(nullptr, [this] {
+  ReportingErrors([this] {
+    ShowLanguageButtons();
     game_ = datafiles::ReadGameChoice(datafiles::IniFile(language_.SettingsPath()));
     composer_.SetGame(game_);
     document_.SetGame(game_);
@@ -416,7 +259,7 @@ void MainWindow::LoadStartingState() {
     resourcesPanelShown_ = 1;
     SetApplicationTitle(FromAnsi(kApplicationTitle));
     setWindowTitle(FromAnsi(std::string(kApplicationTitle) + std::string(kCopyrightNotice)));
-    LayOutBelowTheList();
+    controls_->ShowResources(true);
     document_.ResetHeader();
     ReloadLanguage();
   });
@@ -425,21 +268,32 @@ void MainWindow::LoadStartingState() {
 // The destruction step: the language choice is stored; an error is shown and the
 // shut-down goes on.
 void MainWindow::StoreState() {
-  ReportingErrors(nullptr, [this] {
+  ReportingErrors([this] {
     language_.StoreFlags();
     StoreGameChoice();
   });
 }
 
+// A palette of another lightness (the desktop's theme changed) gives the window's own
+// colours their other shade.
+void MainWindow::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() != QEvent::PaletteChange || controls_ == nullptr) return;
+  for (QWidget* field :
+       {static_cast<QWidget*>(controls_->keyField), static_cast<QWidget*>(controls_->functionField),
+        static_cast<QWidget*>(controls_->definableField),
+        static_cast<QWidget*>(controls_->resourcesList)})
+    Paint(field, QPalette::Text, Colour::kFieldText);
+  ShowFindings();
+  ShowBudget();
+}
+
 void MainWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (centred_) return;
-  centred_ = true;
-  if (const QScreen* display = screen()) {
-    const QRect area = display->availableGeometry();
-    move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
-  }
-  keyField_->setFocus();
+  if (placed_) return;
+  placed_ = true;
+  controls_->FitScreen(true);
+  controls_->keyField->setFocus();
 }
 
 // Enter in the definable function's field runs the add beside it (the drop-down field
@@ -449,12 +303,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
   const auto* press = static_cast<QKeyEvent*>(event);
   const bool plain = (press->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-  if (watched == definableField_->lineEdit() && plain &&
+  if (watched == controls_->definableField->lineEdit() && plain &&
       (press->key() == Qt::Key_Return || press->key() == Qt::Key_Enter)) {
     AddDefinableCall();
     return true;
   }
-  if (watched == linesView_ && plain && press->key() == Qt::Key_Delete) {
+  if (watched == controls_->linesView && plain && press->key() == Qt::Key_Delete) {
     DeleteSelectedLine();
     return true;
   }
@@ -474,11 +328,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 // ---- Language --------------------------------------------------------------------
 
 void MainWindow::ChooseFrench() {
-  ReportingErrors(this, [this] { SelectLanguage(Language::kFrench); });
+  ReportingErrors([this] { SelectLanguage(Language::kFrench); });
 }
 
 void MainWindow::ChooseEnglish() {
-  ReportingErrors(this, [this] { SelectLanguage(Language::kEnglish); });
+  ReportingErrors([this] { SelectLanguage(Language::kEnglish); });
 }
 
 // The choice is stored at once: a session ended by the desktop keeps it too.
@@ -492,53 +346,53 @@ void MainWindow::ReloadLanguage() {
 }
 
 void MainWindow::RefreshResources() {
-  ReportingErrors(this, [this] {
+  ReportingErrors([this] {
     language_.RefreshResources();
     ShowResources();
   });
 }
 
 void MainWindow::FollowResourceSelection() {
-  const QList<QListWidgetItem*> selected = resourcesList_->selectedItems();
-  language_.SelectResource(selected.isEmpty() ? -1 : resourcesList_->row(selected.constFirst()));
+  const QList<QListWidgetItem*> selected = controls_->resourcesList->selectedItems();
+  language_.SelectResource(
+      selected.isEmpty() ? -1 : controls_->resourcesList->row(selected.constFirst()));
 }
 
 // ---- Key and function fields -----------------------------------------------------
 
 void MainWindow::FollowKeyField() {
-  composer_.SelectKey(ToAnsi(keyField_->currentText()));
+  composer_.SelectKey(ToAnsi(controls_->keyField->currentText()));
 }
 
 // The key field's control: the next key, button or wheel notch becomes the key.
 void MainWindow::StartKeyCapture() {
   if (keyCapture_->IsCapturing()) return;  // the control's own click ends the capture
-  QWidget* control = captureAction_->associatedObjects().isEmpty()
-                         ? nullptr
-                         : qobject_cast<QWidget*>(captureAction_->associatedObjects().constLast());
-  keyCapture_->Start(keyField_, game_, control);
+  QWidget* control =
+      controls_->captureAction->associatedObjects().isEmpty()
+          ? nullptr
+          : qobject_cast<QWidget*>(controls_->captureAction->associatedObjects().constLast());
+  keyCapture_->Start(controls_->keyField, game_, control);
   // The field itself shows that it waits for a key.
-  textBeforeCapture_ = keyField_->currentText();
+  textBeforeCapture_ = controls_->keyField->currentText();
   const std::string& waiting = language_.captions.Get("Main.CaptureWaiting");
-  keyField_->setEditText(waiting.empty() ? QStringLiteral("\u2026") : FromAnsi(waiting));
-  keyField_->lineEdit()->setCursorPosition(0);  // its beginning, if it is long
-  QPalette palette = keyField_->palette();
-  palette.setColor(QPalette::Base, QColor(255, 236, 150));
-  keyField_->setPalette(palette);
-  keyField_->setProperty("waitingForKey", true);
+  controls_->keyField->setEditText(waiting.empty() ? QStringLiteral("\u2026") : FromAnsi(waiting));
+  controls_->keyField->lineEdit()->setCursorPosition(0);  // its beginning, if it is long
+  Paint(controls_->keyField, QPalette::Base, Colour::kWaitingForKey);
+  controls_->keyField->setProperty("waitingForKey", true);
   ShowStatus(Text{"Key.CapturePrompt", {}});
 }
 
 void MainWindow::ShowCaptureEnded() {
-  keyField_->setPalette(QPalette());
-  MakeBlue(keyField_);
-  keyField_->setProperty("waitingForKey", false);
+  controls_->keyField->setPalette(QPalette());
+  Paint(controls_->keyField, QPalette::Text, Colour::kFieldText);
+  controls_->keyField->setProperty("waitingForKey", false);
 }
 
 // The key is already the game's name for it: the field shows it, and it is not
 // translated again as a label of the key list would be.
 void MainWindow::KeyCaptured(const QString& keyName, bool modifiersDropped) {
   ShowCaptureEnded();
-  keyField_->setEditText(keyName);
+  controls_->keyField->setEditText(keyName);
   composer_.SelectCapturedKey(ToAnsi(keyName));
   ShowStatus(modifiersDropped
                  ? std::optional<Text>(Text{"Status.ModifiersDropped", {ToAnsi(keyName)}})
@@ -557,32 +411,34 @@ void MainWindow::ShowFindings() {
   game::Severity worst = game::Severity::kNone;
   const int row = document_.List().ItemIndex();
   if (statusMessage_) {
-    texts << ResolveText(*statusMessage_);  // in the language shown now
+    texts << texts_(*statusMessage_);  // in the language shown now
   } else if (row >= 0) {
     for (const game::Finding& finding : document_.Findings().FindingsOf(row)) {
-      texts << ResolveText(document_.Findings().TextOf(finding));
+      texts << texts_(document_.Findings().TextOf(finding));
       worst = std::max(worst, finding.severity);
     }
   }
-  QPalette palette = statusLine_->palette();
-  palette.setColor(QPalette::WindowText, worst == game::Severity::kError  ? QColor(180, 0, 0)
-                                         : worst == game::Severity::kNote ? QColor(0, 70, 170)
-                                                                          : QColor(Qt::black));
-  statusLine_->setPalette(palette);
-  statusLine_->setText(texts.join(QStringLiteral("  \u2022  ")));
-  statusLine_->setToolTip(PlainToolTip(texts.join('\n')));
+  QPalette palette = controls_->statusLine->palette();
+  palette.setColor(QPalette::WindowText, SeverityColour(worst, this->palette()));
+  controls_->statusLine->setPalette(palette);
+  controls_->statusLine->setText(texts.join(QStringLiteral("  \u2022  ")));
+  controls_->statusLine->setToolTip(PlainToolTip(texts.join('\n')));
 }
 
 // The size the saved file will have against what the game's exec takes.
 // Above the problems panel, the counts of its findings.
 void MainWindow::ShowBudget() {
   const game::CheckResult& findings = document_.Findings();
-  budgetLabel_->setText(ResolveText(findings.SizeText()));
-  QPalette palette = budgetLabel_->palette();
-  palette.setColor(QPalette::WindowText, findings.TooBig() ? QColor(180, 0, 0) : QColor(Qt::black));
-  budgetLabel_->setPalette(palette);
-  problemsSummary_->setText(ResolveText(Text{
+  controls_->budgetLabel->setText(texts_(findings.SizeText()));
+  QPalette palette = controls_->budgetLabel->palette();
+  palette.setColor(QPalette::WindowText, SeverityColour(findings.TooBig() ? game::Severity::kError
+                                                                          : game::Severity::kNone,
+                                                        this->palette()));
+  controls_->budgetLabel->setPalette(palette);
+  controls_->problemsSummary->setText(texts_(Text{
       "Panel.Summary", {std::to_string(findings.Errors()), std::to_string(findings.Notes())}}));
+  controls_->problemsView->setUniformItemSizes(
+      findings.Findings().size() > static_cast<std::size_t>(ProblemDelegate::kWrappedRows));
   problemsModel_->Refresh();
   ShowFindingsOfSelectedLine();
 }
@@ -590,9 +446,9 @@ void MainWindow::ShowBudget() {
 // The findings of the selected line come first in the panel.
 void MainWindow::ShowFindingsOfSelectedLine() {
   if (problemsModel_->ShowFirst(document_.List().ItemIndex()) == 0) return;
-  problemsView_->scrollToTop();
-  problemsView_->selectionModel()->setCurrentIndex(problemsModel_->index(0),
-                                                   QItemSelectionModel::ClearAndSelect);
+  controls_->problemsView->scrollToTop();
+  controls_->problemsView->selectionModel()->setCurrentIndex(problemsModel_->index(0),
+                                                             QItemSelectionModel::ClearAndSelect);
 }
 
 void MainWindow::SelectLineOfFinding(const QModelIndex& finding) {
@@ -600,13 +456,14 @@ void MainWindow::SelectLineOfFinding(const QModelIndex& finding) {
   if (!finding.isValid() || line < 0 || line >= document_.List().Count()) return;
   document_.List().UserSelect(line);
   ShowMacroSelection();
-  linesView_->scrollTo(macroModel_->index(line));
-  linesView_->setToolTip(PlainToolTip(ShownText(document_.List().Hint())));
+  controls_->linesView->scrollTo(macroModel_->index(line));
+  controls_->linesView->setToolTip(PlainToolTip(ShownText(document_.List().Hint())));
   ShowStatus();
 }
 
 void MainWindow::ShowFunctionHint(int position) {
-  functionField_->setToolTip(PlainToolTip(ShownText(language_.functionNames.At(position))));
+  controls_->functionField->setToolTip(
+      PlainToolTip(ShownText(language_.functionNames.At(position))));
 }
 
 void MainWindow::FollowFunctionField(int position) {
@@ -619,13 +476,13 @@ void MainWindow::FollowFunctionField(int position) {
 void MainWindow::AppendMacro(const std::optional<std::string>& line) {
   if (!line) return;
   document_.Append(*line);
-  linesView_->scrollToBottom();
+  controls_->linesView->scrollToBottom();
 }
 
 void MainWindow::AddBinding() {
-  ReportingErrors(this, [this] {
-    const std::string keyShown = ToAnsi(keyField_->currentText());
-    const std::string functionShown = ToAnsi(functionField_->currentText());
+  ReportingErrors([this] {
+    const std::string keyShown = ToAnsi(controls_->keyField->currentText());
+    const std::string functionShown = ToAnsi(controls_->functionField->currentText());
     const macros::ShownFields shown{keyShown, functionShown,
                                     language_.captions.Get("LetterComboBox.Text"),
                                     language_.captions.Get("FonctionComboBox.Text")};
@@ -634,7 +491,7 @@ void MainWindow::AddBinding() {
       ShowStatus(*blocked);
       return;
     }
-    AppendMacro(composer_.ComposeBinding(shown, ToAnsi(chatEdit_->text())));
+    AppendMacro(composer_.ComposeBinding(shown, ToAnsi(controls_->chatEdit->text())));
   });
 }
 
@@ -646,7 +503,7 @@ bool MainWindow::ResourceChosen() {
 }
 
 void MainWindow::AddResourceBinding() {
-  ReportingErrors(this, [this] {
+  ReportingErrors([this] {
     if (!ResourceChosen()) return;
     AppendMacro(composer_.ComposeExternalBinding(language_.SelectedResource(),
                                                  language_.SelectedExternal()));
@@ -654,38 +511,39 @@ void MainWindow::AddResourceBinding() {
 }
 
 void MainWindow::AddDefinableCall() {
-  ReportingErrors(this, [this] {
+  ReportingErrors([this] {
     AppendMacro(macros::ComposeDefinableCall(language_.definableFunctions.Text(),
-                                             ToAnsi(argumentsEdit_->text()), game_));
+                                             ToAnsi(controls_->argumentsEdit->text()), game_));
   });
 }
 
 void MainWindow::AddDefinableWithResource() {
-  ReportingErrors(this, [this] {
+  ReportingErrors([this] {
     if (!ResourceChosen()) return;
     AppendMacro(macros::ComposeDefinableWithExternal(
-        language_.SelectedResource(), ToAnsi(definableField_->currentText()),
-        ToAnsi(argumentsEdit_->text()), language_.SelectedExternal(), game_));
+        language_.SelectedResource(), ToAnsi(controls_->definableField->currentText()),
+        ToAnsi(controls_->argumentsEdit->text()), language_.SelectedExternal(), game_));
   });
 }
 
 void MainWindow::AddOwnLine() {
-  ReportingErrors(
-      this, [this] { AppendMacro(macros::ComposeFreeLine(ToAnsi(ownLineEdit_->text()), game_)); });
+  ReportingErrors([this] {
+    AppendMacro(macros::ComposeFreeLine(ToAnsi(controls_->ownLineEdit->text()), game_));
+  });
 }
 
 // ---- The macro list and its files --------------------------------------------------
 
-PathPrompt MainWindow::AskWith(FileDialog& dialog) {
-  return [&dialog]() -> std::optional<std::string> {
-    std::optional<QString> chosen = dialog.Execute();
+PathPrompt MainWindow::AskWith(FileDialog& dialog, const QString& title) {
+  return [&dialog, title]() -> std::optional<std::string> {
+    std::optional<QString> chosen = dialog.Execute(title);
     if (!chosen) return std::nullopt;
     return PathToBytes(*chosen);
   };
 }
 
 void MainWindow::SaveList() {
-  ReportingErrors(this, [this] {
+  ReportingErrors([this] {
     // A file the game's exec would ignore is saved all the same, and the player told.
     std::optional<Text> tooBig;
     for (const game::Finding& finding : document_.Findings().Findings()) {
@@ -697,11 +555,11 @@ void MainWindow::SaveList() {
 
 void MainWindow::LoadList() {
   if (!MayDropList()) return;
-  ReportingErrors(this, [this] { document_.Load(AskWith(openDialog_)); });
+  ReportingErrors([this] { document_.Load(AskWith(openDialog_)); });
 }
 
 void MainWindow::LoadFile(const std::string& pathBytes) {
-  ReportingErrors(this, [&] { document_.Load([&] { return std::optional(pathBytes); }); });
+  ReportingErrors([&] { document_.Load([&] { return std::optional(pathBytes); }); }, pathBytes);
 }
 
 void MainWindow::NewList() {
@@ -711,17 +569,8 @@ void MainWindow::NewList() {
 
 bool MainWindow::MayDropList() {
   if (!document_.Modified()) return true;
-  const auto text = [this](std::string_view key, const char* fallback) {
-    const std::string& given = language_.captions.Get(key);
-    return FromAnsi(given.empty() ? std::string(fallback) : given);
-  };
-  switch (AskUnsavedChanges(this,
-                            text("Ask.Unsaved",
-                                 "La liste a chang\xE9 depuis qu'elle a \xE9t\xE9 "
-                                 "enregistr\xE9"
-                                 "e. L'enregistrer ?"),
-                            text("Ask.Save", "Enregistrer"), text("Ask.Discard", "Abandonner"),
-                            text("Ask.Cancel", "Annuler"))) {
+  switch (dialogs_.AskUnsaved(this, texts_.Caption("Ask.Unsaved"), texts_.Caption("Ask.Save"),
+                              texts_.Caption("Ask.Discard"), texts_.Caption("Ask.Cancel"))) {
     case UnsavedAnswer::kSave:
       SaveList();
       return !document_.Modified();  // a cancelled or failed save keeps the list
@@ -745,43 +594,27 @@ void MainWindow::SelectLine(int row) {
   document_.List().UserSelect(row);
   ShowStatus();
   ShowFindingsOfSelectedLine();
-  linesView_->setToolTip(PlainToolTip(ShownText(document_.List().Hint())));
+  controls_->linesView->setToolTip(PlainToolTip(ShownText(document_.List().Hint())));
 }
 
 void MainWindow::ShowMacroSelection() {
   const ShowingState showing(showingState_);
   const int row = document_.List().ItemIndex();
   if (row < 0) {
-    linesView_->selectionModel()->clearSelection();
-    linesView_->selectionModel()->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
+    controls_->linesView->selectionModel()->clearSelection();
+    controls_->linesView->selectionModel()->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
   } else {
-    linesView_->setCurrentIndex(macroModel_->index(row));
+    controls_->linesView->setCurrentIndex(macroModel_->index(row));
   }
 }
 
 // ---- The rest of the window ------------------------------------------------------
 
-// Below the main group: the external resources when shown, the problems panel, then the
-// status line; the window is as tall as they need.
-void MainWindow::LayOutBelowTheList() {
-  const QRect resources = resourcesGroup_->geometry();
-  resourcesGroup_->setVisible(resourcesPanelShown_ == 1);
-  const int top = resourcesPanelShown_ == 1 ? resources.bottom() + 1 + 5 : resources.top();
-  problemsGroup_->move(problemsGroup_->x(), top);
-  statusLine_->move(statusLine_->x(), top + kProblemsHeight);
-  setFixedSize(2 * resources.left() + resources.width(), top + kProblemsHeight + kStatusLineHeight);
-}
-
-void MainWindow::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  statusLine_->move(statusLine_->x(), height() - kStatusLineHeight);
-}
-
 void MainWindow::ChooseGame(int index) {
   game_ = index == 1 ? game::Game::kYamagi : game::Game::kQuake2;
   composer_.SetGame(game_);
   document_.SetGame(game_);  // the findings and the limit are the game's
-  ReportingErrors(this, [this] { StoreGameChoice(); });
+  ReportingErrors([this] { StoreGameChoice(); });
 }
 
 void MainWindow::StoreGameChoice() {
@@ -789,28 +622,28 @@ void MainWindow::StoreGameChoice() {
 }
 
 void MainWindow::ShowGame() {
-  gameField_->setCurrentIndex(game_ == game::Game::kYamagi ? 1 : 0);
+  controls_->gameField->setCurrentIndex(game_ == game::Game::kYamagi ? 1 : 0);
 }
 
 void MainWindow::ToggleResourcesPanel() {
   resourcesPanelShown_ = resourcesPanelShown_ == 1 ? 0 : 1;
-  LayOutBelowTheList();
+  controls_->ShowResources(resourcesPanelShown_ == 1);
 }
 
 void MainWindow::ShowAboutBox() {
   if (aboutBox_ == nullptr) return;
   aboutBox_->setWindowTitle(FromAnsi(language_.ReadAboutCaption()));
-  ShowModal(aboutBox_);
+  dialogs_.ShowModal(aboutBox_);
 }
 
 // The dialog asks for the game only when a support file is missing; it opens where the
 // game is (the stored game path, or the first usual game folder) until a choice is made.
 // A cancel says nothing; a copy says on the status line which files went where.
 void MainWindow::InstallSupportFiles() {
-  ReportingErrors(this, [this] {
+  ReportingErrors([this] {
     const install::InstallResult result = install::InstallSupportFiles(appDir_, [this]() {
-      quakePathDialog_.ProposeIfNone(PathFromBytes(install::GameDialogStartFolderFor(appDir_)));
-      return AskWith(quakePathDialog_)();
+      gameFolderDialog_.ProposeIfNone(PathFromBytes(install::GameDialogStartFolderFor(appDir_)));
+      return AskWith(gameFolderDialog_, texts_.Caption("Dialog.GameFolder"))();
     });
     using Outcome = install::InstallResult::Outcome;
     if (result.outcome == Outcome::kCancelled) return;
@@ -827,10 +660,21 @@ void MainWindow::InstallSupportFiles() {
 
 // ---- Engine state into the widgets -------------------------------------------------
 
+// Each language button speaks its own language, whichever is chosen: its text comes
+// from that language's caption file.
+void MainWindow::ShowLanguageButtons() {
+  const std::pair<QRadioButton*, Language> buttons[] = {
+      {controls_->frenchButton, Language::kFrench}, {controls_->englishButton, Language::kEnglish}};
+  for (const auto& [button, language] : buttons) {
+    const datafiles::IniFile captions(appDir_ + datafiles::FilesOf(language).captionsPath);
+    button->setText(FromAnsi(captions.ReadString("General", "Main.LanguageButton", "")));
+  }
+}
+
 void MainWindow::ShowLanguage() {
   const ShowingState showing(showingState_);
-  frenchButton_->setChecked(language_.Selected() == Language::kFrench);
-  englishButton_->setChecked(language_.Selected() == Language::kEnglish);
+  controls_->frenchButton->setChecked(language_.Selected() == Language::kFrench);
+  controls_->englishButton->setChecked(language_.Selected() == Language::kEnglish);
   ShowFunctionNames();
   ShowResources();
   ShowCaptions();
@@ -862,61 +706,45 @@ void MainWindow::ShowCaptions() {
     const std::string& text = language_.captions.Get(key);
     if (!text.empty()) apply(FromAnsi(text));
   };
-  setIfGiven("Main.GameQuake2", [this](const QString& text) { gameField_->setItemText(0, text); });
-  setIfGiven("Main.GameYamagi", [this](const QString& text) { gameField_->setItemText(1, text); });
-  setIfGiven("Panel.Title", [this](const QString& text) { problemsGroup_->setTitle(text); });
+  setIfGiven("Main.GameQuake2",
+             [this](const QString& text) { controls_->gameField->setItemText(0, text); });
+  setIfGiven("Main.GameYamagi",
+             [this](const QString& text) { controls_->gameField->setItemText(1, text); });
+  setIfGiven("Panel.Title",
+             [this](const QString& text) { controls_->problemsGroup->setTitle(text); });
   // Tool-tips are plain text, whatever the caption file holds.
   setIfGiven("Main.GameHint",
-             [this](const QString& text) { gameField_->setToolTip(PlainToolTip(text)); });
-  setIfGiven("Key.CaptureHint",
-             [this](const QString& text) { captureAction_->setToolTip(PlainToolTip(text)); });
+             [this](const QString& text) { controls_->gameField->setToolTip(PlainToolTip(text)); });
+  setIfGiven("Key.CaptureHint", [this](const QString& text) {
+    controls_->captureAction->setToolTip(PlainToolTip(text));
+  });
 }
 
 // The controls' tool-tips in the window's language; a text the caption file does not give
-// keeps the one the control has.
+// leaves the control without one.
 void MainWindow::ShowToolTips() {
-  struct Tip {
-    QWidget* control;
-    std::string_view key;
-    const char* text;  // the French text, until a caption file gives one
+  const std::pair<QWidget*, std::string_view> tips[] = {
+      {controls_->frenchButton, "Main.TipFrench"},
+      {controls_->englishButton, "Main.TipEnglish"},
+      {controls_->keyField, "Main.TipKey"},
+      {controls_->functionField, "Main.TipFunction"},
+      {controls_->chatEdit, "Main.TipChat"},
+      {controls_->definableField, "Main.TipDefinable"},
+      {controls_->argumentsEdit, "Main.TipArguments"},
+      {controls_->ownLineEdit, "Main.TipOwnLine"},
+      {controls_->addBindingButton, "Main.TipAddBinding"},
+      {controls_->addDefinableButton, "Main.TipAddDefinable"},
+      {controls_->addWithResourceButton, "Main.TipAddWithResource"},
+      {controls_->addOwnLineButton, "Main.TipAddOwnLine"},
+      {controls_->addResourceButton, "Main.TipAddResource"},
+      {controls_->deleteButton, "Main.TipDelete"},
+      {controls_->newListButton, "Main.TipNewList"},
+      {controls_->loadButton, "Main.TipLoad"},
+      {controls_->saveButton, "Main.TipSave"},
   };
-  const Tip tips[] = {
-      {frenchButton_, "Main.TipFrench",
-       "Fran\xE7"
-       "ais"},
-      {englishButton_, "Main.TipEnglish", "English"},
-      {keyField_, "Main.TipKey",
-       "Touche qui sera associ\xE9"
-       "e \xE0 une action"},
-      {functionField_, "Main.TipFunction",
-       "Fonction qui sera affect\xE9"
-       "e \xE0 cette touche"},
-      {chatEdit_, "Main.TipChat", "Taper les messages \xE0 envoyer en mode Chat"},
-      {definableField_, "Main.TipDefinable",
-       "Fonction dont le param\xE8tre est sp\xE9"
-       "cifi\xE9 ci-dessous"},
-      {argumentsEdit_, "Main.TipArguments", "Param\xE8tres de la fonction ci-dessus"},
-      {ownLineEdit_, "Main.TipOwnLine", "Commandes personnelles"},
-      {addBindingButton_, "Main.TipAddBinding",
-       "Ajouter la touche et sa fonction (Entr\xE9"
-       "e dans le champ de dialogue)"},
-      {addDefinableButton_, "Main.TipAddDefinable",
-       "Ajouter la fonction et ses arguments (Entr\xE9"
-       "e dans le champ de la fonction)"},
-      {addWithResourceButton_, "Main.TipAddWithResource",
-       "Ajouter la fonction avec la ressource choisie (Entr\xE9"
-       "e dans le champ des arguments)"},
-      {addOwnLineButton_, "Main.TipAddOwnLine",
-       "Ajouter cette ligne (Entr\xE9"
-       "e dans le champ)"},
-      {addResourceButton_, "Main.TipAddResource",
-       "Ajouter la commande choisie (Entr\xE9"
-       "e ou double-clic dans la liste)"},
-      {deleteButton_, "Main.TipDelete", "Effacer la ligne choisie (touche Suppr dans la liste)"},
-  };
-  for (const Tip& tip : tips) {
-    const std::string& given = language_.captions.Get(tip.key);
-    tip.control->setToolTip(PlainToolTip(FromAnsi(given.empty() ? std::string(tip.text) : given)));
+  for (const auto& [control, key] : tips) {
+    const QString given = texts_.Caption(key);
+    control->setToolTip(given.isEmpty() ? QString() : PlainToolTip(given));
   }
 }
 
@@ -933,24 +761,25 @@ void MainWindow::FollowLanguageInQtTexts() {
 }
 
 void MainWindow::ShowFunctionNames() {
-  SetItems(functionField_, language_.functionNames);
-  functionField_->view()->setMinimumWidth(functionField_->view()->sizeHintForColumn(0) + 24);
+  SetItems(controls_->functionField, language_.functionNames);
+  controls_->functionField->view()->setMinimumWidth(
+      controls_->functionField->view()->sizeHintForColumn(0) + 24);
 }
 
 void MainWindow::ShowResources() {
   const ShowingState showing(showingState_);
-  resourcesList_->clear();
+  controls_->resourcesList->clear();
   QStringList items;
   items.reserve(language_.resourceDescriptions.Count());
   for (int i = 0; i < language_.resourceDescriptions.Count(); ++i) {
     items.append(ShownText(language_.resourceDescriptions.At(i)));
   }
-  resourcesList_->addItems(items);
+  controls_->resourcesList->addItems(items);
 }
 
 void MainWindow::ShowDefinableFunctions() {
-  SetItems(definableField_, language_.definableFunctions);
-  definableField_->setEditText(QString());
+  SetItems(controls_->definableField, language_.definableFunctions);
+  controls_->definableField->setEditText(QString());
 }
 
 }  // namespace tavrilo::ui

@@ -14,6 +14,7 @@
 #include "macros/Composer.h"
 #include "macros/MacroDocument.h"
 #include "ui/Dialogs.h"
+#include "ui/WindowTexts.h"
 
 class QAction;
 class QComboBox;
@@ -31,6 +32,7 @@ class QTranslator;
 namespace tavrilo::ui {
 
 class KeyCapture;
+class WindowControls;
 class MacroListModel;
 class ProblemsModel;
 
@@ -41,7 +43,7 @@ class MainWindow : public QWidget {
   // Builds the window and runs its creation step with the data of `applicationDirectory`
   // (ending with a separator). An error of the creation step is shown in the error box
   // and ends that step; the window keeps the state reached.
-  explicit MainWindow(std::string applicationDirectory, QWidget* parent = nullptr);
+  MainWindow(std::string applicationDirectory, Dialogs& dialogs, QWidget* parent = nullptr);
   // The destruction step: stores the language choice.
   ~MainWindow() override;
 
@@ -60,17 +62,11 @@ class MainWindow : public QWidget {
   const macros::MacroDocument& Document() const { return document_; }
   int ResourcesPanelShown() const { return resourcesPanelShown_; }
 
-  // The size of the window before the creation step sets it.
-  static constexpr QSize kDesignSize{723, 360};
-  // Below the controls, the problems panel, then the status line.
-  static constexpr int kProblemsHeight = 140;
-  static constexpr int kStatusLineHeight = 20;
-
  protected:
   void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void CreateControls();
@@ -126,10 +122,10 @@ class MainWindow : public QWidget {
   void ChooseGame(int index);
   void ShowAboutBox();
   void InstallSupportFiles();
-  void LayOutBelowTheList();
 
   // Copies engine state into the widgets, without running any handler.
   void ShowLanguage();
+  void ShowLanguageButtons();
   void ShowCaptions();
   void ShowToolTips();
   void ShowFunctionNames();
@@ -138,59 +134,40 @@ class MainWindow : public QWidget {
   void ShowMacroSelection();
   void ShowGame();
 
-  PathPrompt AskWith(FileDialog& dialog);
+  PathPrompt AskWith(FileDialog& dialog, const QString& title = {});
+  // Runs `action`, showing any error it raises in the error box (`path`: the file it
+  // reads or writes). Returns whether it ended without error.
+  template <typename Action>
+  bool ReportingErrors(Action&& action, const std::string& path = {}) {
+    try {
+      action();
+      return true;
+    } catch (const std::exception& error) {
+      dialogs_.ShowError(isVisible() ? this : nullptr, texts_.ErrorMessage(error, path));
+      return false;
+    }
+  }
 
   std::string appDir_;
   macros::Composer composer_;
   datafiles::LanguageState language_;
+  WindowTexts texts_;
+  Dialogs& dialogs_;
   macros::MacroDocument document_;
   int resourcesPanelShown_ = 0;
   game::Game game_ = game::Game::kQuake2;
   bool showingState_ = false;  // true while the program, not the user, changes widgets
                                // (set through a ShowingState guard)
-  bool centred_ = false;
+  bool placed_ = false;        // fitted to its screen once, when first shown
 
   FileDialog saveDialog_;
   FileDialog openDialog_;
-  FileDialog quakePathDialog_;
+  FileDialog gameFolderDialog_;
   QDialog* aboutBox_ = nullptr;
 
-  QFrame* languageFrame_ = nullptr;
-  QRadioButton* frenchButton_ = nullptr;
-  QRadioButton* englishButton_ = nullptr;
-  QComboBox* gameField_ = nullptr;
-  QGroupBox* mainGroup_ = nullptr;
-  QComboBox* keyField_ = nullptr;
-  QComboBox* functionField_ = nullptr;
-  QLineEdit* chatEdit_ = nullptr;
-  QPushButton* addBindingButton_ = nullptr;
-  QComboBox* definableField_ = nullptr;
-  QPushButton* addDefinableButton_ = nullptr;
-  QLineEdit* argumentsEdit_ = nullptr;
-  QPushButton* addWithResourceButton_ = nullptr;
-  QLineEdit* ownLineEdit_ = nullptr;
-  QPushButton* addOwnLineButton_ = nullptr;
-  QListView* linesView_ = nullptr;
-  QPushButton* loadButton_ = nullptr;
-  QPushButton* saveButton_ = nullptr;
-  QPushButton* newListButton_ = nullptr;
-  QPushButton* deleteButton_ = nullptr;
-  QPushButton* installButton_ = nullptr;
-  QPushButton* resourcesButton_ = nullptr;
-  QPushButton* aboutButton_ = nullptr;
-  QGroupBox* resourcesGroup_ = nullptr;
-  QListWidget* resourcesList_ = nullptr;
-  QPushButton* addResourceButton_ = nullptr;
-  QPushButton* refreshButton_ = nullptr;
-  QGroupBox* problemsGroup_ = nullptr;  // the problems panel: the counts of the findings,
-  QLabel* problemsSummary_ = nullptr;   // the size of the saved file, and every finding
-  QLabel* budgetLabel_ = nullptr;
-  QListView* problemsView_ = nullptr;
-  QLabel* statusLine_ = nullptr;  // the status line: a message of the last action, or
-                                  // what the game does with the selected line
+  WindowControls* controls_ = nullptr;
   MacroListModel* macroModel_ = nullptr;
   ProblemsModel* problemsModel_ = nullptr;
-  QAction* captureAction_ = nullptr;  // in the key field: choose the key by pressing it
   KeyCapture* keyCapture_ = nullptr;
   std::optional<Text> statusMessage_;    // a message of the last action, until the next one
   QString textBeforeCapture_;            // the key field's text while a capture waits

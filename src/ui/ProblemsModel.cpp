@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/ProblemsModel.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QListView>
 #include <QPainter>
 #include <QStyle>
 #include <QTextLayout>
@@ -9,15 +11,16 @@
 #include <algorithm>
 #include <vector>
 
-#include "ui/Dialogs.h"
 #include "ui/MacroListModel.h"
 #include "ui/TextCodec.h"
 
 namespace tavrilo::ui {
 
-ProblemsModel::ProblemsModel(const macros::MacroDocument& document, QObject* parent)
+ProblemsModel::ProblemsModel(const macros::MacroDocument& document, const WindowTexts& texts,
+                             QObject* parent)
     : QAbstractListModel(parent),
       document_(document),
+      texts_(texts),
       shownCount_(static_cast<int>(document.Findings().Findings().size())) {}
 
 int ProblemsModel::rowCount(const QModelIndex& parent) const {
@@ -78,8 +81,8 @@ int ProblemsModel::RowOf(int line) const {
 }
 
 QString ProblemsModel::TextOf(const game::Finding& finding) const {
-  return ResolveText(Text{"Panel.Line", {std::to_string(finding.line + 1)}}) + QStringLiteral(" ") +
-         ResolveText(document_.Findings().TextOf(finding));
+  return texts_(Text{"Panel.Line", {std::to_string(finding.line + 1)}}) + QStringLiteral(" ") +
+         texts_(document_.Findings().TextOf(finding));
 }
 
 QVariant ProblemsModel::data(const QModelIndex& index, int role) const {
@@ -102,6 +105,34 @@ QVariant ProblemsModel::data(const QModelIndex& index, int role) const {
   }
 }
 
+namespace {
+
+// The lines `text` wraps into at `width`, breaking between words (inside a word only when
+// the word alone is wider than a line).
+std::vector<QTextLine> WrapLines(QTextLayout& layout, int width, int lineSpacing) {
+  QTextOption wrapping;
+  wrapping.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  layout.setTextOption(wrapping);
+  layout.beginLayout();
+  std::vector<QTextLine> lines;
+  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+    line.setLineWidth(width);
+    line.setPosition(QPointF(0, static_cast<double>(lines.size()) * lineSpacing));
+    lines.push_back(line);
+  }
+  layout.endLayout();
+  return lines;
+}
+
+// The room a row's text has: the view's width less the mark and the margins.
+int TextWidth(const QStyleOptionViewItem& option) {
+  const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
+  const int width = view != nullptr ? view->viewport()->width() : option.rect.width();
+  return std::max(40, width - 6 - 16);
+}
+
+}  // namespace
+
 void ProblemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                             const QModelIndex& index) const {
   QStyleOptionViewItem background(option);
@@ -119,26 +150,26 @@ void ProblemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
   painter->save();
   painter->setFont(option.font);
   painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
-  // At most kTextLines lines; when the text needs more, the last one shown ends with an
-  // ellipsis (the tool-tip and the status line give the text whole).
+  // Every line the row has room for; when the text needs more (rows of one height, in a
+  // very long panel), the last one shown ends between two words with an ellipsis (the
+  // tool-tip and the status line give the text whole).
   const QString text = index.data(Qt::DisplayRole).toString();
   const QRect textArea = area.adjusted(16, 0, 0, 0);
   const QFontMetrics metrics(option.font);
   QTextLayout layout(text, option.font, painter->device());
-  layout.beginLayout();
-  std::vector<QTextLine> lines;
-  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-    line.setLineWidth(textArea.width());
-    line.setPosition(QPointF(0, static_cast<double>(lines.size()) * metrics.lineSpacing()));
-    lines.push_back(line);
-  }
-  layout.endLayout();
-  const std::size_t shown = std::min<std::size_t>(lines.size(), kTextLines);
+  const std::vector<QTextLine> lines = WrapLines(layout, textArea.width(), metrics.lineSpacing());
+  const auto room = static_cast<std::size_t>(
+      std::max(1, (textArea.height() + metrics.leading()) / metrics.lineSpacing()));
+  const std::size_t shown = std::min(lines.size(), room);
   for (std::size_t i = 0; i < shown; ++i) {
     if (i + 1 == shown && lines.size() > shown) {
-      const QString rest = text.mid(lines[i].textStart());
+      const QString ellipsis(QChar(0x2026));
+      QString last = text.mid(lines[i].textStart(), lines[i].textLength()).trimmed();
+      while (metrics.horizontalAdvance(last + ellipsis) > textArea.width() &&
+             last.lastIndexOf(' ') > 0)
+        last = last.left(last.lastIndexOf(' ')).trimmed();
       painter->drawText(QPointF(textArea.left(), textArea.top() + lines[i].y() + metrics.ascent()),
-                        metrics.elidedText(rest, Qt::ElideRight, textArea.width()));
+                        last + ellipsis);
     } else {
       lines[i].draw(painter, textArea.topLeft());
     }
@@ -146,11 +177,20 @@ void ProblemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
   painter->restore();
 }
 
-// Room for the whole of the last line, descenders included, even where a font's leading is
-// negative (its line spacing less than its height).
-QSize ProblemDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
+// Rows as tall as their text wraps to; rows of kTextLines lines while the view lays out
+// every row at one height. Room for the whole of the last line, descenders included, even
+// where a font's leading is negative (its line spacing less than its height).
+QSize ProblemDelegate::sizeHint(const QStyleOptionViewItem& option,
+                                const QModelIndex& index) const {
   const QFontMetrics& metrics = option.fontMetrics;
-  return {option.rect.width(), (kTextLines - 1) * metrics.lineSpacing() +
+  const auto* view = qobject_cast<const QListView*>(option.widget);
+  int lines = kTextLines;
+  if (view != nullptr && !view->uniformItemSizes()) {
+    QTextLayout layout(index.data(Qt::DisplayRole).toString(), option.font);
+    lines = std::max<int>(
+        1, static_cast<int>(WrapLines(layout, TextWidth(option), metrics.lineSpacing()).size()));
+  }
+  return {option.rect.width(), (lines - 1) * metrics.lineSpacing() +
                                    std::max(metrics.height(), metrics.lineSpacing()) + 4};
 }
 

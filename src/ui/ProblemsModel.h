@@ -10,6 +10,7 @@
 #include <QStyledItemDelegate>
 
 #include "macros/MacroDocument.h"
+#include "ui/WindowTexts.h"
 
 namespace tavrilo::ui {
 
@@ -18,7 +19,8 @@ class ProblemsModel : public QAbstractListModel {
  public:
   static constexpr int kLineRole = Qt::UserRole;  // the finding's line, from 0
 
-  explicit ProblemsModel(const macros::MacroDocument& document, QObject* parent = nullptr);
+  ProblemsModel(const macros::MacroDocument& document, const WindowTexts& texts,
+                QObject* parent = nullptr);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
@@ -36,19 +38,23 @@ class ProblemsModel : public QAbstractListModel {
   void FindFirstLine();
 
   const macros::MacroDocument& document_;
+  const WindowTexts& texts_;
   int shownCount_ = 0;
   int firstLine_ = -1;          // the line whose findings come first
   std::size_t firstBegin_ = 0;  // where they stand among the document's findings
   std::size_t firstCount_ = 0;
 };
 
-// Draws a finding on rows of one height: its mark, then its text wrapped over two lines
-// (the whole text is the row's tool-tip).
+// Draws a finding: its mark, then its text wrapped between words over as many lines as
+// the row has (the whole text is also the row's tool-tip).
 class ProblemDelegate : public QStyledItemDelegate {
   Q_OBJECT
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
-  static constexpr int kTextLines = 2;
+  static constexpr int kTextLines = 2;  // the rows' height when they all have one
+  // Up to this many findings, each row is as tall as its text; beyond, rows have one
+  // height, so that a panel of a million findings lays out at once.
+  static constexpr int kWrappedRows = 5000;
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option,
              const QModelIndex& index) const override;

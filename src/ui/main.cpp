@@ -17,6 +17,7 @@
 #include "core/Locations.h"
 #include "core/Platform.h"
 #include "ui/AboutBox.h"
+#include "ui/Dialogs.h"
 #include "ui/MainWindow.h"
 #include "ui/ShortDateFormat.h"
 #include "ui/TextCodec.h"
@@ -46,7 +47,8 @@ int main(int argc, char* argv[]) {
 
   // What a killed write left in the settings folders is undone before they are read.
   tavrilo::CleanSettingsFolder();
-  tavrilo::ui::MainWindow mainForm(tavrilo::DataRoot());
+  tavrilo::ui::DesktopDialogs dialogs;
+  tavrilo::ui::MainWindow mainForm(tavrilo::DataRoot(), dialogs);
   mainForm.show();
   tavrilo::ui::AboutBox aboutBox(&mainForm,
                                  tavrilo::ui::PathToBytes(QCoreApplication::applicationFilePath()),

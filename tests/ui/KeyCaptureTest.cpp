@@ -96,6 +96,21 @@ class KeyCaptureTest : public QObject {
     QCOMPARE(w.zone->text(), QString("x"));
   }
 
+  // A dead key (AZERTY ^, and with Shift the diaeresis) is the key it sits on: while the
+  // capture waits no input method composes it with the next key.
+  void deadKeysAreTheKeyTheySitOn() {
+    Window w;
+    QVERIFY(w.zone->testAttribute(Qt::WA_InputMethodEnabled));
+    w.capture.Start(&w.window, Game::kQuake2);
+    QVERIFY(!w.zone->testAttribute(Qt::WA_InputMethodEnabled));
+    w.Press(26, Qt::Key_Dead_Diaeresis, "", nullptr, Qt::ShiftModifier);
+    QVERIFY(!w.capture.IsCapturing());
+    QVERIFY(w.zone->testAttribute(Qt::WA_InputMethodEnabled));
+    w.capture.Start(&w.window, Game::kYamagi);
+    w.Press(26, Qt::Key_Dead_Circumflex, "");
+    QCOMPARE(w.reports, (QStringList{"[ without the modifiers", "SC_LEFTBRACKET"}));
+  }
+
   // A modifier pressed and released alone is its own key; held while another key goes
   // down, it is left out of that key (the game has no key combinations), except where
   // Yamagi Quake II takes the character Shift or AltGr types. Nothing is ever typed.

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "Branding.h"
+#include "ScriptedDialogs.h"
 #include "TestSupport.h"
 #include "datafiles/IniFile.h"
 #include "game/Check.h"
@@ -36,16 +37,22 @@
 #include "ui/MainWindow.h"
 #include "ui/ProblemsModel.h"
 #include "ui/TextCodec.h"
+#include "ui/WindowControls.h"
+#include "ui/WindowTexts.h"
 
 using tavrilo::testing::ReadFile;
 using tavrilo::testing::TempDir;
 using tavrilo::testing::WriteFile;
-using tavrilo::ui::DialogSeam;
 using tavrilo::ui::FromAnsi;
 using tavrilo::ui::MainWindow;
 using tavrilo::ui::PlainToolTip;
 
 namespace {
+
+tavrilo::testing::ScriptedDialogs& Dialogs() {
+  static tavrilo::testing::ScriptedDialogs dialogs;
+  return dialogs;
+}
 
 const char* kDefaultCommand = "echo Cette touche ne sert pas";
 
@@ -67,6 +74,8 @@ std::string CaptionFile(const std::string& tag, const std::string& keyPrompt,
     lines.push_back(std::string(key) + "=" + value);
   }
   lines.push_back("AboutBox.Caption=" + tag + " about");
+  lines.push_back("Main.LanguageButton=Check this box for the language " + tag);
+  lines.push_back("Dialog.GameFolder=" + tag + " game folder");
   lines.push_back("Refusal.QuoteInChatText=" + tag + " no quote in a chat text");
   return Lines(lines);
 }
@@ -96,7 +105,7 @@ class App {
   // The window, shown, with its item models watched for every rule of Qt's model
   // contract as long as it lives.
   std::unique_ptr<MainWindow> Start() const {
-    auto form = std::make_unique<MainWindow>(dir_.Path());
+    auto form = std::make_unique<MainWindow>(dir_.Path(), Dialogs());
     for (const char* view : {"CommandesListBox", "ProblemsView"}) {
       new QAbstractItemModelTester(form->findChild<QListView*>(view)->model(),
                                    QAbstractItemModelTester::FailureReportingMode::QtTest,
@@ -153,14 +162,13 @@ class MainWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { DialogSeam::EnableTestMode(); }
   // Each test starts as the program does, before the main window names the application.
   void init() { tavrilo::ui::SetApplicationTitle(QString()); }
   void cleanup() {
-    QVERIFY2(!DialogSeam::AnswersPending(), "a queued dialog answer was not used");
-    DialogSeam::TakeErrors();
-    DialogSeam::TakeFileDialogs();
-    DialogSeam::TakeQuestions();
+    QVERIFY2(!Dialogs().AnswersPending(), "a queued dialog answer was not used");
+    Dialogs().TakeErrors();
+    Dialogs().TakeFileDialogs();
+    Dialogs().TakeQuestions();
   }
 
   void theRoadOfOneBinding() {
@@ -183,14 +191,14 @@ class MainWindowTest : public QObject {
 
     const std::string saved = app.Path("out/Macros.cfg");
     std::filesystem::create_directories(app.Path("out"));
-    DialogSeam::QueueFileName(QString::fromStdString(saved));
+    Dialogs().QueueFileName(QString::fromStdString(saved));
     QTest::mouseClick(Find<QPushButton>(form.get(), "SauverBtn"), Qt::LeftButton);
     const std::string bytes = ReadFile(saved);
     QVERIFY(
         bytes.starts_with("// Fichier macro cr\xE9\xE9 gr\xE2"
                           "ce au Tavrilo v1.4b \r\n"));
     QVERIFY(bytes.ends_with("\r\n\r\nbind \"q\" \"zoom\"\r\n"));
-    QVERIFY(DialogSeam::TakeErrors().isEmpty());
+    QVERIFY(Dialogs().TakeErrors().isEmpty());
   }
 
   void startUpChoosesTheLanguageFromTheSettings_data() {
@@ -222,22 +230,22 @@ class MainWindowTest : public QObject {
       const QString tag = french ? "FR" : "EN";
       QCOMPARE(Find<QGroupBox>(form.get(), "MainGroup")->title(), tag + " MainGroup");
       QCOMPARE(Find<QPushButton>(form.get(), "SauverBtn")->text(), tag + " SauverBtn");
-      QCOMPARE(form->size(),
-               QSize(610, 355 + MainWindow::kProblemsHeight + MainWindow::kStatusLineHeight));
+      QCOMPARE(form->size(), QSize(610, 355 + tavrilo::ui::WindowControls::kProblemsHeight +
+                                            tavrilo::ui::WindowControls::kStatusLineHeight));
       QCOMPARE(form->windowTitle(),
                "Tavrilo v1.4b " + QString::fromLatin1(tavrilo::kCopyrightNotice.data(),
                                                       tavrilo::kCopyrightNotice.size()));
       QCOMPARE(tavrilo::ui::ApplicationTitle(), QString("Tavrilo v1.4b "));
     }
     QCOMPARE(QString::fromStdString(ReadFile(app.Path("data/config.ini"))), storedAfterwards);
-    QVERIFY(DialogSeam::TakeErrors().isEmpty());
+    QVERIFY(Dialogs().TakeErrors().isEmpty());
   }
 
   void bothFlagsFalseLoadNothingAndReportTheFailedReload() {
     App app;
     app.Settings("[General]\r\nfr=0\r\nen=0\r\n");
     auto form = app.Start();
-    const auto errors = DialogSeam::TakeErrors();
+    const auto errors = Dialogs().TakeErrors();
     QCOMPARE(errors.size(), 1);
     QCOMPARE(errors[0].caption, QString("Tavrilo v1.4b "));
     QCOMPARE(errors[0].text, QString("File access denied."));
@@ -252,19 +260,19 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(Find<QRadioButton>(form.get(), "RBFr"), Qt::LeftButton);
     QCOMPARE(Find<QGroupBox>(form.get(), "MainGroup")->title(), QString("FR MainGroup"));
     QCOMPARE(Find<QComboBox>(form.get(), "FonctionComboBox")->count(), 4);
-    QVERIFY(DialogSeam::TakeErrors().isEmpty());
+    QVERIFY(Dialogs().TakeErrors().isEmpty());
   }
 
   void aMissingDefinableFunctionListEndsTheCreationStep() {
     App app;
     std::filesystem::remove(app.Path("data/user.dat"));
     auto form = app.Start();
-    const auto errors = DialogSeam::TakeErrors();
+    const auto errors = Dialogs().TakeErrors();
     QCOMPARE(errors.size(), 1);
     QCOMPARE(errors[0].text, QString("File not found."));
     // The title is not set yet: the error box takes it from the executable's name.
     QCOMPARE(errors[0].caption, QString("ui_mainwindowtest"));
-    QCOMPARE(form->size(), MainWindow::kDesignSize);
+    QCOMPARE(form->size(), QSize(610, 230 + 160));  // the resources panel is not shown yet
     QCOMPARE(form->windowTitle(), QString());
     QCOMPARE(form->ResourcesPanelShown(), 0);
     QVERIFY(form->Document().Buffer().Empty());
@@ -354,7 +362,7 @@ class MainWindowTest : public QObject {
     TypeInto(Find<QLineEdit>(form.get(), "SayEdit"), "say \"hi\"; quit");
     QTest::mouseClick(Find<QPushButton>(form.get(), "AddBtn"), Qt::LeftButton);
     QCOMPARE(Find<QListView>(form.get(), "CommandesListBox")->model()->rowCount(), 0);
-    const auto errors = DialogSeam::TakeErrors();
+    const auto errors = Dialogs().TakeErrors();
     QCOMPARE(errors.size(), 1);
     QCOMPARE(errors[0].text, QString("EN no quote in a chat text."));  // the window's language
   }
@@ -404,7 +412,7 @@ class MainWindowTest : public QObject {
 
     std::filesystem::remove(app.Path("data/externs-en.dat"));
     QTest::mouseClick(Find<QPushButton>(form.get(), "RefreshBtn"), Qt::LeftButton);
-    const auto errors = DialogSeam::TakeErrors();
+    const auto errors = Dialogs().TakeErrors();
     QCOMPARE(errors.size(), 1);
     QCOMPARE(errors[0].text, QString("File not found."));
     QCOMPARE(resources->count(), 1);
@@ -418,7 +426,8 @@ class MainWindowTest : public QObject {
     auto* toggle = Find<QPushButton>(form.get(), "RessourcesExternesBtn");
     auto* resources = Find<QGroupBox>(form.get(), "RessourcesExternesGroupe");
     const QPoint position = form->pos();
-    const int below = MainWindow::kProblemsHeight + MainWindow::kStatusLineHeight;
+    const int below = tavrilo::ui::WindowControls::kProblemsHeight +
+                      tavrilo::ui::WindowControls::kStatusLineHeight;
     const auto laidOutCleanly = [&] {
       QList<QWidget*> parts = {Find<QGroupBox>(form.get(), "MainGroup"),
                                Find<QGroupBox>(form.get(), "ProblemsGroup"),
@@ -456,7 +465,7 @@ class MainWindowTest : public QObject {
     WriteFile(file,
               "first\r\nsecond\nthird\rfourth\x1A"
               "fifth\r\n");
-    DialogSeam::QueueFileName(QString::fromStdString(file));
+    Dialogs().QueueFileName(QString::fromStdString(file));
     QTest::mouseClick(Find<QPushButton>(form.get(), "LoadBtn"), Qt::LeftButton);
     auto* list = Find<QListView>(form.get(), "CommandesListBox");
     QCOMPARE(list->model()->rowCount(), 4);
@@ -475,11 +484,11 @@ class MainWindowTest : public QObject {
     QCOMPARE(list->toolTip(), PlainToolTip("second"));  // the tool-tip outlives its entry
 
     // A file that is not there: the error is shown and the list stays as it was.
-    DialogSeam::QueueUnsavedAnswer(tavrilo::ui::UnsavedAnswer::kDiscard);  // a line went
-    DialogSeam::QueueFileName(QString::fromStdString(app.Path("missing.cfg")));
+    Dialogs().QueueUnsavedAnswer(tavrilo::ui::UnsavedAnswer::kDiscard);  // a line went
+    Dialogs().QueueFileName(QString::fromStdString(app.Path("missing.cfg")));
     QTest::mouseClick(Find<QPushButton>(form.get(), "LoadBtn"), Qt::LeftButton);
     QCOMPARE(list->model()->rowCount(), 3);
-    const auto errors = DialogSeam::TakeErrors();
+    const auto errors = Dialogs().TakeErrors();
     QCOMPARE(errors.size(), 1);
     QCOMPARE(errors[0].text, QString("File not found."));
   }
@@ -497,8 +506,8 @@ class MainWindowTest : public QObject {
     }
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualRect(list->model()->index(1, 0)).center());
-    DialogSeam::QueueUnsavedAnswer(tavrilo::ui::UnsavedAnswer::kDiscard);
-    DialogSeam::QueueCancel();
+    Dialogs().QueueUnsavedAnswer(tavrilo::ui::UnsavedAnswer::kDiscard);
+    Dialogs().QueueCancel();
     QTest::mouseClick(Find<QPushButton>(form.get(), "LoadBtn"), Qt::LeftButton);
     QCOMPARE(list->selectionModel()->selectedRows().size(), 1);
     QCOMPARE(list->selectionModel()->selectedRows()[0].row(), 1);
@@ -508,10 +517,10 @@ class MainWindowTest : public QObject {
     // A load that fails keeps the line selected, in the view and in the engine.
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualRect(list->model()->index(1, 0)).center());
-    DialogSeam::QueueUnsavedAnswer(tavrilo::ui::UnsavedAnswer::kDiscard);
-    DialogSeam::QueueFileName(QString::fromStdString(app.Path("missing.cfg")));
+    Dialogs().QueueUnsavedAnswer(tavrilo::ui::UnsavedAnswer::kDiscard);
+    Dialogs().QueueFileName(QString::fromStdString(app.Path("missing.cfg")));
     QTest::mouseClick(Find<QPushButton>(form.get(), "LoadBtn"), Qt::LeftButton);
-    QCOMPARE(DialogSeam::TakeErrors().size(), 1);
+    QCOMPARE(Dialogs().TakeErrors().size(), 1);
     QCOMPARE(list->selectionModel()->selectedRows().size(), 1);
     QCOMPARE(list->selectionModel()->selectedRows()[0].row(), 1);
     QCOMPARE(form->Document().List().ItemIndex(), 1);
@@ -525,7 +534,7 @@ class MainWindowTest : public QObject {
     auto form = app.Start();
     const std::string longLine(1'000'000, 'x');
     WriteFile(app.Path("long.cfg"), longLine + "\r\n");
-    DialogSeam::QueueFileName(QString::fromStdString(app.Path("long.cfg")));
+    Dialogs().QueueFileName(QString::fromStdString(app.Path("long.cfg")));
     QTest::mouseClick(Find<QPushButton>(form.get(), "LoadBtn"), Qt::LeftButton);
     auto* list = Find<QListView>(form.get(), "CommandesListBox");
     const QModelIndex row = list->model()->index(0, 0);
@@ -534,7 +543,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(shown.size(), tavrilo::ui::kMaxShownLength + 1);
     QVERIFY(shown.endsWith(QChar(tavrilo::ui::kMoreMark)));
     QVERIFY(list->toolTip().size() < 5000);
-    DialogSeam::QueueFileName(QString::fromStdString(app.Path("saved.cfg")));
+    Dialogs().QueueFileName(QString::fromStdString(app.Path("saved.cfg")));
     QTest::mouseClick(Find<QPushButton>(form.get(), "SauverBtn"), Qt::LeftButton);
     QVERIFY(ReadFile(app.Path("saved.cfg")).ends_with("\r\n" + longLine + "\r\n"));
   }
@@ -556,12 +565,11 @@ class MainWindowTest : public QObject {
     tavrilo::testing::InstallShippedData(app.Dir());
     const std::string markup = app.Path("<img src=x>");
     std::filesystem::create_directories(markup);
-    DialogSeam::QueueFileName(QString::fromStdString(markup));
+    Dialogs().QueueFileName(QString::fromStdString(markup));
     QTest::mouseClick(Find<QPushButton>(form.get(), "InstallerCfgBtn"), Qt::LeftButton);
-    const auto errors = DialogSeam::TakeErrors();
+    const auto errors = Dialogs().TakeErrors();
     QCOMPARE(errors.size(), 1);
     QVERIFY2(errors[0].text.contains("<img src=x>"), qPrintable(errors[0].text));
-    QVERIFY(errors[0].plainText);
   }
 
   void tabReachesOnlyTheSelectedLanguageButton() {
@@ -616,7 +624,7 @@ class MainWindowTest : public QObject {
       line->setText("echo " + QString("xxxxxxxxx ").repeated(99));
       QTest::mouseClick(Find<QPushButton>(form.get(), "NewFctBtn"), Qt::LeftButton);
     }
-    DialogSeam::QueueFileName(QString::fromStdString(app.Path("big.cfg")));
+    Dialogs().QueueFileName(QString::fromStdString(app.Path("big.cfg")));
     QTest::mouseClick(Find<QPushButton>(form.get(), "SauverBtn"), Qt::LeftButton);
     QVERIFY(ReadFile(app.Path("big.cfg")).size() > 9000);
     QVERIFY2(status->text().contains("FileTooBig"), qPrintable(status->text()));
@@ -680,13 +688,6 @@ class MainWindowTest : public QObject {
     QCOMPARE(form->Document().List().At(1), std::string_view(R"(fov "90")"));
     QTest::keyClick(list, Qt::Key_Delete);  // nothing selected any more: nothing goes
     QCOMPARE(list->model()->rowCount(), 4);
-
-    for (const char* add : {"AddBtn", "AddPersoBtn1", "AddPredefBtn", "NewFctBtn", "AddPersoBtn"}) {
-      const QString tip = Find<QPushButton>(form.get(), add)->toolTip();
-      QVERIFY2(tip.contains(Text("Entr\xE9"
-                                 "e")),
-               add);
-    }
   }
 
   // New list, Load and closing the window ask before a changed list is dropped, once, in
@@ -704,39 +705,38 @@ class MainWindowTest : public QObject {
     TypeInto(own, "kill");
     QTest::keyClick(own, Qt::Key_Return);
 
-    DialogSeam::QueueUnsavedAnswer(UnsavedAnswer::kCancel);
+    Dialogs().QueueUnsavedAnswer(UnsavedAnswer::kCancel);
     QTest::mouseClick(Find<QPushButton>(form.get(), "DeleteAllBtn"), Qt::LeftButton);
-    DialogSeam::QueueUnsavedAnswer(UnsavedAnswer::kCancel);
+    Dialogs().QueueUnsavedAnswer(UnsavedAnswer::kCancel);
     QTest::mouseClick(Find<QPushButton>(form.get(), "LoadBtn"), Qt::LeftButton);
-    DialogSeam::QueueUnsavedAnswer(UnsavedAnswer::kCancel);
+    Dialogs().QueueUnsavedAnswer(UnsavedAnswer::kCancel);
     QVERIFY(!form->close());
     QVERIFY(form->isVisible());
     QCOMPARE(form->Document().List().Items(), std::vector<std::string>{"kill"});
-    const auto questions = DialogSeam::TakeQuestions();
+    const auto questions = Dialogs().TakeQuestions();
     QCOMPARE(questions.size(), 3);
     QCOMPARE(questions[0].text, QString("EN save first?|EN save|EN drop|EN keep"));
-    QVERIFY(questions[0].plainText);
 
     // Save, then the load goes on; the list loaded is unchanged: no question.
-    DialogSeam::QueueUnsavedAnswer(UnsavedAnswer::kSave);
-    DialogSeam::QueueFileName(QString::fromStdString(app.Path("saved.cfg")));
-    DialogSeam::QueueFileName(QString::fromStdString(app.Path("in.cfg")));
+    Dialogs().QueueUnsavedAnswer(UnsavedAnswer::kSave);
+    Dialogs().QueueFileName(QString::fromStdString(app.Path("saved.cfg")));
+    Dialogs().QueueFileName(QString::fromStdString(app.Path("in.cfg")));
     QTest::mouseClick(Find<QPushButton>(form.get(), "LoadBtn"), Qt::LeftButton);
     QVERIFY(ReadFile(app.Path("saved.cfg")).ends_with("\r\nkill\r\n"));
     QCOMPARE(form->Document().List().Items(), std::vector<std::string>{"from the file"});
     QTest::mouseClick(Find<QPushButton>(form.get(), "DeleteAllBtn"), Qt::LeftButton);
-    QVERIFY(DialogSeam::TakeQuestions().size() == 1);  // the one before the load
+    QVERIFY(Dialogs().TakeQuestions().size() == 1);  // the one before the load
 
     // A save cancelled at its dialog keeps the list too.
     TypeInto(own, "wave 1");
     QTest::keyClick(own, Qt::Key_Return);
-    DialogSeam::QueueUnsavedAnswer(UnsavedAnswer::kSave);
-    DialogSeam::QueueCancel();
+    Dialogs().QueueUnsavedAnswer(UnsavedAnswer::kSave);
+    Dialogs().QueueCancel();
     QTest::mouseClick(Find<QPushButton>(form.get(), "DeleteAllBtn"), Qt::LeftButton);
     QCOMPARE(form->Document().List().Items(), std::vector<std::string>{"wave 1"});
-    DialogSeam::QueueUnsavedAnswer(UnsavedAnswer::kDiscard);
+    Dialogs().QueueUnsavedAnswer(UnsavedAnswer::kDiscard);
     QVERIFY(form->close());
-    QCOMPARE(DialogSeam::TakeQuestions().size(), 2);
+    QCOMPARE(Dialogs().TakeQuestions().size(), 2);
   }
 
   // The language and the game chosen are in the settings file at once, before any close.
@@ -765,7 +765,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(list->model()->index(1, 0).data().toString(), QString("wave 1"));
     QVERIFY(!form->Document().Modified());
     form->LoadFile(app.Path("missing.cfg"));  // the error box, and the list as it was
-    QCOMPARE(DialogSeam::TakeErrors().size(), 1);
+    QCOMPARE(Dialogs().TakeErrors().size(), 1);
     QCOMPARE(list->model()->rowCount(), 2);
   }
 
@@ -776,6 +776,8 @@ class MainWindowTest : public QObject {
               ReadFile(app.Path("data/dics-en.ini")) +
                   "Main.TipChat=EN <b>chat</b> tip\r\nMain.GameHint=<a href=\"x\">game</a>\r\n"
                   "Key.CaptureHint=<img src=\"y\">\r\n");
+    WriteFile(app.Path("data/dics-fr.ini"),
+              ReadFile(app.Path("data/dics-fr.ini")) + "Main.TipChat=FR chat tip\r\n");
     auto form = app.Start();
     auto* chat = Find<QLineEdit>(form.get(), "SayEdit");
     QCOMPARE(chat->toolTip(), PlainToolTip("EN <b>chat</b> tip"));  // plain text, too
@@ -786,7 +788,7 @@ class MainWindowTest : public QObject {
     const auto qtCancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
     QCOMPARE(qtCancel(), QString("Cancel"));
     QTest::mouseClick(Find<QRadioButton>(form.get(), "RBFr"), Qt::LeftButton);
-    QCOMPARE(chat->toolTip(), PlainToolTip(Text("Taper les messages \xE0 envoyer en mode Chat")));
+    QCOMPARE(chat->toolTip(), PlainToolTip("FR chat tip"));
     QCOMPARE(qtCancel(), QString("Annuler"));
     QTest::mouseClick(Find<QRadioButton>(form.get(), "RBEn"), Qt::LeftButton);
     QCOMPARE(qtCancel(), QString("Cancel"));
@@ -846,7 +848,8 @@ class MainWindowTest : public QObject {
       const auto& finding = findings.Findings()[static_cast<std::size_t>(row)];
       const QString text = item.data().toString();
       QVERIFY2(text.contains(QString::number(finding.line + 1)), qPrintable(text));
-      QVERIFY2(text.contains(tavrilo::ui::ResolveText(findings.TextOf(finding))), qPrintable(text));
+      QVERIFY2(text.contains(tavrilo::ui::WindowTexts(form->Languages())(findings.TextOf(finding))),
+               qPrintable(text));
       QCOMPARE(QTextDocumentFragment::fromHtml(item.data(Qt::ToolTipRole).toString()).toPlainText(),
                text);  // the whole text, whatever the row shows
     }
@@ -903,8 +906,8 @@ class MainWindowTest : public QObject {
                       list->visualRect(list->model()->index(0, 0)).center());
     QTest::mouseClick(Find<QPushButton>(form.get(), "DeleteBtn"), Qt::LeftButton);
     QCOMPARE(list->model()->rowCount(), 1);
-    DialogSeam::QueueUnsavedAnswer(tavrilo::ui::UnsavedAnswer::kDiscard);
-    DialogSeam::QueueFileName(QString::fromStdString(app.Path("in.cfg")));
+    Dialogs().QueueUnsavedAnswer(tavrilo::ui::UnsavedAnswer::kDiscard);
+    Dialogs().QueueFileName(QString::fromStdString(app.Path("in.cfg")));
     QTest::mouseClick(Find<QPushButton>(form.get(), "LoadBtn"), Qt::LeftButton);
     QCOMPARE(list->model()->rowCount(), 2);
     QCOMPARE(list->model()->index(0, 0).data(Qt::DecorationRole).value<QIcon>().cacheKey(),
@@ -920,18 +923,18 @@ class MainWindowTest : public QObject {
     auto form = app.Start();
     auto* save = Find<QPushButton>(form.get(), "SauverBtn");
     QTest::mouseClick(save, Qt::LeftButton);  // an empty list opens no dialog
-    QVERIFY(DialogSeam::TakeFileDialogs().isEmpty());
+    QVERIFY(Dialogs().TakeFileDialogs().isEmpty());
 
     TypeInto(Find<QLineEdit>(form.get(), "UserEdit"), "bind x kill");
     QTest::mouseClick(Find<QPushButton>(form.get(), "NewFctBtn"), Qt::LeftButton);
-    DialogSeam::QueueCancel();
+    Dialogs().QueueCancel();
     QTest::mouseClick(save, Qt::LeftButton);
     const std::string target = app.Path("first.cfg");
-    DialogSeam::QueueFileName(QString::fromStdString(target));
+    Dialogs().QueueFileName(QString::fromStdString(target));
     QTest::mouseClick(save, Qt::LeftButton);
-    DialogSeam::QueueFileName(QString::fromStdString(app.Path("second.cfg")));
+    Dialogs().QueueFileName(QString::fromStdString(app.Path("second.cfg")));
     QTest::mouseClick(save, Qt::LeftButton);
-    const auto dialogs = DialogSeam::TakeFileDialogs();
+    const auto dialogs = Dialogs().TakeFileDialogs();
     QCOMPARE(dialogs.size(), 3);
     QCOMPARE(dialogs[0].text, QString("Macros.cfg"));
     QCOMPARE(dialogs[1].text, QString("Macros.cfg"));  // a cancel remembers nothing
@@ -952,13 +955,13 @@ class MainWindowTest : public QObject {
     TypeInto(Find<QLineEdit>(form.get(), "UserEdit"), "kill");
     QTest::mouseClick(Find<QPushButton>(form.get(), "NewFctBtn"), Qt::LeftButton);
     const std::string underAFile = app.Path("data/user.dat/x.cfg");
-    DialogSeam::QueueFileName(QString::fromStdString(underAFile));
+    Dialogs().QueueFileName(QString::fromStdString(underAFile));
     QTest::mouseClick(Find<QPushButton>(form.get(), "SauverBtn"), Qt::LeftButton);
-    const auto errors = DialogSeam::TakeErrors();
+    const auto errors = Dialogs().TakeErrors();
     QCOMPARE(errors.size(), 1);
     QCOMPARE(errors[0].text, QString::fromStdString("Cannot create file " + underAFile + "."));
     const std::string good = app.Path("good.cfg");
-    DialogSeam::QueueFileName(QString::fromStdString(good));
+    Dialogs().QueueFileName(QString::fromStdString(good));
     QTest::mouseClick(Find<QPushButton>(form.get(), "SauverBtn"), Qt::LeftButton);
     const std::string bytes = ReadFile(good);
     QVERIFY(bytes.starts_with("// Fichier macro"));
@@ -993,7 +996,9 @@ class MainWindowTest : public QObject {
     QCOMPARE(Find<QGroupBox>(form.get(), "RessourcesExternesGroupe")->geometry(),
              QRect(5, 230, 600, 120));
     QCOMPARE(Find<QPushButton>(form.get(), "AddPersoBtn")->geometry(), QRect(10, 85, 291, 25));
-    QCOMPARE(Find<QRadioButton>(form.get(), "RBEn")->geometry(), QRect(297, 13, 144, 15));
+    auto* english = Find<QRadioButton>(form.get(), "RBEn");
+    QCOMPARE(QRect(english->mapTo(form.get(), QPoint(0, 0)), english->size()),
+             QRect(297, 13, 144, 15));
     QCOMPARE(Find<QGroupBox>(form.get(), "MainGroup")->font().pixelSize(), 10);
     QCOMPARE(Find<QLineEdit>(form.get(), "SayEdit")->font().pixelSize(), 11);
     QVERIFY(Find<QPushButton>(form.get(), "SauverBtn")->font().bold());
@@ -1001,8 +1006,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(Find<QPushButton>(form.get(), "AboutBtn")->focusPolicy(), Qt::NoFocus);
     QCOMPARE(Find<QComboBox>(form.get(), "FonctionComboBox")->palette().color(QPalette::Text),
              QColor(0, 0, 255));
-    QCOMPARE(Find<QLineEdit>(form.get(), "SayEdit")->toolTip(),
-             PlainToolTip(Text("Taper les messages \xE0 envoyer en mode Chat")));
+    QCOMPARE(Find<QLineEdit>(form.get(), "SayEdit")->toolTip(), QString());  // none given
   }
 
   void theAboutBoxTakesItsCaptionFromTheLanguageAtEachOpening() {
@@ -1016,7 +1020,7 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(button, Qt::LeftButton);
     std::filesystem::remove(app.Path("data/dics-fr.ini"));
     QTest::mouseClick(button, Qt::LeftButton);
-    QCOMPARE(DialogSeam::TakeModalDialogs(), QStringList({"EN about", "FR about", ""}));
+    QCOMPARE(Dialogs().TakeModalDialogs(), QStringList({"EN about", "FR about", ""}));
   }
 
   void installingTheSupportFilesAsksForTheGameOnce() {
@@ -1026,7 +1030,7 @@ class MainWindowTest : public QObject {
     std::filesystem::create_directories(game + "Baseq2");
     auto form = app.Start();
     auto* install = Find<QPushButton>(form.get(), "InstallerCfgBtn");
-    DialogSeam::QueueFileName(QString::fromStdString(game + "quake2.exe"));
+    Dialogs().QueueFileName(QString::fromStdString(game + "quake2.exe"));
     QTest::mouseClick(install, Qt::LeftButton);
     for (const char* name :
          {"Alias.cfg", "GlVid.cfg", "ModBinding.cfg", "NormBinding.cfg", "NormVid.cfg"}) {
@@ -1040,10 +1044,10 @@ class MainWindowTest : public QObject {
                  .ReadString("General", "Q2Path", ""),
              game);
     QTest::mouseClick(install, Qt::LeftButton);  // everything is there: no question
-    const auto dialogs = DialogSeam::TakeFileDialogs();
+    const auto dialogs = Dialogs().TakeFileDialogs();
     QCOMPARE(dialogs.size(), 1);
-    QCOMPARE(dialogs[0].caption, QString("Path Quake2.exe"));
-    QVERIFY(DialogSeam::TakeErrors().isEmpty());
+    QCOMPARE(dialogs[0].caption, QString("The Quake 2 folder (or quake2.exe in it)"));
+    QVERIFY(Dialogs().TakeErrors().isEmpty());
   }
 
   // A Yamagi Quake II player: the dialog opens in ~/.yq2 and confirming that folder puts
@@ -1056,17 +1060,17 @@ class MainWindowTest : public QObject {
     const QByteArray oldHome = qgetenv("HOME");
     qputenv("HOME", QByteArray::fromStdString(app.Path("home")));
     auto form = app.Start();
-    DialogSeam::QueueFileName(QString::fromStdString(home + ".yq2"));
+    Dialogs().QueueFileName(QString::fromStdString(home + ".yq2"));
     QTest::mouseClick(Find<QPushButton>(form.get(), "InstallerCfgBtn"), Qt::LeftButton);
     qputenv("HOME", oldHome);
-    const auto dialogs = DialogSeam::TakeFileDialogs();
+    const auto dialogs = Dialogs().TakeFileDialogs();
     QCOMPARE(dialogs.size(), 1);
     QCOMPARE(dialogs[0].text, QString::fromStdString(home + ".yq2/"));
     QCOMPARE(ReadFile(home + ".yq2/baseq2/Alias.cfg"), ReadFile(app.Path("Q2Dats/Alias.cfg")));
     QCOMPARE(tavrilo::datafiles::IniFile(app.Path("data/config.ini"))
                  .ReadString("General", "Q2Path", ""),
              home + ".yq2/");
-    QVERIFY(DialogSeam::TakeErrors().isEmpty());
+    QVERIFY(Dialogs().TakeErrors().isEmpty());
   }
 
   // Cancel in the game dialog installs nothing and says nothing; a folder where no game
@@ -1079,13 +1083,13 @@ class MainWindowTest : public QObject {
     auto form = app.Start();
     auto* install = Find<QPushButton>(form.get(), "InstallerCfgBtn");
     auto* status = Find<QLabel>(form.get(), "DiagnosticLabel");
-    DialogSeam::QueueCancel();
+    Dialogs().QueueCancel();
     QTest::mouseClick(install, Qt::LeftButton);
-    QVERIFY(DialogSeam::TakeErrors().isEmpty());
+    QVERIFY(Dialogs().TakeErrors().isEmpty());
     QCOMPARE(status->text(), QString());
-    DialogSeam::QueueFileName(QString::fromStdString(app.Path("nogame")));
+    Dialogs().QueueFileName(QString::fromStdString(app.Path("nogame")));
     QTest::mouseClick(install, Qt::LeftButton);
-    const auto errors = DialogSeam::TakeErrors();
+    const auto errors = Dialogs().TakeErrors();
     QCOMPARE(errors.size(), 1);
     QVERIFY2(!errors[0].text.contains("Install.") && !errors[0].text.contains("Cannot create"),
              qPrintable(errors[0].text));  // the French text of the shipped captions
@@ -1108,7 +1112,7 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(Find<QPushButton>(form.get(), "AddPersoBtn"), Qt::LeftButton);
     QVERIFY2(status->text().contains("Guard.NoResource"), qPrintable(status->text()));
     QCOMPARE(form->Document().List().Count(), 0);
-    QVERIFY(DialogSeam::TakeErrors().isEmpty());
+    QVERIFY(Dialogs().TakeErrors().isEmpty());
   }
 
   // A modifier held while a key goes down is left out of it, and the status line says so;
@@ -1133,7 +1137,7 @@ class MainWindowTest : public QObject {
     auto form = app.Start();
     std::filesystem::remove_all(app.Path("data"));
     form.reset();
-    const auto errors = DialogSeam::TakeErrors();
+    const auto errors = Dialogs().TakeErrors();
     QCOMPARE(errors.size(), 1);
     QCOMPARE(errors[0].text,
              QString::fromStdString("Unable to write to " + app.Path("data/config.ini") + "."));

@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/Colours.h"
+
+#include <QWidget>
+
+namespace tavrilo::ui {
+
+namespace {
+
+struct Shades {
+  QColor light;
+  QColor dark;
+};
+
+Shades ShadesOf(Colour colour) {
+  switch (colour) {
+    case Colour::kFieldText:
+      return {QColor(0, 0, 255), QColor(130, 170, 255)};
+    case Colour::kError:
+      return {QColor(180, 0, 0), QColor(255, 120, 110)};
+    case Colour::kNote:
+      return {QColor(0, 70, 170), QColor(120, 175, 255)};
+    case Colour::kWaitingForKey:
+      return {QColor(255, 236, 150), QColor(110, 90, 20)};
+  }
+  return {};
+}
+
+}  // namespace
+
+bool IsDark(const QPalette& palette) {
+  return palette.color(QPalette::Window).lightness() <
+         palette.color(QPalette::WindowText).lightness();
+}
+
+QColor ColourOf(Colour colour, bool dark) {
+  const Shades shades = ShadesOf(colour);
+  return dark ? shades.dark : shades.light;
+}
+
+QColor ColourOf(Colour colour, const QPalette& palette) {
+  return ColourOf(colour, IsDark(palette));
+}
+
+QColor SeverityColour(game::Severity severity, const QPalette& palette) {
+  switch (severity) {
+    case game::Severity::kError:
+      return ColourOf(Colour::kError, palette);
+    case game::Severity::kNote:
+      return ColourOf(Colour::kNote, palette);
+    case game::Severity::kNone:
+      break;
+  }
+  return palette.color(QPalette::WindowText);
+}
+
+void Paint(QWidget* widget, QPalette::ColorRole role, Colour colour) {
+  QPalette palette = widget->palette();
+  palette.setColor(role, ColourOf(colour, widget->window()->palette()));
+  widget->setPalette(palette);
+}
+
+}  // namespace tavrilo::ui

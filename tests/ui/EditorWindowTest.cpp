@@ -1,0 +1,230 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The window as an editor: its size on any screen, its colours on any palette, its fields,
+// its messages, driven as a user drives it with the program's own data files.
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
+
+#include <memory>
+#include <string>
+
+#include "ScriptedDialogs.h"
+#include "TestSupport.h"
+#include "ui/Colours.h"
+#include "ui/MainWindow.h"
+#include "ui/TextCodec.h"
+
+using tavrilo::testing::ReadFile;
+using tavrilo::testing::TempDir;
+using tavrilo::testing::WriteFile;
+using tavrilo::ui::MainWindow;
+
+namespace {
+
+tavrilo::testing::ScriptedDialogs& Dialogs() {
+  static tavrilo::testing::ScriptedDialogs dialogs;
+  return dialogs;
+}
+
+template <typename Widget>
+Widget* Find(QWidget* form, const char* name) {
+  auto* widget = form->findChild<Widget*>(name);
+  if (widget == nullptr) qFatal("no widget %s", name);
+  return widget;
+}
+
+// The program's own data in a folder of its own, in the language `language` ("fr", "en").
+class App {
+ public:
+  explicit App(const std::string& language) {
+    tavrilo::testing::InstallShippedData(dir_.Path());
+    WriteFile(Path("data/config.ini"),
+              language == "fr" ? "[General]\r\nfr=1\r\nen=0\r\n" : "[General]\r\nfr=0\r\nen=1\r\n");
+  }
+  std::string Path(const std::string& relative) const { return dir_ / relative; }
+  std::unique_ptr<MainWindow> Start() const {
+    auto form = std::make_unique<MainWindow>(dir_.Path(), Dialogs());
+    form->show();
+    return form;
+  }
+
+ private:
+  TempDir dir_;
+};
+
+// Types `text` into the focused widget, one key per character.
+void Type(QWidget* widget, const QString& text) {
+  for (QChar c : text)
+    QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+int Contrast(const QColor& one, const QColor& other) {
+  return std::abs(one.lightness() - other.lightness());
+}
+
+}  // namespace
+
+class EditorWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void cleanup() {
+    QVERIFY2(!Dialogs().AnswersPending(), "a queued dialog answer was not used");
+    QVERIFY(Dialogs().TakeErrors().isEmpty());
+    Dialogs().TakeQuestions();
+    Dialogs().TakeFileDialogs();
+  }
+
+  // The window opens at its size with the controls where they are; a larger window gives
+  // the room to the list of lines and the problems panel, and keeps the buttons below
+  // the list.
+  void theListAndTheProblemsPanelTakeTheRoom() {
+    App app("en");
+    auto form = app.Start();
+    auto* lines = Find<QListView>(form.get(), "CommandesListBox");
+    auto* problems = Find<QListView>(form.get(), "ProblemsView");
+    auto* save = Find<QPushButton>(form.get(), "SauverBtn");
+    QCOMPARE(form->size(), QSize(610, 515));
+    QCOMPARE(lines->geometry(), QRect(330, 16, 260, 121));
+    const QSize problemsBefore = problems->size();
+    form->resize(700, 575);  // within the offscreen screen's 800 x 600
+    QTRY_COMPARE(lines->width(), 260 + 90);
+    QVERIFY2(lines->height() >= 121 + 25, qPrintable(QString::number(lines->height())));
+    QVERIFY(problems->height() >= problemsBefore.height() + 25);
+    QCOMPARE(problems->width(), problemsBefore.width() + 90);
+    QCOMPARE(save->y(), lines->geometry().bottom() + 1 + 3);  // still just below the list
+    QVERIFY(!Find<QScrollArea>(form.get(), "ScrolledBands")->verticalScrollBar()->isVisible());
+    // Never smaller than its default size where the screen has room.
+    form->resize(300, 200);
+    QCOMPARE(form->size(), QSize(610, 515));
+  }
+
+  // With a display scale of 2 the window is no larger than the screen's available area,
+  // and scrolling reaches every control; the status line stays in sight.
+  void everyControlCanBeReachedAtScale2() {
+    App app("en");
+    auto form = app.Start();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    const QRect area = form->screen()->availableGeometry();
+    QVERIFY2(area.contains(form->frameGeometry()), qPrintable(QString("%1x%2 on %3x%4")
+                                                                  .arg(form->width())
+                                                                  .arg(form->height())
+                                                                  .arg(area.width())
+                                                                  .arg(area.height())));
+    auto* scrolled = Find<QScrollArea>(form.get(), "ScrolledBands");
+    auto* status = Find<QLabel>(form.get(), "DiagnosticLabel");
+    QVERIFY(form->rect().contains(status->geometry()));
+    for (const char* name : {"AboutBtn", "RefreshBtn", "ProblemsView"}) {
+      auto* control = Find<QWidget>(form.get(), name);
+      scrolled->ensureWidgetVisible(control, 0, 0);
+      const QRect shown(control->mapTo(scrolled->viewport(), QPoint(0, 0)), control->size());
+      QVERIFY2(scrolled->viewport()->rect().intersects(shown), name);
+    }
+  }
+
+  // The fields' and messages' colours: the window's own on a light palette, readable
+  // shades on a dark one, and back.
+  void coloursFollowThePalette() {
+    App app("en");
+    auto form = app.Start();
+    auto* function = Find<QComboBox>(form.get(), "FonctionComboBox");
+    QCOMPARE(function->palette().color(QPalette::Text), QColor(0, 0, 255));
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(40, 40, 40));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Base, QColor(25, 25, 25));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    form->setPalette(dark);
+    const QPalette shown = function->palette();
+    QVERIFY(Contrast(shown.color(QPalette::Text), shown.color(QPalette::Base)) > 100);
+    // An error on the status line: a line the game refuses.
+    auto* own = Find<QLineEdit>(form.get(), "UserEdit");
+    own->setText("bind");
+    QTest::keyClick(own, Qt::Key_Return);
+    auto* lines = Find<QListView>(form.get(), "CommandesListBox");
+    lines->setCurrentIndex(lines->model()->index(0, 0));
+    auto* status = Find<QLabel>(form.get(), "DiagnosticLabel");
+    QVERIFY(!status->text().isEmpty());
+    const QPalette statusShown = status->palette();
+    QVERIFY(Contrast(statusShown.color(QPalette::WindowText), dark.color(QPalette::Window)) > 100);
+    form->setPalette(QPalette());
+    QCOMPARE(function->palette().color(QPalette::Text), QColor(0, 0, 255));
+  }
+
+  // Typing into a field that shows its prompt replaces the prompt; a prompt left in place
+  // is still the field's text.
+  void typingReplacesAPrompt() {
+    App app("fr");
+    auto form = app.Start();
+    auto* chat = Find<QLineEdit>(form.get(), "SayEdit");
+    const QString prompt = chat->text();
+    QVERIFY(!prompt.isEmpty());
+    QTest::mouseClick(chat, Qt::LeftButton, {}, QPoint(20, chat->height() / 2));
+    QTRY_COMPARE(chat->selectedText(), prompt);
+    Type(chat, "gg");
+    QCOMPARE(chat->text(), QString("gg"));
+    auto* own = Find<QLineEdit>(form.get(), "UserEdit");
+    own->setFocus();
+    QTRY_COMPARE(own->selectedText(), own->text());
+    chat->setText("gg wp");
+    chat->setFocus();
+    QTest::qWait(10);
+    QCOMPARE(chat->selectedText(), QString());  // not a prompt: the text stays as it is
+  }
+
+  // A finding longer than the panel is wide wraps between words over as many lines as
+  // it needs.
+  void longFindingsWrapBetweenWords() {
+    App app("en");
+    auto form = app.Start();
+    auto* own = Find<QLineEdit>(form.get(), "UserEdit");
+    own->setText("bind");
+    QTest::keyClick(own, Qt::Key_Return);
+    auto* problems = Find<QListView>(form.get(), "ProblemsView");
+    QVERIFY(problems->model()->rowCount() >= 1);
+    const QModelIndex first = problems->model()->index(0, 0);
+    const QString text = first.data().toString();
+    const QFontMetrics metrics(problems->font());
+    problems->resize(400, problems->height());  // as in a narrower panel
+    QTRY_COMPARE(problems->viewport()->width(), 400 - 2 * problems->frameWidth() -
+                                                    problems->verticalScrollBar()->width() *
+                                                        problems->verticalScrollBar()->isVisible());
+    const int width = problems->viewport()->width();
+    const int needed = metrics.horizontalAdvance(text) / width + 1;
+    QVERIFY2(needed >= 2, qPrintable(QString::number(metrics.horizontalAdvance(text))));
+    QTRY_VERIFY2(problems->visualRect(first).height() / metrics.lineSpacing() >= needed,
+                 qPrintable(QString::number(problems->visualRect(first).height())));
+  }
+
+  // File errors in the window's language, naming the file; the game-folder dialog's title
+  // from the caption files.
+  void fileErrorsSpeakTheWindowsLanguage() {
+    App app("fr");
+    auto form = app.Start();
+    form->LoadFile(app.Path("absent.cfg"));
+    const auto errors = Dialogs().TakeErrors();
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(errors[0].text.startsWith(QString::fromStdString(app.Path("absent.cfg")) + " : "),
+             qPrintable(errors[0].text));
+    QVERIFY2(!errors[0].text.contains("File not found"), qPrintable(errors[0].text));
+    Dialogs().QueueCancel();
+    QTest::mouseClick(Find<QPushButton>(form.get(), "InstallerCfgBtn"), Qt::LeftButton);
+    const auto dialogs = Dialogs().TakeFileDialogs();
+    QCOMPARE(dialogs.size(), 1);
+    QVERIFY2(dialogs[0].caption.startsWith("Le dossier de Quake 2"),
+             qPrintable(dialogs[0].caption));
+  }
+};
+
+QTEST_MAIN(EditorWindowTest)
+#include "EditorWindowTest.moc"
