@@ -359,6 +359,11 @@ TEST_F(MacroDocumentTest, ModifiedUntilSavedLoadedOrStartedAnew) {
   EXPECT_EQ(doc.DeleteSelected(), 0);
   EXPECT_TRUE(doc.List().Empty());
   EXPECT_TRUE(doc.Modified());
+  // An emptied list is saved (the file emptied: the header went with the first save), so
+  // that "Save" in the question about unsaved changes ends it.
+  EXPECT_TRUE(doc.Save(Choose(dir / "emptied.cfg")));
+  EXPECT_EQ(ReadFile(dir / "emptied.cfg"), "");
+  EXPECT_FALSE(doc.Modified());
   doc.Load(Choose(dir / "saved.cfg"));
   EXPECT_FALSE(doc.Modified());
   doc.Append("wave 1");
