@@ -53,15 +53,14 @@ void Measure(const char* name, const std::string& bytes) {
     const tavrilo::game::CheckResult result =
         tavrilo::game::CheckScript(bytes, tavrilo::game::Game::kQuake2, {});
     const double ms =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-            .count();
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     rusage after{};
     ::getrusage(RUSAGE_SELF, &after);
     const double mb = static_cast<double>(bytes.size()) / 1e6;
     // The file's bytes are in memory before the check, as the command line holds them.
     const double peak = static_cast<double>(after.ru_maxrss) / 1e3;
-    std::printf("%-28s %6.1f MB %9.1f ms %7.1f ms/MB %8.1f MB peak %6.1f MB/MB  (%d + %d)\n",
-                name, mb, ms, ms / mb, peak, peak / mb, result.Errors(), result.Notes());
+    std::printf("%-28s %6.1f MB %9.1f ms %7.1f ms/MB %8.1f MB peak %6.1f MB/MB  (%d + %d)\n", name,
+                mb, ms, ms / mb, peak, peak / mb, result.Errors(), result.Notes());
     std::fflush(stdout);
     ::_exit(0);
   }

@@ -21,6 +21,9 @@ struct Limits {
   std::size_t execFile;
   // The bytes the game adds after a file it puts in its command buffer (Yamagi's LF).
   std::size_t appended;
+  // The command buffer: exec inside a script stops the game when the file, what the game
+  // adds after it and the text still waiting are more than this (8,192; Yamagi: 32,768).
+  std::size_t buffer;
   std::size_t command;    // a command of this many characters or more is discarded or cut
   std::size_t forward;    // a command sent to the server of this many characters overflows
   std::size_t word;       // a word of this many characters or more is cut or lost
@@ -29,9 +32,9 @@ struct Limits {
   std::size_t chatLine;   // the line said, the player's name included, is cut here
 
   // exec inside a script: the file, what the game adds after it and the text still waiting
-  // in the buffer must stay at or under execFile, or the game stops with a fatal error.
+  // in the buffer must stay at or under the buffer, or the game stops with a fatal error.
   bool ExecFits(std::size_t file, std::size_t waiting) const {
-    return file + appended + waiting <= execFile;
+    return file + appended + waiting <= buffer;
   }
 };
 
@@ -40,11 +43,11 @@ inline constexpr std::size_t kNoLimit = ~std::size_t{0};
 constexpr Limits LimitsOf(Game game) {
   switch (game) {
     case Game::kYamagi:
-      return {32766, 1, 1024, kNoLimit, 1024, 80, 32, 150};
+      return {32766, 1, 32768, 1024, kNoLimit, 1024, 80, 32, 150};
     case Game::kQuake2:
       break;
   }
-  return {8191, 0, 1024, 1020, 128, 80, 32, 150};
+  return {8191, 0, 8192, 1024, 1020, 128, 80, 32, 150};
 }
 
 // The bounds of the console model, beside the game's limits above: what the game does

@@ -170,10 +170,9 @@ std::string_view Interpreter::Expand(const Frame& frame, const Command& command,
   ForEachCvarReference(text, [&](const CvarReference& reference) {
     expanded.append(text.substr(from, reference.begin - from));
     const std::string_view written = text.substr(reference.begin, reference.end - reference.begin);
-    const NameInfo* info = FindName(game_, reference.name);
-    const bool known =
-        !reference.name.empty() && ((info != nullptr && info->IsCvar()) ||
-                                    state_.madeCvars.contains(Folded(reference.name).View()));
+    // A "$" with no word after it stays; a cvar is found by its name exactly.
+    const bool known = reference.name.empty() || FindCvar(game_, reference.name) != nullptr ||
+                       state_.madeCvars.contains(Folded(reference.name).View());
     if (known) {
       expanded.append(written);
     } else {
@@ -216,10 +215,15 @@ void Interpreter::Execute(Frame& frame, const Command& command) {
     return CallAlias(frame, command, lower);
   }
   const bool made = state_.madeCvars.contains(lower);
-  if ((info != nullptr && info->IsCvar()) || made) {
+  const CvarInfo* cvar = FindCvar(game_, name);
+  if (cvar != nullptr || made) {
     if (words.Count() >= 2) CvarSet(name, words[1]);
-    return JudgeCvar(say, name, words, info, made);
+    return JudgeCvar(say, name, words, cvar, made);
   }
+  // A cvar is found by its name exactly: in another letter case the name goes to the
+  // server, which says it as chat.
+  if (info != nullptr && info->IsCvar() && !info->serverCommand)
+    return say(Code::kCvarLetterCase, {name, CvarSpelling(game_, name)});
   if (info != nullptr && info->serverCommand) {
     Reached(words);
     return JudgeServerCommand(say, game_, command, name, role, AfterFirstWord(command.text, words));
@@ -256,7 +260,7 @@ void Interpreter::RunProgramCommand(Frame& frame, const Command& command, const 
       return;
     case Role::kSet:
       if (words.Count() < 2) return;
-      JudgeSet(say, words);
+      JudgeSet(say, game_, words);
       if (words.Count() >= 3) CvarSet(words[1], words[2]);
       return CvarMade(LowerCase(words[1]));
     case Role::kCmd: {
@@ -291,7 +295,7 @@ void Interpreter::Exec(Frame& frame, const Command& command, const Words& words)
   // A script too big for exec never runs: what would wait beside the file is not known.
   const std::size_t waiting = Waiting();
   if (state_.scriptSize <= limits_.execFile && !limits_.ExecFits(size, waiting)) {
-    const std::string limit = GroupDigits(limits_.execFile + 1 - limits_.appended);
+    const std::string limit = GroupDigits(limits_.buffer + 1 - limits_.appended);
     if (frame.file != nullptr) {
       Happen(command, Code::kExecFatalNested,
              {file->name, GroupDigits(size), GroupDigits(waiting), limit, frame.file->name});

@@ -5,10 +5,21 @@ namespace tavrilo::game {
 
 namespace {
 
-// The cvars that refuse a new value.
-bool IsReadOnlyCvar(std::string_view name) {
-  return EqualsIgnoringCase(name, "version") || EqualsIgnoringCase(name, "dedicated") ||
-         EqualsIgnoringCase(name, "basedir");
+// What setting a cvar does that the line does not say: refused (write-protected), taken at
+// the next game only (latched), or Yamagi Quake II's new name set under its old one.
+void JudgeSetting(const Say& say, std::string_view name, const CvarInfo& cvar) {
+  if (cvar.writeProtected) say(Code::kCvarReadOnly, {name});
+  if (cvar.latched) say(Code::kCvarLatched, {name});
+  if (!cvar.renamedTo.empty()) say(Code::kCvarRenamed, {name, cvar.renamedTo});
+}
+
+// Whether a chat text holds a "//" at the start of a word, which the game says as well.
+bool HoldsComment(std::string_view said) {
+  for (std::size_t at = said.find("//"); at != std::string_view::npos;
+       at = said.find("//", at + 1)) {
+    if (at == 0 || IsBlank(said[at - 1])) return true;
+  }
+  return false;
 }
 
 // The chat text as the game module says it.
@@ -39,6 +50,7 @@ void JudgeChat(const Say& say, Game game, const Command& command, std::string_vi
     say(Code::kChatEmpty, {name});
     return;
   }
+  if (HoldsComment(said)) say(Code::kChatComment, {Excerpt(said)});
   // The line said is "NAME: TEXT" or "(NAME): TEXT", cut at 150 characters.
   const std::size_t framing = role == Role::kSay ? 2 : 4;
   const std::size_t room = LimitsOf(game).chatLine - framing;  // for the name and the text
@@ -50,17 +62,27 @@ void JudgeChat(const Say& say, Game game, const Command& command, std::string_vi
   }
 }
 
-// The item named by the raw text of use, drop and give.
-void JudgeItem(const Say& say, std::string_view name, Role role, std::string_view raw) {
-  const std::string_view item = TrimBlanks(raw);
-  if (item.starts_with('"')) {
-    say(Code::kQuotedItem, {name, item});
-  } else if (role != Role::kGive && !item.empty()) {
-    if (!IsItem(item)) {
-      say(Code::kUnknownItem, {item});
-    } else if (role == Role::kUse && !IsUsableItem(item)) {
-      say(Code::kItemNotUsable, {item});
+// The item named by the raw text of use, drop and give: its name exactly, quotes included;
+// give tries its first word unquoted as well.
+void JudgeItem(const Say& say, Game game, std::string_view name, Role role, std::string_view raw) {
+  const std::string_view text = TrimBlanks(raw);
+  if (text.starts_with('"')) {
+    if (role == Role::kGive) {
+      Words words;
+      ReadWords(text, game, words);
+      if (!words.Empty() && FindItem(words[0]) != nullptr) return;
     }
+    say(Code::kQuotedItem, {name, text});
+    return;
+  }
+  if (role == Role::kGive || text.empty()) return;  // give takes "all", "health"... too
+  const Item* item = FindItem(text);
+  if (item == nullptr) {
+    say(Code::kUnknownItem, {text});
+  } else if (role == Role::kUse && !item->usable) {
+    say(Code::kItemNotUsable, {text});
+  } else if (role == Role::kDrop && !item->droppable) {
+    say(Code::kItemNotDroppable, {text});
   }
 }
 
@@ -135,7 +157,7 @@ void JudgeServerCommand(const Say& say, Game game, const Command& command, std::
   if (role == Role::kSay || role == Role::kSayTeam) {
     JudgeChat(say, game, command, name, role, raw);
   } else if (role == Role::kUse || role == Role::kDrop || role == Role::kGive) {
-    JudgeItem(say, name, role, raw);
+    JudgeItem(say, game, name, role, raw);
   }
 }
 
@@ -212,18 +234,20 @@ bool JudgeAlias(const Say& say, Game game, const Words& words, const NameInfo* i
   return true;
 }
 
-void JudgeSet(const Say& say, const Words& words) {
-  if (IsReadOnlyCvar(words[1]) && words.Count() >= 3) say(Code::kCvarReadOnly, {words[1]});
+void JudgeSet(const Say& say, Game game, const Words& words) {
+  if (words.Count() < 3) return;
+  if (const CvarInfo* cvar = FindCvar(game, words[1])) JudgeSetting(say, words[1], *cvar);
 }
 
-void JudgeCvar(const Say& say, std::string_view name, const Words& words, const NameInfo* info,
+void JudgeCvar(const Say& say, std::string_view name, const Words& words, const CvarInfo* cvar,
                bool made) {
   if (words.Count() >= 3) say(Code::kCvarExtraWords, {name, words[1]});
-  if (words.Count() >= 2 && IsReadOnlyCvar(name)) say(Code::kCvarReadOnly, {name});
-  if (info != nullptr && !info->cvar && !made) {
-    if (!info->renderers.empty()) {
-      say(Code::kRendererCvar, {name, info->renderers});
-    } else if (info->gameCvar) {
+  if (cvar == nullptr) return;
+  if (words.Count() >= 2) JudgeSetting(say, name, *cvar);
+  if (!cvar->program && !made) {
+    if (!cvar->renderers.empty()) {
+      say(Code::kRendererCvar, {name, cvar->renderers});
+    } else if (cvar->gameModule) {
       say(Code::kGameCvar, {name});
     }
   }

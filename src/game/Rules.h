@@ -79,8 +79,8 @@ bool JudgeUnbind(const Say& say, Game game, const Words& words);
 // alias: whether the game defines the alias.
 bool JudgeAlias(const Say& say, Game game, const Words& words, const NameInfo* info);
 // set NAME VALUE, and NAME VALUE for a cvar (`made`: made by set, not the game's).
-void JudgeSet(const Say& say, const Words& words);
-void JudgeCvar(const Say& say, std::string_view name, const Words& words, const NameInfo* info,
+void JudgeSet(const Say& say, Game game, const Words& words);
+void JudgeCvar(const Say& say, std::string_view name, const Words& words, const CvarInfo* cvar,
                bool made);
 // exec: the file the name finds among `files`, or nothing.
 const SupportFile* JudgeExec(const Say& say, Game game, const Words& words,

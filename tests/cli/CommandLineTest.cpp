@@ -131,7 +131,7 @@ TEST(CheckCommand, SaysOfEachExampleWhatTheGameDoesAsAnErrorOrANote) {
       {"bind AUX1 \"+attack\"", "", "error"},
       {"map_noareas 1", "", ""},
       {"alias score \"say hi\"", "", ""},
-      {"say hi // there", "", ""},
+      {"say hi // there", "note", "note"},
       {"bind ESCAPE \"togglemenu\"", "note", "note"},
       {"bind \"t\" \"say gg; quit\"", "note", "note"},
   };
@@ -446,7 +446,10 @@ TEST(CheckCommand, PassesTheSupportFilesAndAFileSavedFromEveryCatalogueEntry) {
          {"Alias.cfg", "GlVid.cfg", "ModBinding.cfg", "NormBinding.cfg", "NormVid.cfg"})
       args.push_back(program.dir / ("Q2Dats/" + std::string(name)));
     EXPECT_EQ(program.Run(args), kRunsAsWritten) << program.out;
-    EXPECT_TRUE(program.Printed("errors: 0, notes: 0")) << program.out;
+    // Yamagi Quake II takes GlVid.cfg's renderer settings under their old names, with a note.
+    EXPECT_TRUE(program.Printed(std::string(game) == "quake2" ? "errors: 0, notes: 0"
+                                                              : "errors: 0, notes: 9"))
+        << program.out;
   }
 
   for (const char* catalogue : {"fcts-fr.dat", "fcts-en.dat"}) {

@@ -134,7 +134,7 @@ TEST(CheckExec, AFileRunInsideAScriptMustFitBesideTheWaitingTextOrTheGameStops) 
     const Limits limits = LimitsOf(game);
     // What may still wait after "exec Alias.cfg" (its CR LF are gone with it), the LF
     // Yamagi adds after each file included.
-    const std::size_t room = limits.execFile - 2 * limits.appended - alias;
+    const std::size_t room = limits.buffer - 2 * limits.appended - alias;
     for (const char* exec : {"exec Alias.cfg", "exec alias.cfg", "EXEC ALIAS.CFG"}) {
       CheckResult fits = CheckScript(std::string(exec) + "\r\n" + Filler(room), game, Shipped());
       EXPECT_EQ(fits.Errors(), 0) << exec;
@@ -145,7 +145,7 @@ TEST(CheckExec, AFileRunInsideAScriptMustFitBesideTheWaitingTextOrTheGameStops) 
     }
   }
   // The same exec run from an alias, or from a key.
-  const std::size_t room = LimitsOf(Q).execFile - alias;
+  const std::size_t room = LimitsOf(Q).buffer - alias;
   CheckResult viaAlias =
       CheckScript("alias go \"exec Alias.cfg\"\r\ngo\r\n" + Filler(room + 1), Q, Shipped());
   EXPECT_EQ(CodesOf(viaAlias, 1), Codes{"exec-fatal"});
@@ -160,7 +160,7 @@ TEST(CheckExec, ASupportFileThatRunsAnotherLeavesRoomForItToo) {
   const std::string& mod = Shipped().at("ModBinding.cfg");
   const std::size_t afterExec =
       mod.size() - (mod.find("exec Alias.cfg\r\n") + std::string("exec Alias.cfg\r\n").size());
-  const std::size_t room = LimitsOf(Q).execFile - Shipped().at("Alias.cfg").size() - afterExec;
+  const std::size_t room = LimitsOf(Q).buffer - Shipped().at("Alias.cfg").size() - afterExec;
   CheckResult fits = CheckScript("exec ModBinding.cfg\r\n" + Filler(room), Q, Shipped());
   EXPECT_EQ(fits.Errors(), 0);
   CheckResult stops = CheckScript("exec ModBinding.cfg\r\n" + Filler(room + 1), Q, Shipped());
@@ -260,8 +260,9 @@ TEST(CheckNames, EveryNameTheGameRegistersRuns) {
     }
     for (const char* section : {"cvar", "renderer-cvar", "game-cvar"}) {
       for (const std::string& name : NamesOfSection(game, section)) {
-        const bool readOnly = name == "version" || name == "dedicated" || name == "basedir";
-        lines.push_back(readOnly ? name : name + " 1");
+        const CvarInfo* cvar = FindCvar(game, name);
+        const bool writeProtected = cvar != nullptr && cvar->writeProtected;
+        lines.push_back(writeProtected ? name : name + " 1");
       }
     }
     for (const std::string& line : lines)
@@ -353,6 +354,31 @@ TEST(CheckNames, AnAliasNamedLikeACvarRunsInsteadOfSettingIt) {
   }
 }
 
+TEST(CheckNames, CvarsAreFoundByTheirExactNameAndSettingThemMaySayMore) {
+  const std::vector<Case> cases = {
+      // Another letter case: no cvar; the name goes to the server, said as chat.
+      {"FOV 30", Q, {"cvar-letter-case"}},
+      {"Sensitivity 1", Y, {"cvar-letter-case"}},
+      {"bind a \"CL_RUN 1\"", Q, {"cvar-letter-case"}},
+      {"fov 30", Q, {}},
+      // Write-protected: refused; latched: at the next game; Yamagi's old names.
+      {"qport 1", Q, {"cvar-read-only"}},
+      {"set protocol 1", Y, {"cvar-read-only"}},
+      {"deathmatch 1", Q, {"cvar-latched"}},
+      {"set maxclients 4", Y, {"cvar-latched"}},
+      {"gl_mode 3", Y, {"cvar-renamed"}},
+      {"gl_mode 3", Q, {}},
+      // "$" with nothing after it stays; a cvar reference is found by its exact name.
+      {"say 100$", Q, {}},
+      {"say hi $NAME", Q, {"cvar-empty"}},
+  };
+  ExpectCases(cases);
+  const CheckResult result = Check({"exec Alias.cfg", "FOV 30", "gl_picmip 1"}, Y);
+  EXPECT_EQ(result.ArgsOf(result.FindingsOf(1)[0]), (std::vector<std::string>{"FOV", "fov"}));
+  EXPECT_EQ(result.ArgsOf(result.FindingsOf(2)[0]),
+            (std::vector<std::string>{"gl_picmip", "gl1_picmip"}));
+}
+
 // ---- what the game module does -------------------------------------------------------
 
 TEST(CheckServer, ChatAndItems) {
@@ -368,15 +394,20 @@ TEST(CheckServer, ChatAndItems) {
       {"say " + Bytes(150), Q, {"chat-too-long"}},
       {"say " + Bytes(140), Q, {"chat-may-be-cut"}},
       {"say_team " + Bytes(130), Y, {}},
-      {"say hi // there", Q, {}},
+      {"say hi // there", Q, {"chat-comment"}},
+      {"say http://example.net", Q, {}},
       {"bind \"t\" \"say gg; quit\"", Q, {"chat-semicolon"}},
       {"bind \"q\" \"say \"", Q, {"chat-empty"}},
       {"use \"Rocket Launcher\"", Q, {"quoted-item"}},
       {"use Rocket Launcher", Y, {}},
       {"bind \"r\" \"use Railgunn\"", Q, {"unknown-item"}},
       {"use Body Armor", Q, {"item-not-usable"}},
-      {"drop Body Armor", Q, {}},
-      {"give \"Railgun\"", Q, {"quoted-item"}},
+      {"drop Body Armor", Q, {"item-not-droppable"}},
+      {"drop Railgun", Y, {}},
+      {"use Shells", Y, {"item-not-usable"}},
+      {"give \"Rocket Launcher\"", Q, {}},  // give tries its first word unquoted
+      {"give \"Rocket Launcher\" 5", Q, {}},
+      {"give \"Rail gun\"", Q, {"quoted-item"}},
       {"cmd use \"Railgun\"", Q, {"quoted-item"}},
   };
   ExpectCases(cases);
@@ -621,7 +652,7 @@ TEST(CheckBounds, EachBoundOfTheModelHoldsWhereItIsSet) {
 
   // A "+" key press puts " KEY TIME" after its text: a file run from it must fit beside that.
   const std::string press = "bind k \"+attack;exec F.cfg\"";
-  const std::size_t fits = LimitsOf(Q).execFile - (Bounds::kKeyAndTime - 1);
+  const std::size_t fits = LimitsOf(Q).buffer - (Bounds::kKeyAndTime - 1);
   EXPECT_EQ(CountOf(Check({press}, Q, {{"F.cfg", Bytes(fits, '\n')}}), 0, "exec-fatal"), 0u);
   EXPECT_EQ(CountOf(Check({press}, Q, {{"F.cfg", Bytes(fits + 1, '\n')}}), 0, "exec-fatal"), 1u);
 

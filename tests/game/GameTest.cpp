@@ -19,11 +19,12 @@ TEST(Game, LimitsOfExecPerGame) {
   const Limits yamagi = LimitsOf(Game::kYamagi);
   EXPECT_EQ(quake2.execFile, 8191u);
   EXPECT_EQ(yamagi.execFile, 32766u) << "Yamagi adds a LF in its buffer of 32,768";
-  // exec inside a script: the file and the waiting text (and Yamagi's LF) must fit.
-  EXPECT_TRUE(quake2.ExecFits(2348, 8191 - 2348));
-  EXPECT_FALSE(quake2.ExecFits(2348, 8192 - 2348));
-  EXPECT_TRUE(yamagi.ExecFits(2348, 32765 - 2348));
-  EXPECT_FALSE(yamagi.ExecFits(2348, 32766 - 2348));
+  // exec inside a script: fatal when the file and the waiting text are more than 8,192
+  // bytes (Yamagi: with its LF, more than 32,768). 2,387 bytes with 5,805 waiting run.
+  EXPECT_TRUE(quake2.ExecFits(2387, 5805));
+  EXPECT_FALSE(quake2.ExecFits(2387, 5806));
+  EXPECT_TRUE(yamagi.ExecFits(2348, 32767 - 2348));
+  EXPECT_FALSE(yamagi.ExecFits(2348, 32768 - 2348));
   EXPECT_EQ(quake2.word, 128u);
   EXPECT_EQ(yamagi.word, 1024u);
   EXPECT_EQ(yamagi.aliasName, quake2.aliasName);
