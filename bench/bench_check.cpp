@@ -134,8 +134,7 @@ int main() {
   const Timing print = BestOf([&] {
     std::ofstream stream(out, std::ios::binary | std::ios::trunc);
     tavrilo::cli::BufferedWriter writer(stream);
-    tavrilo::cli::FindingPrinter(messages, tavrilo::cli::Form::kTerminal)
-        .Print(big, *result, writer);
+    tavrilo::cli::FindingPrinter(messages, tavrilo::cli::Format::kText).Print(big, *result, writer);
     writer.Flush();
   });
   int status = 0;

@@ -15,7 +15,7 @@ _tavrilo() {
       return
       ;;
     --format)
-      COMPREPLY=($(compgen -W 'text json' -- "$cur"))
+      COMPREPLY=($(compgen -W 'text json sarif' -- "$cur"))
       return
       ;;
     --explain)

@@ -13,6 +13,7 @@
 #include <new>
 #include <optional>
 #include <span>
+#include <stdexcept>
 #include <string_view>
 
 #include "Branding.h"
@@ -42,30 +43,13 @@ struct FileBytes {
   std::optional<Text> failure;
 };
 
-// The text of the error being handled, in the user's language: the messages of the error
-// table each have a text of their own, filled from the error.
-Text FailureOfCurrentError() {
-  try {
-    throw;
-  } catch (const std::exception& error) {
-    return TextOfError(error);
-  }
-}
-
 FileBytes ReadNamedFile(const std::string& path) {
   FileBytes file;
-  const int error = ReadWholeFile(path, file.bytes);
-  if (error == platform::kNotRegularFile) {
-    const std::optional<platform::FileStatus> status = platform::Status(path);
-    const bool directory = status && status->kind == platform::FileKind::kDirectory;
-    file.failure = Text{directory ? "Cli.IsDirectory" : "Cli.NotRegularFile", {}};
-  } else if (error != platform::kNoError) {
-    try {
-      ThrowReadError(error, path);
-    } catch (...) {
-      file.failure = FailureOfCurrentError();
-    }
-  }
+  const int error = ReadWholeFile(path, file.bytes, kMaxWholeFileSize, platform::Streams::kRead);
+  if (error == platform::kNotRegularFile)
+    file.failure = Text{"Cli.NotAStream", {}};
+  else if (error != platform::kNoError)
+    file.failure = platform::ReasonOf(error);
   return file;
 }
 
@@ -80,17 +64,22 @@ FileBytes ReadStandardInput(std::istream& in) {
     std::array<char, 1 << 16> chunk;
     while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0) {
       const auto n = static_cast<std::size_t>(in.gcount());
-      if (n > kMaxWholeFileSize - file.bytes.size())
-        throw TextError(Text{"File.TooBig", {std::string(kStandardInputName)}});
+      if (n > kMaxWholeFileSize - file.bytes.size()) {
+        file.failure = platform::ReasonOf(platform::kFileTooBig);
+        break;
+      }
       file.bytes.append(chunk.data(), n);
     }
     // A read error on the program's own standard input (a folder, a closed descriptor)
     // shows in its C stream, which std::cin reads through, as an end of file does.
-    if (in.bad() || (&in == &std::cin && std::ferror(stdin) != 0)) throw FileReadError();
-  } catch (...) {
-    file.failure = FailureOfCurrentError();
-    std::string().swap(file.bytes);
+    if (!file.failure && (in.bad() || (&in == &std::cin && std::ferror(stdin) != 0)))
+      file.failure = Text{"Reason.InputOutput", {}};
+  } catch (const std::bad_alloc&) {
+    file.failure = platform::ReasonOf(platform::kOutOfMemory);
+  } catch (const std::length_error&) {
+    file.failure = platform::ReasonOf(platform::kOutOfMemory);
   }
+  if (file.failure) std::string().swap(file.bytes);
   return file;
 }
 
@@ -103,8 +92,7 @@ class Check {
         context_(context),
         messages_(messages),
         out_(context.out),
-        form_(options.format == Format::kJson ? Form::kJson : Form::kTerminal),
-        printer_(messages, form_) {}
+        printer_(messages, options.format) {}
 
   int Run() {
     const game::Game game =
@@ -112,36 +100,49 @@ class Check {
             ? *options_.game
             : datafiles::ReadGameChoice(datafiles::IniFile(SettingsForReading(context_.dataRoot)));
     const game::SupportFiles support = install::ReadSupportFiles(context_.dataRoot);
-    int checked = 0, unreadable = 0, errors = 0, notes = 0;
+    if (options_.format == Format::kSarif) AppendSarifStart(out_.Buffer());
+    std::size_t checked = 0, unreadable = 0, errors = 0, notes = 0;
+    std::string notifications;  // SARIF: the files not read
     for (const std::string& path : options_.files) {
       const bool standardInput = path == "-";
       const std::string_view name = standardInput ? kStandardInputName : std::string_view(path);
       FileBytes file = standardInput ? ReadStandardInput(context_.in) : ReadNamedFile(path);
       if (file.failure) {
-        std::string line;
-        AppendBytes(line, name, Form::kTerminal);
+        std::string line = "tavrilo: ";
+        AppendFileName(line, name, Form::kTerminal);
         line += ": ";
-        messages_.AppendTo(line, Text{"Cli.Unreadable", {messages_.Shown(*file.failure)}},
-                           Form::kTerminal);
+        messages_.AppendTo(line, *file.failure, Form::kTerminal);
         context_.err << line << '\n';
         ++unreadable;
+        Unreadable(name, *file.failure, notifications);
         continue;
       }
       const game::CheckResult result = game::CheckScript(file.bytes, game, support);
       printer_.Print(name, result, out_);
       ++checked;
-      errors += result.Errors();
-      notes += result.Notes();
+      errors += static_cast<std::size_t>(result.Errors());
+      notes += static_cast<std::size_t>(result.Notes());
     }
-    if (form_ == Form::kTerminal) {
-      const auto count = [](int n) { return std::to_string(n); };
+    std::string& out = out_.Buffer();
+    if (options_.format == Format::kText) {
+      const auto count = [](std::size_t n) { return game::GroupDigits(n); };
       messages_.AppendTo(
-          out_.Buffer(),
+          out,
           unreadable == 0 ? Text{"Cli.Summary", {count(checked), count(errors), count(notes)}}
                           : Text{"Cli.SummaryUnreadable",
                                  {count(checked), count(unreadable), count(errors), count(notes)}},
-          form_);
-      out_.Buffer() += '\n';
+          Form::kTerminal);
+      out += '\n';
+    } else if (options_.format == Format::kJson) {
+      out += "{\"files\":" + std::to_string(checked) + ",\"unread\":" + std::to_string(unreadable) +
+             ",\"errors\":" + std::to_string(errors) + ",\"notes\":" + std::to_string(notes) +
+             "}\n";
+    } else {
+      out += "],\"invocations\":[{\"executionSuccessful\":";
+      out += unreadable == 0 ? "true" : "false";
+      out += ",\"toolExecutionNotifications\":[";
+      out += notifications;
+      out += "]}]}]}\n";
     }
     if (!out_.Flush()) return OutputFailed();
     if (unreadable > 0) return kTrouble;
@@ -149,6 +150,26 @@ class Check {
   }
 
  private:
+  // The record of a file not read: a JSON line, or a SARIF notification.
+  void Unreadable(std::string_view name, const Text& reason, std::string& notifications) {
+    if (options_.format == Format::kJson) {
+      std::string& out = out_.Buffer();
+      out += "{\"file\":\"";
+      AppendFileName(out, name, Form::kJson);
+      out += "\",\"unread\":\"";
+      messages_.AppendTo(out, reason, Form::kJson);
+      out += "\"}\n";
+      out_.Written();
+    } else if (options_.format == Format::kSarif) {
+      if (!notifications.empty()) notifications += ',';
+      notifications += "\n{\"level\":\"error\",\"message\":{\"text\":\"";
+      messages_.AppendTo(notifications, reason, Form::kJson);
+      notifications += "\"},\"locations\":[{\"physicalLocation\":{\"artifactLocation\":{\"uri\":\"";
+      AppendFileUri(notifications, name);
+      notifications += "\"}}}]}";
+    }
+  }
+
   int OutputFailed() {
     context_.err << "tavrilo: " << messages_.Shown("Cli.OutputFailed") << '\n';
     return kTrouble;
@@ -158,7 +179,6 @@ class Check {
   const Context& context_;
   const Messages& messages_;
   BufferedWriter out_;
-  Form form_;
   FindingPrinter printer_;
 };
 
@@ -205,19 +225,104 @@ std::string_view VersionText() {
   return kVersionLine;
 }
 
+// The help: the usage, a summary, then sections of items, each an option (or a status)
+// and what it does ("--check FILE...|what it does" in the caption files), wrapped to the
+// width of the terminal.
+class Help {
+ public:
+  Help(const Messages& messages, int columns)
+      : messages_(messages), width_(static_cast<std::size_t>(std::max(columns, 40))) {}
+
+  std::string Text() {
+    std::string lead = Ansi("Cli.HelpUsage") + ' ';
+    const std::size_t indent = lead.size();
+    for (const char* key : {"Cli.HelpUsageWindow", "Cli.HelpUsageCheck", "Cli.HelpUsageInfo"}) {
+      Wrapped(lead, Ansi(key), indent);
+      lead.assign(indent, ' ');
+    }
+    Wrapped("", Ansi("Cli.HelpIntro"), 0);
+    const std::vector<std::pair<const char*, std::vector<const char*>>> sections = {
+        {"Cli.HelpWindowSection", {"Cli.HelpWindow"}},
+        {"Cli.HelpCheckSection",
+         {"Cli.HelpCheck", "Cli.HelpGame", "Cli.HelpLang", "Cli.HelpFormat"}},
+        {"Cli.HelpFindingsSection", {"Cli.HelpListCodes", "Cli.HelpExplain"}},
+        {"Cli.HelpInfoSection", {"Cli.HelpHelp", "Cli.HelpVersion"}},
+        {"Cli.HelpStatusSection",
+         {"Cli.HelpStatusRuns", "Cli.HelpStatusFindings", "Cli.HelpStatusTrouble"}}};
+    // The descriptions start in one column, after the longest option and two blanks.
+    std::size_t termWidth = 0;
+    for (const auto& [heading, items] : sections)
+      for (const char* item : items)
+        if (const std::size_t bar = Ansi(item).find('|'); bar != std::string::npos)
+          termWidth = std::max(termWidth, bar);
+    const std::size_t column = std::min<std::size_t>(termWidth + 4, width_ / 3);
+    for (const auto& [heading, items] : sections) {
+      out_ += '\n';
+      Wrapped("", Ansi(heading), 0);
+      for (const char* item : items) {
+        const std::string text = Ansi(item);
+        const std::size_t bar = text.find('|');
+        if (bar == std::string::npos) {
+          Wrapped("  ", text, 2);
+          continue;
+        }
+        std::string term = "  " + text.substr(0, bar);
+        if (term.size() + 2 > column) {
+          Wrapped(term, "", 2);
+          term.clear();
+        }
+        term.resize(column, ' ');
+        Wrapped(term, text.substr(bar + 1), column);
+      }
+    }
+    return std::move(out_);
+  }
+
+ private:
+  std::string Ansi(const char* key) const { return messages_.Ansi(key); }
+
+  // Appends `prefix` as it is, then `text` (Windows-1252) in lines of at most the width,
+  // cut at blanks, each line after the first indented by `indent` columns; a word longer
+  // than a line stays whole.
+  void Wrapped(std::string_view prefix, std::string_view text, std::size_t indent) {
+    AppendAnsi(out_, prefix, Form::kTerminal);
+    std::size_t column = prefix.size();
+    bool lineHasWord = false;
+    for (std::size_t start = 0; start < text.size();) {
+      std::size_t end = text.find(' ', start);
+      if (end == std::string_view::npos) end = text.size();
+      const std::string_view word = text.substr(start, end - start);
+      start = end + 1;
+      if (word.empty()) continue;
+      if (lineHasWord && column + 1 + word.size() > width_) {
+        out_ += '\n';
+        out_.append(indent, ' ');
+        column = indent;
+        lineHasWord = false;
+      }
+      if (lineHasWord) {
+        out_ += ' ';
+        ++column;
+      }
+      AppendAnsi(out_, word, Form::kTerminal);
+      column += word.size();
+      lineHasWord = true;
+    }
+    out_ += '\n';
+  }
+
+  const Messages& messages_;
+  std::size_t width_;
+  std::string out_;
+};
+
 int PrintHelpOrVersion(Action action, const Context& context, const Messages& messages) {
   BufferedWriter out(context.out);
   if (action == Action::kVersion) {
     out.Buffer() += VersionText();
     out.Buffer() += '\n';
   } else {
-    for (const char* key :
-         {"Cli.HelpUsage", "Cli.HelpWindow", "Cli.HelpCheck", "Cli.HelpGame", "Cli.HelpLang",
-          "Cli.HelpFormat", "Cli.HelpListCodes", "Cli.HelpExplain", "Cli.HelpHelp",
-          "Cli.HelpVersion", "Cli.HelpStatus"}) {
-      messages.AppendTo(out.Buffer(), Text{key, {}}, Form::kTerminal);
-      out.Buffer() += '\n';
-    }
+    out.Buffer() += Help(messages, context.columns).Text();
   }
   if (out.Flush()) return kRunsAsWritten;
   context.err << "tavrilo: " << messages.Shown("Cli.OutputFailed") << '\n';
@@ -234,7 +339,8 @@ int RunCommandLine(const ParsedArguments& arguments, const Context& context) {
   std::optional<Text> refusal = arguments.error;
   if (!refusal && options.action == Action::kWindow) refusal = Text{"Cli.NoWindow", {}};
   if (refusal) {
-    context.err << "tavrilo: " << messages.Shown(*refusal) << '\n';
+    context.err << "tavrilo: " << messages.Shown(*refusal) << '\n'
+                << messages.Shown("Cli.TryHelp") << '\n';
     return kTrouble;
   }
   if (options.action == Action::kListCodes) return ListCodes(context, messages);
@@ -267,7 +373,9 @@ std::optional<int> RunUnlessWindow(const ParsedArguments& arguments, const Conte
 
 int RunCommandLine(const std::vector<std::string>& args, const std::string& dataRoot,
                    std::ostream& out, std::ostream& err) {
-  return RunCommandLine(ParseArguments(args), Context{dataRoot, std::cin, out, err});
+  Context context{dataRoot, std::cin, out, err};
+  context.columns = platform::OutputTerminalColumns().value_or(80);
+  return RunCommandLine(ParseArguments(args), context);
 }
 
 bool WantsCommandLine(const std::vector<std::string>& args) {

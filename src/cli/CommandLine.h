@@ -33,6 +33,7 @@ struct Context {
   std::ostream& out;  // findings, help, version: UTF-8 (JSON Lines with --format json)
   std::ostream& err;  // files not read and wrong command lines: UTF-8
   Environment environment = [](const char* name) -> const char* { return std::getenv(name); };
+  int columns = 80;  // the width --help is wrapped to: the terminal's, or 80
 };
 
 // Runs the command line for arguments already read and returns the exit status. Arguments

@@ -3,23 +3,120 @@
 
 #include <span>
 
+#include "Branding.h"
+
 namespace tavrilo::cli {
 
-FindingPrinter::FindingPrinter(const Messages& messages, Form form)
+void AppendFileName(std::string& out, std::string_view name, Form form) {
+#ifdef _WIN32
+  // The program's arguments are Windows-1252 texts there (what the user typed).
+  AppendAnsi(out, name, form);
+#else
+  AppendBytes(out, name, form);
+#endif
+}
+
+void AppendFileUri(std::string& out, std::string_view name) {
+  std::string path;
+#ifdef _WIN32
+  AppendAnsi(path, name, Form::kTerminal);
+  for (char& c : path)
+    if (c == '\\') c = '/';
+  const bool drive = path.size() > 2 && path[1] == ':' && path[2] == '/';
+  if (drive)
+    out += "file:///";
+  else if (path.starts_with("//"))
+    out += "file:";  // a share: file://server/share/...
+#else
+  constexpr bool drive = false;
+  path = name;
+  if (path.starts_with('/')) out += "file://";
+#endif
+  constexpr char kHex[] = "0123456789ABCDEF";
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const char c = path[i];
+    const auto byte = static_cast<unsigned char>(c);
+    const bool plain = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+                       (byte >= '0' && byte <= '9') || c == '-' || c == '.' || c == '_' ||
+                       c == '~' || c == '/' || (drive && i == 1);
+    if (plain) {
+      out += c;
+    } else {
+      out += '%';
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0xF];
+    }
+  }
+}
+
+void AppendSarifStart(std::string& out) {
+  out += "{\"$schema\":\"https://json.schemastore.org/sarif-2.1.0.json\",\"version\":\"2.1.0\",";
+  out += "\"runs\":[{\"tool\":{\"driver\":{\"name\":\"tavrilo\",\"version\":\"";
+  out += kPackageVersion;
+  out += "\",\"informationUri\":\"";
+  out += kWebPage;
+  out += "\",\"rules\":[";
+  for (std::size_t i = 0; i < static_cast<std::size_t>(game::Code::kCount); ++i) {
+    const auto code = static_cast<game::Code>(i);
+    if (i > 0) out += ',';
+    out += "\n{\"id\":\"";
+    out += game::CodeName(code);
+    out += '"';
+    for (const char* description : {"shortDescription", "fullDescription", "help"}) {
+      out += ",\"";
+      out += description;
+      out += "\":{\"text\":\"";
+      out += game::CodeName(code);
+      out += "\"}";
+    }
+    out += ",\"defaultConfiguration\":{\"level\":\"";
+    out += game::SeverityOf(code) == game::Severity::kError ? "error" : "note";
+    out += "\"}}";
+  }
+  out += "]}},\"columnKind\":\"utf16CodeUnits\",\"results\":[";
+}
+
+FindingPrinter::FindingPrinter(const Messages& messages, Format format)
     : messages_(messages),
-      form_(form),
+      format_(format),
+      form_(format == Format::kText ? Form::kTerminal : Form::kJson),
       errorWord_(messages.Shown("Cli.Error")),
       noteWord_(messages.Shown("Cli.Note")) {}
 
 void FindingPrinter::Print(std::string_view name, const game::CheckResult& result,
                            BufferedWriter& writer) {
   std::string shownName;
-  AppendBytes(shownName, name, form_);
+  if (format_ == Format::kSarif)
+    AppendFileUri(shownName, name);
+  else
+    AppendFileName(shownName, name, form_);
   for (const game::Finding& finding : result.Findings()) {
     const bool error = finding.severity == game::Severity::kError;
     std::string& out = writer.Buffer();
     const std::string line = std::to_string(finding.line + 1);
     const std::string column = finding.column < 0 ? "" : std::to_string(finding.column + 1);
+    if (format_ == Format::kSarif) {
+      out += firstResult_ ? "\n" : ",\n";
+      firstResult_ = false;
+      out += "{\"ruleId\":\"";
+      out += game::CodeName(finding.code);
+      out += "\",\"ruleIndex\":";
+      out += std::to_string(static_cast<int>(finding.code));
+      out += ",\"level\":\"";
+      out += error ? "error" : "note";
+      out += "\",\"message\":{\"text\":\"";
+      AppendMessage(out, result, finding);
+      out += "\"},\"locations\":[{\"physicalLocation\":{\"artifactLocation\":{\"uri\":\"";
+      out += shownName;
+      out += "\"},\"region\":{\"startLine\":";
+      out += line;
+      // A finding of a whole line or file starts where its line does.
+      out += ",\"startColumn\":";
+      out += column.empty() ? "1" : column;
+      out += "}}}]}";
+      writer.Written();
+      continue;
+    }
     if (form_ == Form::kTerminal) {
       out += shownName;
       out += ':';

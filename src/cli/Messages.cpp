@@ -17,14 +17,27 @@ datafiles::Language CommandLineLanguage(std::optional<datafiles::Language> chose
   if (chosen) return *chosen;
   for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
     const char* value = environment(name);
-    if (value != nullptr && *value != '\0') return LanguageOfLocale(value);
+    if (value == nullptr || *value == '\0') continue;
+    const std::string_view locale = value;
+    const std::string_view language = locale.substr(0, locale.find_first_of("_.@"));
+    if (language == "C" || language == "POSIX") return datafiles::Language::kEnglish;
+    const char* list = environment("LANGUAGE");
+    for (std::string_view rest = list != nullptr ? list : ""; !rest.empty();) {
+      const std::size_t colon = rest.find(':');
+      const std::string_view item = rest.substr(0, colon);
+      const std::string_view itemLanguage = item.substr(0, item.find_first_of("_.@"));
+      if (itemLanguage == "fr" || itemLanguage == "en") return LanguageOfLocale(item);
+      rest.remove_prefix(colon == std::string_view::npos ? rest.size() : colon + 1);
+    }
+    return LanguageOfLocale(locale);
   }
   const datafiles::Language window =
       datafiles::LanguageAtStartup(datafiles::IniFile(SettingsForReading(dataRoot)));
   return window == datafiles::Language::kNone ? datafiles::Language::kEnglish : window;
 }
 
-Pattern::Pattern(std::string_view ansi, Form form) : form_(form) {
+Pattern::Pattern(std::string_view ansi, Form form, char separator)
+    : form_(form), separator_(separator) {
   Piece piece;
   std::size_t fixedFrom = 0;
   auto endFixed = [&](std::size_t to) {
@@ -50,7 +63,8 @@ Pattern::Pattern(std::string_view ansi, Form form) : form_(form) {
   if (!piece.fixed.empty() || pieces_.empty()) pieces_.push_back(std::move(piece));
 }
 
-Messages::Messages(const std::string& dataRoot, datafiles::Language language) {
+Messages::Messages(const std::string& dataRoot, datafiles::Language language)
+    : language_(language) {
   std::string captions;
   if (ReadWholeFile(dataRoot + datafiles::FilesOf(language).captionsPath, captions) == 0)
     captions_ = datafiles::ParseIniSection(captions, datafiles::kGeneralSection);
@@ -63,10 +77,16 @@ const Pattern* Messages::Find(std::string_view key, Form form) const {
   if (found == compiled.end()) {
     const std::string* text = captions_.Find(key);
     std::unique_ptr<Pattern> pattern;
-    if (text != nullptr && !text->empty()) pattern = std::make_unique<Pattern>(*text, form);
+    if (text != nullptr && !text->empty())
+      pattern = std::make_unique<Pattern>(*text, form, datafiles::DigitGroupSeparator(language_));
     found = compiled.emplace(name, std::move(pattern)).first;
   }
   return found->second.get();
+}
+
+std::string Messages::Ansi(std::string_view key) const {
+  const std::string* text = captions_.Find(key);
+  return text != nullptr && !text->empty() ? *text : std::string(key);
 }
 
 void Messages::AppendTo(std::string& out, const Text& text, Form form) const {

@@ -27,9 +27,11 @@ using Environment = std::function<const char*(const char*)>;
 // English for any other ("C", "POSIX", "en_GB", "de_DE"...).
 datafiles::Language LanguageOfLocale(std::string_view locale);
 
-// The language of the command line: `chosen` (--lang) when given; else that of the first
-// of LC_ALL, LC_MESSAGES and LANG that is set and not empty; else the one chosen in the
-// window (the settings file of `dataRoot`); else English.
+// The language of the command line, as gettext chooses it: `chosen` (--lang) when given;
+// else, when the first of LC_ALL, LC_MESSAGES and LANG that is set and not empty names a
+// locale other than C or POSIX, the first language of the list LANGUAGE ("fr:en") that the
+// program speaks, or that locale's language; else the one chosen in the window (the
+// settings file of `dataRoot`); else English.
 datafiles::Language CommandLineLanguage(std::optional<datafiles::Language> chosen,
                                         const Environment& environment,
                                         const std::string& dataRoot);
@@ -38,7 +40,8 @@ datafiles::Language CommandLineLanguage(std::optional<datafiles::Language> chose
 // its fixed parts already in the form they are printed in.
 class Pattern {
  public:
-  Pattern(std::string_view ansi, Form form);
+  // `separator` goes between the groups of digits of a grouped number among the values.
+  Pattern(std::string_view ansi, Form form, char separator = kDigitGroupMark);
   // Appends the text with `args` (texts of the system, see AppendText) in their places. A
   // placeholder without a value stays as it is.
   template <typename Args>
@@ -48,7 +51,7 @@ class Pattern {
       if (piece.arg < 0) continue;
       const auto index = static_cast<std::size_t>(piece.arg);
       if (index < std::size(args)) {
-        AppendText(out, args[index], form_);
+        AppendValue(out, args[index]);
       } else {
         out += '%';
         out += static_cast<char>('1' + piece.arg);
@@ -57,12 +60,24 @@ class Pattern {
   }
 
  private:
+  template <typename Value>
+  void AppendValue(std::string& out, const Value& value) const {
+    if (separator_ == kDigitGroupMark || !IsGroupedNumber(value)) {
+      AppendText(out, value, form_);
+    } else {
+      std::string shown;
+      tavrilo::AppendValue(shown, value, separator_);
+      AppendText(out, shown, form_);
+    }
+  }
+
   struct Piece {
     std::string fixed;  // printed as it is
     int arg = -1;       // then the value of this placeholder (from 0), or none
   };
   std::vector<Piece> pieces_;
   Form form_;
+  char separator_;
 };
 
 class Messages {
@@ -71,8 +86,13 @@ class Messages {
   // as its key and values (FallbackText).
   Messages(const std::string& dataRoot, datafiles::Language language);
 
+  datafiles::Language GetLanguage() const { return language_; }
+
   // The pattern of `key`; nullptr when the caption file has no text for it.
   const Pattern* Find(std::string_view key, Form form) const;
+
+  // The text of `key` as the caption file holds it (Windows-1252), or the key itself.
+  std::string Ansi(std::string_view key) const;
 
   // Appends `text`: its pattern with its values, or its key and values.
   void AppendTo(std::string& out, const Text& text, Form form) const;
@@ -83,6 +103,7 @@ class Messages {
   }
 
  private:
+  datafiles::Language language_;
   datafiles::IniSection captions_;
   mutable std::unordered_map<std::string, std::unique_ptr<Pattern>> compiled_[2];
 };

@@ -27,7 +27,8 @@ class Parser {
   explicit Parser(const std::vector<std::string>& args) : args_(args) {}
 
   ParsedArguments Run() {
-    bool help = false, version = false, check = false, listCodes = false;
+    std::optional<Action> answer;  // the first of --help and --version
+    bool check = false, listCodes = false;
     std::vector<std::string> qtOptions;  // used by the window only
     for (next_ = 0; next_ < args_.size() && !result_.error;) {
       const std::string& arg = args_[next_++];
@@ -44,20 +45,22 @@ class Parser {
                          args_.begin() + static_cast<long>(next_ - 1 + qt));
         next_ += qt - 1;
       } else if (arg.starts_with("--")) {
-        Long(arg, help, version, check, listCodes);
+        Long(arg, answer, check, listCodes);
       } else {
-        Short(arg, help, version);
+        Short(arg, answer);
       }
     }
     if (result_.error) return std::move(result_);
     Options& options = result_.options;
-    options.action = version                      ? Action::kVersion
-                     : help                       ? Action::kHelp
+    options.action = answer                       ? *answer
                      : !options.explained.empty() ? Action::kExplain
                      : listCodes                  ? Action::kListCodes
                      : check                      ? Action::kCheck
                                                   : Action::kWindow;
-    if (options.action == Action::kWindow) {
+    const bool takesFiles = options.action == Action::kCheck || options.action == Action::kWindow;
+    if (!takesFiles && !options.files.empty()) {
+      Fail("Cli.ExtraOperand", options.files.front());
+    } else if (options.action == Action::kWindow) {
       options.windowArguments = std::move(qtOptions);
       if (options.files.size() > 1)
         Fail("Cli.OneFileOnly", options.files[1]);
@@ -93,7 +96,7 @@ class Parser {
     return std::nullopt;
   }
 
-  void Long(const std::string& arg, bool& help, bool& version, bool& check, bool& listCodes) {
+  void Long(const std::string& arg, std::optional<Action>& answer, bool& check, bool& listCodes) {
     const std::size_t equals = arg.find('=');
     const std::string name = arg.substr(2, equals == std::string::npos ? equals : equals - 2);
     std::optional<std::string> value;
@@ -101,10 +104,12 @@ class Parser {
     Options& options = result_.options;
     if (name == "help" || name == "version" || name == "check" || name == "list-codes") {
       if (value) return Fail("Cli.UnexpectedValue", "--" + name);
-      (name == "help"      ? help
-       : name == "version" ? version
-       : name == "check"   ? check
-                           : listCodes) = true;
+      if (name == "check")
+        check = true;
+      else if (name == "list-codes")
+        listCodes = true;
+      else if (!answer)
+        answer = name == "help" ? Action::kHelp : Action::kVersion;
     } else if (name == "explain") {
       if ((value = ValueOf(name, value))) options.explained = *value;
     } else if (name == "game") {
@@ -128,6 +133,8 @@ class Parser {
         options.format = Format::kText;
       else if (*value == "json")
         options.format = Format::kJson;
+      else if (*value == "sarif")
+        options.format = Format::kSarif;
       else
         return Fail("Cli.UnknownFormat", *value);
       checkOnly_ = checkOnly_.value_or("--format");
@@ -137,14 +144,13 @@ class Parser {
   }
 
   // Short flags, alone or grouped.
-  void Short(const std::string& arg, bool& help, bool& version) {
+  void Short(const std::string& arg, std::optional<Action>& answer) {
     for (std::size_t i = 1; i < arg.size(); ++i) {
-      if (arg[i] == 'h' || arg[i] == '?')
-        help = true;
-      else if (arg[i] == 'v')
-        version = true;
-      else
-        return Fail("Cli.UnknownOption", arg);
+      if (arg[i] == 'h' || arg[i] == '?' || arg[i] == 'v') {
+        if (!answer) answer = arg[i] == 'v' ? Action::kVersion : Action::kHelp;
+      } else {
+        return Fail("Cli.UnknownOption", "-" + std::string(1, arg[i]));
+      }
     }
   }
 

@@ -3,11 +3,13 @@
 // no Qt: the command line also runs where Qt is not installed.
 //
 //   tavrilo [FILE.cfg]                           the window, with FILE.cfg loaded
-//   tavrilo --check [--game quake2|yamagi] [--lang en|fr] [--format text|json] FILE...
+//   tavrilo --check [--game quake2|yamagi] [--lang en|fr] [--format text|json|sarif] FILE...
 //   tavrilo --list-codes [--lang en|fr], tavrilo --explain CODE
 //   tavrilo -h|--help, tavrilo -v|--version
 //
-// "--name value" and "--name=value" both give a value; short flags may be grouped ("-hv");
+// "--name value" and "--name=value" both give a value; short flags may be grouped ("-hv"
+// is -h then -v); the first of --help and --version given is the one answered; only
+// --check and the window take files;
 // "--" ends the options and "-" alone is a file (standard input for --check). Qt's own
 // options (-platform NAME, -style NAME, -reverse...) are taken as a Qt program takes them,
 // and handed to Qt as they were given when the window opens; without a window they do
@@ -25,7 +27,7 @@
 namespace tavrilo::cli {
 
 enum class Action { kWindow, kHelp, kVersion, kCheck, kListCodes, kExplain };
-enum class Format { kText, kJson };
+enum class Format { kText, kJson, kSarif };
 
 struct Options {
   Action action = Action::kWindow;

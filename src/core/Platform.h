@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "core/Text.h"
+
 namespace tavrilo::platform {
 
 // ---- errors ----------------------------------------------------------------------
@@ -46,6 +48,11 @@ int TableCodeFor(ErrorCode error, const std::string& path);
 // Whether `error` says that the file or a folder on its way does not exist.
 bool IsNotFound(ErrorCode error);
 
+// The system's reason for `error`, as a text of the caption files: "Reason.NotFound",
+// "Reason.PermissionDenied"... for the reasons they translate, otherwise "Reason.System"
+// whose value is the system's own message ("Operation not supported"), in English.
+Text ReasonOf(ErrorCode error);
+
 // ---- low-level reads and writes (test seams) ----------------------------------------
 
 // A read or a write on a descriptor of the C runtime, as ::read and ::write (on Windows
@@ -59,8 +66,19 @@ std::ptrdiff_t SystemWrite(int fd, const void* data, std::size_t size);
 
 // ---- reading --------------------------------------------------------------------------
 
+// What InputFile::Open takes besides a regular file.
+enum class Streams {
+  kRefused,  // a FIFO, a device, a socket or a directory: kNotRegularFile, at once
+  // A pipe, a FIFO or a character device (a terminal, /dev/stdin, a process substitution)
+  // too, read to its end like standard input (opening a FIFO waits for its writer, as
+  // cat does); a directory is the system's own error (EISDIR), and any other kind
+  // (a block device) kNotRegularFile.
+  kRead,
+};
+
 // A regular file open for reading. Opening never waits: a FIFO without a writer, a
-// device, a socket or a directory is refused at once with kNotRegularFile.
+// device, a socket or a directory is refused at once with kNotRegularFile (unless
+// `streams` reads them).
 class InputFile {
  public:
   InputFile() = default;
@@ -69,9 +87,9 @@ class InputFile {
   InputFile& operator=(const InputFile&) = delete;
 
   // Opens `path`; kNoError or the reason it cannot be read.
-  ErrorCode Open(const std::string& path);
+  ErrorCode Open(const std::string& path, Streams streams = Streams::kRefused);
   bool IsOpen() const { return fd_ >= 0; }
-  // The file's size when it was opened.
+  // The file's size when it was opened (0 for a stream).
   std::uint64_t Size() const { return size_; }
 
   // Reads up to `size` bytes through `read` (nullptr: SystemRead): the number read, 0 at
@@ -205,6 +223,10 @@ std::string HomeFolder();
 // $XDG_CONFIG_HOME when it is an absolute path, else <home>.config/ (on Windows
 // %APPDATA%).
 std::string UserConfigFolder();
+
+// The width in columns of the terminal that standard output writes to; std::nullopt when
+// it writes to no terminal (a file, a pipe) or the width is unknown.
+std::optional<int> OutputTerminalColumns();
 
 // ---- memory ----------------------------------------------------------------------
 

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/xattr.h>
@@ -17,6 +18,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <limits>
 #include <new>
@@ -117,6 +119,48 @@ bool IsNotFound(ErrorCode error) {
   return error == ENOENT || error == ENOTDIR;
 }
 
+Text ReasonOf(ErrorCode error) {
+  const auto key = [&]() -> const char* {
+    switch (error) {
+      case kNotRegularFile:
+        return "Reason.NotRegularFile";
+      case kFileTooBig:
+        return "Reason.TooBig";
+      case kOutOfMemory:
+        return "Reason.OutOfMemory";
+      case ENOENT:
+        return "Reason.NotFound";
+      case ENOTDIR:
+        return "Reason.NotADirectory";
+      case EISDIR:
+        return "Reason.IsADirectory";
+      case EACCES:
+      case EPERM:
+        return "Reason.PermissionDenied";
+      case ENAMETOOLONG:
+        return "Reason.NameTooLong";
+      case ELOOP:
+        return "Reason.LinkLoop";
+      case EIO:
+        return "Reason.InputOutput";
+      case EMFILE:
+      case ENFILE:
+        return "Reason.TooManyOpenFiles";
+      case ENOSPC:
+      case EDQUOT:
+        return "Reason.DiskFull";
+      case EROFS:
+        return "Reason.ReadOnly";
+      case ENXIO:
+        return "Reason.NoDevice";
+      default:
+        return nullptr;
+    }
+  }();
+  if (key != nullptr) return Text{key, {}};
+  return Text{"Reason.System", {error > 0 ? std::strerror(error) : std::to_string(error)}};
+}
+
 // ---- low-level reads and writes ------------------------------------------------------------
 
 std::ptrdiff_t SystemRead(int fd, void* data, std::size_t size) {
@@ -133,19 +177,23 @@ InputFile::~InputFile() {
   Close();
 }
 
-ErrorCode InputFile::Open(const std::string& path) {
+ErrorCode InputFile::Open(const std::string& path, Streams streams) {
   Close();
-  // O_NONBLOCK: opening a FIFO that has no writer must not wait for one.
+  const bool readStreams = streams == Streams::kRead;
+  // O_NONBLOCK: opening a FIFO that has no writer must not wait for one, unless streams
+  // are read (then it waits, as cat does).
+  const int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | (readStreams ? 0 : O_NONBLOCK);
   int fd;
   do {
-    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    fd = ::open(path.c_str(), flags);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) {
     const int error = errno;
     // A socket cannot be opened at all (ENXIO), nor a device without its driver: what
     // the name is decides the reason, not the call that failed.
     struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return kNotRegularFile;
+    if (!readStreams && ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+      return kNotRegularFile;
     return error;
   }
   struct stat info {};
@@ -154,12 +202,14 @@ ErrorCode InputFile::Open(const std::string& path) {
     ::close(fd);
     return error;
   }
-  if (!S_ISREG(info.st_mode)) {
+  const bool stream =
+      readStreams && (S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode) || S_ISSOCK(info.st_mode));
+  if (!S_ISREG(info.st_mode) && !stream) {
     ::close(fd);
-    return kNotRegularFile;
+    return readStreams && S_ISDIR(info.st_mode) ? EISDIR : kNotRegularFile;
   }
   fd_ = fd;
-  size_ = info.st_size > 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+  size_ = !stream && info.st_size > 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
   return kNoError;
 }
 
@@ -839,6 +889,14 @@ std::string UserConfigFolder() {
     return WithSeparator(config);
   }
   return HomeFolder() + ".config/";
+}
+
+std::optional<int> OutputTerminalColumns() {
+  struct winsize size {};
+  if (::isatty(STDOUT_FILENO) == 0 || ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0 ||
+      size.ws_col == 0)
+    return std::nullopt;
+  return size.ws_col;
 }
 
 // ---- memory ----------------------------------------------------------------------

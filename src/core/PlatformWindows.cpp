@@ -401,6 +401,55 @@ bool IsNotFound(ErrorCode error) {
   return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
+Text ReasonOf(ErrorCode error) {
+  const auto key = [&]() -> const char* {
+    switch (error) {
+      case kNotRegularFile:
+        return "Reason.NotRegularFile";
+      case kFileTooBig:
+        return "Reason.TooBig";
+      case kOutOfMemory:
+        return "Reason.OutOfMemory";
+      case ERROR_FILE_NOT_FOUND:
+      case ERROR_PATH_NOT_FOUND:
+        return "Reason.NotFound";
+      case ERROR_DIRECTORY:
+        return "Reason.IsADirectory";
+      case ERROR_ACCESS_DENIED:
+        return "Reason.PermissionDenied";
+      case ERROR_FILENAME_EXCED_RANGE:
+        return "Reason.NameTooLong";
+      case ERROR_CANT_RESOLVE_FILENAME:
+        return "Reason.LinkLoop";
+      case ERROR_TOO_MANY_OPEN_FILES:
+        return "Reason.TooManyOpenFiles";
+      case ERROR_DISK_FULL:
+      case ERROR_HANDLE_DISK_FULL:
+        return "Reason.DiskFull";
+      case ERROR_WRITE_PROTECT:
+        return "Reason.ReadOnly";
+      default:
+        return nullptr;
+    }
+  }();
+  if (key != nullptr) return Text{key, {}};
+  if (error <= 0) return Text{"Reason.System", {std::to_string(error)}};
+  // The system's message in English where it has one, in characters Windows-1252 holds.
+  wchar_t* message = nullptr;
+  const DWORD length = ::FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, static_cast<DWORD>(error), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+      reinterpret_cast<wchar_t*>(&message), 0, nullptr);
+  std::wstring wide = length > 0 && message != nullptr ? std::wstring(message, length) : L"";
+  if (message != nullptr) ::LocalFree(message);
+  while (!wide.empty() && (wide.back() == L'\n' || wide.back() == L'\r' || wide.back() == L'.' ||
+                           wide.back() == L' '))
+    wide.pop_back();
+  std::optional<std::string> text = AnsiFromWide(wide);
+  if (!text || text->empty()) text = "error " + std::to_string(error);
+  return Text{"Reason.System", {*text}};
+}
+
 // ---- low-level reads and writes ------------------------------------------------------
 
 namespace {
@@ -454,22 +503,27 @@ InputFile::~InputFile() {
   Close();
 }
 
-ErrorCode InputFile::Open(const std::string& path) {
+ErrorCode InputFile::Open(const std::string& path, Streams streams) {
   Close();
   Handle handle(OpenExisting(WideFromAnsi(path), GENERIC_READ));
   if (!handle.Valid()) return LastError();
   BY_HANDLE_FILE_INFORMATION info{};
-  // A device (CON, NUL, COM1), a pipe or a folder is refused before anything is read.
-  if (::GetFileType(handle.Get()) != FILE_TYPE_DISK ||
-      !::GetFileInformationByHandle(handle.Get(), &info) ||
-      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    return kNotRegularFile;
+  const DWORD type = ::GetFileType(handle.Get());
+  // A pipe or a character device (CON, NUL) is read to its end when streams are read;
+  // otherwise it is refused before anything is read, as a folder always is.
+  const bool stream =
+      streams == Streams::kRead && (type == FILE_TYPE_PIPE || type == FILE_TYPE_CHAR);
+  if (!stream) {
+    if (type != FILE_TYPE_DISK || !::GetFileInformationByHandle(handle.Get(), &info))
+      return kNotRegularFile;
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+      return streams == Streams::kRead ? static_cast<ErrorCode>(ERROR_DIRECTORY) : kNotRegularFile;
   }
   const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle.Get()), _O_RDONLY | _O_BINARY);
   if (fd < 0) return ERROR_TOO_MANY_OPEN_FILES;
   handle.Release();  // the descriptor owns it now
   fd_ = fd;
-  size_ = SizeOf(info.nFileSizeHigh, info.nFileSizeLow);
+  size_ = stream ? 0 : SizeOf(info.nFileSizeHigh, info.nFileSizeLow);
   return kNoError;
 }
 
@@ -906,6 +960,13 @@ std::string HomeFolder() {
 std::string UserConfigFolder() {
   if (std::optional<std::wstring> appData = Environment(L"APPDATA")) return FolderText(*appData);
   return HomeFolder() + "AppData\\Roaming\\";
+}
+
+std::optional<int> OutputTerminalColumns() {
+  CONSOLE_SCREEN_BUFFER_INFO info{};
+  if (!::GetConsoleScreenBufferInfo(::GetStdHandle(STD_OUTPUT_HANDLE), &info)) return std::nullopt;
+  const int columns = info.srWindow.Right - info.srWindow.Left + 1;
+  return columns > 0 ? std::optional<int>(columns) : std::nullopt;
 }
 
 // ---- memory ----------------------------------------------------------------------

@@ -3,7 +3,27 @@
 
 namespace tavrilo {
 
-std::string FormatText(std::string_view pattern, const std::vector<std::string>& args) {
+bool IsGroupedNumber(std::string_view value) {
+  const std::size_t mark = value.find(kDigitGroupMark);
+  if (mark == std::string_view::npos || mark == 0 || mark > 3) return false;
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    const bool markHere = i >= mark && (i - mark) % 4 == 0;
+    if (markHere ? value[i] != kDigitGroupMark : (value[i] < '0' || value[i] > '9')) return false;
+  }
+  return (value.size() - mark) % 4 == 0;
+}
+
+void AppendValue(std::string& out, std::string_view value, char separator) {
+  if (separator == kDigitGroupMark || !IsGroupedNumber(value)) {
+    out += value;
+    return;
+  }
+  for (char c : value)
+    out += c == kDigitGroupMark ? separator : c;
+}
+
+std::string FormatText(std::string_view pattern, const std::vector<std::string>& args,
+                       char separator) {
   std::string text;
   text.reserve(pattern.size());
   for (std::size_t i = 0; i < pattern.size(); ++i) {
@@ -14,7 +34,7 @@ std::string FormatText(std::string_view pattern, const std::vector<std::string>&
       ++i;
     } else if (c == '%' && next >= '1' && next <= '9' &&
                static_cast<std::size_t>(next - '1') < args.size()) {
-      text += args[static_cast<std::size_t>(next - '1')];
+      AppendValue(text, args[static_cast<std::size_t>(next - '1')], separator);
       ++i;
     } else {
       text += c;

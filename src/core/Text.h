@@ -20,9 +20,23 @@ struct Text {
   bool operator==(const Text&) const = default;
 };
 
+// The mark between groups of three digits in the numbers of the system's texts
+// (game::GroupDigits): the no-break space (Windows-1252) that French writes there. Each
+// language shows it as its own separator.
+inline constexpr char kDigitGroupMark = '\xA0';
+
+// Whether `value` is a number grouped with kDigitGroupMark: one to three digits, then
+// groups of three, each after a mark ("8\xA0191"; "8191" is not).
+bool IsGroupedNumber(std::string_view value);
+
+// Appends `value`, with its marks replaced by `separator` when it is a grouped number.
+void AppendValue(std::string& out, std::string_view value, char separator);
+
 // `pattern` with each placeholder %1 to %9 replaced by the value of that number; "%%" is
 // one "%". A placeholder without a value, and a "%" before anything else, stay as they are.
-std::string FormatText(std::string_view pattern, const std::vector<std::string>& args);
+// A grouped number among the values gets `separator` between its groups.
+std::string FormatText(std::string_view pattern, const std::vector<std::string>& args,
+                       char separator = kDigitGroupMark);
 
 // The text shown when the caption file has no pattern for `text`: its key, then its
 // values in brackets.

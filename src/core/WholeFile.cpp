@@ -29,10 +29,11 @@ int ReadOpenFile(platform::InputFile& file, std::string& bytes, std::uint64_t ma
 
 }  // namespace
 
-int ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t maxSize) {
+int ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t maxSize,
+                  platform::Streams streams) {
   bytes.clear();
   platform::InputFile file;
-  if (const platform::ErrorCode error = file.Open(path)) return error;
+  if (const platform::ErrorCode error = file.Open(path, streams)) return error;
   int error;
   try {
     error = ReadOpenFile(file, bytes, maxSize);

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/Platform.h"
+
 namespace tavrilo {
 
 // The most a file read whole may hold: 64 MiB. No settings, caption, support or
@@ -19,9 +21,12 @@ inline constexpr std::uint64_t kMaxWholeFileSize = std::uint64_t{64} << 20;
 // regular file (platform::kNotRegularFile: a FIFO, a device, a socket or a directory,
 // refused at once, never waited on), a file larger than `maxSize` or one that grows past
 // it while read (platform::kFileTooBig), memory that cannot be had
-// (platform::kOutOfMemory), a read error. On failure `bytes` is empty.
+// (platform::kOutOfMemory), a read error. On failure `bytes` is empty. With
+// platform::Streams::kRead a pipe, a FIFO or a character device is read too, within the
+// same bound.
 int ReadWholeFile(const std::string& path, std::string& bytes,
-                  std::uint64_t maxSize = kMaxWholeFileSize);
+                  std::uint64_t maxSize = kMaxWholeFileSize,
+                  platform::Streams streams = platform::Streams::kRefused);
 
 // Whether `error` of ReadWholeFile says the file is too big to be read whole (over the
 // bound, or over what memory holds).

@@ -30,6 +30,10 @@ LanguageFiles FilesOf(Language language) {
   return {};
 }
 
+char DigitGroupSeparator(Language language) {
+  return language == Language::kEnglish ? ',' : kDigitGroupMark;
+}
+
 std::string_view ControlOf(std::string_view captionKey) {
   return captionKey.substr(0, captionKey.find('.'));
 }
@@ -123,7 +127,7 @@ void LanguageState::StoreFlags() const {
 std::string LanguageState::Format(const Text& text) const {
   const std::string* pattern = captions.Find(text.key);
   if (pattern == nullptr || pattern->empty()) return FallbackText(text);
-  return FormatText(*pattern, text.args);
+  return FormatText(*pattern, text.args, DigitGroupSeparator(selected_));
 }
 
 std::string LanguageState::ReadAboutCaption() const {

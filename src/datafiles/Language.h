@@ -25,6 +25,10 @@ struct LanguageFiles {
 
 LanguageFiles FilesOf(Language language);
 
+// How the language separates groups of three digits: a comma in English, a no-break
+// space (Windows-1252) in French.
+char DigitGroupSeparator(Language language);
+
 // The language the start-up choice ends in with these settings: English when its flag
 // is true (the default), else French when its flag is, else none.
 Language LanguageAtStartup(const IniFile& settings);

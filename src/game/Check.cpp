@@ -78,7 +78,7 @@ std::string GroupDigits(std::size_t number) {
   const std::string digits = std::to_string(number);
   std::string grouped;
   for (std::size_t i = 0; i < digits.size(); ++i) {
-    if (i > 0 && (digits.size() - i) % 3 == 0) grouped += '\xA0';
+    if (i > 0 && (digits.size() - i) % 3 == 0) grouped += kDigitGroupMark;
     grouped += digits[i];
   }
   return grouped;

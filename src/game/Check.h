@@ -110,8 +110,9 @@ CheckResult CheckList(const StringList& entries, std::size_t headerBytes, Game g
 // game do (no name is looked up among aliases, no other line is known).
 CheckResult CheckLine(std::string_view line, Game game);
 
-// A number with its digits grouped by threes with a no-break space (Windows-1252 0xA0),
-// which reads the same in French and English: "8 191".
+// A number with its digits grouped by threes with kDigitGroupMark (core/Text.h), the
+// no-break space that French writes; shown in English, the mark becomes a comma
+// (FormatText): "8 191", "8,191".
 std::string GroupDigits(std::size_t number);
 
 }  // namespace tavrilo::game

@@ -12,6 +12,7 @@
 #endif
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -20,6 +21,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ShippedFiles.h"
@@ -47,13 +49,13 @@ struct Program {
     std::istringstream inStream(input);
     std::ostringstream outStream, errStream;
     const auto variables = environment;
-    const int status =
-        RunCommandLine(ParseArguments(args),
-                       Context{dir.Path(), inStream, outStream, errStream,
-                               [&variables](const char* name) -> const char* {
-                                 const auto found = variables.find(name);
-                                 return found == variables.end() ? nullptr : found->second.c_str();
-                               }});
+    Context context{dir.Path(), inStream, outStream, errStream,
+                    [&variables](const char* name) -> const char* {
+                      const auto found = variables.find(name);
+                      return found == variables.end() ? nullptr : found->second.c_str();
+                    }};
+    context.columns = columns;
+    const int status = RunCommandLine(ParseArguments(args), context);
     out = outStream.str();
     err = errStream.str();
     return status;
@@ -69,6 +71,7 @@ struct Program {
 
   testing::TempDir dir;
   std::map<std::string, std::string> environment;
+  int columns = 80;
   std::string out, err;
 };
 
@@ -173,8 +176,9 @@ TEST(CheckCommand, JsonLinesReadByAJsonParserWithOneFindingOfEachSeverity) {
   std::vector<std::string> lines = kExamples;
   lines.push_back("bind \"\x1b]2;x\x07\" \"score\"");
   const std::string file = program.File("a\n\xE9\".cfg", lines);
-  EXPECT_EQ(program.Run({"--check", "--format=json", file}), kFindings);
-  EXPECT_FALSE(program.Printed("Files checked")) << "findings only";
+  EXPECT_EQ(program.Run({"--check", "--format=json", file, program.dir / "missing.cfg"}), kTrouble);
+  EXPECT_FALSE(program.Printed("Files checked")) << "records only";
+  EXPECT_EQ(program.err, "tavrilo: " + program.dir / "missing.cfg: No such file or directory\n");
   WriteFile(program.dir / "out.jsonl", program.out);
   const std::string parsed = program.dir / "parsed.txt";
   ASSERT_EQ(std::system(("python3 " + testing::SourceDir() + "tests/cli/json_lines.py " +
@@ -191,6 +195,56 @@ TEST(CheckCommand, JsonLinesReadByAJsonParserWithOneFindingOfEachSeverity) {
       << shown;
   // The key's escape sequence reaches the message escaped, never raw.
   EXPECT_NE(shown.find("\\u001b]2;x\\u0007"), std::string::npos) << shown;
+  // The file not read, then the counts.
+  EXPECT_TRUE(shown.ends_with("[\"" + program.dir.Path() +
+                              "missing.cfg\", \"No such file or directory\"]\n"
+                              "[\"counts\", 1, 1, 2, 1]\n"))
+      << shown;
+}
+
+TEST(CheckCommand, SarifLogWithARuleForEachCodeAndEachFindingAtItsPlace) {
+#ifdef _WIN32
+  GTEST_SKIP() << "no python3 where the Windows tests run";
+#endif
+  Program program;
+  // A name with a blank, a letter beyond ASCII and a character a URI escapes.
+  const std::string file = program.File("my \xC3\xA9#1.cfg", kExamples);
+  program.environment = {{"LANG", "fr_FR.UTF-8"}};
+  EXPECT_EQ(program.Run({"--check", "--format=sarif", file, "-", program.dir / "missing.cfg"},
+                        "bind \"t\" \"say gg; quit\""),
+            kTrouble);
+  WriteFile(program.dir / "out.sarif", program.out);
+  const std::string parsed = program.dir / "parsed.txt";
+  ASSERT_EQ(std::system(("python3 " + testing::SourceDir() + "tests/cli/sarif_check.py " +
+                         program.dir / "out.sarif > " + parsed)
+                            .c_str()),
+            0)
+      << program.out;
+  const std::string uri = "file://" + program.dir.Path() + "my%20%C3%A9%231.cfg";
+  const std::string shown = ReadFile(parsed);
+  EXPECT_TRUE(shown.starts_with("[\"" + uri + "\", 2, 1, \"note\", \"chat-semicolon\", \""))
+      << shown;
+  EXPECT_NE(shown.find("[\"" + uri + "\", 3, 1, \"error\", \"unmatched-quote\", \"Le jeu"),
+            std::string::npos)
+      << shown;
+  EXPECT_NE(shown.find("[\"%3Cstdin%3E\", 1, 1, \"note\", \"chat-semicolon\", "), std::string::npos)
+      << shown;
+  EXPECT_TRUE(shown.ends_with("[\"unread\", \"file://" + program.dir.Path() +
+                              "missing.cfg\", \"Aucun fichier ou dossier de ce nom\"]\n"))
+      << shown;
+  // Nothing but the log: no line of counts.
+  EXPECT_TRUE(program.out.starts_with("{\"$schema\":")) << program.out;
+  EXPECT_TRUE(program.out.ends_with("]}]}\n")) << program.out;
+
+  // No file at all with a finding: an empty list of results, a run that succeeded.
+  EXPECT_EQ(program.Run({"--check", "--format=sarif", "-"}, ""), kRunsAsWritten);
+  WriteFile(program.dir / "out.sarif", program.out);
+  EXPECT_EQ(std::system(("python3 " + testing::SourceDir() + "tests/cli/sarif_check.py " +
+                         program.dir / "out.sarif > " + parsed)
+                            .c_str()),
+            0)
+      << program.out;
+  EXPECT_EQ(ReadFile(parsed), "");
 }
 
 TEST(CheckCommand, ControlBytesOfFileNamesAndContentsAreShownEscaped) {
@@ -208,7 +262,8 @@ TEST(CheckCommand, ControlBytesOfFileNamesAndContentsAreShownEscaped) {
   EXPECT_EQ(std::count(program.out.begin(), program.out.end(), '\n'), 2) << "finding and counts";
 
   EXPECT_EQ(program.Run({"--check", program.dir / "\x1b[2Jmissing.cfg"}), kTrouble);
-  EXPECT_EQ(program.err, program.dir / "\\x1b[2Jmissing.cfg: cannot be read: File not found\n");
+  EXPECT_EQ(program.err,
+            "tavrilo: " + program.dir / "\\x1b[2Jmissing.cfg: No such file or directory\n");
 }
 
 TEST(CheckCommand, ReadsStandardInputAsAFileNamedStdin) {
@@ -224,33 +279,71 @@ TEST(CheckCommand, ReadsStandardInputAsAFileNamedStdin) {
   EXPECT_EQ(program.Run({"--check", "--", "-"}, ""), kRunsAsWritten) << program.out;
 }
 
-TEST(CheckCommand, FilesNotReadGetTheirReasonAreCountedApartAndEndWithStatusTwo) {
+TEST(CheckCommand, FilesNotReadGetTheSystemsReasonAreCountedApartAndEndWithStatusTwo) {
   Program program;
   const std::string good = program.File("good.cfg", {"bind \"q\" \"score\""});
   std::filesystem::create_directory(program.dir / "folder.cfg");
-#ifdef _WIN32
-  const std::string device = "NUL";
-#else
-  const std::string device = "/dev/null";
-#endif
-  EXPECT_EQ(program.Run({"--check", program.dir / "missing.cfg", program.dir / "folder.cfg", device,
-                         good, program.dir / "none/a.cfg"}),
+  EXPECT_EQ(program.Run({"--check", program.dir / "missing.cfg", program.dir / "folder.cfg", good,
+                         program.dir / "none/a.cfg", good + "/a.cfg"}),
             kTrouble);
-  EXPECT_EQ(program.err, program.dir / "missing.cfg: cannot be read: File not found\n" +
-                             program.dir / "folder.cfg: cannot be read: is a directory\n" + device +
-                             ": cannot be read: is not a regular file\n" +
-                             program.dir / "none/a.cfg: cannot be read: Invalid filename\n");
+  EXPECT_EQ(program.err, "tavrilo: " + program.dir / "missing.cfg: No such file or directory\n" +
+                             "tavrilo: " + program.dir / "folder.cfg: Is a directory\n" +
+                             "tavrilo: " + program.dir / "none/a.cfg: No such file or directory\n" +
+                             "tavrilo: " + good + "/a.cfg: Not a directory\n");
   EXPECT_TRUE(program.Printed("Files checked: 1, not read: 4, errors: 0, notes: 0")) << program.out;
 
-  // A file over the bound of what is read whole is refused, with the bound's message.
+  // A file over the bound of what is read whole is refused, named once.
   std::filesystem::resize_file(program.File("huge.cfg", {}), std::uintmax_t{65} << 20);
   EXPECT_EQ(program.Run({"--check", program.dir / "huge.cfg"}), kTrouble);
-  EXPECT_TRUE(program.err.starts_with(program.dir / "huge.cfg: cannot be read: ")) << program.err;
-  EXPECT_EQ(program.err.find("File.TooBig"), std::string::npos) << program.err;
+  EXPECT_EQ(program.err, "tavrilo: " + program.dir / "huge.cfg: File too large (over 64 MiB)\n");
   EXPECT_EQ(program.Run({"--check", "-"}, std::string((std::size_t{64} << 20) + 1, '\n')),
             kTrouble);
-  EXPECT_TRUE(program.err.starts_with("<stdin>: cannot be read: ")) << program.err;
+  EXPECT_EQ(program.err, "tavrilo: <stdin>: File too large (over 64 MiB)\n");
+#ifndef _WIN32
+  const std::string name(300, 'n');
+  EXPECT_EQ(program.Run({"--check", name}), kTrouble);
+  EXPECT_EQ(program.err, "tavrilo: " + name + ": File name too long\n");
+#endif
 }
+
+#ifndef _WIN32
+// A FIFO, /dev/stdin and a character device are read to their end as standard input is,
+// within the same bound; a device that is no stream is refused.
+TEST(CheckCommand, ReadsAFifoAndCharacterDevicesAsStreams) {
+  Program program;
+  const std::string fifo = program.dir / "fifo.cfg";
+  ASSERT_EQ(std::system(("mkfifo '" + fifo + "'").c_str()), 0);
+  std::thread writer([&] { std::ofstream(fifo) << "echo \"unmatched\r\n"; });
+  EXPECT_EQ(program.Run({"--check", fifo, "/dev/null"}), kFindings);
+  writer.join();
+  EXPECT_TRUE(program.Printed(fifo + ":1:1: error: ")) << program.out;
+  EXPECT_TRUE(program.Printed("Files checked: 2, errors: 1")) << program.out;
+  EXPECT_EQ(program.Run({"--check", "/dev/zero"}), kTrouble);
+  EXPECT_EQ(program.err, "tavrilo: /dev/zero: File too large (over 64 MiB)\n");
+  for (const auto& entry : std::filesystem::directory_iterator("/dev")) {
+    if (!entry.is_block_file()) continue;
+    EXPECT_EQ(program.Run({"--check", entry.path().string()}), kTrouble);
+    EXPECT_EQ(program.err,
+              "tavrilo: " + entry.path().string() + ": Neither a regular file nor a stream\n");
+    break;
+  }
+  // The program itself, with its standard input a pipe and a process substitution.
+  const std::string tavrilo =
+      (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "tavrilo").string();
+  if (!std::filesystem::exists(tavrilo)) GTEST_SKIP() << tavrilo << " is not built";
+  const std::string out = program.dir / "out.txt";
+  const std::string a = program.File("a.cfg", {"echo \"a"}),
+                    b = program.File("b.cfg", {"echo \"b"});
+  const std::string command = "cat " + a + " | bash -c '" + tavrilo +
+                              " --check --lang=en /dev/stdin <(cat " + b + ")' >" + out;
+  const int status = std::system(command.c_str());
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == kFindings) << command;
+  const std::string printed = ReadFile(out);
+  EXPECT_TRUE(printed.starts_with("/dev/stdin:1:1: error: ")) << printed;
+  EXPECT_NE(printed.find("\n/dev/fd/"), std::string::npos) << printed;
+  EXPECT_NE(printed.find("Files checked: 2, errors: 2"), std::string::npos) << printed;
+}
+#endif
 
 // The program's own standard input, opened on a folder: every read fails, which the C
 // stream std::cin reads through shows as an end of file; it is not a file checked.
@@ -267,7 +360,7 @@ TEST(CheckCommand, StandardInputThatCannotBeReadIsNotAFileChecked) {
                      Context{program.dir.Path(), std::cin, out, err});
   std::clearerr(stdin);
   EXPECT_EQ(status, kTrouble);
-  EXPECT_TRUE(err.str().starts_with("<stdin>: cannot be read: ")) << err.str();
+  EXPECT_EQ(err.str(), "tavrilo: <stdin>: Input/output error\n");
   EXPECT_NE(out.str().find("not read: 1"), std::string::npos) << out.str();
 #endif
 }
@@ -275,6 +368,7 @@ TEST(CheckCommand, StandardInputThatCannotBeReadIsNotAFileChecked) {
 TEST(CheckCommand, SpeaksTheLanguageOfTheOptionThenTheLocaleThenTheWindow) {
   Program program;
   WriteFile(program.dir / "data/config.ini", "[General]\r\nfr=1\r\nen=0\r\nGame=yamagi\r\n");
+  std::filesystem::create_directory(program.dir / "folder");
   const std::string file = program.File("yamagi.cfg", {"bind \"SC_APOSTROPHE\" \"score\""});
   // The window's language and game.
   EXPECT_EQ(program.Run({"--check", file}), kRunsAsWritten) << program.out;
@@ -286,17 +380,26 @@ TEST(CheckCommand, SpeaksTheLanguageOfTheOptionThenTheLocaleThenTheWindow) {
   program.environment = {{"LC_ALL", ""}, {"LC_MESSAGES", "C.UTF-8"}, {"LANG", "fr_FR.UTF-8"}};
   EXPECT_EQ(program.Run({"--check", file, program.dir / "missing.cfg"}), kTrouble);
   EXPECT_TRUE(program.Printed("Files checked: 1, not read: 1")) << program.out;
-  EXPECT_TRUE(program.err.ends_with("cannot be read: File not found\n")) << program.err;
+  EXPECT_TRUE(program.err.ends_with("missing.cfg: No such file or directory\n")) << program.err;
 
-  // The system's messages in French too, never an English text inside a French one.
+  // The system's reasons in French too, never an English text inside a French one.
   program.environment = {{"LANG", "fr_FR.UTF-8"}};
-  EXPECT_EQ(program.Run({"--check", program.dir / "missing.cfg", program.dir / "none/a.cfg"}),
+  EXPECT_EQ(program.Run({"--check", program.dir / "missing.cfg", program.dir / "folder"}),
             kTrouble);
   EXPECT_EQ(program.err,
-            program.dir / "missing.cfg: illisible\xC2\xA0: Fichier introuvable\n" +
-                program.dir / "none/a.cfg: illisible\xC2\xA0: Nom de fichier incorrect\n");
+            "tavrilo: " + program.dir / "missing.cfg: Aucun fichier ou dossier de ce nom\n" +
+                "tavrilo: " + program.dir / "folder: Est un dossier\n");
   EXPECT_EQ(program.Run({"--lang=en", "--check", program.dir / "missing.cfg"}), kTrouble);
-  EXPECT_TRUE(program.err.ends_with("cannot be read: File not found\n")) << program.err;
+  EXPECT_TRUE(program.err.ends_with("missing.cfg: No such file or directory\n")) << program.err;
+
+  // LANGUAGE, a list by preference, comes first as gettext reads it: its first language
+  // that the program speaks, unless the locale is C.
+  program.environment = {{"LANGUAGE", "de:fr_CA:en"}, {"LANG", "en_US.UTF-8"}};
+  EXPECT_EQ(program.Run({"--check", program.dir / "missing.cfg"}), kTrouble);
+  EXPECT_TRUE(program.err.ends_with("Aucun fichier ou dossier de ce nom\n")) << program.err;
+  program.environment = {{"LANGUAGE", "fr"}, {"LC_ALL", "C"}, {"LANG", "fr_FR.UTF-8"}};
+  EXPECT_EQ(program.Run({"--check", program.dir / "missing.cfg"}), kTrouble);
+  EXPECT_TRUE(program.err.ends_with("No such file or directory\n")) << program.err;
 }
 
 TEST(CheckCommand, HelpVersionAndWrongCommandLines) {
@@ -307,14 +410,43 @@ TEST(CheckCommand, HelpVersionAndWrongCommandLines) {
     EXPECT_TRUE(program.Printed("--check")) << program.out;
     EXPECT_TRUE(program.Printed("--format")) << program.out;
   }
-  EXPECT_EQ(program.Run({"--lang", "fr", "-h"}), kRunsAsWritten);
-  EXPECT_TRUE(program.Printed("Utilisation")) << program.out;
+  // Wrapped to the terminal's width, in characters, each section under its heading and
+  // each option's text in one column.
+  program.columns = 50;
+  for (const char* language : {"en", "fr"}) {
+    EXPECT_EQ(program.Run({"--lang", language, "-h"}), kRunsAsWritten);
+    std::istringstream lines(program.out);
+    std::size_t widest = 0, count = 0;
+    for (std::string line; std::getline(lines, line); ++count) {
+      std::size_t characters = 0;
+      for (unsigned char c : line)
+        characters += (c & 0xC0) != 0x80;
+      widest = std::max(widest, characters);
+    }
+    EXPECT_EQ(widest, 50u) << program.out;
+    EXPECT_GT(count, 40u) << program.out;
+  }
+  EXPECT_TRUE(program.out.starts_with("Utilisation\xC2\xA0: tavrilo ")) << program.out;
+  program.columns = 80;
+  EXPECT_EQ(program.Run({"-h"}), kRunsAsWritten);
+  EXPECT_TRUE(program.Printed("\nChecking files:\n  --check FILE...")) << program.out;
+  EXPECT_TRUE(program.Printed("\nExit status:\n  0  ")) << program.out;
+  const std::size_t formatLine = program.out.find("\n  --format=FORMAT") + 1;
+  const std::size_t column = program.out.find("text (the default)", formatLine) - formatLine;
+  const std::size_t nextLine = program.out.find('\n', formatLine) + 1;
+  EXPECT_EQ(program.out.find_first_not_of(' ', nextLine) - nextLine, column)
+      << "the text goes on in its column";
   EXPECT_EQ(program.Run({"-v"}), kRunsAsWritten);
   EXPECT_TRUE(program.out.starts_with("Tavrilo ")) << program.out;
   EXPECT_EQ(std::count(program.out.begin(), program.out.end(), '\n'), 1);
+  EXPECT_EQ(program.Run({"-hv"}), kRunsAsWritten);
+  EXPECT_TRUE(program.out.starts_with("Usage: ")) << "-h, then -v";
 
+  const std::string tryHelp = "Try 'tavrilo --help' for more information.\n";
   const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
       {{"--bogus"}, "tavrilo: unknown option '--bogus'\n"},
+      {{"-vx"}, "tavrilo: unknown option '-x'\n"},
+      {{"--version", "extra"}, "tavrilo: extra operand 'extra'\n"},
       {{"--check", "--game"}, "tavrilo: missing value after '--game'\n"},
       {{"--check", "--game=doom", "a.cfg"}, "tavrilo: unknown game 'doom' (quake2 or yamagi)\n"},
       {{"--check"}, "tavrilo: name the files to check after --check ('-' reads standard input)\n"},
@@ -322,9 +454,14 @@ TEST(CheckCommand, HelpVersionAndWrongCommandLines) {
   };
   for (const auto& [args, message] : refused) {
     EXPECT_EQ(program.Run(args), kTrouble) << args.front();
-    EXPECT_EQ(program.err, message);
+    EXPECT_EQ(program.err, message + tryHelp);
     EXPECT_EQ(program.out, "");
   }
+  EXPECT_EQ(program.Run({"--lang=fr", "--bogus"}), kTrouble);
+  EXPECT_TRUE(
+      program.err.ends_with("\nEssayez \xC2\xAB\xC2\xA0tavrilo --help\xC2\xA0\xC2\xBB pour plus "
+                            "d'informations.\n"))
+      << program.err;
   EXPECT_TRUE(WantsCommandLine({"--version"}));
   EXPECT_TRUE(WantsCommandLine({"--bogus", "a.cfg"}));
   EXPECT_FALSE(WantsCommandLine({}));
@@ -426,6 +563,11 @@ TEST(CheckCommand, FlagsAFileTooBigForExecAndAnExecFollowedByMoreThanFits) {
   const std::string place = program.out.substr(lineStart, tooBig - lineStart);  // FILE:LINE
   EXPECT_TRUE(place.starts_with(big + ":")) << place;
   EXPECT_EQ(place.find_first_not_of("0123456789", big.size() + 1), std::string::npos) << place;
+  // Numbers grouped as each language writes them: 37,502 and 37 502 (a no-break space).
+  const std::string size = program.out.substr(tooBig + 22, 6);
+  EXPECT_TRUE(size[2] == ',' && std::isdigit(size[1]) && std::isdigit(size[3])) << size;
+  EXPECT_EQ(program.Run({"--check", "--lang=fr", big}), kFindings);
+  EXPECT_TRUE(program.Printed(size.substr(0, 2) + "\xC2\xA0" + size.substr(3))) << program.out;
 
   // Alias.cfg, then 70 lines of 86 bytes: more than 8,191 bytes together in the buffer,
   // and the game stops.

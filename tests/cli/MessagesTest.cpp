@@ -58,7 +58,7 @@ TEST(Messages, TextsOfTheChosenLanguageInUtf8OrTheKeyWithoutACaptionFile) {
   EXPECT_EQ(english.Shown("Cli.UnknownOption", {"--bogus"}), "unknown option '--bogus'");
   EXPECT_EQ(french.Shown("Cli.UnknownOption", {"--bogus"}),
             "option inconnue \xC2\xAB\xC2\xA0--bogus\xC2\xA0\xC2\xBB");
-  EXPECT_EQ(french.Shown("Cli.FileNotFound"), "Fichier introuvable");
+  EXPECT_EQ(french.Shown("Reason.NotFound"), "Aucun fichier ou dossier de ce nom");
   // No caption file: the key and its values.
   const Messages none(dir / "missing/", Language::kEnglish);
   EXPECT_EQ(none.Shown("Cli.UnknownOption", {"-x\x1b"}), "Cli.UnknownOption [-x\\x1b]");

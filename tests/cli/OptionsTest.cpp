@@ -42,6 +42,7 @@ TEST(Options, CheckWithItsValuesInBothFormsAndFilesKeptAsGiven) {
   EXPECT_FALSE(defaults.language);
   // The last of an option given twice wins.
   EXPECT_EQ(Taken({"--check", "--format=json", "--format=text", "x"}).format, Format::kText);
+  EXPECT_EQ(Taken({"--check", "--format", "sarif", "x"}).format, Format::kSarif);
 }
 
 TEST(Options, DoubleDashEndsTheOptions) {
@@ -52,11 +53,12 @@ TEST(Options, DoubleDashEndsTheOptions) {
   EXPECT_EQ(Taken({"--", "-platform"}).files, Args{"-platform"});
 }
 
-TEST(Options, HelpAndVersionInShortLongAndGroupedForms) {
+// As getopt reads them: "-hv" is -h then -v, and the first of the two is answered.
+TEST(Options, HelpAndVersionInShortLongAndGroupedFormsTheFirstGivenAnswered) {
   for (const Args& args : {Args{"-h"}, Args{"--help"}, Args{"-?"}, Args{"--check", "-h"},
-                           Args{"-h", "file.cfg"}, Args{"--lang", "fr", "--help"}})
+                           Args{"--lang", "fr", "--help"}, Args{"-hv"}, Args{"--help", "-v"}})
     EXPECT_EQ(Taken(args).action, Action::kHelp) << args.front();
-  for (const Args& args : {Args{"-v"}, Args{"--version"}, Args{"-hv"}, Args{"--help", "-v"}})
+  for (const Args& args : {Args{"-v"}, Args{"--version"}, Args{"-vh"}, Args{"--version", "-h"}})
     EXPECT_EQ(Taken(args).action, Action::kVersion) << args.front();
 }
 
@@ -65,8 +67,10 @@ TEST(Options, RefusesUnknownOptionsMissingAndWrongValuesWithTheArgumentAtFault) 
       {{"--bogus"}, "Cli.UnknownOption --bogus"},
       {{"--check", "--bogus=1", "a"}, "Cli.UnknownOption --bogus"},
       {{"-x"}, "Cli.UnknownOption -x"},
-      {{"-hx"}, "Cli.UnknownOption -hx"},
-      {{"-check", "a"}, "Cli.UnknownOption -check"},
+      {{"-hx"}, "Cli.UnknownOption -x"},
+      {{"-check", "a"}, "Cli.UnknownOption -c"},
+      {{"--version", "extra"}, "Cli.ExtraOperand extra"},
+      {{"-h", "file.cfg"}, "Cli.ExtraOperand file.cfg"},
       {{"--Check", "a"}, "Cli.UnknownOption --Check"},
       {{"--check", "--game"}, "Cli.MissingValue --game"},
       {{"--check", "a", "--lang"}, "Cli.MissingValue --lang"},
@@ -75,6 +79,7 @@ TEST(Options, RefusesUnknownOptionsMissingAndWrongValuesWithTheArgumentAtFault) 
       {{"--check", "--game=", "a"}, "Cli.UnknownGame "},
       {{"--check", "--lang=de", "a"}, "Cli.UnknownLanguage de"},
       {{"--check", "--format=xml", "a"}, "Cli.UnknownFormat xml"},
+      {{"--check", "--format=SARIF", "a"}, "Cli.UnknownFormat SARIF"},
       {{"--help=yes"}, "Cli.UnexpectedValue --help"},
       {{"--check=a.cfg"}, "Cli.UnexpectedValue --check"},
       {{"--check"}, "Cli.NoFiles"},
