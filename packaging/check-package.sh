@@ -158,7 +158,7 @@ output=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 10 "$progr
   || fail "tavrilo --version gave status $status and: $output"
 
 # Without a display, the command line answers at once: help, version, and a wrong command
-# line refused with status 2 and one line of reason.
+# line refused with status 2, one line of reason and a pointer to --help.
 no_display=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 10 "$program")
 for case in "0 -h" "0 -v" "0 --help" "2 --bogus" "2 --check --game" "2 --bogus file.cfg"; do
   expected=${case%% *}
@@ -168,15 +168,16 @@ for case in "0 -h" "0 -v" "0 --help" "2 --bogus" "2 --check --game" "2 --bogus f
   [[ $status -eq $expected ]] \
     || fail "tavrilo ${args[*]} without a display gave status $status: $(cat "$scratch/err")"
   if [[ $expected -eq 2 ]]; then
-    [[ $(wc -l <"$scratch/err") -eq 1 && ! -s $scratch/out ]] \
-      || fail "tavrilo ${args[*]} did not give one line of reason: $(cat "$scratch/err")"
+    [[ $(wc -l <"$scratch/err") -eq 2 && ! -s $scratch/out \
+       && $(tail -n 1 "$scratch/err") == "Try 'tavrilo --help' for more information." ]] \
+      || fail "tavrilo ${args[*]} did not give one line of reason and --help: $(cat "$scratch/err")"
   fi
 done
 
 # Standard input that cannot be read (here a folder) is said so, with status 2.
 status=0
 "${no_display[@]}" --check --game quake2 - <"$scratch" >"$scratch/out" 2>"$scratch/err" || status=$?
-[[ $status -eq 2 && $(cat "$scratch/err") == "<stdin>: cannot be read: "* ]] \
+[[ $status -eq 2 && $(cat "$scratch/err") == "tavrilo: <stdin>: "* ]] \
   || fail "tavrilo --check - from a folder gave status $status: $(cat "$scratch/err")"
 
 # The binary carries the hardening of every Debian binary: PIE, stack protector, checked

@@ -5,7 +5,8 @@
 # headless, each program within a fixed time:
 #   - every test program (ctest in the build folder runs them through scripts/wine-run.sh);
 #   - tavrilo.exe --check of the five support files, which the game runs as written
-#     (status 0), and of a file with known findings (status 1, each finding on its line);
+#     (status 0), and of a file with known findings (status 1, each finding on its line),
+#     also under a name with é, ù and €, printed as typed in text, JSON and SARIF;
 #   - tavrilo.exe --version and --help.
 # Prints the number of tests passed and skipped, and the time the Wine run took.
 #   scripts/windows.sh [BUILD_FOLDER]     (default build-windows; JOBS, WERROR as for make)
@@ -77,6 +78,22 @@ done
 cp Q2Dats/Alias.cfg "$build/Défense ù.cfg"
 expect 0 "--check of a file named with accents" \
   "${run[@]}" "$exe" --check "Z:${root//\//\\}\\$build\\Défense ù.cfg"
+# The name printed as the user typed it (UTF-8), in text, in JSON and as a SARIF URI.
+accents="é ù €.cfg"
+cp tests/windows/findings.cfg "$build/$accents"
+named() {  # named FORMAT TEXT: the output of --check in FORMAT holds TEXT
+  expect 1 "--check --format=$1 of a file named with é, ù and €" \
+    env -C "$build" "$root/scripts/wine-run.sh" --prefix "$WINEPREFIX" "$root/$exe" \
+    --check --format="$1" "$accents"
+  grep -qF -- "$2" "$build/check.txt" || {
+    echo "tavrilo.exe --check --format=$1: the name is not printed as typed ($2)" >&2
+    cat "$build/check.txt" >&2
+    check_status=1
+  }
+}
+named text "$accents:2:"
+named json "{\"file\":\"$accents\",\"line\":2,"
+named sarif '"uri":"%C3%A9%20%C3%B9%20%E2%82%AC.cfg"'
 expect 2 "--check of a name that Windows-1252 cannot hold" "${run[@]}" "$exe" --check "Ж.cfg"
 grep -q "argument 2" "$build/check.txt" || { echo "tavrilo.exe: no word of the refused argument" >&2; check_status=1; }
 expect 0 "--version" "${run[@]}" "$exe" --version

@@ -1,11 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/CommandLine.h"
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
-
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -53,13 +48,15 @@ FileBytes ReadNamedFile(const std::string& path) {
   return file;
 }
 
-// Standard input, read whole within the bound of every file read whole.
+// Standard input, read whole within the bound of every file read whole: the program's own
+// through the system, any other stream (a test's) through the stream.
 FileBytes ReadStandardInput(std::istream& in) {
-#ifdef _WIN32
-  // Byte for byte, as a file is read: no CR LF turned into LF, no end at a 0x1A byte.
-  if (&in == &std::cin) _setmode(_fileno(stdin), _O_BINARY);
-#endif
   FileBytes file;
+  if (&in == &std::cin) {
+    if (const int error = tavrilo::ReadStandardInput(file.bytes))
+      file.failure = platform::ReasonOf(error);
+    return file;
+  }
   try {
     std::array<char, 1 << 16> chunk;
     while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0) {
@@ -70,10 +67,7 @@ FileBytes ReadStandardInput(std::istream& in) {
       }
       file.bytes.append(chunk.data(), n);
     }
-    // A read error on the program's own standard input (a folder, a closed descriptor)
-    // shows in its C stream, which std::cin reads through, as an end of file does.
-    if (!file.failure && (in.bad() || (&in == &std::cin && std::ferror(stdin) != 0)))
-      file.failure = Text{"Reason.InputOutput", {}};
+    if (!file.failure && in.bad()) file.failure = Text{"Reason.InputOutput", {}};
   } catch (const std::bad_alloc&) {
     file.failure = platform::ReasonOf(platform::kOutOfMemory);
   } catch (const std::length_error&) {
@@ -376,6 +370,36 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& data
   Context context{dataRoot, std::cin, out, err};
   context.columns = platform::OutputTerminalColumns().value_or(80);
   return RunCommandLine(ParseArguments(args), context);
+}
+
+int RunCommandLineOrWindow(const std::vector<std::string>& args, const std::string& programName,
+                           const std::string& applicationDirectory,
+                           const std::vector<std::string>& windowPrograms, std::ostream& out,
+                           std::ostream& err) {
+  Context context{DataRoot(), std::cin, out, err};
+  context.columns = platform::OutputTerminalColumns().value_or(80);
+  const ParsedArguments arguments = ParseArguments(args);
+  if (const std::optional<int> status = RunUnlessWindow(arguments, context)) return *status;
+  std::string program = applicationDirectory + windowPrograms.front();
+  for (const std::string& candidate : windowPrograms) {
+    const std::optional<platform::FileStatus> status =
+        platform::Status(applicationDirectory + candidate);
+    if (status && status->kind == platform::FileKind::kRegular) {
+      program = applicationDirectory + candidate;
+      break;
+    }
+  }
+  std::vector<std::string> programArgs = {programName};
+  programArgs.insert(programArgs.end(), args.begin(), args.end());
+  const platform::ErrorCode error = platform::ReplaceProcess(program, programArgs);
+  const Messages messages(context.dataRoot,
+                          CommandLineLanguage(std::nullopt, context.environment, context.dataRoot));
+  std::string line = "tavrilo: ";
+  messages.AppendTo(
+      line, Text{"Cli.WindowNotStarted", {program, messages.Shown(platform::ReasonOf(error))}},
+      Form::kTerminal);
+  err << line << '\n';
+  return kTrouble;
 }
 
 bool WantsCommandLine(const std::vector<std::string>& args) {

@@ -51,6 +51,16 @@ std::optional<int> RunUnlessWindow(const ParsedArguments& arguments, const Conte
 int RunCommandLine(const std::vector<std::string>& args, const std::string& dataRoot,
                    std::ostream& out, std::ostream& err);
 
+// The program without the window's libraries, whose window is a program of its own: runs
+// the command line as RunUnlessWindow does; when the arguments ask for the window, the
+// first of `windowPrograms` (paths from `applicationDirectory`) that exists runs in place of
+// this one with the same arguments, under `programName`. Returns the exit status when
+// the window is not started, said on `err` when it cannot be.
+int RunCommandLineOrWindow(const std::vector<std::string>& args, const std::string& programName,
+                           const std::string& applicationDirectory,
+                           const std::vector<std::string>& windowPrograms, std::ostream& out,
+                           std::ostream& err);
+
 // Whether the arguments are for the command line rather than the window: an option of the
 // command line, or arguments it refuses.
 bool WantsCommandLine(const std::vector<std::string>& args);

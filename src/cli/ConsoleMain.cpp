@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Start-up of the program built without its window (where Qt is not available, as in
-// the Windows cross-build): the command line alone.
+// Start-up of the program `tavrilo`, linked to the engine alone: the command line, which
+// loads none of the window's libraries. Where the window is built as a program of its own
+// (TAVRILO_WINDOW_PROGRAM, beside this one or where it is installed), the arguments that
+// ask for the window start it in place of this program; without a window (the Windows
+// cross-build) they are refused.
 #include <iostream>
 #include <optional>
 #include <string>
@@ -32,12 +35,13 @@ int main(int argc, char* argv[]) {
 #else
   const std::vector<std::string> args(argv + 1, argv + argc);
 #endif
-  int status = tavrilo::cli::kTrouble;
-  if (tavrilo::cli::WantsCommandLine(args)) {
-    status = tavrilo::cli::RunCommandLine(args, tavrilo::DataRoot(), std::cout, std::cerr);
-  } else {
-    std::cerr << "tavrilo: this build has no window; use --check, --help or --version\n";
-  }
+#ifdef TAVRILO_WINDOW_PROGRAM
+  const int status = tavrilo::cli::RunCommandLineOrWindow(
+      args, argv[0], tavrilo::platform::ApplicationDirectory(),
+      {TAVRILO_WINDOW_PROGRAM, TAVRILO_INSTALLED_WINDOW_PROGRAM}, std::cout, std::cerr);
+#else
+  const int status = tavrilo::cli::RunCommandLine(args, tavrilo::DataRoot(), std::cout, std::cerr);
+#endif
 #ifdef _WIN32
   std::cout.flush();
   tavrilo::platform::windows::RestoreConsole(console);

@@ -88,6 +88,9 @@ class InputFile {
 
   // Opens `path`; kNoError or the reason it cannot be read.
   ErrorCode Open(const std::string& path, Streams streams = Streams::kRefused);
+  // Opens the program's standard input (a copy of its descriptor), as Open with
+  // Streams::kRead opens a path.
+  ErrorCode OpenStandardInput();
   bool IsOpen() const { return fd_ >= 0; }
   // The file's size when it was opened (0 for a stream).
   std::uint64_t Size() const { return size_; }
@@ -227,6 +230,14 @@ std::string UserConfigFolder();
 // The width in columns of the terminal that standard output writes to; std::nullopt when
 // it writes to no terminal (a file, a pipe) or the width is unknown.
 std::optional<int> OutputTerminalColumns();
+
+// ---- programs ----------------------------------------------------------------------------
+
+// Runs the program `path` in place of this one, with `args` (its name first), the same
+// standard streams and environment: on POSIX the process becomes that program (exec); on
+// Windows this one waits for it and ends with its exit status. Returns only when it
+// cannot be started, with the reason.
+ErrorCode ReplaceProcess(const std::string& path, const std::vector<std::string>& args);
 
 // ---- memory ----------------------------------------------------------------------
 

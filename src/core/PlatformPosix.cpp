@@ -177,6 +177,30 @@ InputFile::~InputFile() {
   Close();
 }
 
+namespace {
+
+// Keeps `fd` as the descriptor of a file open for reading when it is a regular file or,
+// with `streams`, a stream; otherwise closes it and returns why.
+ErrorCode Adopt(int fd, bool readStreams, int& fdOut, std::uint64_t& sizeOut) {
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) {
+    const int error = errno;
+    ::close(fd);
+    return error;
+  }
+  const bool stream =
+      readStreams && (S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode) || S_ISSOCK(info.st_mode));
+  if (!S_ISREG(info.st_mode) && !stream) {
+    ::close(fd);
+    return readStreams && S_ISDIR(info.st_mode) ? EISDIR : kNotRegularFile;
+  }
+  fdOut = fd;
+  sizeOut = !stream && info.st_size > 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+  return kNoError;
+}
+
+}  // namespace
+
 ErrorCode InputFile::Open(const std::string& path, Streams streams) {
   Close();
   const bool readStreams = streams == Streams::kRead;
@@ -196,21 +220,14 @@ ErrorCode InputFile::Open(const std::string& path, Streams streams) {
       return kNotRegularFile;
     return error;
   }
-  struct stat info {};
-  if (::fstat(fd, &info) != 0) {
-    const int error = errno;
-    ::close(fd);
-    return error;
-  }
-  const bool stream =
-      readStreams && (S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode) || S_ISSOCK(info.st_mode));
-  if (!S_ISREG(info.st_mode) && !stream) {
-    ::close(fd);
-    return readStreams && S_ISDIR(info.st_mode) ? EISDIR : kNotRegularFile;
-  }
-  fd_ = fd;
-  size_ = !stream && info.st_size > 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
-  return kNoError;
+  return Adopt(fd, readStreams, fd_, size_);
+}
+
+ErrorCode InputFile::OpenStandardInput() {
+  Close();
+  const int fd = ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0);
+  if (fd < 0) return errno;
+  return Adopt(fd, true, fd_, size_);
 }
 
 std::ptrdiff_t InputFile::Read(void* data, std::size_t size, ErrorCode& error, ReadFunction read) {
@@ -897,6 +914,15 @@ std::optional<int> OutputTerminalColumns() {
       size.ws_col == 0)
     return std::nullopt;
   return size.ws_col;
+}
+
+ErrorCode ReplaceProcess(const std::string& path, const std::vector<std::string>& args) {
+  std::vector<char*> argv;
+  for (const std::string& arg : args)
+    argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  ::execv(path.c_str(), argv.data());
+  return errno;
 }
 
 // ---- memory ----------------------------------------------------------------------

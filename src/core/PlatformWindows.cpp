@@ -527,6 +527,25 @@ ErrorCode InputFile::Open(const std::string& path, Streams streams) {
   return kNoError;
 }
 
+ErrorCode InputFile::OpenStandardInput() {
+  Close();
+  const int fd = ::_dup(0);
+  if (fd < 0) return ERROR_INVALID_HANDLE;
+  // Byte for byte, as a file is read: no CR LF turned into LF, no end at a 0x1A byte.
+  ::_setmode(fd, _O_BINARY);
+  const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (::GetFileType(handle) == FILE_TYPE_DISK && ::GetFileInformationByHandle(handle, &info)) {
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      ::_close(fd);
+      return ERROR_DIRECTORY;
+    }
+    size_ = SizeOf(info.nFileSizeHigh, info.nFileSizeLow);
+  }
+  fd_ = fd;
+  return kNoError;
+}
+
 std::ptrdiff_t InputFile::Read(void* data, std::size_t size, ErrorCode& error, ReadFunction read) {
   if (read == nullptr) read = SystemRead;
   for (;;) {
@@ -967,6 +986,48 @@ std::optional<int> OutputTerminalColumns() {
   if (!::GetConsoleScreenBufferInfo(::GetStdHandle(STD_OUTPUT_HANDLE), &info)) return std::nullopt;
   const int columns = info.srWindow.Right - info.srWindow.Left + 1;
   return columns > 0 ? std::optional<int>(columns) : std::nullopt;
+}
+
+namespace {
+
+// `arg` as one argument of a command line that the C runtime reads back as it is: between
+// double quotes, a quote escaped, the backslashes before a quote or the end doubled.
+void AppendQuoted(std::wstring& line, const std::wstring& arg) {
+  line += L'"';
+  std::size_t backslashes = 0;
+  for (wchar_t c : arg) {
+    if (c == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    line.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+    backslashes = 0;
+    line += c;
+  }
+  line.append(2 * backslashes, L'\\');
+  line += L'"';
+}
+
+}  // namespace
+
+ErrorCode ReplaceProcess(const std::string& path, const std::vector<std::string>& args) {
+  std::wstring line;
+  for (const std::string& arg : args) {
+    if (!line.empty()) line += L' ';
+    AppendQuoted(line, WideFromAnsi(arg));
+  }
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessW(WideFromAnsi(path).c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                        nullptr, &startup, &process))
+    return LastError();
+  ::CloseHandle(process.hThread);
+  ::WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD status = 1;
+  ::GetExitCodeProcess(process.hProcess, &status);
+  ::CloseHandle(process.hProcess);
+  ::ExitProcess(status);
 }
 
 // ---- memory ----------------------------------------------------------------------

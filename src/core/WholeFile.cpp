@@ -27,13 +27,7 @@ int ReadOpenFile(platform::InputFile& file, std::string& bytes, std::uint64_t ma
   }
 }
 
-}  // namespace
-
-int ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t maxSize,
-                  platform::Streams streams) {
-  bytes.clear();
-  platform::InputFile file;
-  if (const platform::ErrorCode error = file.Open(path, streams)) return error;
+int ReadAll(platform::InputFile& file, std::string& bytes, std::uint64_t maxSize) {
   int error;
   try {
     error = ReadOpenFile(file, bytes, maxSize);
@@ -44,6 +38,23 @@ int ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t max
   }
   if (error != platform::kNoError) std::string().swap(bytes);
   return error;
+}
+
+}  // namespace
+
+int ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t maxSize,
+                  platform::Streams streams) {
+  bytes.clear();
+  platform::InputFile file;
+  if (const platform::ErrorCode error = file.Open(path, streams)) return error;
+  return ReadAll(file, bytes, maxSize);
+}
+
+int ReadStandardInput(std::string& bytes, std::uint64_t maxSize) {
+  bytes.clear();
+  platform::InputFile file;
+  if (const platform::ErrorCode error = file.OpenStandardInput()) return error;
+  return ReadAll(file, bytes, maxSize);
 }
 
 bool IsTooBig(int error) {

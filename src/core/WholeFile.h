@@ -28,6 +28,9 @@ int ReadWholeFile(const std::string& path, std::string& bytes,
                   std::uint64_t maxSize = kMaxWholeFileSize,
                   platform::Streams streams = platform::Streams::kRefused);
 
+// The same for the program's standard input, a stream or a file, from where it stands.
+int ReadStandardInput(std::string& bytes, std::uint64_t maxSize = kMaxWholeFileSize);
+
 // Whether `error` of ReadWholeFile says the file is too big to be read whole (over the
 // bound, or over what memory holds).
 bool IsTooBig(int error);

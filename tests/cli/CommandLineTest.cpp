@@ -360,7 +360,7 @@ TEST(CheckCommand, StandardInputThatCannotBeReadIsNotAFileChecked) {
                      Context{program.dir.Path(), std::cin, out, err});
   std::clearerr(stdin);
   EXPECT_EQ(status, kTrouble);
-  EXPECT_EQ(err.str(), "tavrilo: <stdin>: Input/output error\n");
+  EXPECT_EQ(err.str(), "tavrilo: <stdin>: Is a directory\n");
   EXPECT_NE(out.str().find("not read: 1"), std::string::npos) << out.str();
 #endif
 }
@@ -541,6 +541,26 @@ TEST(Program, AnswersAtOnceWithoutADisplay) {
   EXPECT_EQ(run("--check -", "/dev/full"), kTrouble);
   EXPECT_EQ(run("--check -"), kRunsAsWritten);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+}
+
+// The command line loads none of Qt's libraries; where the window is built, the program
+// starts it in its place with the arguments it was given.
+TEST(Program, LoadsNoQtLibraryAndStartsTheWindowProgramForTheWindow) {
+  const std::filesystem::path folder =
+      std::filesystem::read_symlink("/proc/self/exe").parent_path();
+  const std::string program = (folder / "tavrilo").string();
+  if (!std::filesystem::exists(program)) GTEST_SKIP() << program << " is not built";
+  testing::TempDir dir;
+  const std::string libraries = dir / "ldd.txt";
+  ASSERT_EQ(std::system(("ldd " + program + " >" + libraries).c_str()), 0);
+  EXPECT_EQ(ReadFile(libraries).find("libQt"), std::string::npos) << ReadFile(libraries);
+  if (!std::filesystem::exists(folder / "tavrilo-window")) GTEST_SKIP() << "no window built";
+  // A platform Qt does not have: only the window's Qt can refuse it.
+  const std::string err = dir / "err.txt";
+  const int status = std::system(
+      (program + " -platform no-such-platform >/dev/null 2>" + err + " </dev/null").c_str());
+  EXPECT_NE(status, 0);
+  EXPECT_NE(ReadFile(err).find("no-such-platform"), std::string::npos) << ReadFile(err);
 }
 #endif
 

@@ -1,0 +1,157 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Start-up, measured side by side against the least a program can do, in turn (A B A B...)
+// so that the machine's drift falls on both; the ratio of each pair, then their median:
+// - tavrilo --check of a list of 32,766 bytes against cat of the same file (aim: 4 x at
+//   most): a player's script or a CI job pays this start-up for each file it checks;
+// - the window's first frame against a bare Qt window with twenty buttons (aim: 1.2 x at
+//   most), both on the offscreen platform, each ended by first_frame_probe at its first
+//   frame.
+// Wall-clock and processor time (user and system, of the program and its children).
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+struct Figures {
+  double wall = 0;  // milliseconds
+  double cpu = 0;
+};
+
+// Runs `argv` with `environment`, its standard input and output on /dev/null, and waits
+// for it.
+Figures Run(const std::vector<std::string>& argv, const std::vector<std::string>& environment) {
+  std::vector<char*> args, env;
+  for (const std::string& arg : argv)
+    args.push_back(const_cast<char*>(arg.c_str()));
+  args.push_back(nullptr);
+  for (const std::string& variable : environment)
+    env.push_back(const_cast<char*>(variable.c_str()));
+  env.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  const auto start = Clock::now();
+  pid_t pid = 0;
+  if (posix_spawn(&pid, args[0], &actions, nullptr, args.data(), env.data()) != 0) {
+    std::cerr << "cannot start " << argv[0] << "\n";
+    std::exit(1);
+  }
+  int status = 0;
+  rusage usage{};
+  ::wait4(pid, &status, 0, &usage);
+  const auto end = Clock::now();
+  posix_spawn_file_actions_destroy(&actions);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) > 1) {
+    std::cerr << argv[0] << " failed (status " << status << ")\n";
+    std::exit(1);
+  }
+  const auto ms = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
+  };
+  return {std::chrono::duration<double, std::milli>(end - start).count(),
+          ms(usage.ru_utime) + ms(usage.ru_stime)};
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t n = values.size();
+  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// A and B in turn, `pairs` times after two of each not counted; prints the medians and the
+// median ratio A/B of the pairs.
+void Compare(const char* title, const std::vector<std::string>& a, const std::vector<std::string>& b,
+             const std::vector<std::string>& environment, int pairs, double aim) {
+  for (int i = 0; i < 2; ++i) {
+    Run(a, environment);
+    Run(b, environment);
+  }
+  std::vector<double> aWall, bWall, aCpu, bCpu, wallRatio, cpuRatio;
+  for (int i = 0; i < pairs; ++i) {
+    const Figures first = Run(a, environment);
+    const Figures second = Run(b, environment);
+    aWall.push_back(first.wall);
+    bWall.push_back(second.wall);
+    aCpu.push_back(first.cpu);
+    bCpu.push_back(second.cpu);
+    wallRatio.push_back(first.wall / second.wall);
+    if (second.cpu > 0) cpuRatio.push_back(first.cpu / second.cpu);
+  }
+  std::printf("%s (median of %d pairs)\n", title, pairs);
+  std::printf("  wall: %.2f ms against %.2f ms, ratio %.2f (aim: %.1f at most; fastest %.2f ms "
+              "against %.2f ms)\n",
+              Median(aWall), Median(bWall), Median(wallRatio), aim,
+              *std::min_element(aWall.begin(), aWall.end()),
+              *std::min_element(bWall.begin(), bWall.end()));
+  std::printf("  cpu:  %.2f ms against %.2f ms, ratio %s\n", Median(aCpu), Median(bCpu),
+              cpuRatio.empty() ? "n/a (too short to count)"
+                               : std::to_string(Median(cpuRatio)).substr(0, 5).c_str());
+}
+
+// A list of aliases and one binding, 32,766 bytes with CR LF line ends.
+std::string List() {
+  std::string list;
+  for (int i = 0;; ++i) {
+    const std::string line =
+        "alias macro" + std::to_string(i) + " \"say hello number " + std::to_string(i) + "\"\r\n";
+    if (list.size() + line.size() > 32766 - 40) break;
+    list += line;
+  }
+  list += "bind \"q\" \"macro1\"\r\n";
+  list += "//" + std::string(32766 - list.size() - 4, 'x') + "\r\n";
+  return list;
+}
+
+}  // namespace
+
+// bench_startup [PROGRAM]: PROGRAM in place of the tavrilo of this build (another build's,
+// to compare).
+int main(int argc, char* argv[]) {
+  const std::string program = argc > 1 ? argv[1] : TAVRILO_PROGRAM;
+  const fs::path folder = fs::temp_directory_path() / ("tavrilo-bench-" + std::to_string(::getpid()));
+  fs::create_directories(folder / "config");
+  fs::permissions(folder, fs::perms::owner_all);
+  const fs::path list = folder / "list.cfg";
+  std::ofstream(list, std::ios::binary) << List();
+
+  // The settings of a user of their own, so that no run touches the real ones.
+  std::vector<std::string> environment;
+  for (char** variable = environ; *variable != nullptr; ++variable) {
+    const std::string text = *variable;
+    if (!text.starts_with("XDG_CONFIG_HOME=") && !text.starts_with("XDG_RUNTIME_DIR=") &&
+        !text.starts_with("LD_PRELOAD=") && !text.starts_with("QT_QPA_PLATFORM="))
+      environment.push_back(text);
+  }
+  environment.push_back("XDG_CONFIG_HOME=" + (folder / "config").string());
+  environment.push_back("XDG_RUNTIME_DIR=" + folder.string());
+
+  Compare("tavrilo --check of 32,766 bytes against cat", {program, "--check", list.string()},
+          {"/bin/cat", list.string()}, environment, 40, 4.0);
+#ifdef TAVRILO_BARE_WINDOW
+  environment.push_back("QT_QPA_PLATFORM=offscreen");
+  environment.push_back(std::string("LD_PRELOAD=") + TAVRILO_FIRST_FRAME_PROBE);
+  Compare("the window's first frame against a bare Qt window with 20 buttons",
+          {program}, {TAVRILO_BARE_WINDOW}, environment, 15, 1.2);
+#endif
+  fs::remove_all(folder);
+  return 0;
+}
