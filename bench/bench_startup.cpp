@@ -79,8 +79,9 @@ double Median(std::vector<double> values) {
 
 // A and B in turn, `pairs` times after two of each not counted; prints the medians and the
 // median ratio A/B of the pairs.
-void Compare(const char* title, const std::vector<std::string>& a, const std::vector<std::string>& b,
-             const std::vector<std::string>& environment, int pairs, double aim) {
+void Compare(const char* title, const std::vector<std::string>& a,
+             const std::vector<std::string>& b, const std::vector<std::string>& environment,
+             int pairs, double aim) {
   for (int i = 0; i < 2; ++i) {
     Run(a, environment);
     Run(b, environment);
@@ -97,11 +98,11 @@ void Compare(const char* title, const std::vector<std::string>& a, const std::ve
     if (second.cpu > 0) cpuRatio.push_back(first.cpu / second.cpu);
   }
   std::printf("%s (median of %d pairs)\n", title, pairs);
-  std::printf("  wall: %.2f ms against %.2f ms, ratio %.2f (aim: %.1f at most; fastest %.2f ms "
-              "against %.2f ms)\n",
-              Median(aWall), Median(bWall), Median(wallRatio), aim,
-              *std::min_element(aWall.begin(), aWall.end()),
-              *std::min_element(bWall.begin(), bWall.end()));
+  std::printf(
+      "  wall: %.2f ms against %.2f ms, ratio %.2f (aim: %.1f at most; fastest %.2f ms "
+      "against %.2f ms)\n",
+      Median(aWall), Median(bWall), Median(wallRatio), aim,
+      *std::min_element(aWall.begin(), aWall.end()), *std::min_element(bWall.begin(), bWall.end()));
   std::printf("  cpu:  %.2f ms against %.2f ms, ratio %s\n", Median(aCpu), Median(bCpu),
               cpuRatio.empty() ? "n/a (too short to count)"
                                : std::to_string(Median(cpuRatio)).substr(0, 5).c_str());
@@ -127,7 +128,8 @@ std::string List() {
 // to compare).
 int main(int argc, char* argv[]) {
   const std::string program = argc > 1 ? argv[1] : TAVRILO_PROGRAM;
-  const fs::path folder = fs::temp_directory_path() / ("tavrilo-bench-" + std::to_string(::getpid()));
+  const fs::path folder =
+      fs::temp_directory_path() / ("tavrilo-bench-" + std::to_string(::getpid()));
   fs::create_directories(folder / "config");
   fs::permissions(folder, fs::perms::owner_all);
   const fs::path list = folder / "list.cfg";
@@ -149,8 +151,8 @@ int main(int argc, char* argv[]) {
 #ifdef TAVRILO_BARE_WINDOW
   environment.push_back("QT_QPA_PLATFORM=offscreen");
   environment.push_back(std::string("LD_PRELOAD=") + TAVRILO_FIRST_FRAME_PROBE);
-  Compare("the window's first frame against a bare Qt window with 20 buttons",
-          {program}, {TAVRILO_BARE_WINDOW}, environment, 15, 1.2);
+  Compare("the window's first frame against a bare Qt window with 20 buttons", {program},
+          {TAVRILO_BARE_WINDOW}, environment, 15, 1.2);
 #endif
   fs::remove_all(folder);
   return 0;

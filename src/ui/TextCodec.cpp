@@ -23,13 +23,13 @@ std::string ToAnsi(const QString& text) {
   return bytes;
 }
 
-QString FormatForUser(std::string_view pattern, const Text& text) {
+QString FormatForUser(std::string_view pattern, const Text& text, char separator) {
   if (pattern.empty()) return FromAnsi(FallbackText(text));
   std::vector<std::string> args;
   args.reserve(text.args.size());
   for (const std::string& arg : text.args)
     args.push_back(IsUtf8WithHighBytes(arg) ? ToAnsi(PathFromBytes(arg)) : arg);
-  return FromAnsi(FormatText(pattern, args));
+  return FromAnsi(FormatText(pattern, args, separator));
 }
 
 QString ShownText(std::string_view bytes) {

@@ -46,8 +46,9 @@ QString PathFromBytes(std::string_view bytes);
 // A text of the caption files as the user reads it: `pattern` (Windows-1252) with the
 // text's values in its placeholders. A value that is a file name the file system gave
 // (valid UTF-8 with bytes above 127) is read as such; any other value is Windows-1252.
-// An empty pattern shows the text's key and values.
-QString FormatForUser(std::string_view pattern, const Text& text);
+// An empty pattern shows the text's key and values. A grouped number among the values gets
+// `separator` between its groups (datafiles::DigitGroupSeparator of the language).
+QString FormatForUser(std::string_view pattern, const Text& text, char separator = kDigitGroupMark);
 
 // Refuses any edit that would bring a character without a Windows-1252 byte into a field.
 class AnsiValidator : public QValidator {

@@ -8,7 +8,8 @@
 namespace tavrilo::ui {
 
 QString WindowTexts::operator()(const Text& text) const {
-  return FormatForUser(language_.captions.Get(text.key), text);
+  return FormatForUser(language_.captions.Get(text.key), text,
+                       datafiles::DigitGroupSeparator(language_.Selected()));
 }
 
 QString WindowTexts::Caption(std::string_view key) const {
@@ -20,7 +21,8 @@ QString WindowTexts::ErrorMessage(const std::exception& error, const std::string
   const std::string& pattern = language_.captions.Get(text.key);
   std::string message;
   if (!pattern.empty()) {
-    message = ToAnsi(FormatForUser(pattern, text));
+    message =
+        ToAnsi(FormatForUser(pattern, text, datafiles::DigitGroupSeparator(language_.Selected())));
     const bool systemError = dynamic_cast<const InputOutputError*>(&error) != nullptr;
     const std::string& named = language_.captions.Get("Window.FileError");
     if (systemError && !path.empty() && !named.empty())
