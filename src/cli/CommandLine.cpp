@@ -94,7 +94,7 @@ class Check {
             ? *options_.game
             : datafiles::ReadGameChoice(datafiles::IniFile(SettingsForReading(context_.dataRoot)));
     const game::SupportFiles support = install::ReadSupportFiles(context_.dataRoot);
-    if (options_.format == Format::kSarif) AppendSarifStart(out_.Buffer());
+    if (options_.format == Format::kSarif) AppendSarifStart(out_.Buffer(), messages_);
     std::size_t checked = 0, unreadable = 0, errors = 0, notes = 0;
     std::string notifications;  // SARIF: the files not read
     for (const std::string& path : options_.files) {

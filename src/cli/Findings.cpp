@@ -4,6 +4,7 @@
 #include <span>
 
 #include "Branding.h"
+#include "game/RuleBook.h"
 
 namespace tavrilo::cli {
 
@@ -49,28 +50,27 @@ void AppendFileUri(std::string& out, std::string_view name) {
   }
 }
 
-void AppendSarifStart(std::string& out) {
+void AppendSarifStart(std::string& out, const Messages& messages) {
   out += "{\"$schema\":\"https://json.schemastore.org/sarif-2.1.0.json\",\"version\":\"2.1.0\",";
   out += "\"runs\":[{\"tool\":{\"driver\":{\"name\":\"tavrilo\",\"version\":\"";
   out += kPackageVersion;
   out += "\",\"informationUri\":\"";
   out += kWebPage;
   out += "\",\"rules\":[";
-  for (std::size_t i = 0; i < static_cast<std::size_t>(game::Code::kCount); ++i) {
-    const auto code = static_cast<game::Code>(i);
-    if (i > 0) out += ',';
+  for (const game::Rule& rule : game::AllRules()) {
+    if (rule.code != game::Code{}) out += ',';
     out += "\n{\"id\":\"";
-    out += game::CodeName(code);
-    out += '"';
-    for (const char* description : {"shortDescription", "fullDescription", "help"}) {
-      out += ",\"";
-      out += description;
-      out += "\":{\"text\":\"";
-      out += game::CodeName(code);
-      out += "\"}";
-    }
-    out += ",\"defaultConfiguration\":{\"level\":\"";
-    out += game::SeverityOf(code) == game::Severity::kError ? "error" : "note";
+    out += rule.name;
+    // The summary in the language of the messages; what it finds and the whole
+    // documentation (tavrilo --explain) in English.
+    out += "\",\"shortDescription\":{\"text\":\"";
+    messages.AppendTo(out, Text{std::string(rule.summaryKey), {}}, Form::kJson);
+    out += "\"},\"fullDescription\":{\"text\":\"";
+    AppendBytes(out, rule.doc.finds, Form::kJson);
+    out += "\"},\"help\":{\"text\":\"";
+    AppendBytes(out, game::ExplanationOf(rule), Form::kJson);
+    out += "\"},\"defaultConfiguration\":{\"level\":\"";
+    out += game::SeverityName(rule.severity);
     out += "\"}}";
   }
   out += "]}},\"columnKind\":\"utf16CodeUnits\",\"results\":[";

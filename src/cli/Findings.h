@@ -27,8 +27,9 @@ void AppendFileName(std::string& out, std::string_view name, Form form);
 void AppendFileUri(std::string& out, std::string_view name);
 
 // The start of a SARIF log, up to the first result: the tool, its version and one rule
-// for each kind of finding (its stable name as its id, in the order of the codes).
-void AppendSarifStart(std::string& out);
+// for each finding of the rule book (its stable name as its id, its summary and its
+// documentation), in the order of the codes.
+void AppendSarifStart(std::string& out, const Messages& messages);
 
 class FindingPrinter {
  public:

@@ -654,7 +654,11 @@ TEST(RuleBookCommands, ListCodesInTheLanguageOfTheMessagesAndExplainOne) {
             "tavrilo: unknown finding code 'bogus-code': tavrilo --list-codes lists them\n");
   EXPECT_EQ(program.out, "");
   EXPECT_EQ(program.Run({"--explain"}), kTrouble);
-  EXPECT_EQ(program.err, "tavrilo: missing value after '--explain'\n");
+  EXPECT_EQ(
+      program.err,
+      "tavrilo: missing value after '--explain'\nTry 'tavrilo --help' for more information.\n");
+  EXPECT_EQ(program.Run({"--list-codes", "extra"}), kTrouble);
+  EXPECT_TRUE(program.err.starts_with("tavrilo: extra operand 'extra'\n")) << program.err;
   EXPECT_EQ(program.Run({"--help"}), kRunsAsWritten);
   EXPECT_TRUE(program.Printed("--list-codes") && program.Printed("--explain CODE")) << program.out;
 }
