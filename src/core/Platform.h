@@ -100,6 +100,9 @@ class InputFile {
   // anything is retried.
   std::ptrdiff_t Read(void* data, std::size_t size, ErrorCode& error, ReadFunction read = nullptr);
 
+  // Moves to byte `offset` from the start, where the next Read begins; kNoError or why not.
+  ErrorCode Seek(std::uint64_t offset);
+
   void Close();
 
  private:
@@ -221,6 +224,10 @@ std::string ApplicationDirectory();
 // The user's home folder: $HOME when set, else the system's record of the user (the
 // password database; %USERPROFILE% on Windows).
 std::string HomeFolder();
+
+// The folder where programs keep the user's own data: $XDG_DATA_HOME when it is an
+// absolute path, else <home>.local/share/; on Windows the user's Documents folder.
+std::string UserDataFolder();
 
 // The user's configuration folder, under which the settings folder "tavrilo/" lives:
 // $XDG_CONFIG_HOME when it is an absolute path, else <home>.config/ (on Windows

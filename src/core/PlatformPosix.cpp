@@ -242,6 +242,12 @@ std::ptrdiff_t InputFile::Read(void* data, std::size_t size, ErrorCode& error, R
   }
 }
 
+ErrorCode InputFile::Seek(std::uint64_t offset) {
+  if (offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) return EINVAL;
+  if (::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0) return errno;
+  return kNoError;
+}
+
 void InputFile::Close() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
@@ -897,6 +903,13 @@ std::string HomeFolder() {
     return WithSeparator(found->pw_dir);
   }
   return "/";
+}
+
+std::string UserDataFolder() {
+  // The XDG rules: a relative value is ignored.
+  if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && data[0] == kPathSeparator)
+    return WithSeparator(data);
+  return HomeFolder() + ".local/share/";
 }
 
 std::string UserConfigFolder() {

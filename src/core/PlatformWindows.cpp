@@ -6,6 +6,7 @@
 #include <windows.h>
 // After <windows.h>, which it needs.
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -559,6 +560,12 @@ std::ptrdiff_t InputFile::Read(void* data, std::size_t size, ErrorCode& error, R
   }
 }
 
+ErrorCode InputFile::Seek(std::uint64_t offset) {
+  if (offset > static_cast<std::uint64_t>(INT64_MAX)) return ERROR_NEGATIVE_SEEK;
+  if (::_lseeki64(fd_, static_cast<__int64>(offset), SEEK_SET) < 0) return ERROR_SEEK;
+  return kNoError;
+}
+
 void InputFile::Close() {
   if (fd_ >= 0) ::_close(fd_);
   fd_ = -1;
@@ -974,6 +981,14 @@ std::string HomeFolder() {
   std::optional<std::wstring> path = Environment(L"HOMEPATH");
   if (drive && path) return FolderText(*drive + *path);
   return "C:\\";
+}
+
+std::string UserDataFolder() {
+  wchar_t documents[MAX_PATH] = {};
+  if (SUCCEEDED(
+          ::SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)))
+    return FolderText(documents);
+  return HomeFolder() + "Documents\\";
 }
 
 std::string UserConfigFolder() {

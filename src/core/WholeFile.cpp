@@ -2,8 +2,10 @@
 #include "core/WholeFile.h"
 
 #include <new>
+#include <optional>
 #include <stdexcept>
 
+#include "core/ErrorText.h"
 #include "core/Errors.h"
 #include "core/Platform.h"
 #include "core/Text.h"
@@ -64,6 +66,16 @@ bool IsTooBig(int error) {
 void ThrowReadError(int error, const std::string& path) {
   if (IsTooBig(error)) throw TextError(Text{"File.TooBig", {path}});
   throw InOutErrorFor(error, path);
+}
+
+Text ReadFailureText(int error, const std::string& path) {
+  if (error == platform::kNotRegularFile) {
+    const std::optional<platform::FileStatus> status = platform::Status(path);
+    const bool directory = status && status->kind == platform::FileKind::kDirectory;
+    return Text{directory ? "Cli.IsDirectory" : "Cli.NotRegularFile", {}};
+  }
+  if (IsTooBig(error)) return Text{"File.TooBig", {path}};
+  return TextOfError(InOutErrorFor(error, path));
 }
 
 }  // namespace tavrilo

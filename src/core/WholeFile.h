@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/Platform.h"
+#include "core/Text.h"
 
 namespace tavrilo {
 
@@ -39,5 +40,10 @@ bool IsTooBig(int error);
 // {path} for a file too big to be read whole, otherwise the input/output error of the
 // table (InOutErrorFor). Throws it.
 [[noreturn]] void ThrowReadError(int error, const std::string& path);
+
+// Why `path` could not be read, for `error` of ReadWholeFile, as a text of the caption
+// files: a folder or anything but a regular file, a file too big to be read whole
+// ("File.TooBig"), or the message of the error table for the system's error.
+Text ReadFailureText(int error, const std::string& path);
 
 }  // namespace tavrilo

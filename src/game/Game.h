@@ -73,6 +73,11 @@ struct Bounds {
   static constexpr std::size_t kSupportNesting = 4;
 };
 
+// Whether `exec written` opens the file stored as `stored` in the game's folder: Quake 2
+// runs on Windows, whose file system ignores letter case; Yamagi Quake II opens the name as
+// written, or else in lower case (on a system whose file names keep their letter case).
+bool OpensFileNamed(Game game, std::string_view written, std::string_view stored);
+
 // The game's name in the settings file, and back (std::nullopt for an unknown name).
 std::string_view SettingsNameOf(Game game);
 std::optional<Game> GameFromSettingsName(std::string_view name);

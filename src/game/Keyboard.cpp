@@ -221,7 +221,37 @@ char32_t CharacterOfLabel(std::string_view label) {
   return label.size() == 1 ? static_cast<unsigned char>(label[0]) : 0;
 }
 
+// The character a key of the US layout types alone: Quake 2 names a character key by it.
+char32_t UsCharacter(const Position& position) {
+  if (position.usName == nullptr || position.quake2 == nullptr) return 0;
+  return static_cast<unsigned char>(position.quake2[0]);
+}
+
 }  // namespace
+
+std::string_view CharacterAt(Layout layout, std::uint16_t code) {
+  const Position* position = PositionAt(code);
+  if (position == nullptr) return {};
+  if (layout == Layout::kAzerty) return position->labels[0] != nullptr ? position->labels[0] : "";
+  // Quake 2's names of the character keys are the US characters; the number row's too.
+  const bool character = position->usName != nullptr || (code >= 2 && code <= 11);
+  return character && position->quake2 != nullptr ? position->quake2 : "";
+}
+
+std::optional<std::string> NameAtPosition(Game game, Layout layout, std::uint16_t code) {
+  const Position* position = PositionAt(code);
+  if (position == nullptr) return std::nullopt;
+  if (game == Game::kQuake2) {
+    if (position->quake2 == nullptr) return std::nullopt;
+    return std::string(position->quake2);
+  }
+  if (position->yamagi != nullptr) return std::string(position->yamagi);
+  if (position->usName == nullptr) return std::nullopt;
+  const char32_t typed = layout == Layout::kAzerty ? CharacterOfLabel(CharacterAt(layout, code))
+                                                   : UsCharacter(*position);
+  if (typed == 0) return std::nullopt;  // no such key on that layout
+  return YamagiCharacterKey(typed, position->usName);
+}
 
 KeyChoice KeyOfLabel(Game game, std::string_view text) {
   if (const Position* position = PositionOfLabel(text))

@@ -78,4 +78,16 @@ bool IsModifierKey(ScanCodes codes, std::uint32_t nativeScanCode);
 // for Quake 2 (std::nullopt).
 std::optional<std::string> KeyOfWheel(Game game, WheelTurn turn);
 
+// The layouts the keyboard view draws: French AZERTY (ISO, with the key left of w) and US
+// QWERTY (ANSI).
+enum class Layout { kAzerty, kQwerty };
+
+// The character printed on the key at position `code` (a Linux input code) of `layout`,
+// pressed alone: "a", "\xF9" (u-grave), "&"; empty for a key without a character.
+std::string_view CharacterAt(Layout layout, std::uint16_t code);
+
+// The game's name for the key at position `code` of `layout`, pressed alone, console and
+// menu keys included; std::nullopt when the game never receives that key.
+std::optional<std::string> NameAtPosition(Game game, Layout layout, std::uint16_t code);
+
 }  // namespace tavrilo::game
