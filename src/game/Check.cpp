@@ -225,9 +225,10 @@ ConsoleSession::ConsoleSession(Game game, SupportFiles files)
 ConsoleSession::~ConsoleSession() = default;
 ConsoleSession::ConsoleSession(ConsoleSession&&) noexcept = default;
 
-ConsoleSession::Outcome ConsoleSession::Run(std::string_view text) {
+ConsoleSession::Outcome ConsoleSession::Run(std::string_view text, std::string_view source) {
   Outcome outcome;
   state_->console.ForgetLines();
+  state_->console.source = source;
   state_->console.reached = &outcome.reached;
   outcome.findings =
       Check(LineCursor::OfBytes(text), 0, state_->game, state_->library, state_->console);
@@ -252,6 +253,42 @@ std::map<std::string, std::string> ConsoleSession::Bindings() const {
   for (const auto& [key, binding] : state_->console.bindings)
     bindings.emplace(key, binding.text);
   return bindings;
+}
+
+namespace {
+
+GameState StateOf(const ConsoleState& console) {
+  GameState state;
+  for (const auto& [key, binding] : console.bindings)
+    state.bindings.emplace(key, Definition{binding.key, binding.text, binding.origin});
+  for (const auto& [name, alias] : console.aliases)
+    state.aliases.emplace(name, Definition{name, alias.text, alias.origin});
+  for (const auto& [name, value] : console.cvarValues) {
+    const auto origin = console.cvarOrigins.find(name);
+    state.cvars.emplace(
+        name,
+        Definition{name, value, origin != console.cvarOrigins.end() ? origin->second : Origin{}});
+  }
+  return state;
+}
+
+}  // namespace
+
+GameState ConsoleSession::Current() const {
+  return StateOf(state_->console);
+}
+
+ConsoleSession::ListOutcome ConsoleSession::CheckList(const StringList& entries,
+                                                      std::size_t headerBytes) const {
+  ConsoleState console = state_->console;
+  console.ForgetLines();
+  console.source.clear();
+  console.reached = nullptr;
+  ListOutcome outcome;
+  outcome.findings =
+      Check(LineCursor::OfList(entries), headerBytes, state_->game, state_->library, console);
+  outcome.after = StateOf(console);
+  return outcome;
 }
 
 bool ConsoleSession::HasAlias(std::string_view name) const {

@@ -11,8 +11,10 @@
 #include <string_view>
 #include <vector>
 
+#include "core/StringList.h"
 #include "game/Check.h"
 #include "game/Game.h"
+#include "game/GameState.h"
 
 namespace tavrilo::game {
 
@@ -32,8 +34,23 @@ class ConsoleSession {
     std::vector<std::string> reached;
     CheckResult findings;  // the findings of the text, its lines from 0
   };
-  // Runs `text` (lines cut at LF) on what the texts before it left.
-  Outcome Run(std::string_view text);
+  // Runs `text` (lines cut at LF) on what the texts before it left. `source` names the
+  // file it is (one of the player's start-up files) in the origins of what it makes.
+  Outcome Run(std::string_view text, std::string_view source = {});
+
+  // What the texts run so far left in the game: its key map, aliases and cvars, each
+  // with the file and line that made it.
+  GameState Current() const;
+
+  // A list checked on what the texts run so far left (the session itself unchanged), as
+  // CheckList does: a line that replaces a binding of theirs with another text is said
+  // (replaces-own-binding); their aliases and cvars are known. With the state the list
+  // leaves, its own lines the origin of what it makes.
+  struct ListOutcome {
+    CheckResult findings;
+    GameState after;
+  };
+  ListOutcome CheckList(const StringList& entries, std::size_t headerBytes) const;
 
   std::optional<std::string> Cvar(std::string_view name) const;
   // The text bound to `key` (any spelling of the key), and every binding by key.

@@ -217,7 +217,7 @@ void Interpreter::Execute(Frame& frame, const Command& command) {
   const bool made = state_.madeCvars.contains(lower);
   const CvarInfo* cvar = FindCvar(game_, name);
   if (cvar != nullptr || made) {
-    if (words.Count() >= 2) CvarSet(name, words[1]);
+    if (words.Count() >= 2) CvarSet(command, name, words[1]);
     return JudgeCvar(say, name, words, cvar, made);
   }
   // A cvar is found by its name exactly: in another letter case the name goes to the
@@ -261,7 +261,7 @@ void Interpreter::RunProgramCommand(Frame& frame, const Command& command, const 
     case Role::kSet:
       if (words.Count() < 2) return;
       JudgeSet(say, game_, words);
-      if (words.Count() >= 3) CvarSet(words[1], words[2]);
+      if (words.Count() >= 3) CvarSet(command, words[1], words[2]);
       return CvarMade(LowerCase(words[1]));
     case Role::kCmd: {
       Reached(words);
@@ -366,6 +366,13 @@ void ScriptRun::Bound(Frame& frame, const Command& command, std::string_view key
     sink_.Add(binding.madeBy, -1, Code::kOverridden,
               {binding.key, std::to_string(command.line + 1)});
   }
+  // The list replaces a binding the player's own files made.
+  const Origin& before = binding.origin;
+  if (state_.source.empty() && binding.madeBy < 0 && !before.OfList() && binding.text != text) {
+    sink_.Add(command.line, command.column, Code::kReplacesOwnBinding,
+              {binding.key, binding.text, before.file, std::to_string(before.line + 1)});
+  }
+  binding.origin = Origin{state_.source, command.line};
   binding.key = identity;
   binding.madeBy =
       frame.script || (!frame.alias.empty() && frame.file == nullptr) ? command.line : -1;
@@ -406,6 +413,7 @@ void ScriptRun::Defined(Frame& frame, const Command& command, std::string_view l
   });
   if (info != nullptr && info->IsCommand()) state_.clashes.insert(std::string(lower));
   ConsoleState::Alias& alias = state_.aliases[std::string(lower)];
+  alias.origin = Origin{state_.source, command.line};
   if (frame.script) {
     const bool runs = words.Count() >= 3;
     alias.body.line = runs ? command.line : -1;
@@ -419,7 +427,8 @@ void ScriptRun::Reached(const Words& words) {
   if (state_.reached != nullptr) state_.reached->push_back(words.Joined(0));
 }
 
-void ScriptRun::CvarSet(std::string_view name, std::string_view value) {
+void ScriptRun::CvarSet(const Command& command, std::string_view name, std::string_view value) {
+  state_.cvarOrigins.insert_or_assign(std::string(name), Origin{state_.source, command.line});
   const auto found = state_.cvarValues.find(name);
   if (found != state_.cvarValues.end()) {
     found->second = value;

@@ -20,6 +20,7 @@
 #include "game/Check.h"
 #include "game/CommandReader.h"
 #include "game/Findings.h"
+#include "game/GameState.h"
 #include "game/Names.h"
 #include "game/Rules.h"
 
@@ -64,10 +65,12 @@ struct ConsoleState {
     int madeBy = -1;   // the script's line that bound it, itself or by an alias it ran; -1:
                        // a file the script runs did
     Pending press;     // pressed once the script has run: the script's own binding
+    Origin origin;     // the file and line that made it (the file empty: the list)
   };
   struct Alias {
     std::string text;  // what the name runs now
     Pending body;      // the script's last definition, run once the script has run
+    Origin origin;     // the file and line that defined it last
   };
   // A name the script ran before any alias of that name.
   struct Call {
@@ -95,6 +98,11 @@ struct ConsoleState {
   // not null, each command the game runs as a command of the program or sends to the
   // server (its words joined by a blank) and each cvar set ("name value").
   std::map<std::string, std::string, std::less<>> cvarValues;
+  std::map<std::string, Origin, std::less<>> cvarOrigins;  // the line that set each last
+  // The file whose text runs, for the origins of what it makes: one of the player's own
+  // start-up files; empty for the list checked, whose lines replacing the player's
+  // bindings are said.
+  std::string source;
   std::vector<std::string>* reached = nullptr;
 
   // The lines of the last script are gone: what it bound and defined is the state's own.
@@ -153,7 +161,8 @@ class Interpreter {
   virtual void AliasRan(std::string_view /*lower*/) {}
   // A command that reaches the game, and a cvar given a value.
   virtual void Reached(const Words& /*words*/) {}
-  virtual void CvarSet(std::string_view /*name*/, std::string_view /*value*/) {}
+  virtual void CvarSet(const Command& /*command*/, std::string_view /*name*/,
+                       std::string_view /*value*/) {}
   // An alias a text of the pass after the script defines anew as it runs.
   virtual bool DefinedAnew(std::string_view /*lower*/) const { return false; }
 
@@ -218,7 +227,7 @@ class ScriptRun : public Interpreter {
                const NameInfo* info) override;
   void FileRan(const SupportFile* file) override { state_.filesRun.insert(file); }
   void Reached(const Words& words) override;
-  void CvarSet(std::string_view name, std::string_view value) override;
+  void CvarSet(const Command& command, std::string_view name, std::string_view value) override;
   void Unresolved(const Frame& frame, const Command& command, std::string_view name) override;
 };
 
