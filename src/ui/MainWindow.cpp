@@ -6,6 +6,9 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -14,11 +17,14 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTranslator>
+#include <QUrl>
 
 #include <climits>
 
@@ -142,6 +148,16 @@ void MainWindow::CreateControls() {
                            controls_->definableField->lineEdit(), controls_->chatEdit,
                            controls_->argumentsEdit, controls_->ownLineEdit})
     prompts->Watch(field);
+  // The file actions' shortcuts, wherever the focus is.
+  const std::pair<QKeySequence, void (MainWindow::*)()> shortcuts[] = {
+      {QKeySequence(Qt::CTRL | Qt::Key_N), &MainWindow::NewList},
+      {QKeySequence(Qt::CTRL | Qt::Key_O), &MainWindow::LoadList},
+      {QKeySequence(Qt::CTRL | Qt::Key_S), &MainWindow::SaveToOwnFile},
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &MainWindow::SaveAs},
+  };
+  for (const auto& [keys, action] : shortcuts)
+    connect(new QShortcut(keys, this), &QShortcut::activated, this, action);
+  setAcceptDrops(true);
   // Delete in the list removes the selected line (see eventFilter).
   controls_->linesView->installEventFilter(this);
   ShowToolTips();
@@ -203,7 +219,7 @@ void MainWindow::WireEvents() {
   connect(controls_->ownLineEdit, &QLineEdit::returnPressed, this, &MainWindow::AddOwnLine);
   connect(controls_->resourcesList, &QListWidget::itemActivated, this,
           &MainWindow::AddResourceBinding);
-  connect(controls_->saveButton, &QPushButton::clicked, this, &MainWindow::SaveList);
+  connect(controls_->saveButton, &QPushButton::clicked, this, &MainWindow::SaveAs);
   connect(controls_->loadButton, &QPushButton::clicked, this, &MainWindow::LoadList);
   connect(controls_->newListButton, &QPushButton::clicked, this, &MainWindow::NewList);
   connect(controls_->deleteButton, &QPushButton::clicked, this, &MainWindow::DeleteSelectedLine);
@@ -258,7 +274,8 @@ void MainWindow::LoadStartingState() {
     ShowDefinableFunctions();
     resourcesPanelShown_ = 1;
     SetApplicationTitle(FromAnsi(kApplicationTitle));
-    setWindowTitle(FromAnsi(std::string(kApplicationTitle) + std::string(kCopyrightNotice)));
+    titled_ = true;
+    ShowTitle();
     controls_->ShowResources(true);
     document_.ResetHeader();
     ReloadLanguage();
@@ -402,6 +419,7 @@ void MainWindow::KeyCaptured(const QString& keyName, bool modifiersDropped) {
 // The status line shows the message of the last action, or else what the game makes of
 // the selected line.
 void MainWindow::ShowStatus(std::optional<Text> message) {
+  ShowTitle();  // the list may have changed
   statusMessage_ = std::move(message);
   ShowFindings();
 }
@@ -542,29 +560,91 @@ PathPrompt MainWindow::AskWith(FileDialog& dialog, const QString& title) {
   };
 }
 
-void MainWindow::SaveList() {
-  ReportingErrors([this] {
-    // A file the game's exec would ignore is saved all the same, and the player told.
-    std::optional<Text> tooBig;
-    for (const game::Finding& finding : document_.Findings().Findings()) {
-      if (finding.code == game::Code::kFileTooBig) tooBig = document_.Findings().TextOf(finding);
-    }
-    if (document_.Save(AskWith(saveDialog_)) && tooBig) ShowStatus(*tooBig);
-  });
+// Save asks for a name, and before replacing a file that is not the list's own; Ctrl+S
+// saves to the list's own file when it has one.
+void MainWindow::SaveList(bool toOwnFile) {
+  std::string chosen;
+  ReportingErrors(
+      [&] {
+        // A file the game's exec would ignore is saved all the same, and the player told.
+        std::optional<Text> tooBig;
+        for (const game::Finding& finding : document_.Findings().Findings()) {
+          if (finding.code == game::Code::kFileTooBig)
+            tooBig = document_.Findings().TextOf(finding);
+        }
+        const PathPrompt ask = AskWith(saveDialog_);
+        const bool saved = document_.Save([&]() -> std::optional<std::string> {
+          std::optional<std::string> path =
+              toOwnFile && !filePath_.empty() ? std::optional(filePath_) : ask();
+          if (path && *path != filePath_ && QFileInfo(PathFromBytes(*path)).isFile() &&
+              !dialogs_.AskYes(
+                  this,
+                  texts_(Text{"Ask.Replace", {ToAnsi(QFileInfo(PathFromBytes(*path)).fileName())}}),
+                  texts_.Caption("Ask.ReplaceYes"), texts_.Caption("Ask.Cancel")))
+            return std::nullopt;
+          if (path) chosen = *path;
+          return path;
+        });
+        if (saved) filePath_ = chosen;
+        if (saved && tooBig) ShowStatus(*tooBig);
+      },
+      chosen);
+  ShowTitle();
 }
 
 void MainWindow::LoadList() {
   if (!MayDropList()) return;
-  ReportingErrors([this] { document_.Load(AskWith(openDialog_)); });
+  std::string chosen;
+  const PathPrompt ask = AskWith(openDialog_);
+  ReportingErrors(
+      [&] {
+        if (document_.Load([&] {
+              std::optional<std::string> path = ask();
+              if (path) chosen = *path;
+              return path;
+            }))
+          filePath_ = chosen;
+      },
+      chosen);
+  ShowTitle();
 }
 
 void MainWindow::LoadFile(const std::string& pathBytes) {
-  ReportingErrors([&] { document_.Load([&] { return std::optional(pathBytes); }); }, pathBytes);
+  if (ReportingErrors([&] { document_.Load([&] { return std::optional(pathBytes); }); }, pathBytes))
+    filePath_ = pathBytes;
+  ShowTitle();
 }
 
 void MainWindow::NewList() {
   if (!MayDropList()) return;
   document_.NewList();
+  filePath_.clear();
+  ShowTitle();
+}
+
+// The list's file name, and a mark while it has unsaved changes, before the program's
+// own title.
+void MainWindow::ShowTitle() {
+  if (!titled_) return;
+  const QString name = filePath_.empty() ? texts_.Caption("Main.Untitled")
+                                         : QFileInfo(PathFromBytes(filePath_)).fileName();
+  QString title = FromAnsi(std::string(kApplicationTitle) + std::string(kCopyrightNotice));
+  if (!name.isEmpty()) title = name + (document_.Modified() ? "*" : "") + " - " + title;
+  setWindowTitle(title);
+}
+
+// A configuration file dropped on the window is loaded as Load does.
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  if (urls.size() == 1 && urls.constFirst().isLocalFile() &&
+      urls.constFirst().toLocalFile().endsWith(".cfg", Qt::CaseInsensitive))
+    event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const QString path = event->mimeData()->urls().constFirst().toLocalFile();
+  event->acceptProposedAction();
+  if (MayDropList()) LoadFile(PathToBytes(path));
 }
 
 bool MainWindow::MayDropList() {
@@ -572,7 +652,7 @@ bool MainWindow::MayDropList() {
   switch (dialogs_.AskUnsaved(this, texts_.Caption("Ask.Unsaved"), texts_.Caption("Ask.Save"),
                               texts_.Caption("Ask.Discard"), texts_.Caption("Ask.Cancel"))) {
     case UnsavedAnswer::kSave:
-      SaveList();
+      SaveList(false);
       return !document_.Modified();  // a cancelled or failed save keeps the list
     case UnsavedAnswer::kDiscard:
       return true;

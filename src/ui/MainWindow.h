@@ -65,6 +65,8 @@ class MainWindow : public QWidget {
  protected:
   void showEvent(QShowEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -108,7 +110,10 @@ class MainWindow : public QWidget {
   void AppendMacro(const std::optional<std::string>& line);
 
   // The macro list and its files.
-  void SaveList();
+  void SaveList(bool toOwnFile);
+  void SaveAs() { SaveList(false); }
+  void SaveToOwnFile() { SaveList(true); }
+  void ShowTitle();
   // Whether the list may be dropped: it has not changed since it was last saved or loaded,
   // or the player saved it or chose to discard it.
   bool MayDropList();
@@ -158,6 +163,8 @@ class MainWindow : public QWidget {
   game::Game game_ = game::Game::kQuake2;
   bool showingState_ = false;  // true while the program, not the user, changes widgets
                                // (set through a ShowingState guard)
+  std::string filePath_;       // the list's file: the last one loaded or saved; empty for none
+  bool titled_ = false;        // the creation step has set the title
   bool placed_ = false;        // fitted to its screen once, when first shown
 
   FileDialog saveDialog_;

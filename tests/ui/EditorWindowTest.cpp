@@ -4,16 +4,20 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
+#include <QUrl>
 
 #include <memory>
 #include <string>
@@ -204,6 +208,73 @@ class EditorWindowTest : public QObject {
     QVERIFY2(needed >= 2, qPrintable(QString::number(metrics.horizontalAdvance(text))));
     QTRY_VERIFY2(problems->visualRect(first).height() / metrics.lineSpacing() >= needed,
                  qPrintable(QString::number(problems->visualRect(first).height())));
+  }
+
+  // The title names the list's file and marks unsaved changes; Ctrl+S saves to the
+  // list's own file, Ctrl+Shift+S asks for a name and asks before replacing another file;
+  // Ctrl+N starts anew; Ctrl+O loads; each shortcut is in its button's tool-tip.
+  void shortcutsTitleAndTheReplaceQuestion() {
+    App app("en");
+    WriteFile(app.Path("mine.cfg"), "echo mine\r\n");
+    WriteFile(app.Path("other.cfg"), "echo other\r\n");
+    auto form = app.Start();
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));  // shortcuts work in the active window
+    QVERIFY(form->windowTitle().startsWith("New list - Tavrilo"));
+    QVERIFY(Find<QPushButton>(form.get(), "LoadBtn")->toolTip().contains("Ctrl+O"));
+    QVERIFY(Find<QPushButton>(form.get(), "SauverBtn")->toolTip().contains("Ctrl+Shift+S"));
+    QVERIFY(Find<QPushButton>(form.get(), "DeleteAllBtn")->toolTip().contains("Ctrl+N"));
+    Dialogs().QueueFileName(QString::fromStdString(app.Path("mine.cfg")));
+    QTest::keyClick(form.get(), Qt::Key_O, Qt::ControlModifier);
+    QVERIFY(form->windowTitle().startsWith("mine.cfg - Tavrilo"));
+    auto* own = Find<QLineEdit>(form.get(), "UserEdit");
+    own->setText("echo more");
+    QTest::keyClick(own, Qt::Key_Return);
+    QVERIFY(form->windowTitle().startsWith("mine.cfg* - Tavrilo"));
+    QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);  // no dialog, no question
+    QVERIFY(ReadFile(app.Path("mine.cfg")).ends_with("echo mine\r\necho more\r\n"));
+    QVERIFY(form->windowTitle().startsWith("mine.cfg - Tavrilo"));
+    // Another existing file: asked first; no keeps it as it was.
+    Dialogs().QueueFileName(QString::fromStdString(app.Path("other.cfg")));
+    Dialogs().QueueReplaceAnswer(false);
+    QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(ReadFile(app.Path("other.cfg")), std::string("echo other\r\n"));
+    const auto questions = Dialogs().TakeQuestions();
+    QCOMPARE(questions.size(), 1);
+    QVERIFY2(questions[0].text.startsWith("other.cfg already exists"),
+             qPrintable(questions[0].text));
+    Dialogs().QueueFileName(QString::fromStdString(app.Path("other.cfg")));
+    Dialogs().QueueReplaceAnswer(true);
+    QTest::mouseClick(Find<QPushButton>(form.get(), "SauverBtn"), Qt::LeftButton);
+    QVERIFY(ReadFile(app.Path("other.cfg")).ends_with("echo more\r\n"));
+    QVERIFY(form->windowTitle().startsWith("other.cfg - Tavrilo"));
+    QTest::keyClick(form.get(), Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(Find<QListView>(form.get(), "CommandesListBox")->model()->rowCount(), 0);
+    QVERIFY(form->windowTitle().startsWith("New list - Tavrilo"));
+  }
+
+  // A configuration file dropped on the window is loaded, after the question about a
+  // changed list.
+  void aDroppedFileIsLoaded() {
+    App app("en");
+    WriteFile(app.Path("dropped.cfg"), "echo dropped\r\n");
+    auto form = app.Start();
+    auto* own = Find<QLineEdit>(form.get(), "UserEdit");
+    own->setText("echo unsaved");
+    QTest::keyClick(own, Qt::Key_Return);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(app.Path("dropped.cfg")))});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    Dialogs().QueueUnsavedAnswer(tavrilo::ui::UnsavedAnswer::kDiscard);
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form.get(), &drop);
+    QCOMPARE(Dialogs().TakeQuestions().size(), 1);
+    auto* lines = Find<QListView>(form.get(), "CommandesListBox");
+    QCOMPARE(lines->model()->rowCount(), 1);
+    QCOMPARE(lines->model()->index(0, 0).data().toString(), QString("echo dropped"));
+    QVERIFY(form->windowTitle().startsWith("dropped.cfg - Tavrilo"));
   }
 
   // File errors in the window's language, naming the file; the game-folder dialog's title
