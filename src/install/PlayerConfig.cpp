@@ -8,6 +8,7 @@
 #include "core/Paths.h"
 #include "core/Platform.h"
 #include "core/WholeFile.h"
+#include "install/FileUtilities.h"
 #include "install/GameFolders.h"
 #include "install/PakFile.h"
 #include "install/SupportFiles.h"
@@ -24,11 +25,6 @@ constexpr std::array<std::string_view, 3> kQuake2Files = {"default.cfg", "config
 constexpr std::array<std::string_view, 4> kYamagiFiles = {"default.cfg", "yq2.cfg", "config.cfg",
                                                           "autoexec.cfg"};
 
-bool IsDirectory(const std::string& path) {
-  const std::optional<platform::FileStatus> status = platform::Status(path);
-  return status && status->kind == platform::FileKind::kDirectory;
-}
-
 // The entry of `folder` that the game opens for `name`: the name itself first, then the
 // smallest other name it opens, so the choice does not depend on the listing's order.
 std::optional<std::string> FindFile(game::Game game, const std::string& folder,
@@ -39,6 +35,7 @@ std::optional<std::string> FindFile(game::Game game, const std::string& folder,
   for (const platform::DirectoryEntry& entry : *listing) {
 #ifdef _WIN32
     // The file system ignores letter case, whatever game asks it.
+    (void)game;
     const bool opens = game::OpensFileNamed(game::Game::kQuake2, name, entry.name);
 #else
     const bool opens = game::OpensFileNamed(game, name, entry.name);
