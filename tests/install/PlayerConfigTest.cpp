@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "core/Paths.h"
 #include "install/PakFile.h"
 
 namespace tavrilo::install {
@@ -116,9 +117,10 @@ TEST(PlayerConfigTest, ADamagedArchiveOrAnUnreadableFileIsNamedAndLeftOut) {
   TempDir game;
   WriteFile(game / "baseq2/pak0.pak", "PACK" + Le32(0xFFFFFFF0u) + Le32(64));
   WriteFile(game / "baseq2/config.cfg", std::string(1, 'x'));
-  const std::string big = game / "baseq2/autoexec.cfg";
-  WriteFile(big, "");
-  std::filesystem::resize_file(big, kMaxWholeFileSize + 1);
+  WriteFile(game / "baseq2/autoexec.cfg", "");
+  std::filesystem::resize_file(game / "baseq2/autoexec.cfg", kMaxWholeFileSize + 1);
+  // The name as the program builds it, with the system's separator.
+  const std::string big = game.Path() + "baseq2" + kPathSeparator + "autoexec.cfg";
   const PlayerConfiguration configuration = ReadPlayerConfiguration(Game::kQuake2, game.Path());
   EXPECT_EQ(Names(configuration), (std::vector<std::string>{"config.cfg=x"}));
   ASSERT_EQ(configuration.unread.size(), 2u);
