@@ -80,11 +80,21 @@ screenshots: build
 
 # The .deb and the .tar.gz, built for the /usr prefix in $(PACKAGE_BUILD)/. The test builds
 # hold the warnings; this optimised build does not stop on the optimiser's false alarms.
+# It is compiled and linked with Debian's build flags (dpkg-buildflags: its hardening, and
+# source paths recorded relative to this folder) and with stack-clash protection, which
+# dpkg-buildflags adds from Debian 13 on. Every date in it is the last commit's
+# (packaging/source-date-epoch.sh), Qt's resource compiler included: two builds of one
+# commit give the same bytes.
 package: setup
-	@cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVRILO_WERROR=OFF \
-	  -DTAVRILO_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
-	@rm -f $(PACKAGE_BUILD)/tavrilo_*.deb $(PACKAGE_BUILD)/tavrilo-*.tar.gz
-	@cmake --build $(PACKAGE_BUILD) -j$(JOBS) --target package
+	@export SOURCE_DATE_EPOCH=$$(packaging/source-date-epoch.sh) && \
+	cxxflags="$$(dpkg-buildflags --get CPPFLAGS) $$(dpkg-buildflags --get CXXFLAGS)" && \
+	ldflags="$$(dpkg-buildflags --get LDFLAGS)" && \
+	cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVRILO_WERROR=OFF \
+	  -DTAVRILO_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DCMAKE_CXX_FLAGS="$$cxxflags -fstack-clash-protection" -DCMAKE_EXE_LINKER_FLAGS="$$ldflags" \
+	  -DCMAKE_SHARED_LINKER_FLAGS="$$ldflags" -DCMAKE_MODULE_LINKER_FLAGS="$$ldflags" >/dev/null && \
+	rm -f $(PACKAGE_BUILD)/tavrilo_*.deb $(PACKAGE_BUILD)/tavrilo-*.tar.gz && \
+	cmake --build $(PACKAGE_BUILD) -j$(JOBS) --target package
 
 # The engine, its tests and a console tavrilo.exe cross-built for 64-bit Windows with
 # MinGW-w64 and run under Wine, headless: the tests, then tavrilo.exe --check of the

@@ -117,7 +117,6 @@ QString ApplicationTitle() {
 
 void SetApplicationTitle(const QString& title) {
   Title() = title;
-  QCoreApplication::setApplicationName(title);
 }
 
 }  // namespace tavrilo::ui

@@ -29,8 +29,10 @@ int main(int argc, char* argv[]) {
   if (const std::optional<int> status = tavrilo::cli::RunUnlessWindow(
           arguments, tavrilo::cli::Context{tavrilo::DataRoot(), std::cin, std::cout, std::cerr}))
     return *status;
-  // Qt sees the program's name and its own options only.
-  std::vector<std::string> qtArguments = {argv[0]};
+  // Qt sees the program's name and its own options only. The name is the command's,
+  // whatever the window's executable is called: X11 takes the window's instance name from
+  // it, which the menu entry's StartupWMClass gives.
+  std::vector<std::string> qtArguments = {"tavrilo"};
   qtArguments.insert(qtArguments.end(), arguments.options.windowArguments.begin(),
                      arguments.options.windowArguments.end());
   std::vector<char*> qtArgv;
@@ -40,8 +42,11 @@ int main(int argc, char* argv[]) {
   int qtArgc = static_cast<int>(qtArguments.size());
   QApplication application(qtArgc, qtArgv.data());
   if (!tavrilo::cli::ChoosesStyle(arguments.options)) application.setStyle("Fusion");
-  // The desktop ties the window to its menu entry and icon by the application id.
+  // The desktop ties the window to its menu entry and icon by the application id, and
+  // under X11 by its class, the program's name as the entry's StartupWMClass gives it:
+  // both the same at every release.
   QGuiApplication::setDesktopFileName(tavrilo::ui::FromAnsi(tavrilo::kApplicationId));
+  QCoreApplication::setApplicationName(QStringLiteral("tavrilo"));
   QApplication::setWindowIcon(QIcon::fromTheme(tavrilo::ui::FromAnsi(tavrilo::kApplicationId)));
   const QString shortDateFormat = tavrilo::ui::UserShortDateFormat();
 
