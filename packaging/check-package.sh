@@ -28,9 +28,11 @@ deb=${debs[0]}
 
 scratch=$(mktemp -d)
 started=()
+restores=()  # what the checks changed outside the scratch folder, put back at the end
 cleanup() {
-  local pid
+  local pid restore
   for pid in "${started[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for restore in "${restores[@]}"; do eval "$restore" || true; done
   rm -rf "$scratch"
 }
 trap cleanup EXIT
@@ -133,10 +135,10 @@ installs_cleanly() {  # USER PREFIX, run from a scratch folder of that user
     # The one file of the build folder that CMake writes when it installs.
     touch "$build/install_manifest.txt"
     chown "$user" "$build/install_manifest.txt"
+    restores+=('chown "$(id -u):$(id -g)" "$build/install_manifest.txt"')
     run=(runuser -u "$user" -- env HOME="$folder")
   fi
   touch "$scratch/before-install"
-  sleep 1
   (cd "$folder" && "${run[@]}" cmake --install "$build" --prefix "$prefix" >"$scratch/install.log" 2>&1) \
     || { cat "$scratch/install.log" >&2; fail "cmake --install as $user from $folder failed"; }
   [[ -z $(ls -A "$folder") ]] || fail "cmake --install as $user wrote into its folder: $(ls -A "$folder")"
@@ -151,7 +153,6 @@ installs_cleanly "$(id -un)" "$scratch/elsewhere"
 if [[ $(id -u) -eq 0 ]] && getent passwd nobody >/dev/null && command -v runuser >/dev/null; then
   chmod 755 "$scratch"
   installs_cleanly nobody "$scratch/nobody-prefix"
-  chown "$(id -u):$(id -g)" "$build/install_manifest.txt"
 else
   echo "check-package: not root: installation as another user is not checked" >&2
 fi
@@ -284,11 +285,11 @@ cp "$deb" "$scratch/first.deb"
 resources=()
 while IFS= read -r -d '' resource; do resources+=("$resource"); done \
   < <(find src -name '*.qrc' -print0; find src -path '*/images/*' -type f -print0)
-for resource in "${resources[@]}"; do touch -r "$resource" "$scratch/stamp-${resource//\//_}"; done
-restore_times() {
-  local resource
-  for resource in "${resources[@]}"; do touch -r "$scratch/stamp-${resource//\//_}" "$resource"; done
-}
+[[ ${#resources[@]} -gt 0 ]] || fail "no Qt resource file found under src/"
+for resource in "${resources[@]}"; do
+  touch -r "$resource" "$scratch/stamp-${resource//\//_}"
+  restores+=("touch -r $(printf %q "$scratch/stamp-${resource//\//_}") $(printf %q "$resource")")
+done
 touch -d '-1 day' "${resources[@]}"
 find "$build/bin" -maxdepth 1 -type f -perm -u+x -delete
 find "$build" -path '*_autogen/*' -name 'qrc_*.cpp' -delete
@@ -297,7 +298,6 @@ rm -rf "$build/_CPack_Packages" "$build"/packaging/*.gz "$build"/packaging/*.des
 status=0
 (export SOURCE_DATE_EPOCH=$epoch && cmake "$build" >/dev/null &&
  cmake --build "$build" --target package) >"$scratch/rebuild.log" 2>&1 || status=$?
-restore_times
 [[ $status -eq 0 ]] || { tail -n 30 "$scratch/rebuild.log" >&2; fail "the second build failed"; }
 cmp "$scratch/first.deb" "$deb" || fail "two builds of one commit give different .deb files"
 
