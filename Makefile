@@ -83,8 +83,7 @@ screenshots: build
 # It is compiled and linked with Debian's build flags (dpkg-buildflags: its hardening, and
 # source paths recorded relative to this folder) and with stack-clash protection, which
 # dpkg-buildflags adds from Debian 13 on. Every date in it is the last commit's
-# (packaging/source-date-epoch.sh), Qt's resource compiler included: two builds of one
-# commit give the same bytes.
+# (packaging/source-date-epoch.sh): two builds of one commit give the same bytes.
 package: setup
 	@export SOURCE_DATE_EPOCH=$$(packaging/source-date-epoch.sh) && \
 	cxxflags="$$(dpkg-buildflags --get CPPFLAGS) $$(dpkg-buildflags --get CXXFLAGS)" && \
