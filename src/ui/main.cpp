@@ -47,7 +47,12 @@ int main(int argc, char* argv[]) {
   // both the same at every release.
   QGuiApplication::setDesktopFileName(tavrilo::ui::FromAnsi(tavrilo::kApplicationId));
   QCoreApplication::setApplicationName(QStringLiteral("tavrilo"));
-  QApplication::setWindowIcon(QIcon::fromTheme(tavrilo::ui::FromAnsi(tavrilo::kApplicationId)));
+  // The program's own icon, from its resources: looking it up in the desktop's icon themes
+  // would scan them all before the first frame.
+  QIcon icon;
+  for (const char* size : {"16", "32", "48", "256"})
+    icon.addFile(QStringLiteral(":/tavrilo/icons/%1.png").arg(QLatin1String(size)));
+  QApplication::setWindowIcon(icon);
   const QString shortDateFormat = tavrilo::ui::UserShortDateFormat();
 
   // What a killed write left in the settings folders is undone before they are read.
