@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # bash completion for tavrilo: the options, the values of --game, --lang and --format,
-# the finding codes for --explain, .cfg files for the window and any file for --check.
+# folders for --game-dir and --user-dir, the finding codes for --explain, .cfg files for
+# the window and any file for --check.
 _tavrilo() {
   local cur prev words cword split
   _init_completion -s || return
@@ -16,6 +17,10 @@ _tavrilo() {
       ;;
     --format)
       COMPREPLY=($(compgen -W 'text json sarif' -- "$cur"))
+      return
+      ;;
+    --game-dir | --user-dir)
+      _filedir -d
       return
       ;;
     --explain)
@@ -35,7 +40,7 @@ _tavrilo() {
 
   if [[ $cur == -* ]]; then
     if $checking; then
-      COMPREPLY=($(compgen -W '--game --lang --format=' -- "$cur"))
+      COMPREPLY=($(compgen -W '--game --lang --format= --game-dir --user-dir' -- "$cur"))
     else
       COMPREPLY=($(compgen -W '--check --list-codes --explain --lang --help --version' -- "$cur"))
     fi

@@ -16,11 +16,14 @@
 #include "core/ErrorText.h"
 #include "core/Errors.h"
 #include "core/Locations.h"
+#include "core/Paths.h"
 #include "core/Platform.h"
 #include "core/WholeFile.h"
 #include "datafiles/GameChoice.h"
 #include "datafiles/IniFile.h"
 #include "game/Check.h"
+#include "game/ConsoleSession.h"
+#include "install/PlayerConfig.h"
 #include "install/SupportFiles.h"
 
 namespace tavrilo::cli {
@@ -94,6 +97,9 @@ class Check {
             ? *options_.game
             : datafiles::ReadGameChoice(datafiles::IniFile(SettingsForReading(context_.dataRoot)));
     const game::SupportFiles support = install::ReadSupportFiles(context_.dataRoot);
+    // With a game folder, the files are checked on what the player's start-up files leave.
+    std::optional<game::ConsoleSession> player;
+    if (options_.gameFolder) RunPlayerFiles(game, support, player);
     if (options_.format == Format::kSarif) AppendSarifStart(out_.Buffer(), messages_);
     std::size_t checked = 0, unreadable = 0, errors = 0, notes = 0;
     std::string notifications;  // SARIF: the files not read
@@ -102,16 +108,13 @@ class Check {
       const std::string_view name = standardInput ? kStandardInputName : std::string_view(path);
       FileBytes file = standardInput ? ReadStandardInput(context_.in) : ReadNamedFile(path);
       if (file.failure) {
-        std::string line = "tavrilo: ";
-        AppendFileName(line, name, Form::kTerminal);
-        line += ": ";
-        messages_.AppendTo(line, *file.failure, Form::kTerminal);
-        context_.err << line << '\n';
+        Warn(name, *file.failure);
         ++unreadable;
         Unreadable(name, *file.failure, notifications);
         continue;
       }
-      const game::CheckResult result = game::CheckScript(file.bytes, game, support);
+      const game::CheckResult result = player ? player->CheckScript(file.bytes).findings
+                                              : game::CheckScript(file.bytes, game, support);
       printer_.Print(name, result, out_);
       ++checked;
       errors += static_cast<std::size_t>(result.Errors());
@@ -144,6 +147,41 @@ class Check {
   }
 
  private:
+  // The state the player's start-up files leave: each is run in the game's order; one that
+  // cannot be read is named on the error stream and left out.
+  void RunPlayerFiles(game::Game game, const game::SupportFiles& support,
+                      std::optional<game::ConsoleSession>& session) {
+    const auto folder = [](std::string path) {
+      if (!path.empty() && kFolderEnds.find(path.back()) == std::string_view::npos)
+        path += kPathSeparator;
+      return path;
+    };
+    const std::string gameFolder = folder(*options_.gameFolder);
+    if (!install::FindGameDataDirectory(gameFolder)) Warn(gameFolder, Text{"Cli.NoGameData", {}});
+    std::optional<std::string> userFolder;
+    if (options_.userFolder) userFolder = folder(*options_.userFolder);
+    const install::PlayerConfiguration configuration =
+        install::ReadPlayerConfiguration(game, gameFolder, userFolder);
+    for (const install::UnreadFile& unread : configuration.unread) {
+      // The reason without the file's name, which the line gives first.
+      Warn(unread.path, unread.reason.key == "File.TooBig"
+                            ? platform::ReasonOf(platform::kFileTooBig)
+                            : unread.reason);
+    }
+    session.emplace(game, support);
+    for (const install::StartupFile& file : configuration.files)
+      session->Run(file.bytes, file.path);
+  }
+
+  // "tavrilo: NAME: reason" on the error stream.
+  void Warn(std::string_view name, const Text& reason) {
+    std::string line = "tavrilo: ";
+    AppendFileName(line, name, Form::kTerminal);
+    line += ": ";
+    messages_.AppendTo(line, reason, Form::kTerminal);
+    context_.err << line << '\n';
+  }
+
   // The record of a file not read: a JSON line, or a SARIF notification.
   void Unreadable(std::string_view name, const Text& reason, std::string& notifications) {
     if (options_.format == Format::kJson) {
@@ -238,7 +276,8 @@ class Help {
     const std::vector<std::pair<const char*, std::vector<const char*>>> sections = {
         {"Cli.HelpWindowSection", {"Cli.HelpWindow"}},
         {"Cli.HelpCheckSection",
-         {"Cli.HelpCheck", "Cli.HelpGame", "Cli.HelpLang", "Cli.HelpFormat"}},
+         {"Cli.HelpCheck", "Cli.HelpGame", "Cli.HelpGameDir", "Cli.HelpUserDir", "Cli.HelpLang",
+          "Cli.HelpFormat"}},
         {"Cli.HelpFindingsSection", {"Cli.HelpListCodes", "Cli.HelpExplain"}},
         {"Cli.HelpInfoSection", {"Cli.HelpHelp", "Cli.HelpVersion"}},
         {"Cli.HelpStatusSection",

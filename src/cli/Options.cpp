@@ -68,6 +68,8 @@ class Parser {
         Fail("Cli.CheckOnly", *checkOnly_);
     } else if (options.action == Action::kCheck && options.files.empty()) {
       Fail("Cli.NoFiles");
+    } else if (options.action == Action::kCheck && options.userFolder && !options.gameFolder) {
+      Fail("Cli.NeedsGameDir", "--user-dir");
     }
     return std::move(result_);
   }
@@ -138,6 +140,10 @@ class Parser {
       else
         return Fail("Cli.UnknownFormat", *value);
       checkOnly_ = checkOnly_.value_or("--format");
+    } else if (name == "game-dir" || name == "user-dir") {
+      if (!(value = ValueOf(name, value))) return;
+      (name == "game-dir" ? options.gameFolder : options.userFolder) = *value;
+      checkOnly_ = checkOnly_.value_or("--" + name);
     } else {
       Fail("Cli.UnknownOption", equals == std::string::npos ? arg : arg.substr(0, equals));
     }

@@ -3,7 +3,8 @@
 // no Qt: the command line also runs where Qt is not installed.
 //
 //   tavrilo [FILE.cfg]                           the window, with FILE.cfg loaded
-//   tavrilo --check [--game quake2|yamagi] [--lang en|fr] [--format text|json|sarif] FILE...
+//   tavrilo --check [--game quake2|yamagi] [--lang en|fr] [--format text|json|sarif]
+//                   [--game-dir DIR] [--user-dir DIR] FILE...
 //   tavrilo --list-codes [--lang en|fr], tavrilo --explain CODE
 //   tavrilo -h|--help, tavrilo -v|--version
 //
@@ -34,9 +35,13 @@ struct Options {
   std::optional<game::Game> game;               // --game
   std::optional<datafiles::Language> language;  // --lang
   Format format = Format::kText;                // --format
-  std::vector<std::string> files;               // --check: the files; the window: at most one
-  std::string explained;                        // --explain: the finding's code
-  std::vector<std::string> windowArguments;     // Qt's own options for the window, as given
+  // --game-dir: the game's folder, whose start-up files the check starts from; --user-dir:
+  // Yamagi Quake II's own folder of the player's files (found as the game finds it if not
+  // given).
+  std::optional<std::string> gameFolder, userFolder;
+  std::vector<std::string> files;            // --check: the files; the window: at most one
+  std::string explained;                     // --explain: the finding's code
+  std::vector<std::string> windowArguments;  // Qt's own options for the window, as given
 };
 
 struct ParsedArguments {

@@ -278,17 +278,32 @@ GameState ConsoleSession::Current() const {
   return StateOf(state_->console);
 }
 
-ConsoleSession::ListOutcome ConsoleSession::CheckList(const StringList& entries,
-                                                      std::size_t headerBytes) const {
-  ConsoleState console = state_->console;
+namespace {
+
+// A list or a script checked on a copy of `session`'s state.
+ConsoleSession::ListOutcome CheckOnCopy(LineCursor lines, std::size_t headerBytes, Game game,
+                                        const SupportLibrary& library,
+                                        const ConsoleState& session) {
+  ConsoleState console = session;
   console.ForgetLines();
   console.source.clear();
   console.reached = nullptr;
-  ListOutcome outcome;
-  outcome.findings =
-      Check(LineCursor::OfList(entries), headerBytes, state_->game, state_->library, console);
+  ConsoleSession::ListOutcome outcome;
+  outcome.findings = Check(lines, headerBytes, game, library, console);
   outcome.after = StateOf(console);
   return outcome;
+}
+
+}  // namespace
+
+ConsoleSession::ListOutcome ConsoleSession::CheckList(const StringList& entries,
+                                                      std::size_t headerBytes) const {
+  return CheckOnCopy(LineCursor::OfList(entries), headerBytes, state_->game, state_->library,
+                     state_->console);
+}
+
+ConsoleSession::ListOutcome ConsoleSession::CheckScript(std::string_view bytes) const {
+  return CheckOnCopy(LineCursor::OfBytes(bytes), 0, state_->game, state_->library, state_->console);
 }
 
 bool ConsoleSession::HasAlias(std::string_view name) const {

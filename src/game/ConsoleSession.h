@@ -51,6 +51,8 @@ class ConsoleSession {
     GameState after;
   };
   ListOutcome CheckList(const StringList& entries, std::size_t headerBytes) const;
+  // A script as read from a file (lines cut at LF) checked the same way.
+  ListOutcome CheckScript(std::string_view bytes) const;
 
   std::optional<std::string> Cvar(std::string_view name) const;
   // The text bound to `key` (any spelling of the key), and every binding by key.

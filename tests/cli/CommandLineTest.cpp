@@ -306,6 +306,53 @@ TEST(CheckCommand, FilesNotReadGetTheSystemsReasonAreCountedApartAndEndWithStatu
 #endif
 }
 
+// With the game's folder, a file is checked on what the player's start-up files leave: their
+// aliases are known, and a line that changes one of their bindings gets a note saying
+// where it was made. A start-up file that cannot be read is named and left out.
+TEST(CheckCommand, ChecksOnThePlayersStartupFilesOfTheGameFolder) {
+  Program program;
+  std::filesystem::create_directories(program.dir / "q2/baseq2");
+  WriteFile(program.dir / "q2/baseq2/config.cfg",
+            "bind F6 \"echo saved\"\nbind F8 \"+attack\"\nalias mine \"echo hi\"\n");
+  std::filesystem::resize_file(program.File("q2/baseq2/autoexec.cfg", {}),
+                               std::uintmax_t{65} << 20);
+  const std::string list =
+      program.File("list.cfg", {"bind F6 \"say hi\"", "bind F7 \"mine\"", "bind F8 \"+attack\""});
+
+  EXPECT_EQ(program.Run({"--check", "--game", "quake2", list}), kFindings);
+  EXPECT_TRUE(program.Printed(list + ":2:")) << "an alias no file defines: " << program.out;
+
+  EXPECT_EQ(program.Run({"--check", "--game", "quake2", "--game-dir", program.dir / "q2", list}),
+            kRunsAsWritten);
+  // Paths as the program builds them, with the system's separator.
+  EXPECT_TRUE(program.err.starts_with("tavrilo: ") &&
+              program.err.ends_with("autoexec.cfg: File too large (over 64 MiB)\n") &&
+              std::count(program.err.begin(), program.err.end(), '\n') == 1)
+      << program.err;
+  EXPECT_TRUE(program.Printed(list + ":1:1: note: This replaces your own binding of F6, which ran "
+                                     "\"echo saved\" (") &&
+              program.Printed("config.cfg, line 1)\n"))
+      << program.out;
+  EXPECT_FALSE(program.Printed(list + ":2:") || program.Printed(list + ":3:")) << program.out;
+  EXPECT_TRUE(program.Printed("Files checked: 1, errors: 0, notes: 1")) << program.out;
+
+  EXPECT_EQ(program.Run({"--check", "--format=json", "--game=quake2",
+                         "--game-dir=" + program.dir / "q2/", list}),
+            kRunsAsWritten);
+  EXPECT_TRUE(program.Printed("\"code\":\"replaces-own-binding\"")) << program.out;
+
+  // Yamagi's own folder is looked in first; a folder without baseq2 is said, not fatal.
+  std::filesystem::create_directories(program.dir / "mine");
+  WriteFile(program.dir / "mine/config.cfg", "alias mine \"echo hi\"\n");
+  EXPECT_EQ(program.Run({"--check", "--game", "yamagi", "--game-dir", program.dir / "none",
+                         "--user-dir", program.dir / "mine", list}),
+            kRunsAsWritten);
+  EXPECT_TRUE(program.err.starts_with("tavrilo: " + program.dir / "none") &&
+              program.err.ends_with(": no baseq2 folder: the game's start-up files are not read\n"))
+      << program.err;
+  EXPECT_TRUE(program.Printed("Files checked: 1, errors: 0, notes: 0")) << program.out;
+}
+
 #ifndef _WIN32
 // A FIFO, /dev/stdin and a character device are read to their end as standard input is,
 // within the same bound; a device that is no stream is refused.

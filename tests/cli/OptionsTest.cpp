@@ -43,6 +43,10 @@ TEST(Options, CheckWithItsValuesInBothFormsAndFilesKeptAsGiven) {
   // The last of an option given twice wins.
   EXPECT_EQ(Taken({"--check", "--format=json", "--format=text", "x"}).format, Format::kText);
   EXPECT_EQ(Taken({"--check", "--format", "sarif", "x"}).format, Format::kSarif);
+  const Options folders = Taken({"--check", "--game-dir", "/q2", "--user-dir=my dir/", "x"});
+  EXPECT_EQ(folders.gameFolder, "/q2");
+  EXPECT_EQ(folders.userFolder, "my dir/");
+  EXPECT_FALSE(defaults.gameFolder || defaults.userFolder);
 }
 
 TEST(Options, DoubleDashEndsTheOptions) {
@@ -109,6 +113,7 @@ TEST(Options, TheWindowTakesOneFileAndQtsOwnOptionsOnly) {
   EXPECT_EQ(Refusal({"a.cfg", "b.cfg"}), "Cli.OneFileOnly b.cfg");
   EXPECT_EQ(Refusal({"--game", "yamagi", "a.cfg"}), "Cli.CheckOnly --game");
   EXPECT_EQ(Refusal({"--format=json"}), "Cli.CheckOnly --format");
+  EXPECT_EQ(Refusal({"--game-dir=/q2", "a.cfg"}), "Cli.CheckOnly --game-dir");
   EXPECT_EQ(Refusal({"-platform"}), "Cli.MissingValue -platform");
   // Qt's options are taken as a Qt program takes them, whatever else is asked; without a
   // window they do nothing.
