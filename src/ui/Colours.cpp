@@ -22,6 +22,16 @@ Shades ShadesOf(Colour colour) {
       return {QColor(0, 70, 170), QColor(120, 175, 255)};
     case Colour::kWaitingForKey:
       return {QColor(255, 236, 150), QColor(110, 90, 20)};
+    // Blue, amber and orange stay apart for eyes that do not tell red from green; the
+    // palette's text stays readable on each shade.
+    case Colour::kKeyOfList:
+      return {QColor(190, 215, 255), QColor(35, 70, 135)};
+    case Colour::kKeyOfPlayer:
+      return {QColor(255, 232, 170), QColor(100, 80, 20)};
+    case Colour::kKeyReplaced:
+      return {QColor(255, 185, 140), QColor(135, 55, 25)};
+    case Colour::kKeyReserved:
+      return {QColor(205, 205, 205), QColor(70, 70, 70)};
   }
   return {};
 }

@@ -17,6 +17,11 @@ enum class Colour {
   kError,          // a line the game does not run as written
   kNote,           // a note about a line
   kWaitingForKey,  // the background of the key field while it waits for a key
+  // The keys of the keyboard view, by what they do (a free key has the palette's base).
+  kKeyOfList,    // the list binds it
+  kKeyOfPlayer,  // the player's configuration binds it
+  kKeyReplaced,  // the list replaces or removes the player's binding
+  kKeyReserved,  // the game keeps it for the console or the menu
 };
 
 // Whether `palette` is dark: its window colour is darker than its text.
