@@ -13,6 +13,39 @@ bool IsControl(char32_t c) {
   return c < 0x20 || (c >= 0x7F && c <= 0x9F);
 }
 
+// An invisible character that changes how the text around it shows: the soft hyphen, the
+// marks and controls of bidirectional text (U+202E shows "evil\u202egfc.cfg" as
+// "evilcfg.exe"...), the line and paragraph separators, the zero-width and other format
+// characters, the byte-order mark, the interlinear annotation marks and the tags.
+bool IsInvisibleFormat(char32_t c) {
+  return c == 0xAD || c == 0x061C || c == 0x180E || (c >= 0x200B && c <= 0x200F) ||
+         (c >= 0x2028 && c <= 0x202E) || (c >= 0x2060 && c <= 0x206F) || c == 0xFEFF ||
+         (c >= 0xFFF9 && c <= 0xFFFB) || (c >= 0x1D173 && c <= 0x1D17A) ||
+         (c >= 0xE0000 && c <= 0xE007F);
+}
+
+// A character shown by its number: \uNNNN (\UNNNNNNNN beyond the first plane) on a
+// terminal; in JSON \uNNNN, as two surrogates beyond the first plane.
+void AppendEscapedCharacter(std::string& out, char32_t c, Form form) {
+  auto hex = [&out](char32_t value, int digits) {
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+      out += kHex[(value >> shift) & 0xF];
+  };
+  if (c < 0x10000) {
+    out += "\\u";
+    hex(c, 4);
+  } else if (form == Form::kJson) {
+    const char32_t offset = c - 0x10000;
+    out += "\\u";
+    hex(0xD800 + (offset >> 10), 4);
+    out += "\\u";
+    hex(0xDC00 + (offset & 0x3FF), 4);
+  } else {
+    out += "\\U";
+    hex(c, 8);
+  }
+}
+
 // A byte shown by its number: \xNN on a terminal, \u00NN in JSON.
 void AppendEscapedByte(std::string& out, unsigned byte, Form form) {
   out += form == Form::kJson ? "\\u00" : "\\x";
@@ -59,6 +92,8 @@ void AppendAscii(std::string& out, char32_t c, Form form) {
 void AppendCharacter(std::string& out, char32_t c, Form form) {
   if (c < 0x80 || IsControl(c)) {
     AppendAscii(out, c, form);
+  } else if (IsInvisibleFormat(c)) {
+    AppendEscapedCharacter(out, c, form);
   } else if (c < 0x800) {
     out += static_cast<char>(0xC0 | (c >> 6));
     out += static_cast<char>(0x80 | (c & 0x3F));
@@ -144,6 +179,8 @@ void AppendBytes(std::string& out, std::string_view bytes, Form form) {
     } else {
       if (IsControl(c)) {
         AppendEscapedByte(out, static_cast<unsigned>(c), form);
+      } else if (IsInvisibleFormat(c)) {
+        AppendEscapedCharacter(out, c, form);
       } else {
         out.append(bytes.data(), length);
       }

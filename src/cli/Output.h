@@ -4,7 +4,10 @@
 //
 // A checked file is whatever its author wrote: its bytes and its name never reach the
 // terminal raw. Control characters (below 0x20, 0x7F and 0x80 to 0x9F) are shown as
-// "\x1b"; in JSON they are "\u001b" (or "\n", "\t"...), with '"' and '\' escaped.
+// "\x1b"; in JSON they are "\u001b" (or "\n", "\t"...), with '"' and '\' escaped. The
+// invisible characters that change how the text around them shows (the bidirectional
+// controls U+202A to U+202E and U+2066 to U+2069, U+2028, U+2029, the zero-width and other
+// format characters) are shown by their number, "\u202e", on a terminal and in JSON.
 #pragma once
 
 #include <cstddef>

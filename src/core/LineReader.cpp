@@ -6,6 +6,7 @@
 #include <new>
 
 #include "core/Errors.h"
+#include "core/FileError.h"
 #include "core/StringList.h"
 #include "core/Text.h"
 #include "core/WholeFile.h"
@@ -55,7 +56,7 @@ bool LineReader::Fill() {
   begin_ = end_ = 0;
   platform::ErrorCode error = platform::kNoError;
   const std::ptrdiff_t n = file_.Read(buffer_.get(), kBufferSize, error);
-  if (n < 0) throw InOutErrorFor(error, path_);
+  if (n < 0) throw FileError(error, path_);
   if (n == 0) {
     endOfFile_ = true;
     return false;

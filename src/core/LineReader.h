@@ -22,22 +22,22 @@ inline constexpr std::size_t kMaxLineLength = std::size_t{1} << 20;
 
 class LineReader {
  public:
-  // Opens `path` for reading; throws InputOutputError with the code of the failure. Only a
-  // regular file can be read: a directory, a FIFO, a socket or a device is refused at
-  // once with code 5 ("File access denied"), without waiting for a writer. A file larger
-  // than kMaxWholeFileSize (core/WholeFile.h) is refused at once with TextError
-  // "File.TooBig" {path}, and so is one that grows past it while it is read.
+  // Opens `path` for reading; throws FileError (core/FileError.h), which names the file
+  // and the reason of the failure. Only a regular file can be read: a directory, a FIFO, a
+  // socket or a device is refused at once ("IsDirectory", "NotRegularFile"), without
+  // waiting for a writer. A file larger than kMaxWholeFileSize (core/WholeFile.h) is
+  // refused at once ("TooBig"), and so is one that grows past it while it is read.
   explicit LineReader(const std::string& path);
   ~LineReader();
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
 
-  // True at the physical end of the file and before a 0x1A byte. Throws InputOutputError
-  // when the file cannot be read (the same message wherever in the file the error comes),
-  // TextError "File.TooBig" past the bound.
+  // True at the physical end of the file and before a 0x1A byte. Throws FileError when
+  // the file cannot be read (the same message wherever in the file the error comes), or
+  // grows past the bound.
   bool AtEnd() { return begin_ == end_ && !Fill(); }
 
-  // The next line without its terminator; the empty text at end. Throws InputOutputError when
+  // The next line without its terminator; the empty text at end. Throws FileError when
   // the file cannot be read, and TextError "File.LineTooLong" {path, line number} at a
   // line longer than kMaxLineLength.
   std::string ReadLine();

@@ -105,8 +105,20 @@ std::string SettingsForWriting(const std::string& dataRoot) {
 }
 
 void CleanSettingsFolder(const std::string& dataRoot) {
-  platform::CleanFolder(DirectoryPart(ShippedSettings(dataRoot)));
-  platform::CleanFolder(UserSettingsFolder(), true);
+  for (const std::string& folder :
+       {DirectoryPart(ShippedSettings(dataRoot)), UserSettingsFolder()}) {
+    platform::CleanFolder(folder);
+    // A settings file torn by a killed save gets its old text back: it holds nothing
+    // but what this program wrote. Other files' backups wait for the user's choice.
+    for (const InterruptedSave& save : FindInterruptedSaves(folder)) {
+      if (FileNamePart(save.file) != FileNamePart(ShippedSettings(dataRoot))) continue;
+      try {
+        (void)RestoreInterruptedSave(save);
+      } catch (const Error&) {
+        // Left for the next start.
+      }
+    }
+  }
 }
 
 void CleanSettingsFolder() {

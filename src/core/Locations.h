@@ -54,9 +54,11 @@ std::string SettingsForWriting(const std::string& dataRoot);
 
 // What an interrupted write left in the settings folders, cleaned: the program calls it
 // once as it starts. Removes the temporary files of writers that have ended, and puts
-// back the old text of files whose save in place was interrupted, both beside the data
-// (<data root>data/) and in the user's settings folder (which also keeps the backups of
-// files saved in place in folders that refuse new files). Failures are ignored.
+// back the old text of a settings file whose save in place was interrupted
+// (RestoreInterruptedSave), both beside the data (<data root>data/) and in the user's
+// settings folder. The backups of the user's own files there (of files saved in place in
+// folders that refuse new files) wait for the user's choice (FindInterruptedSaves).
+// Failures are ignored.
 void CleanSettingsFolder(const std::string& dataRoot);
 void CleanSettingsFolder();
 

@@ -38,6 +38,32 @@ inline constexpr ErrorCode kFileTooBig = -2;
 // The memory for a file's bytes could not be had.
 inline constexpr ErrorCode kOutOfMemory = -3;
 
+// A file written in place whose old text could be kept in no backup: not written.
+inline constexpr ErrorCode kNoBackup = -4;
+
+// What a system error says about a file, as the messages tell it (core/FileError.h).
+enum class Reason {
+  kNotFound,          // the file does not exist
+  kFolderNotFound,    // a folder on its way does not exist (or is a file)
+  kTooManyOpenFiles,  // the process or the system has too many files open
+  kAccessDenied,      // the user may not
+  kReadOnly,          // the file system is read-only
+  kDiskFull,          // no room left (a quota too)
+  kNameTooLong,       // a name longer than the file system takes
+  kLinkLoop,          // too many links on the way
+  kIsDirectory,       // a directory where a file is read or written
+  kInputOutput,       // the medium failed
+  kOther,             // anything else: the system's number and words
+};
+
+// The reason of the system's error `error` (a positive number) met on `path`: on POSIX
+// ENOENT is kNotFound when the parent of `path` is a directory, else kFolderNotFound.
+Reason ClassifyError(ErrorCode error, const std::string& path);
+
+// The system's own words for its error `error` (strerror, FormatMessage); empty when it
+// has none.
+std::string SystemMessage(ErrorCode error);
+
 // The code of the error table (core/Errors.h) for `error` met on `path`: 2 for a
 // missing file, 3 for a missing folder on the way (on POSIX both are ENOENT: told apart
 // by looking at the parent of `path`), 4 for too many open files, 5 for access refused
@@ -134,6 +160,11 @@ struct FileStatus {
   std::uint64_t size = 0;
   std::int64_t modified = 0;  // UTC seconds since 1970-01-01 of the last write
   bool symbolicLink = false;  // the name itself is a link (only from LinkStatus)
+  // The file's identity on this system: its device (volume) and its number there (inode,
+  // file index). Another file under the same name has another identity.
+  std::uint64_t device = 0;
+  std::uint64_t index = 0;
+  std::uint64_t links = 1;  // the number of names (hard links) of the file
 };
 
 // The status of what `path` names, links followed; std::nullopt when it cannot be
@@ -208,13 +239,22 @@ class FileSave {
   std::unique_ptr<State> state_;
 };
 
-// Makes `folder` ("" is the current folder) clean of what killed saves left there:
-// removes this program's temporary files whose writer has ended (or that have not changed
-// for ten minutes), and puts back the old text of each file of that folder whose save in
-// place was interrupted (from a backup the user owns). With `anyTarget` (the user's own
-// settings folder, where backups of files in folders that refuse new files are kept),
-// the backups of files of other folders are put back too. Failures are ignored.
-void CleanFolder(const std::string& folder, bool anyTarget = false);
+// Makes `folder` ("" is the current folder) clean of the temporary files that killed
+// saves left there: removes this program's temporary files whose writer has ended (or that
+// have not changed for ten minutes). Failures are ignored. The backups of saves in place
+// are left alone: core/SafeFile.h judges them (FindInterruptedSaves).
+void CleanFolder(const std::string& folder);
+
+// The backups (paths) that this user's saves in place left in `folder` ("" is the current
+// folder) and whose writer has ended: ".tavrilo-<pid>-<8 letters>.bak", regular files.
+std::vector<std::string> LeftBackups(const std::string& folder);
+
+// The folder where a save in place keeps the backup of a file whose own folder refuses new
+// files: the settings folder under UserConfigFolder().
+std::string BackupFolder();
+
+// Removes the file `path`; false when it cannot.
+bool RemoveFile(const std::string& path);
 
 // ---- places ---------------------------------------------------------------------------------
 

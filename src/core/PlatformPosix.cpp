@@ -28,6 +28,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/Backup.h"
 #include "core/Paths.h"
 #include "core/Platform.h"
 
@@ -66,6 +67,9 @@ FileStatus StatusFrom(const struct stat& info) {
   status.size = info.st_size > 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
   status.modified = static_cast<std::int64_t>(info.st_mtim.tv_sec);
   status.symbolicLink = S_ISLNK(info.st_mode);
+  status.device = static_cast<std::uint64_t>(info.st_dev);
+  status.index = static_cast<std::uint64_t>(info.st_ino);
+  status.links = static_cast<std::uint64_t>(info.st_nlink);
   return status;
 }
 
@@ -159,6 +163,41 @@ Text ReasonOf(ErrorCode error) {
   }();
   if (key != nullptr) return Text{key, {}};
   return Text{"Reason.System", {error > 0 ? std::strerror(error) : std::to_string(error)}};
+}
+
+Reason ClassifyError(ErrorCode error, const std::string& path) {
+  switch (error) {
+    case ENOENT:
+      return ParentIsDirectory(path) ? Reason::kNotFound : Reason::kFolderNotFound;
+    case ENOTDIR:
+      return Reason::kFolderNotFound;
+    case EMFILE:
+    case ENFILE:
+      return Reason::kTooManyOpenFiles;
+    case EACCES:
+    case EPERM:
+      return Reason::kAccessDenied;
+    case EROFS:
+      return Reason::kReadOnly;
+    case ENOSPC:
+    case EDQUOT:
+      return Reason::kDiskFull;
+    case ENAMETOOLONG:
+      return Reason::kNameTooLong;
+    case ELOOP:
+      return Reason::kLinkLoop;
+    case EISDIR:
+      return Reason::kIsDirectory;
+    case EIO:
+      return Reason::kInputOutput;
+    default:
+      return Reason::kOther;
+  }
+}
+
+std::string SystemMessage(ErrorCode error) {
+  const char* words = error > 0 ? std::strerror(error) : nullptr;
+  return words != nullptr ? std::string(words) : std::string();
 }
 
 // ---- low-level reads and writes ------------------------------------------------------------
@@ -454,64 +493,6 @@ ErrorCode RewriteInPlace(WriteFunction write, int fd, std::string_view bytes) {
   return kNoError;
 }
 
-// A backup of a file saved in place holds the file's absolute path, a zero byte, then the
-// file's old bytes. It is the whole truth about the file until the new text is flushed.
-bool ParseBackup(std::string_view backup, std::string& target, std::string_view& old) {
-  const std::size_t zero = backup.find('\0');
-  if (zero == std::string_view::npos || zero == 0 || backup.front() != kPathSeparator) {
-    return false;
-  }
-  target = std::string(backup.substr(0, zero));
-  old = backup.substr(zero + 1);
-  return true;
-}
-
-// Puts back the old text of the file whose backup is `backupName` in the folder open as
-// `folderFd`, then removes the backup (also when the file was changed since). Only a backup of the
-// user's own, naming a regular file in `folder` (or anywhere with `anyTarget`), is trusted: a
-// backup planted in a shared folder must not make this program write another file.
-void RestoreBackup(int folderFd, const std::string& folder, const char* backupName,
-                   bool anyTarget) {
-  Descriptor backup(::openat(folderFd, backupName, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
-  struct stat info {};
-  if (backup.Get() < 0 || ::fstat(backup.Get(), &info) != 0 || !S_ISREG(info.st_mode) ||
-      info.st_uid != ::geteuid()) {
-    return;
-  }
-  std::string bytes;
-  std::string target;
-  std::string_view old;
-  try {
-    if (!ReadAllFrom(backup.Get(), bytes) || !ParseBackup(bytes, target, old)) return;
-  } catch (const std::bad_alloc&) {
-    return;
-  }
-  if (!anyTarget) {
-    const std::optional<std::string> here =
-        ResolvedPath(WithSeparator(folder.empty() ? "." : folder));
-    const std::optional<std::string> there = ResolvedPath(DirectoryPart(target));
-    if (!here || !there || *here != *there) return;
-  }
-  Descriptor file(
-      ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW));
-  if (file.Get() < 0) {
-    // The file is gone (removed since): nothing to put back.
-    if (errno == ENOENT) (void)::unlinkat(folderFd, backupName, 0);
-    return;
-  }
-  struct stat fileInfo {};
-  if (::fstat(file.Get(), &fileInfo) != 0 || !S_ISREG(fileInfo.st_mode)) return;
-  // The killed save wrote right after its backup. A file written long after was saved
-  // since by someone else: that text is the newer one, and the backup is stale.
-  if (fileInfo.st_mtime - info.st_mtime > kAbandonedAfterSeconds) {
-    (void)::unlinkat(folderFd, backupName, 0);
-    return;
-  }
-  if (RewriteInPlace(SystemWrite, file.Get(), old) == kNoError) {
-    (void)::unlinkat(folderFd, backupName, 0);
-  }
-}
-
 std::string DescriptorPath(int fd) {
   return "/proc/self/fd/" + std::to_string(fd);
 }
@@ -688,20 +669,23 @@ ErrorCode FileSave::State::PutInPlace() {
   return kNoError;
 }
 
-// Keeps the old text `old` in a backup: beside the file, or, when its folder refuses new
-// files, in the user's settings folder. Written through the save's own write, so that a
-// full disk stops the save here, before the file is touched. Where no backup can be made
-// at all (neither folder may be written), the save goes on without one.
+// Keeps the old text `old` in a backup, with the new text and what identifies the file
+// (core/Backup.h): beside the file, or, when its folder refuses new files, in the user's
+// settings folder. Written through the save's own write, so that a full disk stops the
+// save here, before the file is touched. Where no backup can be made at all, the save is
+// refused (kNoBackup): a file written in place is never without one.
 ErrorCode FileSave::State::MakeBackup(std::string_view old) {
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) return errno;
   std::string content;
-  content.reserve(target.size() + 1 + old.size());
-  content += target;
-  content += '\0';
-  content += old;
+  try {
+    content = EncodeBackup(target, StatusFrom(info), old, buffer);
+  } catch (const std::bad_alloc&) {
+    return kOutOfMemory;
+  }
   std::vector<std::string> folders = {DirectoryPart(target)};
-  const std::string settings = UserConfigFolder() + std::string(kSettingsFolderName);
+  const std::string settings = BackupFolder();
   if (settings != folders.front()) folders.push_back(settings);
-  ErrorCode error = kNoError;
   for (const std::string& folder : folders) {
     if (folder == settings && !CreateDirectories(folder)) continue;
     // Written under a temporary name and renamed once complete and synced: a backup is
@@ -713,11 +697,8 @@ ErrorCode FileSave::State::MakeBackup(std::string_view old) {
       file.Reset(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
       if (file.Get() < 0 && errno != EEXIST) break;
     }
-    if (file.Get() < 0) {
-      error = errno;
-      continue;
-    }
-    error = WriteAll(write, file.Get(), content.data(), content.size());
+    if (file.Get() < 0) continue;
+    ErrorCode error = WriteAll(write, file.Get(), content.data(), content.size());
     if (error == kNoError && ::fsync(file.Get()) != 0 && errno != EINVAL) error = errno;
     if (error == kNoError) {
       std::string complete = name.substr(0, name.size() - kTemporarySuffix.size());
@@ -732,36 +713,32 @@ ErrorCode FileSave::State::MakeBackup(std::string_view old) {
     // A full disk is a full disk: another folder would only hide it.
     if (error == ENOSPC || error == EDQUOT) return error;
   }
-  // Nowhere to keep it: the save goes on with the old text only in memory, which still
-  // puts it back when a write fails.
-  return kNoError;
+  return kNoBackup;
 }
 
 ErrorCode FileSave::State::CommitInPlace() {
+  // A file whose old text cannot be read back cannot have a backup.
+  if (unreadable) return kNoBackup;
   std::string old;
-  if (!unreadable) {
-    if (!ReadAllFrom(fd, old)) return errno;
-    if (const ErrorCode error = MakeBackup(old)) return error;
-  }
+  if (!ReadAllFrom(fd, old)) return errno;
+  if (const ErrorCode error = MakeBackup(old)) return error;
   // Room for the new text first, so that a full disk fails before the old text is touched.
   if (buffer.size() > old.size() &&
       ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(buffer.size())) != 0 &&
       (errno == ENOSPC || errno == EDQUOT)) {
     const ErrorCode error = errno;
-    if (!backup.empty()) ::unlink(backup.c_str());
+    ::unlink(backup.c_str());
     backup.clear();
     return error;
   }
   const ErrorCode error = RewriteInPlace(write, fd, buffer);
   if (error != kNoError) {
-    // The old text back; the backup stays when even that fails, for the next clean-up.
-    if (!unreadable && RewriteInPlace(SystemWrite, fd, old) == kNoError) {
-      ::unlink(backup.c_str());
-    }
+    // The old text back; the backup stays when even that fails, for the user to restore.
+    if (RewriteInPlace(SystemWrite, fd, old) == kNoError) ::unlink(backup.c_str());
     backup.clear();
     return error;
   }
-  if (!backup.empty()) ::unlink(backup.c_str());
+  ::unlink(backup.c_str());
   backup.clear();
   buffer.clear();
   return kNoError;
@@ -851,18 +828,13 @@ FileSave::Step FileSave::Commit(ErrorCode& error) {
   return Step::kDone;
 }
 
-void CleanFolder(const std::string& folder, bool anyTarget) {
+void CleanFolder(const std::string& folder) {
   Descriptor folderFd(::open(FolderName(folder), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (folderFd.Get() < 0) return;
   DIR* listing = ::fdopendir(::dup(folderFd.Get()));
   if (listing == nullptr) return;
-  std::vector<std::string> backups;
   const std::time_t now = std::time(nullptr);
   while (const dirent* entry = ::readdir(listing)) {
-    if (const std::optional<long long> writer = WriterOf(entry->d_name, kBackupSuffix)) {
-      if (HasEnded(*writer)) backups.emplace_back(entry->d_name);
-      continue;
-    }
     const std::optional<long long> writer = WriterOf(entry->d_name, kTemporarySuffix);
     struct stat info {};
     if (!writer || ::fstatat(folderFd.Get(), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
@@ -874,8 +846,33 @@ void CleanFolder(const std::string& folder, bool anyTarget) {
     }
   }
   ::closedir(listing);
-  for (const std::string& name : backups)
-    RestoreBackup(folderFd.Get(), folder, name.c_str(), anyTarget);
+}
+
+std::vector<std::string> LeftBackups(const std::string& folder) {
+  std::vector<std::string> backups;
+  DIR* listing = ::opendir(FolderName(folder));
+  if (listing == nullptr) return backups;
+  const std::string prefix = folder.empty() ? std::string() : WithSeparator(folder);
+  while (const dirent* entry = ::readdir(listing)) {
+    const std::optional<long long> writer = WriterOf(entry->d_name, kBackupSuffix);
+    if (!writer || !HasEnded(*writer)) continue;
+    const std::string path = prefix + entry->d_name;
+    struct stat info {};
+    // Only a backup of the user's own: one planted in a shared folder must not make this
+    // program write another file.
+    if (::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid())
+      backups.push_back(path);
+  }
+  ::closedir(listing);
+  return backups;
+}
+
+std::string BackupFolder() {
+  return UserConfigFolder() + std::string(kSettingsFolderName);
+}
+
+bool RemoveFile(const std::string& path) {
+  return ::unlink(path.c_str()) == 0;
 }
 
 // ---- places ------------------------------------------------------------------------------

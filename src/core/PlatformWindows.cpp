@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "core/Ansi.h"
+#include "core/Backup.h"
 #include "core/Platform.h"
 #include "core/PlatformWindows.h"
 
@@ -55,6 +56,7 @@ constexpr std::size_t kBufferSize = 256 * 1024;
 constexpr int kNameAttempts = 100;
 constexpr std::string_view kTemporaryPrefix = ".tavrilo-";
 constexpr std::string_view kTemporarySuffix = ".tmp";
+constexpr std::string_view kBackupSuffix = ".bak";
 constexpr std::size_t kRandomLength = 8;
 constexpr std::int64_t kAbandonedAfterSeconds = 10 * 60;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -183,6 +185,9 @@ std::optional<FileStatus> StatusOfHandle(HANDLE handle) {
                                                                         : FileKind::kRegular;
   status.size = SizeOf(info.nFileSizeHigh, info.nFileSizeLow);
   status.modified = UnixSeconds(info.ftLastWriteTime);
+  status.device = info.dwVolumeSerialNumber;
+  status.index = SizeOf(info.nFileIndexHigh, info.nFileIndexLow);
+  status.links = info.nNumberOfLinks;
   return status;
 }
 
@@ -218,7 +223,7 @@ std::optional<std::wstring> ExistingFinalName(const std::wstring& path) {
   return FinalName(handle.Get());
 }
 
-std::string TemporaryName() {
+std::string TemporaryName(std::string_view suffix = kTemporarySuffix) {
   static std::mt19937_64 generator{std::random_device{}()};
   static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
   std::string name(kTemporaryPrefix);
@@ -226,7 +231,7 @@ std::string TemporaryName() {
   name += '-';
   for (std::size_t i = 0; i < kRandomLength; ++i)
     name += kLetters[generator() % (sizeof kLetters - 1)];
-  name += kTemporarySuffix;
+  name += suffix;
   return name;
 }
 
@@ -239,10 +244,11 @@ bool IsRandomPart(std::string_view text) {
 // The process that wrote a temporary file of this program, from its name
 // ".tavrilo-<pid>-<8 letters>.tmp" (0: ".tavrilo-<8 letters>.tmp" does not tell);
 // std::nullopt for any other name.
-std::optional<unsigned long long> WriterOfTemporary(std::string_view name) {
-  if (!name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix)) return std::nullopt;
+std::optional<unsigned long long> WriterOfTemporary(std::string_view name,
+                                                    std::string_view suffix = kTemporarySuffix) {
+  if (!name.starts_with(kTemporaryPrefix) || !name.ends_with(suffix)) return std::nullopt;
   name.remove_prefix(kTemporaryPrefix.size());
-  name.remove_suffix(kTemporarySuffix.size());
+  name.remove_suffix(suffix.size());
   if (IsRandomPart(name)) return 0;
   const std::size_t dash = name.find('-');
   if (dash == 0 || dash > 10 || !IsRandomPart(name.substr(dash + 1))) return std::nullopt;
@@ -449,6 +455,52 @@ Text ReasonOf(ErrorCode error) {
   std::optional<std::string> text = AnsiFromWide(wide);
   if (!text || text->empty()) text = "error " + std::to_string(error);
   return Text{"Reason.System", {*text}};
+}
+
+Reason ClassifyError(ErrorCode error, const std::string& /*path*/) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+      return Reason::kNotFound;
+    case ERROR_PATH_NOT_FOUND:
+      return Reason::kFolderNotFound;
+    case ERROR_TOO_MANY_OPEN_FILES:
+      return Reason::kTooManyOpenFiles;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return Reason::kAccessDenied;
+    case ERROR_WRITE_PROTECT:
+      return Reason::kReadOnly;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return Reason::kDiskFull;
+    case ERROR_FILENAME_EXCED_RANGE:
+      return Reason::kNameTooLong;
+    case ERROR_CANT_RESOLVE_FILENAME:
+      return Reason::kLinkLoop;
+    case ERROR_DIRECTORY:
+      return Reason::kIsDirectory;
+    case ERROR_CRC:
+    case ERROR_READ_FAULT:
+    case ERROR_WRITE_FAULT:
+    case ERROR_GEN_FAILURE:
+      return Reason::kInputOutput;
+    default:
+      return Reason::kOther;
+  }
+}
+
+std::string SystemMessage(ErrorCode error) {
+  if (error <= 0) return std::string();
+  wchar_t* words = nullptr;
+  const DWORD length = ::FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, static_cast<DWORD>(error), 0, reinterpret_cast<wchar_t*>(&words), 0, nullptr);
+  std::wstring text(words != nullptr ? words : L"", length);
+  if (words != nullptr) ::LocalFree(words);
+  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L'.'))
+    text.pop_back();
+  return AnsiFromWide(text).value_or(std::string());
 }
 
 // ---- low-level reads and writes ------------------------------------------------------
@@ -778,30 +830,80 @@ struct FileSave::State {
       error = LastError();
       return FileSave::Step::kWriteFailed;
     }
+    std::optional<FileStatus> status = StatusOfHandle(handle.Get());
+    std::wstring backup;
+    error = status ? MakeBackup(EncodeBackup(AnsiFromWide(target).value_or(std::string()), *status,
+                                             old, text),
+                                backup)
+                   : LastError();
+    if (error != kNoError) return FileSave::Step::kWriteFailed;
     if (text.size() > old.size() && !SetSize(handle.Get(), text.size())) {
       error = LastError();
       SetSize(handle.Get(), old.size());
+      ::DeleteFileW(backup.c_str());
       return FileSave::Step::kWriteFailed;
     }
     const int inPlaceFd =
         ::_open_osfhandle(reinterpret_cast<intptr_t>(handle.Get()), _O_RDWR | _O_BINARY);
     if (inPlaceFd < 0) {
       error = ERROR_TOO_MANY_OPEN_FILES;
+      SetSize(handle.Get(), old.size());
+      ::DeleteFileW(backup.c_str());
       return FileSave::Step::kWriteFailed;
     }
     const HANDLE raw = handle.Release();  // the descriptor owns it now
     error = Rewind(raw) ? WriteAll(write, inPlaceFd, text.data(), text.size()) : LastError();
     if (error == kNoError && (!SetSize(raw, text.size()) || !::FlushFileBuffers(raw)))
       error = LastError();
-    if (error != kNoError) {
+    bool whole = error == kNoError;
+    if (!whole) {
       DWORD written = 0;
-      if (Rewind(raw))
-        ::WriteFile(raw, old.data(), static_cast<DWORD>(old.size()), &written, nullptr);
-      SetSize(raw, old.size());
-      ::FlushFileBuffers(raw);
+      whole = Rewind(raw) &&
+              ::WriteFile(raw, old.data(), static_cast<DWORD>(old.size()), &written, nullptr) &&
+              written == old.size() && SetSize(raw, old.size()) && ::FlushFileBuffers(raw);
     }
     ::_close(inPlaceFd);
+    // The backup stays only when the old text could not be put back: the user restores it.
+    if (whole) ::DeleteFileW(backup.c_str());
     return error == kNoError ? FileSave::Step::kDone : FileSave::Step::kWriteFailed;
+  }
+
+  // Writes `content` as a backup of the target: beside it, or in the settings folder when
+  // its folder refuses new files. Through the save's own write, so that a full disk stops
+  // the save before the file is touched. kNoBackup when it can be written nowhere.
+  ErrorCode MakeBackup(const std::string& content, std::wstring& backup) {
+    std::vector<std::wstring> folders = {FolderOf(target)};
+    const std::wstring settings = WideFromAnsi(BackupFolder());
+    if (settings != folders.front()) folders.push_back(settings);
+    for (const std::wstring& folder : folders) {
+      if (folder == settings && !CreateDirectories(BackupFolder())) continue;
+      const std::wstring name = folder + WideFromAnsi(TemporaryName());
+      Handle handle(::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+      if (!handle.Valid()) continue;
+      const int backupFd =
+          ::_open_osfhandle(reinterpret_cast<intptr_t>(handle.Get()), _O_WRONLY | _O_BINARY);
+      if (backupFd < 0) {
+        handle.Reset();
+        ::DeleteFileW(name.c_str());
+        continue;
+      }
+      const HANDLE raw = handle.Release();
+      ErrorCode error = WriteAll(write, backupFd, content.data(), content.size());
+      if (error == kNoError && !::FlushFileBuffers(raw)) error = LastError();
+      ::_close(backupFd);
+      std::wstring complete =
+          name.substr(0, name.size() - kTemporarySuffix.size()) + WideFromAnsi(kBackupSuffix);
+      if (error == kNoError &&
+          ::MoveFileExW(name.c_str(), complete.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        backup = std::move(complete);
+        return kNoError;
+      }
+      if (error == kNoError) error = LastError();
+      ::DeleteFileW(name.c_str());
+      if (error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL) return error;
+    }
+    return kNoBackup;
   }
 
   // Puts the complete, synced and closed temporary file in the target's place.
@@ -938,7 +1040,7 @@ bool FileSave::InPlace() const {
   return state_->inPlace;
 }
 
-void CleanFolder(const std::string& folder, bool /*anyTarget*/) {
+void CleanFolder(const std::string& folder) {
   const std::optional<std::vector<DirectoryEntry>> entries = ListDirectory(folder);
   if (!entries) return;
   const std::string prefix =
@@ -955,6 +1057,32 @@ void CleanFolder(const std::string& folder, bool /*anyTarget*/) {
     if (now - status->modified >= kAbandonedAfterSeconds || HasEnded(*writer))
       ::DeleteFileW(WideFromAnsi(prefix + entry.name).c_str());
   }
+}
+
+std::vector<std::string> LeftBackups(const std::string& folder) {
+  std::vector<std::string> backups;
+  const std::optional<std::vector<DirectoryEntry>> entries = ListDirectory(folder);
+  if (!entries) return backups;
+  const std::string prefix =
+      folder.empty() || folder.back() == '\\' || folder.back() == '/' || folder.back() == ':'
+          ? folder
+          : folder + '\\';
+  for (const DirectoryEntry& entry : *entries) {
+    const std::optional<unsigned long long> writer = WriterOfTemporary(entry.name, kBackupSuffix);
+    if (!writer || entry.directory || !HasEnded(*writer)) continue;
+    const std::optional<FileStatus> status = LinkStatus(prefix + entry.name);
+    if (status && status->kind == FileKind::kRegular && !status->symbolicLink)
+      backups.push_back(prefix + entry.name);
+  }
+  return backups;
+}
+
+std::string BackupFolder() {
+  return UserConfigFolder() + "tavrilo\\";
+}
+
+bool RemoveFile(const std::string& path) {
+  return ::DeleteFileW(WideFromAnsi(path).c_str()) != 0;
 }
 
 // ---- places ---------------------------------------------------------------------------------

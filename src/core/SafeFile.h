@@ -17,13 +17,16 @@
 // - the file has other hard links, which must see the new text;
 // - the new file cannot be given the old one's owner, group, mode and extended
 //   attributes (POSIX ACLs are one of these), e.g. a group the user is not in.
-// Written in place, the file is touched only at Commit, once the whole new text is known:
-// its old text is first kept in a backup (".tavrilo-<pid>-<8 letters>.bak" beside it, or
-// in the user's settings folder when its folder refuses new files), room for the new text
-// is reserved (a full disk fails before the old text is touched), the new text is written
-// and flushed, and the backup removed. A failure puts the old text back; a kill leaves the
-// backup, which the next write in that folder (or, for the settings folder, the next
-// start of the program) puts back. So the file is always wholly old or wholly new.
+// Written in place, the file is touched only at Commit, once the whole new text is known,
+// and only behind a backup: its old text and the new one are first kept in a backup
+// (".tavrilo-<pid>-<8 letters>.bak" beside it, or in the user's settings folder when its
+// folder refuses new files, core/Backup.h), room for the new text is reserved (a full disk
+// fails before the old text is touched), the new text is written and flushed, and the
+// backup removed. Where no backup can be written, the save is refused (FileError
+// "NoBackup") and the file not touched. A failure puts the old text back. A kill leaves
+// the backup: FindInterruptedSaves finds it, and the user chooses to restore the old text
+// or keep the file as it is; the old text is never put back over a file that holds
+// anything but what the killed save wrote.
 //
 // Symbolic links are followed, dangling ones too: the link stays a link, and the file it
 // names is written (created when missing). A target that exists and is not a regular
@@ -35,8 +38,10 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/Platform.h"
 
@@ -47,22 +52,22 @@ using WriteFunction = platform::WriteFunction;
 
 class SafeFileWriter {
  public:
-  // Prepares to write `path`. Throws FileCreateError naming `path` when the file cannot be
-  // created or written there: a missing directory, a path under a regular file, a name
-  // too long, a loop of links, a file the user may not write, a directory of that name,
-  // or anything else that is not a regular file.
+  // Prepares to write `path`. Throws FileError naming `path` and the reason when the file
+  // cannot be created or written there: a missing directory, a path under a regular file,
+  // a name too long, a loop of links, a file the user may not write, a directory of that
+  // name, or anything else that is not a regular file.
   explicit SafeFileWriter(const std::string& path, WriteFunction write = nullptr);
   // Discards everything unless committed: the old file stays as it was.
   ~SafeFileWriter();
   SafeFileWriter(const SafeFileWriter&) = delete;
   SafeFileWriter& operator=(const SafeFileWriter&) = delete;
 
-  // Appends bytes; throws FileWriteError when they cannot be written.
+  // Appends bytes; throws FileError (a full disk...) when they cannot be written.
   void Write(std::string_view data);
 
-  // Writes what is buffered, syncs it and puts the file in place. Throws FileWriteError
-  // when the bytes cannot be written, FileCreateError when the file cannot take the
-  // target's place. Either way the old file is whole.
+  // Writes what is buffered, syncs it and puts the file in place. Throws FileError when
+  // the bytes cannot be written, the file cannot take the target's place or, written in
+  // place, it can have no backup ("NoBackup"). Either way the old file is whole.
   void Commit();
 
   // Whether the file is written in place rather than replaced.
@@ -73,5 +78,33 @@ class SafeFileWriter {
   platform::FileSave save_;
   bool committed_ = false;
 };
+
+// A save in place that was killed part way and left its file torn: the start of the new
+// text over the old one. Its backup holds the old text.
+struct InterruptedSave {
+  std::string file;    // the torn file (absolute, links followed)
+  std::string backup;  // the backup that holds its old text
+};
+
+// The interrupted saves of the files of `folder` (with `anyFile`, of files anywhere: the
+// settings folder keeps the backups of files whose folder refuses new files) whose file
+// still holds only what the killed save wrote. The backups of the other killed saves are
+// removed: their file was not touched yet, was written whole, is gone, or changed since
+// (another file under its name, another size or text): a backup is never put back over a
+// file that changed after the save. Backups that cannot be read are left alone.
+std::vector<InterruptedSave> FindInterruptedSaves(const std::string& folder, bool anyFile = false);
+
+// The interrupted save of the file `path` (links followed), as FindInterruptedSaves finds
+// it in the file's folder and in the settings folder; std::nullopt when there is none.
+std::optional<InterruptedSave> FindInterruptedSave(const std::string& path);
+
+// Puts back the old text of an interrupted save's file, as a save does, then removes the
+// backup. Only when the file still holds only what the killed save wrote: returns false
+// (and removes the backup) when it changed since. Throws FileError when it cannot be
+// written.
+bool RestoreInterruptedSave(const InterruptedSave& save);
+
+// Keeps the file of an interrupted save as it is: the backup is removed.
+void KeepAfterInterruptedSave(const InterruptedSave& save);
 
 }  // namespace tavrilo

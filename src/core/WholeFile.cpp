@@ -7,6 +7,7 @@
 
 #include "core/ErrorText.h"
 #include "core/Errors.h"
+#include "core/FileError.h"
 #include "core/Platform.h"
 #include "core/Text.h"
 
@@ -64,8 +65,7 @@ bool IsTooBig(int error) {
 }
 
 void ThrowReadError(int error, const std::string& path) {
-  if (IsTooBig(error)) throw TextError(Text{"File.TooBig", {path}});
-  throw InOutErrorFor(error, path);
+  throw FileError(error, path);
 }
 
 Text ReadFailureText(int error, const std::string& path) {

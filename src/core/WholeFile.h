@@ -36,9 +36,8 @@ int ReadStandardInput(std::string& bytes, std::uint64_t maxSize = kMaxWholeFileS
 // bound, or over what memory holds).
 bool IsTooBig(int error);
 
-// The error to show for `error` of ReadWholeFile on `path`: TextError "File.TooBig"
-// {path} for a file too big to be read whole, otherwise the input/output error of the
-// table (InOutErrorFor). Throws it.
+// The error to show for `error` of ReadWholeFile on `path`: FileError, which names the
+// file and the reason ("FileError.TooBig" for a file too big to be read whole). Throws it.
 [[noreturn]] void ThrowReadError(int error, const std::string& path);
 
 // Why `path` could not be read, for `error` of ReadWholeFile, as a text of the caption

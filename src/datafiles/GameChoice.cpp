@@ -3,10 +3,17 @@
 
 #include <string>
 
+#include "core/Errors.h"
+
 namespace tavrilo::datafiles {
 
 game::Game ReadGameChoice(const IniFile& settings) {
-  const std::string name = settings.ReadString(kGeneralSection, kGameKey, "");
+  std::string name;
+  try {
+    name = settings.ReadString(kGeneralSection, kGameKey, "");
+  } catch (const Error&) {
+    // Settings that cannot be read (over 64 MiB): the language choice reports them.
+  }
   return game::GameFromSettingsName(name).value_or(game::Game::kQuake2);
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/Errors.h"
+#include "core/FileError.h"
 #include "core/Platform.h"
 #include "core/SafeFile.h"
 #include "core/WholeFile.h"
@@ -181,13 +182,18 @@ std::string_view LineEndOf(std::string_view content) {
 
 enum class ReadStatus { kRead, kAbsent, kFailed };
 
-// A file too big to be read whole is refused with its own message (TextError
-// "File.TooBig"), never taken for an absent or empty one.
-ReadStatus ReadSettingsFile(const std::string& path, std::string& content) {
-  const int error = ReadWholeFile(path, content);
+// A file too big to be read whole is refused with its own message (FileError "TooBig"),
+// never taken for an absent or empty one. `error` tells why a file was not read.
+ReadStatus ReadSettingsFile(const std::string& path, std::string& content, int& error) {
+  error = ReadWholeFile(path, content);
   if (error == 0) return ReadStatus::kRead;
   if (IsTooBig(error)) ThrowReadError(error, path);
   return platform::IsNotFound(error) ? ReadStatus::kAbsent : ReadStatus::kFailed;
+}
+
+ReadStatus ReadSettingsFile(const std::string& path, std::string& content) {
+  int error = 0;
+  return ReadSettingsFile(path, content, error);
 }
 
 }  // namespace
@@ -289,22 +295,26 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key,
 
 void IniFile::WriteString(std::string_view section, std::string_view key,
                           std::string_view value) const {
+  WriteStrings(section, {{std::string(key), std::string(value)}});
+}
+
+void IniFile::WriteStrings(std::string_view section, const IniValues& values) const {
   // A line end in a name or a value would add lines to the file.
-  if (HoldsLineEnd(section) || HoldsLineEnd(key) || HoldsLineEnd(value)) {
-    throw SettingWriteError(path_);
+  if (HoldsLineEnd(section)) throw SettingWriteError(path_);
+  for (const auto& [key, value] : values) {
+    if (HoldsLineEnd(key) || HoldsLineEnd(value)) throw SettingWriteError(path_);
   }
   std::string content;
-  // A file that exists but cannot be read is not replaced by one holding only this key.
-  if (ReadSettingsFile(path_, content) == ReadStatus::kFailed) throw SettingWriteError(path_);
-  const std::string updated = SetIniValue(content, section, key, value);
+  int error = 0;
+  // A file that exists but cannot be read is not replaced by one holding only these keys.
+  if (ReadSettingsFile(path_, content, error) == ReadStatus::kFailed) throw FileError(error, path_);
+  std::string updated = content;
+  for (const auto& [key, value] : values)
+    updated = SetIniValue(updated, section, key, value);
   if (updated == content) return;  // the file already says so
-  try {
-    SafeFileWriter writer(path_);
-    writer.Write(updated);
-    writer.Commit();
-  } catch (const Error&) {
-    throw SettingWriteError(path_);
-  }
+  SafeFileWriter writer(path_);
+  writer.Write(updated);
+  writer.Commit();
 }
 
 IniSection IniFile::ReadSection(std::string_view section) const {
@@ -370,6 +380,22 @@ std::optional<std::int32_t> ParseFlagNumber(std::string_view text) {
     if (number > limit) return std::nullopt;
   }
   return static_cast<std::int32_t>(negative ? -number : number);
+}
+
+void SettingsChanges::Set(std::string_view key, std::string value) {
+  for (auto& [waiting, text] : values_) {
+    if (waiting == key) {
+      text = std::move(value);
+      return;
+    }
+  }
+  values_.emplace_back(std::string(key), std::move(value));
+}
+
+void SettingsChanges::WriteTo(const IniFile& settings) {
+  if (values_.empty()) return;
+  settings.WriteStrings(kGeneralSection, values_);
+  values_.clear();
 }
 
 }  // namespace tavrilo::datafiles

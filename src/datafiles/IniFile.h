@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace tavrilo::datafiles {
 
@@ -30,6 +32,9 @@ class IniSection {
   std::unordered_map<std::string, std::optional<std::string>> values_;  // by folded name
 };
 
+// Keys and their values, in the order they are written.
+using IniValues = std::vector<std::pair<std::string, std::string>>;
+
 class IniFile {
  public:
   explicit IniFile(std::string path) : path_(std::move(path)) {}
@@ -42,10 +47,16 @@ class IniFile {
                          std::string_view defaultValue) const;
 
   // Replaces the value of `key`, or adds the key, the section or the file. Every other
-  // line of the file stays as it was, byte for byte. Throws SettingWriteError ("Unable to
-  // write to %s", the file's path) when the file cannot be written (its directory must
-  // exist) and when the section, key or value holds CR or LF.
+  // line of the file stays as it was, byte for byte. Throws FileError (the file and the
+  // system's reason) when the file cannot be read or written (its directory must exist),
+  // and SettingWriteError ("Unable to write to %s", the file's path) when the section, key or
+  // value holds CR or LF.
   void WriteString(std::string_view section, std::string_view key, std::string_view value) const;
+
+  // Replaces the values of several keys of `section` at once, as WriteString: one read of
+  // the file as it is now, one write, so the file never holds some of them without the
+  // others. Nothing is written when the file already holds them all.
+  void WriteStrings(std::string_view section, const IniValues& values) const;
 
   // Every value of `section`, read from the file at once; no value when the file or the
   // section is absent or cannot be read. Fails only for a file too big to be read whole,
@@ -84,5 +95,23 @@ IniSection ParseIniSection(std::string_view content, std::string_view section);
 // every other line kept byte for byte. The names and the value must not hold CR or LF.
 std::string SetIniValue(std::string_view content, std::string_view section, std::string_view key,
                         std::string_view value);
+
+// The settings one window changed that are not yet in the settings file. A change is
+// written at once, with every other change still waiting, in one write over the file as
+// it is on disk then (IniFile::WriteStrings): what another window wrote meanwhile stays,
+// and two windows open at once never undo each other's choices. A change whose write
+// failed waits for the next write, at the latest the one at close.
+class SettingsChanges {
+ public:
+  // Records `value` for `key` of section General (replacing a waiting value of that key).
+  void Set(std::string_view key, std::string value);
+  // Writes the waiting values over `settings`; they stop waiting once written. Fails like
+  // IniFile::WriteStrings, the values still waiting.
+  void WriteTo(const IniFile& settings);
+  bool Waiting() const { return !values_.empty(); }
+
+ private:
+  IniValues values_;
+};
 
 }  // namespace tavrilo::datafiles

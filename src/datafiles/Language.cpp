@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "core/Errors.h"
 #include "core/LineReader.h"
 #include "core/Locations.h"
 #include "core/Paths.h"
@@ -101,15 +102,30 @@ void LanguageState::SelectResource(int position) {
 }
 
 Language LanguageAtStartup(const IniFile& settings) {
-  if (settings.ReadBool(kGeneralSection, kEnglishFlag, true)) return Language::kEnglish;
-  if (settings.ReadBool(kGeneralSection, kFrenchFlag, true)) return Language::kFrench;
-  return Language::kNone;
+  try {
+    if (settings.ReadBool(kGeneralSection, kEnglishFlag, true)) return Language::kEnglish;
+    if (settings.ReadBool(kGeneralSection, kFrenchFlag, true)) return Language::kFrench;
+  } catch (const Error&) {
+    // Settings that cannot be read (over 64 MiB) choose no language.
+  }
+  return kDefaultLanguage;
 }
 
 void LanguageState::ChooseAtStartup() {
   const IniFile settings(SettingsPath());
-  if (settings.ReadBool(kGeneralSection, kFrenchFlag, true)) Select(Language::kFrench);
-  if (settings.ReadBool(kGeneralSection, kEnglishFlag, true)) Select(Language::kEnglish);
+  bool french = false;
+  bool english = false;
+  try {
+    french = settings.ReadBool(kGeneralSection, kFrenchFlag, true);
+    english = settings.ReadBool(kGeneralSection, kEnglishFlag, true);
+  } catch (const Error&) {
+    // The error is shown in the default language, never as a bare key.
+    Select(kDefaultLanguage);
+    throw;
+  }
+  if (french) Select(Language::kFrench);
+  if (english) Select(Language::kEnglish);
+  if (selected_ == Language::kNone) Select(kDefaultLanguage);
 }
 
 void LanguageState::LoadDefinableFunctions() {
@@ -118,10 +134,19 @@ void LanguageState::LoadDefinableFunctions() {
   ReadLines(reader, definableFunctions);
 }
 
-void LanguageState::StoreFlags() const {
-  const IniFile settings(SettingsForWriting(appDir_));
-  settings.WriteBool(kGeneralSection, kFrenchFlag, selected_ == Language::kFrench);
-  settings.WriteBool(kGeneralSection, kEnglishFlag, selected_ == Language::kEnglish);
+void LanguageState::StoreFlags() {
+  settingsChanges_.Set(kFrenchFlag, selected_ == Language::kFrench ? "1" : "0");
+  settingsChanges_.Set(kEnglishFlag, selected_ == Language::kEnglish ? "1" : "0");
+  StoreWaitingSettings();
+}
+
+void LanguageState::StoreSetting(std::string_view key, std::string value) {
+  settingsChanges_.Set(key, std::move(value));
+  StoreWaitingSettings();
+}
+
+void LanguageState::StoreWaitingSettings() {
+  if (settingsChanges_.Waiting()) settingsChanges_.WriteTo(IniFile(SettingsForWriting(appDir_)));
 }
 
 std::string LanguageState::Format(const Text& text) const {

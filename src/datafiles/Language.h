@@ -16,6 +16,9 @@ namespace tavrilo::datafiles {
 
 enum class Language { kNone, kFrench, kEnglish };
 
+// The language of a program whose settings choose none.
+inline constexpr Language kDefaultLanguage = Language::kEnglish;
+
 // The relative paths of one language's files, empty while no language is chosen.
 struct LanguageFiles {
   std::string externsPath;    // external resources: description, command
@@ -30,7 +33,8 @@ LanguageFiles FilesOf(Language language);
 char DigitGroupSeparator(Language language);
 
 // The language the start-up choice ends in with these settings: English when its flag
-// is true (the default), else French when its flag is, else none.
+// is true (the default), else French when its flag is, else (no language set, or settings
+// that cannot be read) the default language.
 Language LanguageAtStartup(const IniFile& settings);
 
 // The 21 texts of the caption set in reading order: "<control>.Caption" for a label,
@@ -130,16 +134,24 @@ class LanguageState {
   std::string_view SelectedExternal() const { return resourceCommands.Text(); }
 
   // The start-up choice: flag "fr" selects French when true, then flag "en" selects
-  // English when true (both default to true).
+  // English when true (both default to true); when neither is (both "0", as a write
+  // killed between them could leave them), the default language. Settings that cannot be
+  // read (over 64 MiB) select the default language, so that their error, which
+  // propagates, shows in it.
   void ChooseAtStartup();
 
   // Fills the definable functions from data/user.dat; when the file cannot be opened
   // the error propagates and the list is unchanged.
   void LoadDefinableFunctions();
 
-  // Writes the flags "fr" and "en" from the selected button ("1" or "0"). A failure on
-  // "fr" leaves "en" unwritten.
-  void StoreFlags() const;
+  // Writes the flags "fr" and "en" from the selected button ("1" or "0"), both in one
+  // write with this window's other waiting settings (SettingsChanges, datafiles/IniFile.h).
+  void StoreFlags();
+  // Writes the setting `key` of section General the same way.
+  void StoreSetting(std::string_view key, std::string value);
+  // Writes the settings this window changed whose write failed (at close): only those, over
+  // the file as it is on disk then. Nothing when none waits.
+  void StoreWaitingSettings();
 
   // The about box's caption from the current caption file (empty when absent).
   std::string ReadAboutCaption() const;
@@ -160,6 +172,7 @@ class LanguageState {
   std::string appDir_;
   Language selected_ = Language::kNone;
   LanguageFiles files_;
+  SettingsChanges settingsChanges_;
 };
 
 }  // namespace tavrilo::datafiles

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "core/Errors.h"
+#include "core/FileError.h"
 #include "core/Paths.h"
 #ifdef _WIN32
 #include "core/PlatformWindows.h"
@@ -62,14 +63,14 @@ void CopyFileTo(const std::string& source, const std::string& destination, Write
   const auto buffer = std::make_unique<char[]>(kCopyBufferSize);
   // Only a regular file can be the source, opened without ever waiting on a FIFO.
   platform::InputFile input;
-  if (input.Open(source) != platform::kNoError) throw FileOpenError(source);
+  if (const platform::ErrorCode error = input.Open(source)) throw FileError(error, source);
   SafeFileWriter output(target, write);
 
   std::size_t n;
   do {
     platform::ErrorCode error = platform::kNoError;
     const std::ptrdiff_t got = input.Read(buffer.get(), kCopyBufferSize, error, read);
-    if (got < 0) throw FileReadError();
+    if (got < 0) throw FileError(error, source);
     n = static_cast<std::size_t>(got);
     if (n > 0) output.Write(std::string_view(buffer.get(), n));
   } while (n == kCopyBufferSize);

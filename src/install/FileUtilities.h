@@ -25,14 +25,14 @@ inline constexpr std::size_t kCopyBufferSize = 8192;
 // ".." are folded, links are not followed). When it names an existing directory, or
 // ends with a separator whether or not such a directory exists, the file name part of
 // `source` is appended after one separator. Then the source is opened (only a regular
-// file can be, without ever waiting on a FIFO: FileOpenError, "Cannot open file %s" with
-// the source exactly as passed), the destination is created (FileCreateError, "Cannot
-// create file %s" with the destination as formed), and the bytes are carried
-// kCopyBufferSize at a time: one read per round, repeated while a read fills the whole
-// buffer.
+// file can be, without ever waiting on a FIFO), the destination is created, and the bytes
+// are carried kCopyBufferSize at a time: one read per round, repeated while a read fills
+// the whole buffer.
 //
-// A failed read throws FileReadError ("Stream read error"), a failed write FileWriteError
-// ("Stream write error"). The destination is written by SafeFileWriter: where it can be
+// Every failure throws FileError (core/FileError.h), which names the file and the
+// system's reason: the source as passed when it cannot be opened or read, the destination
+// as formed when it cannot be created or written. The destination is written by
+// SafeFileWriter: where it can be
 // replaced, a failure or a kill leaves the file being replaced as it was and no
 // temporary file; otherwise it is written in place. A new file gets ordinary
 // permissions (an existing one keeps its owner, group, mode and extended attributes),

@@ -2,6 +2,7 @@
 #include "install/SupportFiles.h"
 
 #include <cstddef>
+#include <exception>
 #include <memory>
 
 #include "core/Locations.h"
@@ -24,36 +25,21 @@ std::string WithSeparator(std::string folder) {
   return folder;
 }
 
-// The file that the link chain starting at `path` ends at, resolved as the system opens
-// it; std::nullopt when that cannot be told (a loop, a missing folder on the way).
-std::optional<std::string> LinkDestination(std::string path) {
-  constexpr int kMaxLinks = 40;
-  for (int links = 0; links < kMaxLinks; ++links) {
-    const std::optional<platform::FileStatus> status = platform::LinkStatus(path);
-    if (!status || !status->symbolicLink) return platform::ResolvedPath(path);
-    const std::optional<std::string> text = platform::ReadLink(path);
-    if (!text || text->empty()) return std::nullopt;
-    path = IsAbsolutePath(*text) ? *text : DirectoryPart(path) + *text;
-  }
-  return std::nullopt;
+// `folder` (ending with a separator) with every link and "." and ".." resolved.
+std::optional<std::string> ResolvedFolder(const std::string& folder) {
+  return platform::ResolvedPath(WithSeparator(folder));
 }
 
-bool IsInside(const std::string& path, const std::optional<std::string>& folder) {
-  return folder && path.size() > folder->size() && path.starts_with(*folder);
-}
-
-// Refuses to write `file` when it is a symbolic link that leads outside `gameFolder` and
-// `dataDirectory`.
-void CheckLinkStaysInside(const std::string& file, const std::string& gameFolder,
-                          const std::string& dataDirectory) {
+// Refuses to write the support file `file` unless it is missing or a plain file of one
+// name: a link (to anything, inside the game's folder too: "Alias.cfg" leading to
+// "pak0.pak" would replace the game's data) or a file with another hard link is refused
+// with its name.
+void CheckPlainFile(const std::string& file) {
   const std::optional<platform::FileStatus> status = platform::LinkStatus(file);
-  if (!status || !status->symbolicLink) return;
-  const std::optional<std::string> destination = LinkDestination(file);
-  if (destination && (IsInside(*destination, platform::ResolvedPath(WithSeparator(gameFolder))) ||
-                      IsInside(*destination, platform::ResolvedPath(dataDirectory)))) {
-    return;
-  }
-  throw TextError(Text{"Install.LinkOutside", {file}});
+  if (!status) return;
+  if (status->symbolicLink) throw TextError(Text{"Install.LinkRefused", {file}});
+  if (status->kind == platform::FileKind::kRegular && status->links > 1)
+    throw TextError(Text{"Install.HardLinkRefused", {file}});
 }
 
 }  // namespace
@@ -161,21 +147,62 @@ InstallResult InstallSupportFiles(const std::string& dataRoot,
   datafiles::IniFile(SettingsForWriting(dataRoot))
       .WriteString(datafiles::kGeneralSection, kGamePathKey, gamePath);
 
-  result.folder = *dataDirectory;
+  // The data folder as the system opens it: inside the game's folder, or refused.
+  const std::optional<std::string> gameFolder =
+      ResolvedFolder(DirectoryPart(ResolveGamePath(gamePath)));
+  const std::optional<std::string> folder = ResolvedFolder(*dataDirectory);
+  if (!gameFolder || !folder || folder->size() <= gameFolder->size() ||
+      !folder->starts_with(*gameFolder)) {
+    throw TextError(Text{"Install.DataOutside", {*dataDirectory, folder.value_or("?")}});
+  }
+
+  result.folder = *folder;
+  std::vector<std::string> toWrite;
   for (const SupportFile& row : kSupportFiles) {
     const std::string name(row.sourceName);
     const std::optional<std::string> present = FindSupportFile(result.folder, name);
     if (present && *present != name) {  // the game's own copy, left alone
       result.otherCase.push_back(*present);
-      continue;
+    } else {
+      toWrite.push_back(name);
     }
-    CheckLinkStaysInside(result.folder + name, DirectoryPart(ResolveGamePath(gamePath)),
-                         result.folder);
-    CopyFileTo(dataRoot + std::string(kSupportFilesDirectory) + name, result.folder);
-    result.files.push_back(name);
   }
   result.outcome = InstallResult::Outcome::kInstalled;
+  for (const std::string& name : toWrite) {
+    try {
+      CheckPlainFile(result.folder + name);
+      CopyFileTo(dataRoot + std::string(kSupportFilesDirectory) + name, result.folder);
+      result.files.push_back(name);
+    } catch (const Error&) {
+      result.outcome = InstallResult::Outcome::kStopped;
+      result.error = std::current_exception();
+      result.notWritten.assign(toWrite.begin() + static_cast<std::ptrdiff_t>(result.files.size()),
+                               toWrite.end());
+      break;
+    }
+  }
   return result;
+}
+
+Text InstallResult::Status() const {
+  auto joined = [](const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names)
+      text += (text.empty() ? "" : ", ") + name;
+    return text;
+  };
+  switch (outcome) {
+    case Outcome::kAlreadyInstalled:
+      return Text{"Status.AlreadyInstalled", {}};
+    case Outcome::kInstalled:
+      return Text{"Status.Installed", {joined(files), folder}};
+    case Outcome::kStopped:
+      if (files.empty()) return Text{"Status.InstallStoppedAtFirst", {joined(notWritten), folder}};
+      return Text{"Status.InstallStopped", {joined(files), joined(notWritten), folder}};
+    case Outcome::kCancelled:
+      break;
+  }
+  return Text{};
 }
 
 }  // namespace tavrilo::install

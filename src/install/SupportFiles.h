@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <exception>
 #include <functional>
 #include <map>
 #include <optional>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "core/Paths.h"
+#include "core/Text.h"
 
 namespace tavrilo::install {
 
@@ -86,14 +88,26 @@ struct InstallResult {
     kAlreadyInstalled,  // the five files were there: nothing asked, nothing written
     kCancelled,         // the player cancelled the game dialog: nothing written or stored
     kInstalled,         // the files were written
+    kStopped,           // a file could not be written: the ones before it were
   };
   Outcome outcome = Outcome::kCancelled;
-  // The game's data folder, with a trailing separator (empty when cancelled).
+  // The game's data folder as the files are written into it (links and ".." resolved),
+  // with a trailing separator (empty when cancelled).
   std::string folder;
   // The names of the files written, in order.
   std::vector<std::string> files;
+  // When stopped: the names of the files not written, the one that failed first.
+  std::vector<std::string> notWritten;
+  // When stopped: why (a FileError that names the file, an "Install.*" refusal).
+  std::exception_ptr error;
   // The support files found there under another letter case ("alias.cfg"), left alone.
   std::vector<std::string> otherCase;
+
+  // The status line that tells it: "Status.AlreadyInstalled"; "Status.Installed" {files,
+  // folder}; "Status.InstallStopped" {files written, files not written, folder}, or
+  // "Status.InstallStoppedAtFirst" {files not written, folder} when none was. Empty when
+  // cancelled.
+  Text Status() const;
 };
 
 // The install action. Reads the game path from the settings file; when all five files
@@ -103,14 +117,18 @@ struct InstallResult {
 // kCancelled with nothing written or stored. A choice under which no data directory is
 // found (FindGameDataDirectory) throws TextError "Install.NoGame" {game path} and is not
 // stored. Otherwise the game path is stored, then each file missing or present under its
-// exact name is copied into the data directory under that name, in order, stopping at
-// the first error, which propagates (a file present under another letter case is left
-// alone and reported).
+// exact name is copied into the data directory under that name, in order (a file present
+// under another letter case is left alone and reported). The first file that cannot be
+// written stops the install: kStopped, with the files written, those not written and the
+// error.
 //
-// A support file that is a symbolic link is written through it only when the file it
-// leads to lies inside the game's folder or its data folder; otherwise the install stops
-// at it with TextError "Install.LinkOutside" {link}, so that a link planted in a shared
-// game folder cannot make the install write any other file.
+// Only the five files, by their own names, in the game's own data folder are written: a
+// data folder that resolves (through a link) outside the game's folder is refused with
+// TextError "Install.DataOutside" {data folder, where it leads} before anything is
+// written; a support file that is a symbolic link (to anything, inside the game's folder
+// too) stops the install with "Install.LinkRefused" {file}, one with another hard link
+// with "Install.HardLinkRefused" {file}, so that no link planted in a shared game folder
+// can make the install write another file.
 InstallResult InstallSupportFiles(const std::string& dataRoot, const PathPrompt& askGameExecutable);
 
 }  // namespace tavrilo::install

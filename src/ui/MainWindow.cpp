@@ -30,6 +30,9 @@
 
 #include "Branding.h"
 #include "core/Locations.h"
+#include "core/Paths.h"
+#include "core/Platform.h"
+#include "core/SafeFile.h"
 #include "datafiles/GameChoice.h"
 #include "install/SupportFiles.h"
 #include "macros/KeyTranslation.h"
@@ -280,15 +283,15 @@ void MainWindow::LoadStartingState() {
     document_.ResetHeader();
     ReloadLanguage();
   });
+  // Files of folders that take no new files keep their backups in the settings folder.
+  OfferInterruptedSaves(FindInterruptedSaves(platform::BackupFolder(), true));
 }
 
-// The destruction step: the language choice is stored; an error is shown and the
+// The destruction step: the settings this window changed whose write failed are stored
+// (over the file as it is now: another window's choices stay); an error is shown and the
 // shut-down goes on.
 void MainWindow::StoreState() {
-  ReportingErrors([this] {
-    language_.StoreFlags();
-    StoreGameChoice();
-  });
+  ReportingErrors([this] { language_.StoreWaitingSettings(); });
 }
 
 // A palette of another lightness (the desktop's theme changed) gives the window's own
@@ -587,6 +590,7 @@ void MainWindow::SaveList(bool toOwnFile) {
         });
         if (saved) filePath_ = chosen;
         if (saved && tooBig) ShowStatus(*tooBig);
+        if (saved) OfferInterruptedSaves(FindInterruptedSaves(DirectoryPart(chosen)));
       },
       chosen);
   ShowTitle();
@@ -598,11 +602,11 @@ void MainWindow::LoadList() {
   const PathPrompt ask = AskWith(openDialog_);
   ReportingErrors(
       [&] {
-        if (document_.Load([&] {
+        if (document_.Load(OfferingInterruptedSave([&] {
               std::optional<std::string> path = ask();
               if (path) chosen = *path;
               return path;
-            }))
+            })))
           filePath_ = chosen;
       },
       chosen);
@@ -610,9 +614,44 @@ void MainWindow::LoadList() {
 }
 
 void MainWindow::LoadFile(const std::string& pathBytes) {
-  if (ReportingErrors([&] { document_.Load([&] { return std::optional(pathBytes); }); }, pathBytes))
+  if (ReportingErrors(
+          [&] {
+            document_.Load(OfferingInterruptedSave([&] { return std::optional(pathBytes); }));
+          },
+          pathBytes))
     filePath_ = pathBytes;
   ShowTitle();
+}
+
+// The file chosen by `askPath`, once the player has answered for an interrupted save of it.
+PathPrompt MainWindow::OfferingInterruptedSave(PathPrompt askPath) {
+  return [this, askPath = std::move(askPath)] {
+    std::optional<std::string> path = askPath();
+    if (path) {
+      if (std::optional<InterruptedSave> save = FindInterruptedSave(*path))
+        OfferInterruptedSaves({*save});
+    }
+    return path;
+  };
+}
+
+// Each file torn by a killed save: the player restores the text it had before that save,
+// or keeps it as it is. The engine restores only a file that holds nothing else.
+void MainWindow::OfferInterruptedSaves(const std::vector<InterruptedSave>& saves) {
+  for (const InterruptedSave& save : saves) {
+    const bool restore = dialogs_.AskYes(
+        isVisible() ? this : nullptr, texts_(Text{"Ask.InterruptedSave", {save.file}}),
+        texts_.Caption("Ask.Restore"), texts_.Caption("Ask.KeepFile"));
+    ReportingErrors(
+        [&] {
+          if (!restore) {
+            KeepAfterInterruptedSave(save);
+          } else if (!RestoreInterruptedSave(save)) {
+            ShowStatus(Text{"Status.ChangedSinceInterruptedSave", {save.file}});
+          }
+        },
+        save.file);
+  }
 }
 
 void MainWindow::NewList() {
@@ -698,7 +737,7 @@ void MainWindow::ChooseGame(int index) {
 }
 
 void MainWindow::StoreGameChoice() {
-  datafiles::WriteGameChoice(datafiles::IniFile(SettingsForWriting(appDir_)), game_);
+  language_.StoreSetting(datafiles::kGameKey, std::string(game::SettingsNameOf(game_)));
 }
 
 void MainWindow::ShowGame() {
@@ -725,16 +764,9 @@ void MainWindow::InstallSupportFiles() {
       gameFolderDialog_.ProposeIfNone(PathFromBytes(install::GameDialogStartFolderFor(appDir_)));
       return AskWith(gameFolderDialog_, texts_.Caption("Dialog.GameFolder"))();
     });
-    using Outcome = install::InstallResult::Outcome;
-    if (result.outcome == Outcome::kCancelled) return;
-    if (result.outcome == Outcome::kAlreadyInstalled) {
-      ShowStatus(Text{"Status.AlreadyInstalled", {}});
-      return;
-    }
-    std::string files;
-    for (const std::string& name : result.files)
-      files += (files.empty() ? "" : ", ") + name;
-    ShowStatus(Text{"Status.Installed", {files, result.folder}});
+    if (result.outcome == install::InstallResult::Outcome::kCancelled) return;
+    ShowStatus(result.Status());
+    if (result.error) std::rethrow_exception(result.error);
   });
 }
 

@@ -7,7 +7,10 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "core/Paths.h"
+#include "core/SafeFile.h"
 #include "core/Text.h"
 #include "datafiles/Language.h"
 #include "game/Game.h"
@@ -85,6 +88,8 @@ class MainWindow : public QWidget {
   void FollowResourceSelection();
 
   void StoreGameChoice();
+  PathPrompt OfferingInterruptedSave(PathPrompt askPath);
+  void OfferInterruptedSaves(const std::vector<InterruptedSave>& saves);
   void FollowLanguageInQtTexts();
 
   // Key and function fields.

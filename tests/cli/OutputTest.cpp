@@ -37,6 +37,28 @@ TEST(Output, ControlCharactersNeverReachTheTerminalRaw) {
             "2J\\xe9.cfg");
 }
 
+TEST(Output, InvisibleCharactersThatReorderOrHideTextAreShownByTheirNumber) {
+  // "evil<U+202E>gfc.cfg" would show as "evilgfc.cfg" reversed; U+2028 would break the
+  // line; U+2066 to U+2069, U+200B and the byte-order mark would hide in the text. A tag
+  // character lies beyond the first plane.
+  const std::string name =
+      "evil\xE2\x80\xAEgfc.cfg \xE2\x80\xA8|\xE2\x81\xA6\xE2\x81\xA9\xE2\x80\x8B\xEF\xBB\xBF"
+      "\xF3\xA0\x80\x81|\xE2\x80\x94";
+  EXPECT_EQ(Bytes(name, Form::kTerminal),
+            "evil\\u202egfc.cfg \\u2028|\\u2066\\u2069\\u200b\\ufeff\\U000e0001|\xE2\x80\x94");
+  EXPECT_EQ(Bytes(name, Form::kJson),
+            "evil\\u202egfc.cfg \\u2028|\\u2066\\u2069\\u200b\\ufeff\\udb40\\udc01|\xE2\x80\x94");
+  // The soft hyphen is the one such character of Windows-1252; a line of a checked file
+  // that is UTF-8 goes the same way as a name.
+  EXPECT_EQ(Ansi("a\xAD"
+                 "b",
+                 Form::kTerminal),
+            "a\\u00adb");
+  std::string out;
+  AppendText(out, "say \xE2\x80\xAB\xC3\xA9", Form::kJson);
+  EXPECT_EQ(out, "say \\u202b\xC3\xA9");
+}
+
 TEST(Output, TextsBecomeUtf8) {
   // Windows-1252 letters, the euro sign and the no-break space.
   EXPECT_EQ(Ansi("\xE9t\xE9 \x80\xA0", Form::kTerminal), "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC\xC2\xA0");

@@ -11,6 +11,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "core/FileError.h"
+
 namespace tavrilo::testing {
 
 // A fresh directory under the system's temporary directory, removed with everything in
@@ -66,6 +68,18 @@ inline std::string ReadFile(const std::string& path) {
 
 inline bool Exists(const std::string& path) {
   return std::filesystem::exists(path);
+}
+
+// The key and file of the FileError (core/FileError.h) that `action` throws, as
+// "FileError.<reason> <file>"; "(nothing thrown)" when it throws none.
+template <typename Action>
+std::string FileErrorOf(Action&& action) {
+  try {
+    action();
+  } catch (const FileError& error) {
+    return error.GetText().key + " " + error.Path();
+  }
+  return "(nothing thrown)";
 }
 
 // The message of the `Error` that `action` throws, or "(nothing thrown)".

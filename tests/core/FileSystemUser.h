@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -54,6 +56,27 @@ inline void SetOwnerAndMode(const std::string& path, uid_t owner, gid_t group, m
     throw std::runtime_error("cannot set the owner or mode of " + path);
   }
 }
+
+// Until the object goes, $XDG_CONFIG_HOME (where the settings folder lies) is `folder`.
+class ScopedConfigHome {
+ public:
+  explicit ScopedConfigHome(const std::string& folder) {
+    if (const char* value = std::getenv("XDG_CONFIG_HOME")) previous_ = value;
+    ::setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+  }
+  ~ScopedConfigHome() {
+    if (previous_) {
+      ::setenv("XDG_CONFIG_HOME", previous_->c_str(), 1);
+    } else {
+      ::unsetenv("XDG_CONFIG_HOME");
+    }
+  }
+  ScopedConfigHome(const ScopedConfigHome&) = delete;
+  ScopedConfigHome& operator=(const ScopedConfigHome&) = delete;
+
+ private:
+  std::optional<std::string> previous_;
+};
 
 }  // namespace tavrilo::testing
 

@@ -16,6 +16,7 @@
 
 #include "TestSupport.h"
 #include "core/Errors.h"
+#include "core/FileError.h"
 #include "core/StringList.h"
 #include "core/Text.h"
 
@@ -227,44 +228,40 @@ TEST(LineReader, ClosedReaderIsAtEnd) {
 struct OpenFailure {
   const char* name;
   std::string relativePath;  // under a directory holding "file" (a regular file) and "dir"
-  int code;
-  const char* message;
+  const char* reason;        // of the text that names the file (core/FileError.h)
 };
 
 class LineReaderOpen : public ::testing::TestWithParam<OpenFailure> {};
 
-TEST_P(LineReaderOpen, FailsWithTheCodeOfTheCause) {
+TEST_P(LineReaderOpen, NamesTheFileAndTheReason) {
   TempDir dir;
   WriteFile(dir / "file", "x\r\n");
   WriteFile(dir / "dir/inside", "x\r\n");
   try {
     LineReader reader(dir / GetParam().relativePath);
     FAIL() << "opened " << GetParam().relativePath;
-  } catch (const InputOutputError& error) {
-    EXPECT_EQ(error.Code(), GetParam().code);
-    EXPECT_STREQ(error.what(), GetParam().message);
+  } catch (const FileError& error) {
+    EXPECT_EQ(error.GetText().key, std::string("FileError.") + GetParam().reason);
+    EXPECT_EQ(error.Path(), dir / GetParam().relativePath);
   }
 }
 
 #ifdef _WIN32
-// An error the table does not map keeps Windows' own number: a name with a character
-// that no Windows file name has.
-const OpenFailure kOverlongName{"InvalidName", "bad<name>.dat", 123, "I/O error 123"};
+// A name with a character that no Windows file name has.
+const OpenFailure kBadName{"InvalidName", "bad<name>.dat", "System"};
 #else
-const OpenFailure kOverlongName{"OverlongName", std::string(NAME_MAX + 1, 'n'), ENAMETOOLONG,
-                                "I/O error 36"};
+const OpenFailure kBadName{"OverlongName", std::string(NAME_MAX + 1, 'n'), "NameTooLong"};
 #endif
 
 INSTANTIATE_TEST_SUITE_P(
     LineReader, LineReaderOpen,
-    ::testing::Values(OpenFailure{"MissingFile", "absent.dat", 2, "File not found"},
-                      OpenFailure{"MissingDirectory", "absent/file.dat", 3, "Invalid filename"},
-                      OpenFailure{"MissingDirectories", "absent/deeper/file.dat", 3,
-                                  "Invalid filename"},
-                      OpenFailure{"Directory", "dir", 5, "File access denied"},
-                      OpenFailure{"DirectoryWithSeparator", "dir/", 5, "File access denied"},
-                      OpenFailure{"PathUnderARegularFile", "file/inner.dat", 3, "Invalid filename"},
-                      kOverlongName),
+    ::testing::Values(OpenFailure{"MissingFile", "absent.dat", "NotFound"},
+                      OpenFailure{"MissingDirectory", "absent/file.dat", "FolderNotFound"},
+                      OpenFailure{"MissingDirectories", "absent/deeper/file.dat", "FolderNotFound"},
+                      OpenFailure{"Directory", "dir", "IsDirectory"},
+                      OpenFailure{"DirectoryWithSeparator", "dir/", "IsDirectory"},
+                      OpenFailure{"PathUnderARegularFile", "file/inner.dat", "FolderNotFound"},
+                      kBadName),
     [](const ::testing::TestParamInfo<OpenFailure>& test) { return std::string(test.param.name); });
 
 TEST(LineReader, WhatIsNotARegularFileIsRefusedWithoutWaiting) {
@@ -279,9 +276,8 @@ TEST(LineReader, WhatIsNotARegularFileIsRefusedWithoutWaiting) {
     try {
       LineReader reader(path);
       ADD_FAILURE() << "opened " << path;
-    } catch (const InputOutputError& error) {
-      EXPECT_EQ(error.Code(), 5) << path;
-      EXPECT_STREQ(error.what(), "File access denied") << path;
+    } catch (const FileError& error) {
+      EXPECT_EQ(error.GetText().key, "FileError.NotRegularFile") << path;
     }
   }
 #ifndef _WIN32
@@ -289,7 +285,7 @@ TEST(LineReader, WhatIsNotARegularFileIsRefusedWithoutWaiting) {
 #endif
 }
 
-TEST(LineReader, AReadErrorTheTableDoesNotMapKeepsTheSystemsNumber) {
+TEST(LineReader, AReadErrorKeepsTheSystemsReason) {
 #ifdef _WIN32
   GTEST_SKIP() << "/proc/self/mem: Linux only";
 #else
@@ -298,9 +294,9 @@ TEST(LineReader, AReadErrorTheTableDoesNotMapKeepsTheSystemsNumber) {
   try {
     reader.ReadLine();
     FAIL() << "read /proc/self/mem";
-  } catch (const InputOutputError& error) {
-    EXPECT_EQ(error.Code(), EIO);
-    EXPECT_EQ(error.what(), "I/O error " + std::to_string(EIO));
+  } catch (const FileError& error) {
+    EXPECT_EQ(error.SystemError(), EIO);
+    EXPECT_EQ(error.GetText().key, "FileError.InputOutput");
   }
 #endif
 }

@@ -8,9 +8,13 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "TestSupport.h"
+#include "core/Backup.h"
 #include "core/Errors.h"
+#include "core/Platform.h"
+#include "core/SafeFile.h"
 
 namespace tavrilo {
 namespace {
@@ -159,27 +163,35 @@ TEST(SettingsPlaceTest, ARelativeConfigHomeIsIgnored) {
 }
 
 // At start, the settings folders lose what killed writes left: temporary files of ended
-// writers go, and a settings file whose save in place was killed gets its old text back.
+// writers go, and a settings file torn by a killed save in place gets its old text back.
+// The backup of a user's file kept there waits for the user's choice.
 TEST(SettingsPlaceTest, CleanSettingsFolderUndoesWhatKilledWritesLeft) {
   TempDir root, config, elsewhere;
   const ScopedConfigHome configHome(config.Path());
   const std::string dead = ".tavrilo-1073741823-";  // no such process
-  WriteFile(root / "data/config.ini", "half written");
+  const std::string settings = root / "data/config.ini";
+  const std::string newSettings = "[General]\r\nfr=1\r\nen=0\r\n; caf\xE9\r\n";
+  WriteFile(settings, newSettings.substr(0, 16) + kShippedSettings.substr(16));
   WriteFile(root / ("data/" + dead + "abcdefgh.tmp"), "partial copy");
   WriteFile(root / ("data/" + dead + "abcdefgh.bak"),
-            std::string(root / "data/config.ini") + '\0' + kShippedSettings);
+            EncodeBackup(*platform::ResolvedPath(settings), *platform::Status(settings),
+                         kShippedSettings, newSettings));
   // A file saved in place in a folder that refuses new files keeps its backup in the
   // user's settings folder.
-  WriteFile(elsewhere / "macros.cfg", "half");
-  WriteFile(config / ("tavrilo/" + dead + "ijklmnop.bak"),
-            std::string(elsewhere / "macros.cfg") + '\0' + "bind x y\r\n");
+  const std::string macros = elsewhere / "macros.cfg";
+  WriteFile(macros, "BINd x y\r\n");
+  const std::string kept = config / ("tavrilo/" + dead + "ijklmnop.bak");
+  WriteFile(kept, EncodeBackup(*platform::ResolvedPath(macros), *platform::Status(macros),
+                               "bind x y\r\n", "BIND X Y\r\n"));
 
   CleanSettingsFolder(root.Path());
 
-  EXPECT_EQ(ReadFile(root / "data/config.ini"), kShippedSettings);
-  EXPECT_EQ(ReadFile(elsewhere / "macros.cfg"), "bind x y\r\n");
+  EXPECT_EQ(ReadFile(settings), kShippedSettings);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(root / "data"), {}), 1);
-  EXPECT_TRUE(std::filesystem::is_empty(config / "tavrilo"));
+  EXPECT_EQ(ReadFile(macros), "BINd x y\r\n");
+  const std::vector<InterruptedSave> saves = FindInterruptedSaves(UserSettingsFolder(), true);
+  ASSERT_EQ(saves.size(), 1u);
+  EXPECT_EQ(saves[0].backup, kept);
 }
 
 }  // namespace

@@ -23,10 +23,13 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "FileSystemUser.h"
 #include "TestSupport.h"
+#include "core/Backup.h"
 #include "core/Errors.h"
+#include "core/FileError.h"
 #include "core/Platform.h"
 
 namespace tavrilo::datafiles {
@@ -37,6 +40,7 @@ using testing::CanActAsAnotherUser;
 using testing::kOtherGroup;
 using testing::kUserGroup;
 using testing::kUserId;
+using testing::ScopedConfigHome;
 using testing::ScopedFileSystemUser;
 using testing::SetOwnerAndMode;
 #endif
@@ -146,7 +150,7 @@ TEST(SafeFileWriter, FailedWriteLeavesTheOldFileAndNoTemporary) {
             writer.Write(Bytes(size));
             writer.Commit();
           },
-          FileWriteError)
+          FileError)
           << size << " bytes, disk full after " << budget;
       EXPECT_EQ(ReadFile(dir / "macros.cfg"), "old bytes");
       EXPECT_EQ(EntriesOf(dir.Path()), (std::set<std::string>{"macros.cfg"}));
@@ -182,7 +186,7 @@ TEST(SafeFileWriter, AWriteThatMakesNoProgressFails) {
         writer.Write("abc");
         writer.Commit();
       },
-      FileWriteError);
+      FileError);
   EXPECT_EQ(ReadFile(dir / "f.cfg"), "old");
   EXPECT_EQ(EntriesOf(dir.Path()), (std::set<std::string>{"f.cfg"}));
 }
@@ -196,8 +200,8 @@ TEST(SafeFileWriter, CannotCreateNamesThePath) {
     try {
       SafeFileWriter writer(path);
       FAIL() << "created " << path;
-    } catch (const FileCreateError& error) {
-      EXPECT_EQ(std::string(error.what()), "Cannot create file " + path);
+    } catch (const FileError& error) {
+      EXPECT_EQ(error.Path(), path);
     }
   }
   EXPECT_EQ(EntriesOf(dir.Path()), (std::set<std::string>{"regular", "directory"}));
@@ -276,18 +280,21 @@ TEST(SafeFileWriter, WritesInPlaceWhereTheDirectoryRefusesNewFiles) {
   WriteFile(path, "old bytes, longer than the new ones");
   SetOwnerAndMode(path, kUserId, kUserGroup, 0644);
   const ino_t inode = InodeOf(path);
+  TempDir config;  // the settings folder, which keeps the backup
+  SetOwnerAndMode(config.Path(), kUserId, kUserGroup, 0755);
+  const ScopedConfigHome home(config.Path());
   {
     const ScopedFileSystemUser user;
     SafeFileWriter writer(path);
     writer.Write("new");
     writer.Commit();
-    EXPECT_THROW(SafeFileWriter(dir / "another.cfg"), FileCreateError);
+    EXPECT_THROW(SafeFileWriter(dir / "another.cfg"), FileError);
 
     // A failure while writing in place puts the old text back.
     gBudget = 2;
     SafeFileWriter failing(path, DiskFullAfterBudget);
     failing.Write("bytes");
-    EXPECT_THROW(failing.Commit(), FileWriteError);
+    EXPECT_THROW(failing.Commit(), FileError);
   }
   EXPECT_EQ(InodeOf(path), inode);
   EXPECT_EQ(ReadFile(path), "new");
@@ -366,8 +373,12 @@ TEST(SafeFileWriter, RefusesWhatIsNotARegularFileWithoutWaiting) {
   ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0644), 0);
   ::alarm(10);  // a blocking open ends the test program
   for (const std::string& path : {dir / "fifo", std::string("/dev/full")}) {
-    EXPECT_EQ(MessageOf<FileCreateError>([&] { SafeFileWriter writer(path); }),
-              "Cannot create file " + path);
+    try {
+      SafeFileWriter writer(path);
+      ADD_FAILURE() << path;
+    } catch (const FileError& error) {
+      EXPECT_EQ(error.GetText(), FileErrorText(platform::kNotRegularFile, path));
+    }
   }
   ::alarm(0);
 #endif
@@ -474,7 +485,7 @@ TEST(SafeFileWriter, AFailedWriteInPlacePutsTheOldTextBack) {
   for (std::size_t budget : {std::size_t{0}, old.size() + 200, old.size() + 150'000}) {
     gBudget = budget;
     EXPECT_THROW(Save(dir / "one.cfg", Bytes(500'000).replace(0, 3, "new"), DiskFullAfterBudget),
-                 FileWriteError)
+                 FileError)
         << budget;
     EXPECT_EQ(ReadFile(dir / "two.cfg"), old) << budget;
     EXPECT_EQ(EntriesOf(dir.Path()), (std::set<std::string>{"one.cfg", "two.cfg"})) << budget;
@@ -520,12 +531,12 @@ TEST(SafeFileWriter, AFullDiskKeepsTheOldTextOfAFileWrittenInPlace) {
   WriteFile(disk / "filler", std::string(500'000, 'f'));  // about 300 KB stay free
   // The backup fits, the new text does not: the room is reserved before anything is
   // written, and the save fails with the old text whole.
-  EXPECT_THROW(Save(disk / "one.cfg", Bytes(400'000)), FileWriteError);
+  EXPECT_THROW(Save(disk / "one.cfg", Bytes(400'000)), FileError);
   EXPECT_EQ(ReadFile(disk / "one.cfg"), old);
   EXPECT_EQ(ReadFile(disk / "two.cfg"), old);
   // Not even the backup fits.
   WriteFile(disk / "filler", std::string(700'000, 'f'));
-  EXPECT_THROW(Save(disk / "one.cfg", Bytes(210'000)), FileWriteError);
+  EXPECT_THROW(Save(disk / "one.cfg", Bytes(210'000)), FileError);
   EXPECT_EQ(ReadFile(disk / "two.cfg"), old);
   EXPECT_EQ(EntriesOf(disk.Path()), (std::set<std::string>{"filler", "one.cfg", "two.cfg"}));
   // A text that fits still goes through the link.
@@ -535,85 +546,195 @@ TEST(SafeFileWriter, AFullDiskKeepsTheOldTextOfAFileWrittenInPlace) {
 #endif
 }
 
-// A writer killed at any moment leaves its backup; the next write in the folder puts the
-// old text back, so the file is wholly old or wholly new, under both names.
-TEST(SafeFileWriter, AKilledWriteInPlaceLeavesTheOldOrTheNewTextWhole) {
+// ---- Killed saves in place ----------------------------------------------------------
+// The kill comes through the write function: it writes the bytes it is allowed, then ends
+// the process as SIGKILL would, with no clean-up. Each step of a save in place is reached
+// by the number of bytes allowed: inside the backup, right after it, inside the new text,
+// at its end.
+
+#ifndef _WIN32
+std::size_t gKillAfter = 0;
+
+ssize_t KilledAfterBudget(int fd, const void* data, std::size_t size) {
+  if (size >= gKillAfter) {
+    if (gKillAfter > 0) (void)platform::SystemWrite(fd, data, gKillAfter);
+    ::_exit(9);
+  }
+  gKillAfter -= size;
+  return platform::SystemWrite(fd, data, size);
+}
+
+// Saves `bytes` to `path` in a child process killed once `budget` bytes are written.
+void SaveKilledAfter(const std::string& path, const std::string& bytes, std::size_t budget) {
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    gKillAfter = budget;
+    try {
+      Save(path, bytes, KilledAfterBudget);
+    } catch (...) {
+    }
+    ::_exit(1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 9) << "budget " << budget;
+}
+
+std::size_t BackupSize(const std::string& path, const std::string& old, const std::string& text) {
+  return EncodeBackup(*platform::ResolvedPath(path), *platform::Status(path), old, text).size();
+}
+
+#endif
+
+// Killed at each step, a save in place leaves the file old, new, or torn with its backup;
+// a torn file is offered back and restored whole under both names, or kept as it is.
+TEST(InterruptedSave, AKilledSaveInPlaceIsOfferedBackAtEachStep) {
 #ifdef _WIN32
   GTEST_SKIP() << "a writer killed in a forked child: POSIX only";
 #else
   TempDir dir;
-  const std::string first(1 << 20, 'a');
-  const std::string second(1 << 20, 'b');
-  MakeLinkedPair(dir / "one.cfg", dir / "two.cfg", first);
-  std::mt19937 random(12345);
-  for (int round = 0; round < 12; ++round) {
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      try {
-        for (int i = 0;; ++i)
-          Save(dir / "one.cfg", i % 2 == 0 ? second : first);
-      } catch (...) {
+  const std::string old = Bytes(300'000);
+  for (const std::string& text : {std::string(500'000, 'n'), std::string(100'000, 's')}) {
+    MakeLinkedPair(dir / "one.cfg", dir / "two.cfg", old);
+    const std::size_t backup = BackupSize(dir / "one.cfg", old, text);
+    int torn = 0;
+    for (std::size_t budget : {std::size_t{0}, backup / 2, backup, backup + 1, backup + 150'000,
+                               backup + old.size() + 10, backup + text.size()}) {
+      if (budget > backup + text.size()) continue;
+      SaveKilledAfter(dir / "one.cfg", text, budget);
+      const std::vector<InterruptedSave> saves = FindInterruptedSaves(dir.Path());
+      const std::string now = ReadFile(dir / "two.cfg");
+      if (now == old || now == text) {
+        EXPECT_TRUE(saves.empty()) << budget;
+      } else {
+        ++torn;
+        ASSERT_EQ(saves.size(), 1u) << budget;
+        EXPECT_EQ(saves[0].file, *platform::ResolvedPath(dir / "one.cfg"));
+        if (torn == 2) {
+          KeepAfterInterruptedSave(saves[0]);
+          EXPECT_EQ(ReadFile(dir / "two.cfg"), now);
+        } else {
+          EXPECT_TRUE(RestoreInterruptedSave(saves[0])) << budget;
+          EXPECT_EQ(ReadFile(dir / "two.cfg"), old) << budget;
+        }
       }
-      ::_exit(1);
+      platform::CleanFolder(dir.Path());
+      EXPECT_EQ(EntriesOf(dir.Path()), (std::set<std::string>{"one.cfg", "two.cfg"})) << budget;
+      EXPECT_EQ(InodeOf(dir / "one.cfg"), InodeOf(dir / "two.cfg"));
+      WriteFile(dir / "one.cfg", old);
     }
-    ::usleep(static_cast<useconds_t>(1000 + random() % 40'000));
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
-    platform::CleanFolder(dir.Path());
-    const std::string bytes = ReadFile(dir / "two.cfg");
-    EXPECT_TRUE(bytes == first || bytes == second) << "round " << round << ": " << bytes.size();
-    EXPECT_EQ(ReadFile(dir / "one.cfg"), bytes);
-    EXPECT_EQ(EntriesOf(dir.Path()), (std::set<std::string>{"one.cfg", "two.cfg"}))
-        << "round " << round;
+    EXPECT_GE(torn, 2) << text.size();
+    std::filesystem::remove(dir / "one.cfg");
+    std::filesystem::remove(dir / "two.cfg");
   }
-  EXPECT_EQ(InodeOf(dir / "one.cfg"), InodeOf(dir / "two.cfg"));
 #endif
 }
 
-// The backup of a killed save is put back by the next write in its folder, and by
-// nothing else: a backup of a file in another folder (planted there, or copied) is left
-// alone, so that no one can make the program write a file by leaving a backup around.
-TEST(SafeFileWriter, OnlyABackupOfAFileOfItsOwnFolderIsPutBack) {
+// The old text never goes over a file that changed after the killed save: edited by hand,
+// replaced by another file, or changed between the question and the answer.
+TEST(InterruptedSave, AFileChangedAfterTheKilledSaveIsNeverWrittenOver) {
 #ifdef _WIN32
-  GTEST_SKIP()
-      << "the backups of saves in place: POSIX only (Windows puts the old text back from memory)";
+  GTEST_SKIP() << "a writer killed in a forked child: POSIX only";
+#else
+  TempDir dir;
+  const std::string old = Bytes(200'000);
+  const std::string text(200'000, 'n');
+  auto tear = [&] {
+    MakeLinkedPair(dir / "one.cfg", dir / "two.cfg", old);
+    SaveKilledAfter(dir / "one.cfg", text, BackupSize(dir / "one.cfg", old, text) + 1000);
+  };
+  auto clear = [&] {
+    std::filesystem::remove(dir / "one.cfg");
+    std::filesystem::remove(dir / "two.cfg");
+  };
+  tear();
+  WriteFile(dir / "one.cfg", "repaired by hand");
+  EXPECT_TRUE(FindInterruptedSaves(dir.Path()).empty());
+  EXPECT_EQ(ReadFile(dir / "two.cfg"), "repaired by hand");
+  EXPECT_EQ(EntriesOf(dir.Path()), (std::set<std::string>{"one.cfg", "two.cfg"}));
+  clear();
+
+  tear();
+  const std::string torn = ReadFile(dir / "one.cfg");
+  WriteFile(dir / "copy", torn);  // the same bytes, another file
+  std::filesystem::rename(dir / "copy", dir / "one.cfg");
+  EXPECT_FALSE(FindInterruptedSave(dir / "one.cfg"));
+  EXPECT_EQ(ReadFile(dir / "one.cfg"), torn);
+  clear();
+
+  tear();
+  const std::optional<InterruptedSave> save = FindInterruptedSave(dir / "two.cfg");
+  ASSERT_TRUE(save);
+  WriteFile(dir / "one.cfg", torn + "edited meanwhile");
+  EXPECT_FALSE(RestoreInterruptedSave(*save));
+  EXPECT_EQ(ReadFile(dir / "two.cfg"), torn + "edited meanwhile");
+  EXPECT_EQ(EntriesOf(dir.Path()), (std::set<std::string>{"one.cfg", "two.cfg"}));
+#endif
+}
+
+// Only a backup of a file of the folder looked at is offered, and only once its writer has
+// ended: a backup planted for a file elsewhere is neither offered nor removed there (the
+// settings folder, which keeps the backups of files whose folder refuses new ones, offers
+// any file).
+TEST(InterruptedSave, OnlyAnEndedSaveOfAFileOfTheFolderIsOffered) {
+#ifdef _WIN32
+  GTEST_SKIP() << "POSIX process ids";
 #else
   TempDir dir;
   TempDir other;
-  WriteFile(dir / "game.cfg", "half-written new text");
-  WriteFile(other / "victim.cfg", "precious");
-  const std::string dead = ".tavrilo-1073741823-";  // no such process
-  WriteFile(dir / (dead + "aaaaaaaa.bak"), std::string(dir / "game.cfg") + '\0' + "old text");
-  WriteFile(dir / (dead + "bbbbbbbb.bak"), std::string(other / "victim.cfg") + '\0' + "owned");
+  WriteFile(other / "victim.cfg", "PREcious");
+  const std::string victim = *platform::ResolvedPath(other / "victim.cfg");
+  const std::string planted = ".tavrilo-1073741823-aaaaaaaa.bak";  // no such process
+  WriteFile(dir / planted,
+            EncodeBackup(victim, *platform::Status(victim), "precious", "PRECIOUS, owned"));
+  WriteFile(dir / "game.cfg", "new");
   const std::string live = ".tavrilo-" + std::to_string(::getpid()) + "-cccccccc.bak";
-  WriteFile(dir / live, std::string(dir / "game.cfg") + '\0' + "not yet");
-  Save(dir / "unrelated.cfg", "x");  // any write in the folder
-  EXPECT_EQ(ReadFile(dir / "game.cfg"), "old text");
-  EXPECT_EQ(ReadFile(other / "victim.cfg"), "precious");
-  EXPECT_EQ(EntriesOf(dir.Path()),
-            (std::set<std::string>{"game.cfg", "unrelated.cfg", live, dead + "bbbbbbbb.bak"}));
-  // Where the backups of folders that refuse new files are kept, any file is put back.
-  platform::CleanFolder(dir.Path(), true);
-  EXPECT_EQ(ReadFile(other / "victim.cfg"), "owned");
+  WriteFile(dir / live, EncodeBackup(*platform::ResolvedPath(dir / "game.cfg"),
+                                     *platform::Status(dir / "game.cfg"), "old", "new text"));
+  EXPECT_TRUE(FindInterruptedSaves(dir.Path()).empty());
+  EXPECT_EQ(EntriesOf(dir.Path()), (std::set<std::string>{planted, live, "game.cfg"}));
+  const std::vector<InterruptedSave> any = FindInterruptedSaves(dir.Path(), true);
+  ASSERT_EQ(any.size(), 1u);
+  EXPECT_EQ(any[0].file, victim);
+  EXPECT_EQ(ReadFile(other / "victim.cfg"), "PREcious");
+  // A backup of an earlier version (path, zero byte, old text) is left alone.
+  const std::string earlier = ".tavrilo-1073741823-bbbbbbbb.bak";
+  WriteFile(dir / earlier, std::string(dir / "game.cfg") + '\0' + "old text");
+  EXPECT_TRUE(FindInterruptedSaves(dir.Path()).empty());
+  EXPECT_EQ(ReadFile(dir / "game.cfg"), "new");
 #endif
 }
 
-// A file saved again long after a killed save (by another program) keeps that newer text:
-// the stale backup goes without being put back.
-TEST(SafeFileWriter, ABackupOlderThanTheFilesLastChangeIsDropped) {
+// A file that can only be written in place is written only behind a backup: where none
+// can be written (its folder refuses new files and so does the settings folder, or its
+// old text cannot be read), the save is refused with that reason and the file untouched.
+TEST(SafeFileWriter, AFileThatCanHaveNoBackupIsNotWrittenInPlace) {
 #ifdef _WIN32
-  GTEST_SKIP()
-      << "the backups of saves in place: POSIX only (Windows puts the old text back from memory)";
+  GTEST_SKIP() << "acting as another file-system user: Linux only";
 #else
+  if (!CanActAsAnotherUser()) GTEST_SKIP() << "needs root";
   TempDir dir;
-  const std::string backup = ".tavrilo-1073741823-aaaaaaaa.bak";  // no such process
-  WriteFile(dir / backup, std::string(dir / "macros.cfg") + '\0' + "old text");
-  SetAge(dir / backup, 60 * 60);
-  WriteFile(dir / "macros.cfg", "saved since by another editor");
-  platform::CleanFolder(dir.Path());
-  EXPECT_EQ(ReadFile(dir / "macros.cfg"), "saved since by another editor");
-  EXPECT_EQ(EntriesOf(dir.Path()), (std::set<std::string>{"macros.cfg"}));
+  WriteFile(dir / "not-a-folder", "x");
+  SetOwnerAndMode(dir.Path(), 0, 0, 0755);  // the user may not add files here
+  WriteFile(dir / "macros.cfg", "old");
+  SetOwnerAndMode(dir / "macros.cfg", kUserId, kUserGroup, 0644);
+  WriteFile(dir / "write-only.cfg", "secret");
+  SetOwnerAndMode(dir / "write-only.cfg", kUserId, kUserGroup, 0200);
+  const ScopedConfigHome config(dir / "not-a-folder/config");
+  const ScopedFileSystemUser user;
+  for (const std::string name : {"macros.cfg", "write-only.cfg"}) {
+    try {
+      Save(dir / name, "new");
+      ADD_FAILURE() << name << " written without a backup";
+    } catch (const FileError& error) {
+      EXPECT_EQ(error.GetText().key, "FileError.NoBackup") << name;
+      EXPECT_EQ(error.Path(), dir / name);
+    }
+  }
+  EXPECT_EQ(ReadFile(dir / "macros.cfg"), "old");
+  EXPECT_EQ(EntriesOf(dir.Path()),
+            (std::set<std::string>{"macros.cfg", "not-a-folder", "write-only.cfg"}));
 #endif
 }
 

@@ -16,6 +16,8 @@
 #include "../core/FileSystemUser.h"
 #include "TestSupport.h"
 #include "core/Errors.h"
+#include "core/FileError.h"
+#include "core/Platform.h"
 #include "core/Text.h"
 
 namespace tavrilo::datafiles {
@@ -151,7 +153,7 @@ TEST(IniFile, AFileTooBigToReadIsRefusedNamingIt) {
   WriteFile(path, "[General]\r\nfr=1\r\n");
   std::filesystem::resize_file(path, std::uintmax_t{64} << 30);
   const IniFile ini(path);
-  const Text tooBig{"File.TooBig", {path}};
+  const Text tooBig = FileErrorText(platform::kFileTooBig, path);
   auto textOf = [](auto&& action) {
     try {
       action();
@@ -287,13 +289,15 @@ TEST(IniFile, WriteFailureNamesTheFullPath) {
 #endif
   for (const std::string& path : paths) {
     const IniFile ini(path);
+    // The file and the system's reason.
     try {
       ini.WriteString("General", "fr", "1");
       FAIL() << "wrote " << path;
-    } catch (const SettingWriteError& error) {
-      EXPECT_EQ(std::string(error.what()), "Unable to write to " + path);
+    } catch (const FileError& error) {
+      EXPECT_EQ(error.Path(), path);
+      EXPECT_NE(error.GetText().key, "FileError.System") << path;
     }
-    EXPECT_THROW(ini.WriteBool("General", "en", false), SettingWriteError) << path;
+    EXPECT_THROW(ini.WriteBool("General", "en", false), FileError) << path;
   }
 #ifndef _WIN32
   ::alarm(0);
@@ -312,6 +316,9 @@ TEST(IniFile, WritesASettingsFileTheUserMayWriteInAFolderTheUserMayNot) {
   const IniFile ini(dir / "config.ini");
   WriteFile(ini.Path(), "[General]\r\nfr=1\r\n");
   testing::SetOwnerAndMode(ini.Path(), testing::kUserId, testing::kUserGroup, 0644);
+  TempDir config;  // the settings folder, where the backup of the file written in place goes
+  testing::SetOwnerAndMode(config.Path(), testing::kUserId, testing::kUserGroup, 0755);
+  const testing::ScopedConfigHome home(config.Path());
   {
     const testing::ScopedFileSystemUser user;
     ini.WriteBool("General", "fr", false);

@@ -23,6 +23,7 @@
 namespace tavrilo {
 namespace {
 
+using testing::FileErrorOf;
 using testing::ListDirectory;
 using testing::MessageOf;
 using testing::ReadFile;
@@ -186,17 +187,17 @@ TEST(CopyFileToTest, TheSourceNameIsJoinedWithExactlyOneSeparator) {
   // A directory of the source's name inside the destination makes the create fail, so
   // the message shows the destination as formed.
   std::filesystem::create_directories(dir / "game/Alias.cfg");
-  EXPECT_EQ(MessageOf<FileCreateError>([&] { CopyFileTo(dir / "Alias.cfg", dir / "game"); }),
-            "Cannot create file " + dir.Path() + Native("game/Alias.cfg"));
-  EXPECT_EQ(MessageOf<FileCreateError>([&] { CopyFileTo(dir / "Alias.cfg", dir / "game/"); }),
-            "Cannot create file " + dir.Path() + Native("game/Alias.cfg"));
+  EXPECT_EQ(FileErrorOf([&] { CopyFileTo(dir / "Alias.cfg", dir / "game"); }),
+            "FileError.IsDirectory " + dir.Path() + Native("game/Alias.cfg"));
+  EXPECT_EQ(FileErrorOf([&] { CopyFileTo(dir / "Alias.cfg", dir / "game/"); }),
+            "FileError.IsDirectory " + dir.Path() + Native("game/Alias.cfg"));
 }
 
 TEST(CopyFileToTest, AMissingDirectoryEndingWithASeparatorStillNamesTheFile) {
   TempDir dir;
   WriteFile(dir / "Alias.cfg", "x");
-  EXPECT_EQ(MessageOf<FileCreateError>([&] { CopyFileTo(dir / "Alias.cfg", dir / "Baseq2/"); }),
-            "Cannot create file " + dir.Path() + Native("Baseq2/Alias.cfg"));
+  EXPECT_EQ(FileErrorOf([&] { CopyFileTo(dir / "Alias.cfg", dir / "Baseq2/"); }),
+            "FileError.FolderNotFound " + dir.Path() + Native("Baseq2/Alias.cfg"));
   EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"Alias.cfg"}));
 }
 
@@ -211,11 +212,10 @@ TEST(CopyFileToTest, ARelativeDestinationIsMadeAbsolute) {
   EXPECT_EQ(ReadFile(dir / "work/out.cfg"), "relative");
 
   // "." and ".." are folded in the name the error shows.
-  EXPECT_EQ(MessageOf<FileCreateError>(
-                [&] { CopyFileTo(dir / "Alias.cfg", "missing/../nodir/./x.cfg"); }),
-            "Cannot create file " + cwd + Native("nodir/x.cfg"));
-  EXPECT_EQ(MessageOf<FileCreateError>([&] { CopyFileTo(dir / "Alias.cfg", "Baseq2/"); }),
-            "Cannot create file " + cwd + Native("Baseq2/Alias.cfg"));
+  EXPECT_EQ(FileErrorOf([&] { CopyFileTo(dir / "Alias.cfg", "missing/../nodir/./x.cfg"); }),
+            "FileError.FolderNotFound " + cwd + Native("nodir/x.cfg"));
+  EXPECT_EQ(FileErrorOf([&] { CopyFileTo(dir / "Alias.cfg", "Baseq2/"); }),
+            "FileError.FolderNotFound " + cwd + Native("Baseq2/Alias.cfg"));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -226,21 +226,26 @@ TEST(CopyFileToTest, AMissingSourceNamesItExactlyAsPassedAndTouchesNothing) {
   WriteFile(dir / "copy.cfg", "previous");
   const ScopedCurrentDirectory inDir(dir.Path());
 
-  EXPECT_EQ(MessageOf<FileOpenError>([&] { CopyFileTo("sub/../Missing.cfg", dir / "copy.cfg"); }),
-            "Cannot open file sub/../Missing.cfg");
+#ifdef _WIN32
+  const std::string reason = "FileError.NotFound";  // ".." is taken as text
+#else
+  const std::string reason = "FileError.FolderNotFound";  // "sub" does not exist
+#endif
+  EXPECT_EQ(FileErrorOf([&] { CopyFileTo("sub/../Missing.cfg", dir / "copy.cfg"); }),
+            reason + " sub/../Missing.cfg");
   EXPECT_EQ(ReadFile(dir / "copy.cfg"), "previous");
 
   // The source is opened before the destination is created.
-  EXPECT_EQ(MessageOf<FileOpenError>([&] { CopyFileTo(dir / "Missing.cfg", dir / "nodir/x"); }),
-            "Cannot open file " + dir.Path() + "Missing.cfg");
+  EXPECT_EQ(FileErrorOf([&] { CopyFileTo(dir / "Missing.cfg", dir / "nodir/x"); }),
+            "FileError.NotFound " + dir.Path() + "Missing.cfg");
   EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"copy.cfg"}));
 }
 
 TEST(CopyFileToTest, ADirectoryCannotBeTheSource) {
   TempDir dir;
   std::filesystem::create_directory(dir / "Q2Dats");
-  EXPECT_EQ(MessageOf<FileOpenError>([&] { CopyFileTo(dir / "Q2Dats", dir / "copy.cfg"); }),
-            "Cannot open file " + dir.Path() + "Q2Dats");
+  EXPECT_EQ(FileErrorOf([&] { CopyFileTo(dir / "Q2Dats", dir / "copy.cfg"); }),
+            "FileError.IsDirectory " + dir.Path() + "Q2Dats");
   EXPECT_FALSE(testing::Exists(dir / "copy.cfg"));
 }
 
@@ -248,9 +253,8 @@ TEST(CopyFileToTest, ADestinationUnderARegularFileCannotBeCreated) {
   TempDir dir;
   WriteFile(dir / "source.cfg", "x");
   WriteFile(dir / "plain", "not a directory");
-  EXPECT_EQ(
-      MessageOf<FileCreateError>([&] { CopyFileTo(dir / "source.cfg", dir / "plain/x.cfg"); }),
-      "Cannot create file " + dir.Path() + Native("plain/x.cfg"));
+  EXPECT_EQ(FileErrorOf([&] { CopyFileTo(dir / "source.cfg", dir / "plain/x.cfg"); }),
+            "FileError.FolderNotFound " + dir.Path() + Native("plain/x.cfg"));
   EXPECT_EQ(ReadFile(dir / "plain"), "not a directory");
 }
 
@@ -258,8 +262,8 @@ TEST(CopyFileToTest, AnOverlongDestinationNameCannotBeCreated) {
   TempDir dir;
   WriteFile(dir / "source.cfg", "x");
   const std::string name(300, 'n');
-  EXPECT_EQ(MessageOf<FileCreateError>([&] { CopyFileTo(dir / "source.cfg", dir / name); }),
-            "Cannot create file " + dir.Path() + name);
+  EXPECT_EQ(FileErrorOf([&] { CopyFileTo(dir / "source.cfg", dir / name); }),
+            "FileError.NameTooLong " + dir.Path() + name);
   EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"source.cfg"}));
 }
 
@@ -269,7 +273,7 @@ TEST(CopyFileToTest, AFailedWriteMidCopyKeepsTheOldFileAndLeavesNoTemporaryFile)
   WriteFile(dir / "copy.cfg", "the installed file");
 
   gWriteBudget = 100000;  // the disk fills up after the first part
-  EXPECT_THROW(CopyFileTo(dir / "source.cfg", dir / "copy.cfg", BudgetedWrite), FileWriteError);
+  EXPECT_THROW(CopyFileTo(dir / "source.cfg", dir / "copy.cfg", BudgetedWrite), FileError);
   EXPECT_EQ(gWriteBudget, 0u);  // the copy had begun writing
   EXPECT_EQ(ReadFile(dir / "copy.cfg"), "the installed file");
   EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"copy.cfg", "source.cfg"}));
@@ -277,9 +281,8 @@ TEST(CopyFileToTest, AFailedWriteMidCopyKeepsTheOldFileAndLeavesNoTemporaryFile)
   // A small file fails when its bytes are put down at the end, with the same outcome.
   WriteFile(dir / "small.cfg", "small");
   gWriteBudget = 0;
-  EXPECT_EQ(MessageOf<FileWriteError>(
-                [&] { CopyFileTo(dir / "small.cfg", dir / "copy.cfg", BudgetedWrite); }),
-            "Stream write error");
+  EXPECT_EQ(FileErrorOf([&] { CopyFileTo(dir / "small.cfg", dir / "copy.cfg", BudgetedWrite); }),
+            "FileError.DiskFull " + dir / "copy.cfg");
   EXPECT_EQ(ReadFile(dir / "copy.cfg"), "the installed file");
   EXPECT_EQ(ListDirectory(dir.Path()),
             (std::vector<std::string>{"copy.cfg", "small.cfg", "source.cfg"}));
@@ -294,10 +297,10 @@ TEST(CopyFileToTest, AFifoIsRefusedAtOnceAsSourceAndAsDestination) {
   WriteFile(dir / "source.cfg", "bytes");
   ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0644), 0);
   ::alarm(10);  // a blocking open ends the test program
-  EXPECT_EQ(MessageOf<FileOpenError>([&] { CopyFileTo(dir / "fifo", dir / "copy.cfg"); }),
-            "Cannot open file " + dir.Path() + "fifo");
-  EXPECT_EQ(MessageOf<FileCreateError>([&] { CopyFileTo(dir / "source.cfg", dir / "fifo"); }),
-            "Cannot create file " + dir.Path() + "fifo");
+  EXPECT_EQ(FileErrorOf([&] { CopyFileTo(dir / "fifo", dir / "copy.cfg"); }),
+            "FileError.NotRegularFile " + dir.Path() + "fifo");
+  EXPECT_EQ(FileErrorOf([&] { CopyFileTo(dir / "source.cfg", dir / "fifo"); }),
+            "FileError.NotRegularFile " + dir.Path() + "fifo");
   ::alarm(0);
   EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"fifo", "source.cfg"}));
 #endif
@@ -314,6 +317,9 @@ TEST(CopyFileToTest, ReplacesAFileTheUserMayWriteInAFolderTheUserMayNot) {
   WriteFile(dir / "baseq2/Alias.cfg", "the installed file, longer");
   testing::SetOwnerAndMode(dir / "baseq2", 0, 0, 0755);
   testing::SetOwnerAndMode(dir / "baseq2/Alias.cfg", testing::kUserId, testing::kUserGroup, 0644);
+  TempDir config;  // the settings folder, where the backup of the file written in place goes
+  testing::SetOwnerAndMode(config.Path(), testing::kUserId, testing::kUserGroup, 0755);
+  const testing::ScopedConfigHome home(config.Path());
   {
     const testing::ScopedFileSystemUser user;
     CopyFileTo(dir / "source.cfg", dir / "baseq2/Alias.cfg");
@@ -328,9 +334,9 @@ TEST(CopyFileToTest, AFailedReadKeepsTheOldFileAndLeavesNoTemporaryFile) {
   WriteFile(dir / "copy.cfg", "the installed file");
 
   gReadsBeforeFailure = 2;
-  EXPECT_EQ(MessageOf<FileReadError>(
-                [&] { CopyFileTo(dir / "source.cfg", dir / "copy.cfg", nullptr, FailingRead); }),
-            "Stream read error");
+  EXPECT_EQ(
+      FileErrorOf([&] { CopyFileTo(dir / "source.cfg", dir / "copy.cfg", nullptr, FailingRead); }),
+      "FileError.InputOutput " + dir / "source.cfg");
   EXPECT_EQ(ReadFile(dir / "copy.cfg"), "the installed file");
   EXPECT_EQ(ListDirectory(dir.Path()), (std::vector<std::string>{"copy.cfg", "source.cfg"}));
 }
@@ -341,7 +347,7 @@ TEST(CopyFileToTest, AnUnreadableSourceOfTheSystemIsReportedAsAReadError) {
 #else
   // This file opens, but reading its start fails (address 0 is never mapped).
   TempDir dir;
-  EXPECT_THROW(CopyFileTo("/proc/self/mem", dir / "copy.cfg"), FileReadError);
+  EXPECT_THROW(CopyFileTo("/proc/self/mem", dir / "copy.cfg"), FileError);
   EXPECT_EQ(ListDirectory(dir.Path()), std::vector<std::string>{});
 #endif
 }
@@ -356,14 +362,13 @@ TEST(CopyFileToTest, EveryPathClosesWhatItOpened) {
   const std::size_t before = testing::OpenDescriptorCount();
 
   CopyFileTo(dir / "source.cfg", dir / "copy.cfg");
-  EXPECT_THROW(CopyFileTo(dir / "missing", dir / "copy.cfg"), FileOpenError);
-  EXPECT_THROW(CopyFileTo(dir.Path(), dir / "copy.cfg"), FileOpenError);
-  EXPECT_THROW(CopyFileTo(dir / "source.cfg", dir / "plain/x"), FileCreateError);
+  EXPECT_THROW(CopyFileTo(dir / "missing", dir / "copy.cfg"), FileError);
+  EXPECT_THROW(CopyFileTo(dir.Path(), dir / "copy.cfg"), FileError);
+  EXPECT_THROW(CopyFileTo(dir / "source.cfg", dir / "plain/x"), FileError);
   gWriteBudget = 0;
-  EXPECT_THROW(CopyFileTo(dir / "source.cfg", dir / "copy.cfg", BudgetedWrite), FileWriteError);
+  EXPECT_THROW(CopyFileTo(dir / "source.cfg", dir / "copy.cfg", BudgetedWrite), FileError);
   gReadsBeforeFailure = 1;
-  EXPECT_THROW(CopyFileTo(dir / "source.cfg", dir / "copy.cfg", nullptr, FailingRead),
-               FileReadError);
+  EXPECT_THROW(CopyFileTo(dir / "source.cfg", dir / "copy.cfg", nullptr, FailingRead), FileError);
 
   EXPECT_EQ(testing::OpenDescriptorCount(), before);
 #endif

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <exception>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -13,6 +14,7 @@
 #include "InstallTestSupport.h"
 #include "TestSupport.h"
 #include "core/Errors.h"
+#include "core/Platform.h"
 #include "core/Text.h"
 #include "datafiles/IniFile.h"
 
@@ -21,6 +23,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::Exists;
+using testing::FileErrorOf;
 using testing::ListDirectory;
 using testing::MessageOf;
 using testing::ModificationTime;
@@ -169,9 +172,28 @@ TEST_F(InstallTest, ADirectoryOfASupportFileNameDoesNotCount) {
   EXPECT_FALSE(SupportFilesInstalled(game_.Path()));
 
   FakePrompt prompt{game_ / "quake2.exe"};
-  EXPECT_EQ(MessageOf<FileCreateError>([&] { Install(prompt); }),
-            "Cannot create file " + data + "Alias.cfg");
+  const InstallResult result = Install(prompt);
+  EXPECT_EQ(result.outcome, InstallResult::Outcome::kStopped);
+  EXPECT_EQ(FileErrorOf([&] { std::rethrow_exception(result.error); }),
+            "FileError.IsDirectory " + data + "Alias.cfg");
   EXPECT_EQ(prompt.calls, 1);
+}
+
+// An install that stops names the folder, the files written and the files not written;
+// the error names the file and the system's reason.
+TEST_F(InstallTest, AStoppedInstallSaysWhichFilesWereWrittenAndWhichNot) {
+  const std::string data = game_ / "baseq2/";
+  fs::create_directories(data + "NormBinding.cfg");
+  FakePrompt prompt{game_ / "quake2.exe"};
+  const InstallResult result = Install(prompt);
+  EXPECT_EQ(result.outcome, InstallResult::Outcome::kStopped);
+  EXPECT_EQ(result.Status(),
+            (Text{"Status.InstallStopped",
+                  {"Alias.cfg, GlVid.cfg, ModBinding.cfg", "NormBinding.cfg, NormVid.cfg", data}}));
+  EXPECT_EQ(FileErrorOf([&] { std::rethrow_exception(result.error); }),
+            "FileError.IsDirectory " + data + "NormBinding.cfg");
+  EXPECT_EQ(ReadFile(data + "ModBinding.cfg"), SourceBytes("ModBinding.cfg"));
+  EXPECT_FALSE(Exists(data + "NormVid.cfg"));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -360,8 +382,13 @@ TEST_F(InstallTest, AMissingSourceStopsAtItsRow) {
   PutOldFiles(data, {"ModBinding.cfg", "NormBinding.cfg", "NormVid.cfg"});
   FakePrompt prompt{game_ / "quake2.exe"};
 
-  EXPECT_EQ(MessageOf<FileOpenError>([&] { Install(prompt); }),
-            "Cannot open file " + app_.Path() + "Q2Dats/GlVid.cfg");
+  const InstallResult result = Install(prompt);
+  EXPECT_EQ(result.outcome, InstallResult::Outcome::kStopped);
+  EXPECT_EQ(FileErrorOf([&] { std::rethrow_exception(result.error); }),
+            "FileError.NotFound " + app_.Path() + "Q2Dats/GlVid.cfg");
+  EXPECT_EQ(result.files, std::vector<std::string>{"Alias.cfg"});
+  EXPECT_EQ(result.notWritten, (std::vector<std::string>{"GlVid.cfg", "ModBinding.cfg",
+                                                         "NormBinding.cfg", "NormVid.cfg"}));
 
   EXPECT_EQ(ReadFile(data + "Alias.cfg"), SourceBytes("Alias.cfg"));
   EXPECT_FALSE(Exists(data + "GlVid.cfg"));
@@ -372,35 +399,50 @@ TEST_F(InstallTest, AMissingSourceStopsAtItsRow) {
   EXPECT_EQ(StoredGamePath(), game_.Path());  // written before the copies, and it stays
 }
 
-// A support file that is a link is written through it only when it leads inside the
-// game's folder (or its data folder); a link planted towards any other file, dangling or
-// not, stops the install at it, naming the link, and that file stays untouched.
-TEST_F(InstallTest, ALinkIsWrittenThroughOnlyWhenItStaysInTheGamesFolder) {
-  TempDir victim;
+// Only the five files by their own names are written: a support file that is a link (to
+// a file of the game too, dangling or a loop) or that has another hard link stops the
+// install at it, naming it, and the file it leads to stays untouched.
+TEST_F(InstallTest, ASupportFileThatIsALinkIsNeverWrittenThrough) {
   const std::string data = game_ / "baseq2/";
-  fs::create_directories(data);
-  WriteFile(game_ / "shared/Alias.cfg", "old shared");
-  fs::create_symlink("../shared/Alias.cfg", data + "Alias.cfg");
-  WriteFile(victim / "secret.txt", "secret");
-  fs::create_symlink(victim / "secret.txt", data + "GlVid.cfg");
+  WriteFile(data + "pak0.pak", "the game's data");
   FakePrompt prompt{game_ / "quake2.exe"};
+  auto refusal = [&] {
+    const InstallResult result = Install(prompt);
+    EXPECT_EQ(result.outcome, InstallResult::Outcome::kStopped);
+    return MessageOf<TextError>([&] { std::rethrow_exception(result.error); });
+  };
+  fs::create_symlink("pak0.pak", data + "Alias.cfg");
+  EXPECT_EQ(refusal(), FallbackText(Text{"Install.LinkRefused", {data + "Alias.cfg"}}));
+  fs::remove(data + "Alias.cfg");
+  fs::create_symlink("missing.pak", data + "Alias.cfg");
+  EXPECT_EQ(refusal(), FallbackText(Text{"Install.LinkRefused", {data + "Alias.cfg"}}));
+  EXPECT_FALSE(Exists(data + "missing.pak"));
+  fs::remove(data + "Alias.cfg");
+  fs::create_hard_link(data + "pak0.pak", data + "GlVid.cfg");
+  EXPECT_EQ(refusal(), FallbackText(Text{"Install.HardLinkRefused", {data + "GlVid.cfg"}}));
+  EXPECT_EQ(ReadFile(data + "pak0.pak"), "the game's data");
+  EXPECT_EQ(ReadFile(data + "Alias.cfg"), SourceBytes("Alias.cfg"));  // written before it
+}
 
+// A baseq2 that leads outside the game's folder gets nothing; one that leads to a folder
+// inside it is written, and the status names the folder written to.
+TEST_F(InstallTest, ADataFolderOutsideTheGamesFolderIsRefused) {
+  TempDir elsewhere;
+  fs::create_symlink(elsewhere.Path(), game_ / "baseq2");
+  FakePrompt prompt{game_ / "quake2.exe"};
   EXPECT_EQ(MessageOf<TextError>([&] { Install(prompt); }),
-            FallbackText(Text{"Install.LinkOutside", {data + "GlVid.cfg"}}));
-  EXPECT_EQ(ReadFile(game_ / "shared/Alias.cfg"), SourceBytes("Alias.cfg"));
-  EXPECT_TRUE(fs::is_symlink(data + "Alias.cfg"));
-  EXPECT_EQ(ReadFile(victim / "secret.txt"), "secret");
+            FallbackText(Text{"Install.DataOutside",
+                              {game_ / "baseq2/", *platform::ResolvedPath(elsewhere.Path())}}));
+  EXPECT_TRUE(ListDirectory(elsewhere.Path()).empty());
 
-  fs::remove(data + "GlVid.cfg");
-  fs::create_symlink(victim / "created.txt", data + "GlVid.cfg");  // dangling
-  fs::create_symlink("link-loop", data + "link-loop");
-  fs::create_symlink("link-loop", data + "ModBinding.cfg");
-  EXPECT_THROW(Install(prompt), TextError);
-  EXPECT_FALSE(Exists(victim / "created.txt"));
-  fs::remove(data + "GlVid.cfg");
-  EXPECT_EQ(MessageOf<TextError>([&] { Install(prompt); }),
-            FallbackText(Text{"Install.LinkOutside", {data + "ModBinding.cfg"}}));
-  EXPECT_EQ(ListDirectory(victim.Path()), std::vector<std::string>{"secret.txt"});
+  fs::remove(game_ / "baseq2");
+  fs::create_directories(game_ / "data/own");
+  fs::create_symlink("data/own", game_ / "baseq2");
+  const InstallResult result = Install(prompt);
+  EXPECT_EQ(result.outcome, InstallResult::Outcome::kInstalled);
+  EXPECT_EQ(result.folder, *platform::ResolvedPath(game_ / "data/own/"));
+  EXPECT_EQ(result.Status().args.back(), result.folder);
+  EXPECT_EQ(ListDirectory(game_ / "data/own").size(), 5u);
 }
 
 TEST_F(InstallTest, AGamePathThatCannotBeStoredStopsBeforeAnyCopy) {
@@ -408,8 +450,8 @@ TEST_F(InstallTest, AGamePathThatCannotBeStoredStopsBeforeAnyCopy) {
   fs::create_directory(game_ / "baseq2");
   FakePrompt prompt{game_ / "quake2.exe"};
 
-  EXPECT_EQ(MessageOf<SettingWriteError>([&] { Install(prompt); }),
-            "Unable to write to " + app_.Path() + "data/config.ini");
+  EXPECT_EQ(FileErrorOf([&] { Install(prompt); }),
+            "FileError.FolderNotFound " + app_.Path() + "data/config.ini");
   EXPECT_EQ(ListDirectory(game_ / "baseq2"), std::vector<std::string>{});
 }
 

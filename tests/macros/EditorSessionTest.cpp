@@ -9,6 +9,7 @@
 
 #include "TestSupport.h"
 #include "core/Errors.h"
+#include "core/FileError.h"
 #include "core/Platform.h"
 #include "datafiles/IniFile.h"
 
@@ -158,7 +159,7 @@ TEST_F(EditorSessionTest, ModifiedFollowsTheSavedStateAcrossUndo) {
   session.Undo();
   EXPECT_TRUE(session.Modified());
   // A failed save changes nothing.
-  EXPECT_THROW(session.Save(dir / "absent/x.cfg"), FileCreateError);
+  EXPECT_THROW(session.Save(dir / "absent/x.cfg"), FileError);
   EXPECT_TRUE(session.Modified());
   EXPECT_EQ(session.FilePath(), path);
 }
@@ -196,7 +197,7 @@ TEST_F(EditorSessionTest, LoadAndNewListAreUndoneWithTheirFile) {
   EXPECT_FALSE(session.Modified());
 
   // A load that fails is no step and changes nothing.
-  EXPECT_THROW(session.Load(dir / "absent.cfg"), InputOutputError);
+  EXPECT_THROW(session.Load(dir / "absent.cfg"), FileError);
   EXPECT_TRUE(session.FilePath().empty());
   session.Load(dir / "b.cfg");
   session.Undo();
@@ -296,7 +297,7 @@ TEST_F(EditorSessionTest, TheDialogFolderIsBaseq2FirstThenTheLastOneChosen) {
   WriteFile(dir / "lists/a.cfg", "A\r\n");
   session.Load(dir / "lists/a.cfg");
   EXPECT_EQ(session.DialogFolder(), dir / "lists/");
-  EXPECT_THROW(session.Load(dir / "a.cfg"), InputOutputError);  // chosen, if not loaded
+  EXPECT_THROW(session.Load(dir / "a.cfg"), FileError);  // chosen, if not loaded
   EXPECT_EQ(session.DialogFolder(), dir / "");
   Add({"B"});
   session.Save(dir / "game/out.cfg");

@@ -9,6 +9,7 @@
 
 #include "TestSupport.h"
 #include "core/Errors.h"
+#include "core/FileError.h"
 #include "core/LineReader.h"
 #include "core/PlatformWindows.h"
 #include "core/SafeFile.h"
@@ -18,6 +19,7 @@ namespace tavrilo {
 namespace {
 
 using platform::windows::WideFromAnsi;
+using testing::FileErrorOf;
 using testing::MessageOf;
 using testing::ReadFile;
 using testing::TempDir;
@@ -34,21 +36,21 @@ TEST(WindowsMessages, AReadOnlyFileIsRefusedAsTheWindowSaysItAndKept) {
   const std::string path = dir / "Macros.cfg";
   WriteFile(path, "bind q zoom\r\n");
   ASSERT_TRUE(::SetFileAttributesW(WideFromAnsi(path).c_str(), FILE_ATTRIBUTE_READONLY));
-  EXPECT_EQ(MessageOf<Error>([&] { Save(path, "bind e use\r\n"); }), "Cannot create file " + path);
+  EXPECT_EQ(FileErrorOf([&] { Save(path, "bind e use\r\n"); }), "FileError.AccessDenied " + path);
   ::SetFileAttributesW(WideFromAnsi(path).c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(ReadFile(path), "bind q zoom\r\n");
 }
 
 TEST(WindowsMessages, MissingFilesAndFoldersHaveTheirOwnMessages) {
   TempDir dir;
-  EXPECT_EQ(MessageOf<InputOutputError>([&] { LineReader reader(dir / "none.cfg"); }),
-            "File not found");
-  EXPECT_EQ(MessageOf<InputOutputError>([&] { LineReader reader(dir / "none\\x.cfg"); }),
-            "Invalid filename");
-  EXPECT_EQ(MessageOf<InputOutputError>([&] { LineReader reader(dir.Path()); }),
-            "File access denied");
-  EXPECT_EQ(MessageOf<Error>([&] { Save(dir / "none\\x.cfg", "x"); }),
-            "Cannot create file " + dir / "none\\x.cfg");
+  EXPECT_EQ(FileErrorOf([&] { LineReader reader(dir / "none.cfg"); }),
+            "FileError.NotFound " + dir / "none.cfg");
+  EXPECT_EQ(FileErrorOf([&] { LineReader reader(dir / "none\\x.cfg"); }),
+            "FileError.FolderNotFound " + dir / "none\\x.cfg");
+  EXPECT_EQ(FileErrorOf([&] { LineReader reader(dir.Path()); }),
+            "FileError.IsDirectory " + dir.Path());
+  EXPECT_EQ(FileErrorOf([&] { Save(dir / "none\\x.cfg", "x"); }),
+            "FileError.FolderNotFound " + dir / "none\\x.cfg");
 }
 
 TEST(WindowsMessages, AnAccentedNameUnderADriveLetterIsSavedAndReadBack) {
