@@ -9,17 +9,15 @@
 // each key does comes from the engine (game::LayOutKeys).
 //
 // How the window feeds it:
-// - SetKeySource once, with a function that gives the keys for a layout:
-//     [&](game::Layout layout) {
-//       return game::LayOutKeys(game, layout, before, after, findings);
-//     }
-//   where `before` is the state the player's start-up files leave (game::ConsoleSession
-//   that ran each file of install::ReadPlayerConfiguration, then Current()), and `after`
-//   and `findings` are that session's CheckList of the list (ListOutcome::after and
-//   ::findings). Without a game folder, `before` is an empty game::GameState.
+// - SetKeySource once, with a function that gives the keys for a layout; with the engine's
+//   macros::PlayerGame (which reads the player's start-up files and checks the list on
+//   them): [&](game::Layout layout) { return player.Keys(layout); }. Without it:
+//   game::LayOutKeys(game, layout, before, after, findings), `before` the state the
+//   player's files leave (game::ConsoleSession::Current()), `after` and `findings` that
+//   session's CheckList of the list.
 // - Refresh() after each change of the list, of the chosen game, of the game folder or of
-//   one of the player's start-up files. The view calls the source again itself when the
-//   player chooses another layout.
+//   one of the player's start-up files (once PlayerGame has read and checked again). The
+//   view calls the source again itself when the player chooses another layout.
 // - ShowCaptions() after a change of the window's language.
 // - KeyChosen(name, listLine): the key for the key field; listLine >= 0 is the line of the
 //   list that binds the key (from 0), to select.

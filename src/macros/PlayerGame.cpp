@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "macros/PlayerGame.h"
+
+#include <utility>
+
+#include "game/Filter.h"
+
+namespace tavrilo::macros {
+
+PlayerGame::PlayerGame() {
+  Read(game::Game::kQuake2, std::string(), {});
+}
+
+void PlayerGame::Read(game::Game game, const std::string& gamePath,
+                      const game::SupportFiles& support,
+                      const std::optional<std::string>& userFolder) {
+  game_ = game;
+  configuration_ = gamePath.empty() ? install::PlayerConfiguration{}
+                                    : install::ReadPlayerConfiguration(game, gamePath, userFolder);
+  session_.reset();
+  session_.emplace(game, support);
+  for (install::StartupFile& file : configuration_.files) {
+    session_->Run(file.bytes, file.path);
+    std::string().swap(file.bytes);
+  }
+  before_ = session_->Current();
+  CheckList(StringList(), 0);
+}
+
+void PlayerGame::CheckList(const StringList& entries, std::size_t headerBytes) {
+  // The old findings go first: a long list does not hold two sets of them at once.
+  findings_ = {};
+  after_ = {};
+  game::ConsoleSession::ListOutcome outcome = session_->CheckList(entries, headerBytes);
+  findings_ = std::move(outcome.findings);
+  after_ = std::move(outcome.after);
+}
+
+std::vector<game::KeyCap> PlayerGame::Keys(game::Layout layout) const {
+  return game::LayOutKeys(game_, layout, before_, after_, findings_);
+}
+
+std::vector<int> PlayerGame::Search(const StringList& entries, std::string_view needle) const {
+  return game::FilterLines(entries, needle, game_);
+}
+
+std::vector<game::Finding> PlayerGame::FindingsOf(std::span<const int> kept) const {
+  return game::FindingsOfLines(findings_, kept);
+}
+
+}  // namespace tavrilo::macros
