@@ -20,8 +20,8 @@ using game::KeyCap;
 using game::KeyStatus;
 
 KeyStatus StatusOf(const std::vector<KeyCap>& keys, const std::string& name) {
-  const auto found = std::find_if(keys.begin(), keys.end(),
-                                  [&](const KeyCap& key) { return key.name == name; });
+  const auto found =
+      std::find_if(keys.begin(), keys.end(), [&](const KeyCap& key) { return key.name == name; });
   EXPECT_NE(found, keys.end()) << name;
   return found == keys.end() ? KeyStatus::kNeverReceived : found->status;
 }
@@ -39,12 +39,14 @@ TEST(PlayerGame, ListCheckedOnThePlayersFilesWithTheKeysAndTheSearchOfIt) {
   player.Read(game::Game::kQuake2, dir / "q2/", {});
   ASSERT_EQ(player.Configuration().files.size(), 1u);
   EXPECT_TRUE(player.Configuration().files[0].bytes.empty()) << "let go once run";
-  EXPECT_EQ(player.Before().bindings.at(game::KeyIdentity(game::Game::kQuake2, "F1")).text, "echo mine");
+  EXPECT_EQ(player.Before().bindings.at(game::KeyIdentity(game::Game::kQuake2, "F1")).text,
+            "echo mine");
   player.CheckList(list, 0);
   ASSERT_EQ(player.Findings().FindingsOf(0).size(), 1u);
   EXPECT_EQ(player.Findings().FindingsOf(0)[0].code, game::Code::kReplacesOwnBinding);
   EXPECT_TRUE(player.Findings().FindingsOf(1).empty()) << "the player's alias is known";
-  EXPECT_EQ(player.After().bindings.at(game::KeyIdentity(game::Game::kQuake2, "F1")).text, "say hi");
+  EXPECT_EQ(player.After().bindings.at(game::KeyIdentity(game::Game::kQuake2, "F1")).text,
+            "say hi");
 
   const std::vector<KeyCap> keys = player.Keys(game::Layout::kQwerty);
   EXPECT_EQ(StatusOf(keys, "F1"), KeyStatus::kReplaces);
