@@ -26,12 +26,12 @@ OutputBuffer HeaderBuffer() {
 
 }  // namespace
 
-EditorSession::EditorSession(std::string dataRoot, std::size_t maxEntries)
+EditorSession::EditorSession(std::string dataRoot, std::size_t maxEntries, bool header)
     : dataRoot_(std::move(dataRoot)),
       maxEntries_(maxEntries),
       document_(maxEntries),
       language_(dataRoot_) {
-  document_.ResetHeader();
+  if (header) document_.ResetHeader();
 }
 
 void EditorSession::Select(int row) {
@@ -49,8 +49,8 @@ void EditorSession::RestoreGameChoice() {
   SetGame(datafiles::ReadGameChoice(datafiles::IniFile(language_.SettingsPath())));
 }
 
-void EditorSession::StoreGameChoice() const {
-  datafiles::WriteGameChoice(datafiles::IniFile(SettingsForWriting(dataRoot_)), Game());
+void EditorSession::StoreGameChoice() {
+  language_.StoreSetting(datafiles::kGameKey, std::string(game::SettingsNameOf(Game())));
 }
 
 // ---- The add actions --------------------------------------------------------------------
@@ -263,9 +263,7 @@ std::optional<Text> EditorSession::ReplaceQuestion(const std::string& path) cons
 EditorSession::SaveOutcome EditorSession::Save(const std::string& path, bool replaceAnswered,
                                                WriteFunction write) {
   RememberFolder(path);
-  // An emptied list is saved (the question about unsaved changes must be able to end),
-  // an empty one that never changed is not.
-  if (List().Empty() && !Modified()) return SaveOutcome::kNothingToSave;
+  if (NothingToSave()) return SaveOutcome::kNothingToSave;
   if (!replaceAnswered && ReplaceQuestion(path)) return SaveOutcome::kAnswerNeeded;
   document_.WriteTo(path, write);
   file_.path = path;
@@ -309,6 +307,19 @@ std::string EditorSession::DialogFolder() const {
   }
 }
 
+std::string EditorSession::ProposedSavePath(std::string_view name) const {
+  std::string folder = DialogFolder();
+  if (!folder.empty() && DirectoryPart(folder) != folder) folder += kPathSeparator;
+  return folder.append(name);
+}
+
+std::optional<Text> EditorSession::TooBigText() const {
+  for (const game::Finding& finding : Findings().Findings()) {
+    if (finding.code == game::Code::kFileTooBig) return Findings().TextOf(finding);
+  }
+  return std::nullopt;
+}
+
 std::vector<std::string> EditorSession::StoredRecentFiles() const {
   std::string value;
   try {
@@ -350,8 +361,7 @@ void EditorSession::AddRecent(const std::string& path) {
     value.append(paths[i]) += kRecentEnd;
   }
   try {
-    datafiles::IniFile(SettingsForWriting(dataRoot_))
-        .WriteString(datafiles::kGeneralSection, kRecentFilesKey, "\"" + value + "\"");
+    language_.StoreSetting(kRecentFilesKey, "\"" + value + "\"");
   } catch (const Error&) {
     // The list or its file is saved or loaded all the same: the recent files only help
     // to find it again, and a settings file that cannot be written is told when the

@@ -43,8 +43,12 @@ class EditorSession {
  public:
   // `dataRoot`: the folder that holds data/ (caption files, settings), ending with a
   // separator. The list takes at most `maxEntries` entries. Nothing is read yet: the
-  // list is empty with the header comment in its output buffer.
-  explicit EditorSession(std::string dataRoot, std::size_t maxEntries = StringList::kMaxCount);
+  // list is empty with the header comment in its output buffer (`header` false: with an
+  // empty output buffer, until ResetHeader).
+  explicit EditorSession(std::string dataRoot, std::size_t maxEntries = StringList::kMaxCount,
+                         bool header = true);
+  // The header comment goes into the output buffer (the window's start-up).
+  void ResetHeader() { document_.ResetHeader(); }
 
   // ---- What the window shows ----------------------------------------------------------
   const MacroDocument& Document() const { return document_; }
@@ -68,7 +72,7 @@ class EditorSession {
   // The game stored in the settings (Quake 2 when none), applied as SetGame does.
   void RestoreGameChoice();
   // Stores the game in the settings; fails like IniFile::WriteString.
-  void StoreGameChoice() const;
+  void StoreGameChoice();
   void SetSupportFiles(game::SupportFiles support) {
     document_.SetSupportFiles(std::move(support));
   }
@@ -121,6 +125,9 @@ class EditorSession {
   // Whether the list changed since it was last saved, loaded or started anew (undoing
   // back to that state makes it unchanged again).
   bool Modified() const { return done_ != file_.savedAt; }
+  // Whether a save has nothing to write: an empty list that has not changed (an emptied
+  // list is saved, so that the question about unsaved changes can end).
+  bool NothingToSave() const { return List().Empty() && !Modified(); }
   // Whether Save must ask for a name: the list has no file yet.
   bool SaveNeedsName() const { return file_.path.empty(); }
   // The question to ask before saving to `path` (the window asks it in its language,
@@ -159,6 +166,12 @@ class EditorSession {
   // chose in this run (Load or Save); before any, the game's data folder (baseq2) when
   // the game folder is known and has one; else empty (the dialog's own choice).
   std::string DialogFolder() const;
+  // The path a Save dialog proposes: `name` in DialogFolder() (alone when that is empty).
+  std::string ProposedSavePath(std::string_view name) const;
+
+  // The finding that the list is too big for the game's exec, when it is; said after a
+  // save, since the file is written all the same.
+  std::optional<Text> TooBigText() const;
 
   // The recent files, most recent first, at most kMaxRecentFiles: those that no longer
   // exist as files are left out (and dropped from the settings with the next load or

@@ -3,8 +3,11 @@
 
 #include <QGuiApplication>
 #include <QIcon>
+#include <QMimeData>
 #include <QPainter>
 #include <QPixmap>
+
+#include <algorithm>
 
 #include "ui/Colours.h"
 #include "ui/TextCodec.h"
@@ -23,6 +26,9 @@ QIcon Mark(const QColor& colour) {
   painter.drawEllipse(QRectF(1.5, 1.5, 9, 9));
   return QIcon(picture);
 }
+
+// The drag of a line within the list carries its row.
+const QString kLineRowType = QStringLiteral("application/x-tavrilo-line-row");
 
 }  // namespace
 
@@ -48,13 +54,13 @@ const QIcon& MarkOf(game::Severity severity) {
   return none;
 }
 
-MacroListModel::MacroListModel(macros::MacroDocument& document, QObject* parent)
-    : QAbstractListModel(parent), document_(document), shownCount_(document.List().Count()) {
-  document_.SetListener([this](const macros::DocumentChange& change) { Follow(change); });
+MacroListModel::MacroListModel(macros::EditorSession& session, QObject* parent)
+    : QAbstractListModel(parent), session_(session), shownCount_(session.List().Count()) {
+  session_.SetListener([this](const macros::DocumentChange& change) { Follow(change); });
 }
 
 MacroListModel::~MacroListModel() {
-  document_.SetListener(nullptr);
+  session_.SetListener(nullptr);
 }
 
 int MacroListModel::rowCount(const QModelIndex& parent) const {
@@ -62,19 +68,77 @@ int MacroListModel::rowCount(const QModelIndex& parent) const {
 }
 
 QVariant MacroListModel::data(const QModelIndex& index, int role) const {
-  const macros::MacroList& list = document_.List();
+  const macros::MacroList& list = session_.List();
   if (!index.isValid() || index.row() >= list.Count() || index.row() >= shownCount_) return {};
   switch (role) {
     case Qt::DisplayRole:
       return ShownText(list.At(index.row()));
+    case Qt::EditRole:
+      return FromAnsi(list.At(index.row()));
     case Qt::DecorationRole:
-      return MarkOf(document_.Findings().WorstOf(index.row()));
+      return MarkOf(session_.Findings().WorstOf(index.row()));
     case Qt::ToolTipRole:
       // The list has one tool-tip wherever the pointer rests: the last selected entry.
       return list.Hint().empty() ? QVariant() : QVariant(PlainToolTip(ShownText(list.Hint())));
     default:
       return {};
   }
+}
+
+Qt::ItemFlags MacroListModel::flags(const QModelIndex& index) const {
+  // Lines are dropped between lines, never on one.
+  if (!index.isValid()) return Qt::ItemIsDropEnabled;
+  return QAbstractListModel::flags(index) | Qt::ItemIsEditable | Qt::ItemIsDragEnabled;
+}
+
+bool MacroListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (role != Qt::EditRole || !index.isValid() || index.row() >= session_.List().Count())
+    return false;
+  if (const std::optional<Text> refusal =
+          session_.EditLine(index.row(), ToAnsi(value.toString()))) {
+    emit EditRefused(*refusal);
+    return false;
+  }
+  emit Changed();
+  return true;
+}
+
+QStringList MacroListModel::mimeTypes() const {
+  return {kLineRowType};
+}
+
+QMimeData* MacroListModel::mimeData(const QModelIndexList& indexes) const {
+  if (indexes.size() != 1 || !indexes.constFirst().isValid()) return nullptr;
+  auto* data = new QMimeData;
+  data->setData(kLineRowType, QByteArray::number(indexes.constFirst().row()));
+  return data;
+}
+
+bool MacroListModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row,
+                                  int /*column*/, const QModelIndex& parent) {
+  if (action != Qt::MoveAction || data == nullptr || !data->hasFormat(kLineRowType)) return false;
+  bool read = false;
+  const int from = data->data(kLineRowType).toInt(&read);
+  if (!read || from < 0 || from >= session_.List().Count()) return false;
+  if (row < 0) row = parent.isValid() ? parent.row() : session_.List().Count();
+  return MoveBefore(from, row);
+}
+
+bool MacroListModel::moveRows(const QModelIndex& sourceParent, int sourceRow, int count,
+                              const QModelIndex& destinationParent, int destinationChild) {
+  if (sourceParent.isValid() || destinationParent.isValid() || count != 1 || sourceRow < 0 ||
+      sourceRow >= session_.List().Count())
+    return false;
+  return MoveBefore(sourceRow, destinationChild);
+}
+
+bool MacroListModel::MoveBefore(int from, int before) {
+  before = std::clamp(before, 0, session_.List().Count());
+  const int to = before > from ? before - 1 : before;
+  if (to == from) return false;
+  session_.MoveLine(from, to);
+  emit Changed();
+  return true;
 }
 
 void MacroListModel::Follow(const macros::DocumentChange& change) {
@@ -101,7 +165,7 @@ void MacroListModel::Follow(const macros::DocumentChange& change) {
         beginResetModel();
         return;
       }
-      shownCount_ = document_.List().Count();
+      shownCount_ = session_.List().Count();
       endResetModel();
       break;
     case Kind::kEdit:

@@ -4,43 +4,32 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDialog>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QMenu>
 #include <QMimeData>
-#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QShortcut>
-#include <QTranslator>
 #include <QUrl>
 
-#include <climits>
-
 #include "Branding.h"
-#include "core/Locations.h"
 #include "core/Paths.h"
 #include "core/Platform.h"
-#include "core/SafeFile.h"
-#include "datafiles/GameChoice.h"
 #include "install/SupportFiles.h"
-#include "macros/KeyTranslation.h"
-#include "macros/LineComposition.h"
 #include "ui/Colours.h"
+#include "ui/FindingsView.h"
 #include "ui/KeyCapture.h"
 #include "ui/MacroListModel.h"
-#include "ui/ProblemsModel.h"
 #include "ui/PromptSelector.h"
 #include "ui/TextCodec.h"
 #include "ui/WindowControls.h"
@@ -86,212 +75,269 @@ void KeepSelectedRadioInTabChain(QRadioButton* first, QRadioButton* second) {
     button->setFocusPolicy(button->isChecked() || none ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
-void SetItems(QComboBox* field, const StringList& list) {
-  field->clear();
-  QStringList items;
-  items.reserve(list.Count());
-  for (int i = 0; i < list.Count(); ++i)
-    items.append(ShownText(list.At(i)));
-  field->addItems(items);
-  field->setCurrentIndex(-1);
+// The fields whose text the window reads, and whose own undo history is dropped once the
+// list took what they held: Ctrl+Z then undoes the list.
+QList<QLineEdit*> TextFields(const WindowControls& controls) {
+  return {controls.keyField->lineEdit(),
+          controls.functionField->lineEdit(),
+          controls.definableField->lineEdit(),
+          controls.chatEdit,
+          controls.argumentsEdit,
+          controls.ownLineEdit};
+}
+
+void PaintFields(const WindowControls& controls) {
+  for (QWidget* field :
+       {static_cast<QWidget*>(controls.keyField), static_cast<QWidget*>(controls.functionField),
+        static_cast<QWidget*>(controls.definableField),
+        static_cast<QWidget*>(controls.resourcesList)})
+    Paint(field, QPalette::Text, Colour::kFieldText);
 }
 
 }  // namespace
 
+template <typename Action>
+bool MainWindow::ReportingErrors(Action&& action, const std::string& path) {
+  try {
+    action();
+    return true;
+  } catch (const std::exception& error) {
+    dialogs_.ShowError(isVisible() ? this : nullptr, texts_.ErrorMessage(error, path));
+    return false;
+  }
+}
+
 MainWindow::MainWindow(std::string applicationDirectory, Dialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window),
-      appDir_(std::move(applicationDirectory)),
-      language_(appDir_),
-      texts_(language_),
+      session_(std::move(applicationDirectory), StringList::kMaxCount, false),
+      texts_(session_.Language()),
       dialogs_(dialogs),
-      saveDialog_(dialogs, this, FileRequest::kSave, QStringLiteral("Macros.cfg")),
+      saveDialog_(dialogs, this, FileRequest::kSave),
       openDialog_(dialogs, this, FileRequest::kOpen),
       gameFolderDialog_(dialogs, this, FileRequest::kGameFolder) {
   setObjectName("MainForm");
   CreateControls();
-  WireEvents();
+  WireFields();
+  WireList();
+  WireButtons();
   LoadStartingState();
 }
 
+// The destruction step: the settings this window changed whose write failed are stored
+// (over the file as it is now: another window's choices stay); an error is shown and the
+// shut-down goes on.
 MainWindow::~MainWindow() {
-  StoreState();
+  ReportingErrors([this] { session_.Language().StoreWaitingSettings(); });
 }
 
 void MainWindow::CreateControls() {
   controls_ = new WindowControls(this);
-  for (QWidget* field :
-       {static_cast<QWidget*>(controls_->keyField), static_cast<QWidget*>(controls_->functionField),
-        static_cast<QWidget*>(controls_->definableField),
-        static_cast<QWidget*>(controls_->resourcesList)})
-    Paint(field, QPalette::Text, Colour::kFieldText);
+  PaintFields(*controls_);
+  languageView_.emplace(*this, *controls_, session_.Language(), texts_, session_.DataRoot());
   keyCapture_ = new KeyCapture(this);
-  document_.SetSupportFiles(install::ReadSupportFiles(appDir_));
-  macroModel_ = new MacroListModel(document_, this);
+  session_.SetSupportFiles(install::ReadSupportFiles(session_.DataRoot()));
+  macroModel_ = new MacroListModel(session_, this);
   controls_->linesView->setModel(macroModel_);
-  controls_->linesView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  problemsModel_ = new ProblemsModel(document_, texts_, this);
-  controls_->problemsView->setModel(problemsModel_);
-  controls_->problemsView->setItemDelegate(new ProblemDelegate(controls_->problemsView));
-  controls_->problemsView->setResizeMode(QListView::Adjust);  // rows wrap again when it widens
+  findingsView_ = new FindingsView(*controls_, session_, texts_, this);
   // A field that shows its prompt selects it on focus: typing replaces it.
   auto* prompts = new PromptSelector(
-      [this](const QLineEdit& field) {
-        const QWidget* control = qobject_cast<const QComboBox*>(field.parentWidget()) != nullptr
-                                     ? field.parentWidget()
-                                     : &field;
-        for (std::string_view key : datafiles::kCaptionKeys) {
-          if (datafiles::PropertyOf(key) == "Text" &&
-              control->objectName().toStdString() == datafiles::ControlOf(key))
-            return texts_.Caption(key);
-        }
-        return QString();
-      },
-      this);
-  for (QLineEdit* field : {controls_->keyField->lineEdit(), controls_->functionField->lineEdit(),
-                           controls_->definableField->lineEdit(), controls_->chatEdit,
-                           controls_->argumentsEdit, controls_->ownLineEdit})
+      [this](const QLineEdit& field) { return languageView_->PromptOf(field); }, this);
+  for (QLineEdit* field : TextFields(*controls_)) {
     prompts->Watch(field);
+    field->installEventFilter(this);  // Ctrl+Z: see eventFilter
+  }
   // The file actions' shortcuts, wherever the focus is.
-  const std::pair<QKeySequence, void (MainWindow::*)()> shortcuts[] = {
-      {QKeySequence(Qt::CTRL | Qt::Key_N), &MainWindow::NewList},
-      {QKeySequence(Qt::CTRL | Qt::Key_O), &MainWindow::LoadList},
-      {QKeySequence(Qt::CTRL | Qt::Key_S), &MainWindow::SaveToOwnFile},
-      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &MainWindow::SaveAs},
+  const std::pair<QKeySequence, std::function<void()>> shortcuts[] = {
+      {QKeySequence(Qt::CTRL | Qt::Key_N), [this] { NewList(); }},
+      {QKeySequence(Qt::CTRL | Qt::Key_O), [this] { LoadList(); }},
+      {QKeySequence(Qt::CTRL | Qt::Key_S), [this] { SaveList(true); }},
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { SaveList(false); }},
   };
   for (const auto& [keys, action] : shortcuts)
     connect(new QShortcut(keys, this), &QShortcut::activated, this, action);
   setAcceptDrops(true);
-  // Delete in the list removes the selected line (see eventFilter).
-  controls_->linesView->installEventFilter(this);
-  ShowToolTips();
   controls_->keyField->setFocus();
 }
 
-void MainWindow::WireEvents() {
+void MainWindow::WireFields() {
   // The language buttons run their handler only when they become selected.
-  connect(controls_->frenchButton, &QRadioButton::toggled, this, [this](bool on) {
-    KeepSelectedRadioInTabChain(controls_->frenchButton, controls_->englishButton);
-    if (on && !showingState_) ChooseFrench();
-  });
-  connect(controls_->englishButton, &QRadioButton::toggled, this, [this](bool on) {
-    KeepSelectedRadioInTabChain(controls_->frenchButton, controls_->englishButton);
-    if (on && !showingState_) ChooseEnglish();
-  });
+  for (auto [button, language] : {std::pair{controls_->frenchButton, Language::kFrench},
+                                  std::pair{controls_->englishButton, Language::kEnglish}}) {
+    connect(button, &QRadioButton::toggled, this, [this, language](bool on) {
+      KeepSelectedRadioInTabChain(controls_->frenchButton, controls_->englishButton);
+      if (on && !showingState_) ReportingErrors([this, language] { SelectLanguage(language); });
+    });
+  }
+  connect(controls_->gameField, &QComboBox::activated, this, &MainWindow::ChooseGame);
 
   // A pick runs the click handler, then the change handler; a typed edit only the change
   // handler, with no entry selected. Texts set by the program run nothing.
-  connect(controls_->keyField, &QComboBox::activated, this, [this] { FollowKeyField(); });
-  connect(controls_->keyField->lineEdit(), &QLineEdit::textEdited, this,
-          [this] { FollowKeyField(); });
+  macros::Composer& composer = session_.Composer();
+  datafiles::LanguageState& language = session_.Language();
+  const auto followKey = [this, &composer] {
+    composer.SelectKey(ToAnsi(controls_->keyField->currentText()));
+  };
+  connect(controls_->keyField, &QComboBox::activated, this, followKey);
+  connect(controls_->keyField->lineEdit(), &QLineEdit::textEdited, this, followKey);
   connect(controls_->captureAction, &QAction::triggered, this, &MainWindow::StartKeyCapture);
-  connect(keyCapture_, &KeyCapture::Captured, this, &MainWindow::KeyCaptured);
-  connect(keyCapture_, &KeyCapture::Refused, this, [this](const Text& reason) {
-    ShowCaptureEnded();
-    controls_->keyField->setEditText(textBeforeCapture_);
-    ShowStatus(reason);
+  connect(keyCapture_, &KeyCapture::Captured, this, [this](const QString& key, bool dropped) {
+    // The key is already the game's name for it: it is not translated again.
+    session_.Composer().SelectCapturedKey(ToAnsi(key));
+    EndKeyCapture(key, dropped ? std::optional<Text>(Text{"Status.ModifiersDropped", {ToAnsi(key)}})
+                               : std::nullopt);
   });
-  connect(keyCapture_, &KeyCapture::Cancelled, this, [this] {
-    ShowCaptureEnded();
-    controls_->keyField->setEditText(textBeforeCapture_);
-    ShowStatus();
-  });
-  connect(controls_->functionField, &QComboBox::activated, this, [this](int position) {
-    ShowFunctionHint(position);
-    FollowFunctionField(position);
-  });
+  connect(keyCapture_, &KeyCapture::Refused, this,
+          [this](const Text& reason) { EndKeyCapture(std::nullopt, reason); });
+  connect(keyCapture_, &KeyCapture::Cancelled, this,
+          [this] { EndKeyCapture(std::nullopt, std::nullopt); });
+  const auto followFunction = [this, &composer, &language](int position) {
+    language.SelectFunction(position);
+    composer.SelectFunction(language.SelectedCommand());
+  };
+  connect(controls_->functionField, &QComboBox::activated, this,
+          [this, &language, followFunction](int position) {
+            controls_->functionField->setToolTip(
+                PlainToolTip(ShownText(language.functionNames.At(position))));
+            followFunction(position);
+          });
   connect(controls_->functionField->lineEdit(), &QLineEdit::textEdited, this,
-          [this] { FollowFunctionField(-1); });
+          [followFunction] { followFunction(-1); });
   connect(controls_->definableField, &QComboBox::activated, this,
-          [this](int position) { language_.definableFunctions.SetItemIndex(position); });
+          [&language](int position) { language.definableFunctions.SetItemIndex(position); });
   connect(controls_->definableField->lineEdit(), &QLineEdit::textEdited, this,
-          [this] { language_.definableFunctions.SetItemIndex(-1); });
+          [&language] { language.definableFunctions.SetItemIndex(-1); });
+  connect(controls_->resourcesList, &QListWidget::itemSelectionChanged, this, [this, &language] {
+    if (showingState_) return;
+    const QList<QListWidgetItem*> selected = controls_->resourcesList->selectedItems();
+    language.SelectResource(
+        selected.isEmpty() ? -1 : controls_->resourcesList->row(selected.constFirst()));
+  });
+}
 
-  connect(controls_->addBindingButton, &QPushButton::clicked, this, &MainWindow::AddBinding);
-  connect(controls_->addDefinableButton, &QPushButton::clicked, this,
-          &MainWindow::AddDefinableCall);
-  connect(controls_->addWithResourceButton, &QPushButton::clicked, this,
-          &MainWindow::AddDefinableWithResource);
-  connect(controls_->addOwnLineButton, &QPushButton::clicked, this, &MainWindow::AddOwnLine);
-  connect(controls_->addResourceButton, &QPushButton::clicked, this,
-          &MainWindow::AddResourceBinding);
-
-  connect(controls_->chatEdit, &QLineEdit::returnPressed, this, &MainWindow::AddBinding);
-  controls_->definableField->lineEdit()->installEventFilter(this);  // Enter: see eventFilter
-  connect(controls_->argumentsEdit, &QLineEdit::returnPressed, this,
-          &MainWindow::AddDefinableWithResource);
-  connect(controls_->ownLineEdit, &QLineEdit::returnPressed, this, &MainWindow::AddOwnLine);
-  connect(controls_->resourcesList, &QListWidget::itemActivated, this,
-          &MainWindow::AddResourceBinding);
-  connect(controls_->saveButton, &QPushButton::clicked, this, &MainWindow::SaveAs);
-  connect(controls_->loadButton, &QPushButton::clicked, this, &MainWindow::LoadList);
-  connect(controls_->newListButton, &QPushButton::clicked, this, &MainWindow::NewList);
-  connect(controls_->deleteButton, &QPushButton::clicked, this, &MainWindow::DeleteSelectedLine);
+void MainWindow::WireList() {
   // A model reset clears the view's selection without a word: the view is made to show
   // the engine's selection again, so that the two never disagree.
-  connect(macroModel_, &QAbstractItemModel::modelReset, this, [this] { ShowMacroSelection(); });
-  // A change of the list ends the message of the last action; a change of the findings
-  // may concern the selected line.
-  for (auto change : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
+  connect(macroModel_, &QAbstractItemModel::modelReset, this, [this] { ShowSelection(); });
+  // A change of the list ends the message of the last action.
+  for (auto change : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
     connect(macroModel_, change, this, [this] { ShowStatus(); });
-  }
+  connect(macroModel_, &QAbstractItemModel::rowsMoved, this, [this] { ShowStatus(); });
   connect(macroModel_, &QAbstractItemModel::modelReset, this, [this] { ShowStatus(); });
   connect(macroModel_, &MacroListModel::FindingsChanged, this, [this] {
-    ShowFindings();
-    ShowBudget();
+    findingsView_->ShowAll();
+    ShowListState();
   });
-  // A click, or Enter, on a finding selects its line in the list.
-  for (auto signal : {&QAbstractItemView::clicked, &QAbstractItemView::activated})
-    connect(controls_->problemsView, signal, this, &MainWindow::SelectLineOfFinding);
+  connect(macroModel_, &MacroListModel::Changed, this, &MainWindow::ShowSelection);
+  connect(macroModel_, &MacroListModel::EditRefused, this,
+          [this](const Text& reason) { ShowStatus(reason); });
+  connect(findingsView_, &FindingsView::LineChosen, this, [this](int line) {
+    session_.Select(line);
+    ShowSelection();
+    controls_->linesView->scrollTo(macroModel_->index(line));
+    SelectLine(line);
+  });
   connect(controls_->linesView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this] {
             if (showingState_) return;
             const QModelIndexList rows = controls_->linesView->selectionModel()->selectedRows();
             SelectLine(rows.isEmpty() ? -1 : rows.constFirst().row());
           });
+  connect(controls_->editLineAction, &QAction::triggered, this, &MainWindow::EditSelectedLine);
+  connect(controls_->moveUpAction, &QAction::triggered, this, [this] { MoveSelectedLine(-1); });
+  connect(controls_->moveDownAction, &QAction::triggered, this, [this] { MoveSelectedLine(1); });
+  connect(controls_->deleteLineAction, &QAction::triggered, this, &MainWindow::DeleteSelectedLine);
+  connect(controls_->undoAction, &QAction::triggered, this, [this] { UndoOrRedo(true); });
+  connect(controls_->redoAction, &QAction::triggered, this, [this] { UndoOrRedo(false); });
+  controls_->linesView->installEventFilter(this);  // its keys: see eventFilter
+}
 
-  connect(controls_->gameField, &QComboBox::activated, this, &MainWindow::ChooseGame);
+void MainWindow::WireButtons() {
+  const auto chat = [this] { return ToAnsi(controls_->chatEdit->text()); };
+  const auto arguments = [this] { return ToAnsi(controls_->argumentsEdit->text()); };
+  const auto addBinding = [=, this] {
+    AddLine([=, this] {
+      const std::string key = ToAnsi(controls_->keyField->currentText());
+      const std::string function = ToAnsi(controls_->functionField->currentText());
+      const auto& captions = session_.Language().captions;
+      return session_.AddBinding({key, function, captions.Get("LetterComboBox.Text"),
+                                  captions.Get("FonctionComboBox.Text")},
+                                 chat());
+    });
+  };
+  const auto addDefinable = [=, this] {
+    AddLine([=, this] {
+      session_.AddDefinableCall(arguments());
+      return std::optional<Text>();
+    });
+  };
+  const auto addWithResource = [=, this] {
+    AddLine([=, this] {
+      return session_.AddDefinableWithExternal(ToAnsi(controls_->definableField->currentText()),
+                                               arguments());
+    });
+  };
+  const auto addOwnLine = [this] {
+    AddLine([this] {
+      session_.AddOwnLine(ToAnsi(controls_->ownLineEdit->text()));
+      return std::optional<Text>();
+    });
+  };
+  const auto addResource = [this] { AddLine([this] { return session_.AddExternalBinding(); }); };
+  connect(controls_->addBindingButton, &QPushButton::clicked, this, addBinding);
+  connect(controls_->chatEdit, &QLineEdit::returnPressed, this, addBinding);
+  connect(controls_->addDefinableButton, &QPushButton::clicked, this, addDefinable);
+  // Enter in the definable function's field runs its add: see eventFilter.
+  connect(controls_->addWithResourceButton, &QPushButton::clicked, this, addWithResource);
+  connect(controls_->argumentsEdit, &QLineEdit::returnPressed, this, addWithResource);
+  connect(controls_->addOwnLineButton, &QPushButton::clicked, this, addOwnLine);
+  connect(controls_->ownLineEdit, &QLineEdit::returnPressed, this, addOwnLine);
+  connect(controls_->addResourceButton, &QPushButton::clicked, this, addResource);
+  connect(controls_->resourcesList, &QListWidget::itemActivated, this, addResource);
+
+  connect(controls_->saveButton, &QPushButton::clicked, this, [this] { SaveList(false); });
+  connect(controls_->loadButton, &QPushButton::clicked, this, &MainWindow::LoadList);
+  controls_->loadButton->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(controls_->loadButton, &QWidget::customContextMenuRequested, this,
+          &MainWindow::ShowRecentFiles);
+  connect(controls_->newListButton, &QPushButton::clicked, this, &MainWindow::NewList);
+  connect(controls_->deleteButton, &QPushButton::clicked, this, &MainWindow::DeleteSelectedLine);
   connect(controls_->resourcesButton, &QPushButton::clicked, this,
           &MainWindow::ToggleResourcesPanel);
   connect(controls_->aboutButton, &QPushButton::clicked, this, &MainWindow::ShowAboutBox);
   connect(controls_->installButton, &QPushButton::clicked, this, &MainWindow::InstallSupportFiles);
-  connect(controls_->refreshButton, &QPushButton::clicked, this, &MainWindow::RefreshResources);
-  connect(controls_->resourcesList, &QListWidget::itemSelectionChanged, this, [this] {
-    if (!showingState_) FollowResourceSelection();
+  connect(controls_->refreshButton, &QPushButton::clicked, this, [this] {
+    ReportingErrors([this] {
+      session_.Language().RefreshResources();
+      const ShowingState showing(showingState_);
+      languageView_->ShowResources();
+    });
   });
 }
 
 // The creation step. An error ends it; what was done before stays done.
 void MainWindow::LoadStartingState() {
   ReportingErrors([this] {
-    ShowLanguageButtons();
-    game_ = datafiles::ReadGameChoice(datafiles::IniFile(language_.SettingsPath()));
-    composer_.SetGame(game_);
-    document_.SetGame(game_);
-    ShowGame();
-    ThenShow([this] { language_.ChooseAtStartup(); },
+    languageView_->ShowLanguageButtons();
+    session_.RestoreGameChoice();
+    controls_->gameField->setCurrentIndex(session_.Game() == game::Game::kYamagi ? 1 : 0);
+    ThenShow([this] { session_.Language().ChooseAtStartup(); },
              [this] {
-               if (language_.Selected() != Language::kNone) ShowLanguage();
+               if (session_.Language().Selected() != Language::kNone) ShowLanguage();
              });
-    composer_.Reset();
-    language_.LoadDefinableFunctions();
-    ShowDefinableFunctions();
+    session_.Composer().Reset();
+    session_.Language().LoadDefinableFunctions();
+    languageView_->ShowDefinableFunctions();
     resourcesPanelShown_ = 1;
     SetApplicationTitle(FromAnsi(kApplicationTitle));
     titled_ = true;
     ShowTitle();
     controls_->ShowResources(true);
-    document_.ResetHeader();
+    session_.ResetHeader();
     ReloadLanguage();
   });
   // Files of folders that take no new files keep their backups in the settings folder.
   OfferInterruptedSaves(FindInterruptedSaves(platform::BackupFolder(), true));
-}
-
-// The destruction step: the settings this window changed whose write failed are stored
-// (over the file as it is now: another window's choices stay); an error is shown and the
-// shut-down goes on.
-void MainWindow::StoreState() {
-  ReportingErrors([this] { language_.StoreWaitingSettings(); });
+  ShowListState();
 }
 
 // A palette of another lightness (the desktop's theme changed) gives the window's own
@@ -299,13 +345,8 @@ void MainWindow::StoreState() {
 void MainWindow::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   if (event->type() != QEvent::PaletteChange || controls_ == nullptr) return;
-  for (QWidget* field :
-       {static_cast<QWidget*>(controls_->keyField), static_cast<QWidget*>(controls_->functionField),
-        static_cast<QWidget*>(controls_->definableField),
-        static_cast<QWidget*>(controls_->resourcesList)})
-    Paint(field, QPalette::Text, Colour::kFieldText);
-  ShowFindings();
-  ShowBudget();
+  PaintFields(*controls_);
+  findingsView_->ShowAll();
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -318,19 +359,35 @@ void MainWindow::showEvent(QShowEvent* event) {
 
 // Enter in the definable function's field runs the add beside it (the drop-down field
 // hands an Enter its line edit ignores back to that line edit, so the key is taken here,
-// once); Delete in the list removes the selected line, as the delete button does.
+// once); the list's keys run its actions while it has the focus; Ctrl+Z (and redo) in a field with
+// nothing of its own to undo undoes the list (the event is kept from the field, so the window's
+// action takes it).
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
   const auto* press = static_cast<QKeyEvent*>(event);
-  const bool plain = (press->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-  if (watched == controls_->definableField->lineEdit() && plain &&
-      (press->key() == Qt::Key_Return || press->key() == Qt::Key_Enter)) {
-    AddDefinableCall();
+  const bool enter = event->type() == QEvent::KeyPress &&
+                     (press->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+                     (press->key() == Qt::Key_Return || press->key() == Qt::Key_Enter);
+  if (enter && watched == controls_->definableField->lineEdit()) {
+    controls_->addDefinableButton->click();
     return true;
   }
-  if (watched == controls_->linesView && plain && press->key() == Qt::Key_Delete) {
-    DeleteSelectedLine();
-    return true;
+  if (event->type() == QEvent::KeyPress && watched == controls_->linesView) {
+    const QKeyCombination key(press->modifiers() & ~Qt::KeypadModifier, Qt::Key(press->key()));
+    for (const auto& [listKey, action] : controls_->listKeys) {
+      if (listKey == key && action->isEnabled()) {
+        action->trigger();
+        return true;
+      }
+    }
+  }
+  if (event->type() == QEvent::ShortcutOverride) {
+    if (auto* field = qobject_cast<QLineEdit*>(watched)) {
+      if ((press->matches(QKeySequence::Undo) && !field->isUndoAvailable()) ||
+          ((press->matches(QKeySequence::Redo) ||
+            press->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y)) &&
+           !field->isRedoAvailable()))
+        return true;
+    }
   }
   return QWidget::eventFilter(watched, event);
 }
@@ -345,294 +402,243 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
 }
 
-// ---- Language --------------------------------------------------------------------
-
-void MainWindow::ChooseFrench() {
-  ReportingErrors([this] { SelectLanguage(Language::kFrench); });
-}
-
-void MainWindow::ChooseEnglish() {
-  ReportingErrors([this] { SelectLanguage(Language::kEnglish); });
-}
+// ---- Language and game --------------------------------------------------------------
 
 // The choice is stored at once: a session ended by the desktop keeps it too.
 void MainWindow::SelectLanguage(datafiles::Language language) {
-  ThenShow([&] { language_.Select(language); }, [this] { ShowLanguage(); });
-  language_.StoreFlags();
+  ThenShow([&] { session_.Language().Select(language); }, [this] { ShowLanguage(); });
+  session_.Language().StoreFlags();
 }
 
 void MainWindow::ReloadLanguage() {
-  ThenShow([this] { language_.ReloadLanguage(); }, [this] { ShowLanguage(); });
+  ThenShow([this] { session_.Language().ReloadLanguage(); }, [this] { ShowLanguage(); });
 }
 
-void MainWindow::RefreshResources() {
-  ReportingErrors([this] {
-    language_.RefreshResources();
-    ShowResources();
-  });
+void MainWindow::ShowLanguage() {
+  const ShowingState showing(showingState_);
+  languageView_->ShowAll();
+  findingsView_->ShowAll();  // the texts of the status line are the language's
+  ShowTitle();
 }
 
-void MainWindow::FollowResourceSelection() {
-  const QList<QListWidgetItem*> selected = controls_->resourcesList->selectedItems();
-  language_.SelectResource(
-      selected.isEmpty() ? -1 : controls_->resourcesList->row(selected.constFirst()));
+void MainWindow::ChooseGame(int index) {
+  session_.SetGame(index == 1 ? game::Game::kYamagi : game::Game::kQuake2);
+  ReportingErrors([this] { session_.StoreGameChoice(); });
 }
 
-// ---- Key and function fields -----------------------------------------------------
+// ---- The key field's capture ----------------------------------------------------------
 
-void MainWindow::FollowKeyField() {
-  composer_.SelectKey(ToAnsi(controls_->keyField->currentText()));
-}
-
-// The key field's control: the next key, button or wheel notch becomes the key.
+// The next key, button or wheel notch becomes the key; the field shows that it waits.
 void MainWindow::StartKeyCapture() {
   if (keyCapture_->IsCapturing()) return;  // the control's own click ends the capture
-  QWidget* control =
-      controls_->captureAction->associatedObjects().isEmpty()
-          ? nullptr
-          : qobject_cast<QWidget*>(controls_->captureAction->associatedObjects().constLast());
-  keyCapture_->Start(controls_->keyField, game_, control);
-  // The field itself shows that it waits for a key.
+  const QObjectList triggers = controls_->captureAction->associatedObjects();
+  keyCapture_->Start(controls_->keyField, session_.Game(),
+                     triggers.isEmpty() ? nullptr : qobject_cast<QWidget*>(triggers.constLast()));
   textBeforeCapture_ = controls_->keyField->currentText();
-  const std::string& waiting = language_.captions.Get("Main.CaptureWaiting");
-  controls_->keyField->setEditText(waiting.empty() ? QStringLiteral("\u2026") : FromAnsi(waiting));
+  const QString waiting = texts_.Caption("Main.CaptureWaiting");
+  controls_->keyField->setEditText(waiting.isEmpty() ? QStringLiteral("\u2026") : waiting);
   controls_->keyField->lineEdit()->setCursorPosition(0);  // its beginning, if it is long
   Paint(controls_->keyField, QPalette::Base, Colour::kWaitingForKey);
   controls_->keyField->setProperty("waitingForKey", true);
   ShowStatus(Text{"Key.CapturePrompt", {}});
 }
 
-void MainWindow::ShowCaptureEnded() {
+// The field shows `key`, or its text from before the capture.
+void MainWindow::EndKeyCapture(std::optional<QString> key, std::optional<Text> message) {
   controls_->keyField->setPalette(QPalette());
   Paint(controls_->keyField, QPalette::Text, Colour::kFieldText);
   controls_->keyField->setProperty("waitingForKey", false);
+  controls_->keyField->setEditText(key.value_or(textBeforeCapture_));
+  ShowStatus(std::move(message));
 }
 
-// The key is already the game's name for it: the field shows it, and it is not
-// translated again as a label of the key list would be.
-void MainWindow::KeyCaptured(const QString& keyName, bool modifiersDropped) {
-  ShowCaptureEnded();
-  controls_->keyField->setEditText(keyName);
-  composer_.SelectCapturedKey(ToAnsi(keyName));
-  ShowStatus(modifiersDropped
-                 ? std::optional<Text>(Text{"Status.ModifiersDropped", {ToAnsi(keyName)}})
-                 : std::nullopt);
-}
+// ---- The add actions ------------------------------------------------------------------
 
-// The status line shows the message of the last action, or else what the game makes of
-// the selected line.
-void MainWindow::ShowStatus(std::optional<Text> message) {
-  ShowTitle();  // the list may have changed
-  statusMessage_ = std::move(message);
-  ShowFindings();
-}
-
-void MainWindow::ShowFindings() {
-  QStringList texts;
-  game::Severity worst = game::Severity::kNone;
-  const int row = document_.List().ItemIndex();
-  if (statusMessage_) {
-    texts << texts_(*statusMessage_);  // in the language shown now
-  } else if (row >= 0) {
-    for (const game::Finding& finding : document_.Findings().FindingsOf(row)) {
-      texts << texts_(document_.Findings().TextOf(finding));
-      worst = std::max(worst, finding.severity);
-    }
+template <typename Add>
+void MainWindow::AddLine(Add&& add) {
+  const int count = session_.List().Count();
+  ReportingErrors([&] {
+    if (std::optional<Text> blocked = add()) ShowStatus(*blocked);  // why nothing was added
+  });
+  ShowListState();
+  if (session_.List().Count() == count) return;
+  controls_->linesView->scrollToBottom();
+  // The fields keep their texts; Ctrl+Z in them now undoes the add.
+  for (QLineEdit* field : TextFields(*controls_)) {
+    const int cursor = field->cursorPosition();
+    field->setText(field->text());
+    field->setCursorPosition(cursor);
   }
-  QPalette palette = controls_->statusLine->palette();
-  palette.setColor(QPalette::WindowText, SeverityColour(worst, this->palette()));
-  controls_->statusLine->setPalette(palette);
-  controls_->statusLine->setText(texts.join(QStringLiteral("  \u2022  ")));
-  controls_->statusLine->setToolTip(PlainToolTip(texts.join('\n')));
 }
 
-// The size the saved file will have against what the game's exec takes.
-// Above the problems panel, the counts of its findings.
-void MainWindow::ShowBudget() {
-  const game::CheckResult& findings = document_.Findings();
-  controls_->budgetLabel->setText(texts_(findings.SizeText()));
-  QPalette palette = controls_->budgetLabel->palette();
-  palette.setColor(QPalette::WindowText, SeverityColour(findings.TooBig() ? game::Severity::kError
-                                                                          : game::Severity::kNone,
-                                                        this->palette()));
-  controls_->budgetLabel->setPalette(palette);
-  controls_->problemsSummary->setText(texts_(Text{
-      "Panel.Summary", {std::to_string(findings.Errors()), std::to_string(findings.Notes())}}));
-  controls_->problemsView->setUniformItemSizes(
-      findings.Findings().size() > static_cast<std::size_t>(ProblemDelegate::kWrappedRows));
-  problemsModel_->Refresh();
-  ShowFindingsOfSelectedLine();
+// ---- The list -------------------------------------------------------------------------
+
+void MainWindow::SelectLine(int row) {
+  session_.Select(row);
+  ShowStatus();
+  controls_->linesView->setToolTip(PlainToolTip(ShownText(session_.List().Hint())));
+  ShowListState();
 }
 
-// The findings of the selected line come first in the panel.
-void MainWindow::ShowFindingsOfSelectedLine() {
-  if (problemsModel_->ShowFirst(document_.List().ItemIndex()) == 0) return;
-  controls_->problemsView->scrollToTop();
-  controls_->problemsView->selectionModel()->setCurrentIndex(problemsModel_->index(0),
-                                                             QItemSelectionModel::ClearAndSelect);
+// The view shows the session's selection.
+void MainWindow::ShowSelection() {
+  const ShowingState showing(showingState_);
+  const int row = session_.List().ItemIndex();
+  if (row < 0) {
+    controls_->linesView->selectionModel()->clearSelection();
+    controls_->linesView->selectionModel()->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
+  } else {
+    controls_->linesView->setCurrentIndex(macroModel_->index(row));
+    controls_->linesView->scrollTo(macroModel_->index(row));
+  }
+  ShowListState();
 }
 
-void MainWindow::SelectLineOfFinding(const QModelIndex& finding) {
-  const int line = finding.data(ProblemsModel::kLineRole).toInt();
-  if (!finding.isValid() || line < 0 || line >= document_.List().Count()) return;
-  document_.List().UserSelect(line);
-  ShowMacroSelection();
-  controls_->linesView->scrollTo(macroModel_->index(line));
-  controls_->linesView->setToolTip(PlainToolTip(ShownText(document_.List().Hint())));
+// The title and the actions that the list's state allows now.
+void MainWindow::ShowListState() {
+  const int row = session_.List().ItemIndex();
+  controls_->editLineAction->setEnabled(row >= 0);
+  controls_->moveUpAction->setEnabled(row > 0);
+  controls_->moveDownAction->setEnabled(row >= 0 && row + 1 < session_.List().Count());
+  controls_->deleteLineAction->setEnabled(row >= 0);
+  controls_->undoAction->setEnabled(session_.CanUndo());
+  controls_->redoAction->setEnabled(session_.CanRedo());
+  ShowTitle();
+}
+
+void MainWindow::EditSelectedLine() {
+  const int row = session_.List().ItemIndex();
+  if (row >= 0) controls_->linesView->edit(macroModel_->index(row));
+}
+
+void MainWindow::MoveSelectedLine(int direction) {
+  ReportingErrors([&] { session_.MoveSelected(direction); });
+  ShowSelection();
+}
+
+void MainWindow::DeleteSelectedLine() {
+  {
+    const ShowingState showing(showingState_);
+    ReportingErrors([this] { session_.DeleteSelected(); });
+  }
+  ShowSelection();
+}
+
+// The list and its selection as they were before the last change, or after it again; the
+// fields and buttons stay as they are.
+void MainWindow::UndoOrRedo(bool undo) {
+  {
+    const ShowingState showing(showingState_);
+    ReportingErrors([&] { undo ? session_.Undo() : session_.Redo(); });
+  }
+  ShowSelection();
   ShowStatus();
 }
 
-void MainWindow::ShowFunctionHint(int position) {
-  controls_->functionField->setToolTip(
-      PlainToolTip(ShownText(language_.functionNames.At(position))));
-}
+// ---- The list's files -----------------------------------------------------------------
 
-void MainWindow::FollowFunctionField(int position) {
-  language_.SelectFunction(position);
-  composer_.SelectFunction(language_.SelectedCommand());
-}
-
-// ---- The add actions -------------------------------------------------------------
-
-void MainWindow::AppendMacro(const std::optional<std::string>& line) {
-  if (!line) return;
-  document_.Append(*line);
-  controls_->linesView->scrollToBottom();
-}
-
-void MainWindow::AddBinding() {
-  ReportingErrors([this] {
-    const std::string keyShown = ToAnsi(controls_->keyField->currentText());
-    const std::string functionShown = ToAnsi(controls_->functionField->currentText());
-    const macros::ShownFields shown{keyShown, functionShown,
-                                    language_.captions.Get("LetterComboBox.Text"),
-                                    language_.captions.Get("FonctionComboBox.Text")};
-    // An add the guard blocks says why on the status line.
-    if (const std::optional<Text> blocked = macros::GuardText(shown)) {
-      ShowStatus(*blocked);
-      return;
-    }
-    AppendMacro(composer_.ComposeBinding(shown, ToAnsi(controls_->chatEdit->text())));
-  });
-}
-
-// Whether an external resource is selected; else the status line says that one must be.
-bool MainWindow::ResourceChosen() {
-  const std::optional<Text> blocked = macros::ResourceGuardText(language_.SelectedResource());
-  if (blocked) ShowStatus(*blocked);
-  return !blocked;
-}
-
-void MainWindow::AddResourceBinding() {
-  ReportingErrors([this] {
-    if (!ResourceChosen()) return;
-    AppendMacro(composer_.ComposeExternalBinding(language_.SelectedResource(),
-                                                 language_.SelectedExternal()));
-  });
-}
-
-void MainWindow::AddDefinableCall() {
-  ReportingErrors([this] {
-    AppendMacro(macros::ComposeDefinableCall(language_.definableFunctions.Text(),
-                                             ToAnsi(controls_->argumentsEdit->text()), game_));
-  });
-}
-
-void MainWindow::AddDefinableWithResource() {
-  ReportingErrors([this] {
-    if (!ResourceChosen()) return;
-    AppendMacro(macros::ComposeDefinableWithExternal(
-        language_.SelectedResource(), ToAnsi(controls_->definableField->currentText()),
-        ToAnsi(controls_->argumentsEdit->text()), language_.SelectedExternal(), game_));
-  });
-}
-
-void MainWindow::AddOwnLine() {
-  ReportingErrors([this] {
-    AppendMacro(macros::ComposeFreeLine(ToAnsi(controls_->ownLineEdit->text()), game_));
-  });
-}
-
-// ---- The macro list and its files --------------------------------------------------
-
-PathPrompt MainWindow::AskWith(FileDialog& dialog, const QString& title) {
-  return [&dialog, title]() -> std::optional<std::string> {
-    std::optional<QString> chosen = dialog.Execute(title);
-    if (!chosen) return std::nullopt;
-    return PathToBytes(*chosen);
-  };
-}
-
-// Save asks for a name, and before replacing a file that is not the list's own; Ctrl+S
-// saves to the list's own file when it has one.
+// Save asks for a name (Ctrl+S: not when the list has its file), and before replacing a
+// file that is not the list's own.
 void MainWindow::SaveList(bool toOwnFile) {
-  std::string chosen;
+  if (session_.NothingToSave()) return;
+  std::string path = toOwnFile ? session_.FilePath() : std::string();
+  if (path.empty()) {
+    saveDialog_.ProposeIfNone(PathFromBytes(session_.ProposedSavePath("Macros.cfg")));
+    const std::optional<QString> chosen = saveDialog_.Execute();
+    if (!chosen) return;
+    path = PathToBytes(*chosen);
+  }
   ReportingErrors(
       [&] {
-        // A file the game's exec would ignore is saved all the same, and the player told.
-        std::optional<Text> tooBig;
-        for (const game::Finding& finding : document_.Findings().Findings()) {
-          if (finding.code == game::Code::kFileTooBig)
-            tooBig = document_.Findings().TextOf(finding);
+        bool answered = false;
+        if (const std::optional<Text> question = session_.ReplaceQuestion(path)) {
+          if (!dialogs_.AskYes(this, texts_(*question), texts_.Caption("Ask.ReplaceYes"),
+                               texts_.Caption("Ask.Cancel")))
+            return;
+          answered = true;
         }
-        const PathPrompt ask = AskWith(saveDialog_);
-        const bool saved = document_.Save([&]() -> std::optional<std::string> {
-          std::optional<std::string> path =
-              toOwnFile && !filePath_.empty() ? std::optional(filePath_) : ask();
-          if (path && *path != filePath_ && QFileInfo(PathFromBytes(*path)).isFile() &&
-              !dialogs_.AskYes(
-                  this,
-                  texts_(Text{"Ask.Replace", {ToAnsi(QFileInfo(PathFromBytes(*path)).fileName())}}),
-                  texts_.Caption("Ask.ReplaceYes"), texts_.Caption("Ask.Cancel")))
-            return std::nullopt;
-          if (path) chosen = *path;
-          return path;
-        });
-        if (saved) filePath_ = chosen;
-        if (saved && tooBig) ShowStatus(*tooBig);
-        if (saved) OfferInterruptedSaves(FindInterruptedSaves(DirectoryPart(chosen)));
+        // A file the game's exec would ignore is saved all the same, and the player told.
+        if (session_.Save(path, answered) != macros::EditorSession::SaveOutcome::kSaved) return;
+        if (session_.TooBigText()) ShowStatus(session_.TooBigText());
+        OfferInterruptedSaves(FindInterruptedSaves(DirectoryPart(path)));
       },
-      chosen);
-  ShowTitle();
+      path);
+  ShowListState();
 }
 
 void MainWindow::LoadList() {
   if (!MayDropList()) return;
-  std::string chosen;
-  const PathPrompt ask = AskWith(openDialog_);
-  ReportingErrors(
-      [&] {
-        if (document_.Load(OfferingInterruptedSave([&] {
-              std::optional<std::string> path = ask();
-              if (path) chosen = *path;
-              return path;
-            })))
-          filePath_ = chosen;
-      },
-      chosen);
-  ShowTitle();
+  openDialog_.ProposeIfNone(PathFromBytes(session_.DialogFolder()));
+  if (const std::optional<QString> chosen = openDialog_.Execute()) LoadFile(PathToBytes(*chosen));
 }
 
 void MainWindow::LoadFile(const std::string& pathBytes) {
-  if (ReportingErrors(
-          [&] {
-            document_.Load(OfferingInterruptedSave([&] { return std::optional(pathBytes); }));
-          },
-          pathBytes))
-    filePath_ = pathBytes;
-  ShowTitle();
+  if (std::optional<InterruptedSave> save = FindInterruptedSave(pathBytes))
+    OfferInterruptedSaves({*save});
+  ReportingErrors([&] { session_.Load(pathBytes); }, pathBytes);
+  if (session_.FilePath() == pathBytes && session_.LoadNote()) ShowStatus(session_.LoadNote());
+  ShowListState();
 }
 
-// The file chosen by `askPath`, once the player has answered for an interrupted save of it.
-PathPrompt MainWindow::OfferingInterruptedSave(PathPrompt askPath) {
-  return [this, askPath = std::move(askPath)] {
-    std::optional<std::string> path = askPath();
-    if (path) {
-      if (std::optional<InterruptedSave> save = FindInterruptedSave(*path))
-        OfferInterruptedSaves({*save});
-    }
-    return path;
-  };
+// The recent files, under the load button's menu (its right click, or the menu key).
+void MainWindow::ShowRecentFiles(const QPoint& where) {
+  QMenu menu(this);
+  menu.addSection(texts_.Caption("Main.Recent"));
+  const std::vector<std::string> files = session_.RecentFiles();
+  for (const std::string& file : files) {
+    menu.addAction(QDir::toNativeSeparators(PathFromBytes(file)), this, [this, file] {
+      if (MayDropList()) LoadFile(file);
+    });
+  }
+  if (files.empty()) menu.addAction(texts_.Caption("Main.RecentNone"))->setEnabled(false);
+  menu.exec(controls_->loadButton->mapToGlobal(where));
+}
+
+void MainWindow::NewList() {
+  if (!MayDropList()) return;
+  session_.NewList();
+  ShowListState();
+}
+
+bool MainWindow::MayDropList() {
+  if (!session_.Modified()) return true;
+  switch (dialogs_.AskUnsaved(this, texts_.Caption("Ask.Unsaved"), texts_.Caption("Ask.Save"),
+                              texts_.Caption("Ask.Discard"), texts_.Caption("Ask.Cancel"))) {
+    case UnsavedAnswer::kSave:
+      SaveList(true);
+      return !session_.Modified();  // a cancelled or failed save keeps the list
+    case UnsavedAnswer::kDiscard:
+      return true;
+    case UnsavedAnswer::kCancel:
+      break;
+  }
+  return false;
+}
+
+// The list's file name, and a mark while it has unsaved changes, before the program's
+// own title.
+void MainWindow::ShowTitle() {
+  if (!titled_) return;
+  const QString name = session_.FilePath().empty()
+                           ? texts_.Caption("Main.Untitled")
+                           : QFileInfo(PathFromBytes(session_.FilePath())).fileName();
+  QString title = FromAnsi(std::string(kApplicationTitle) + std::string(kCopyrightNotice));
+  if (!name.isEmpty()) title = name + (session_.Modified() ? "*" : "") + " - " + title;
+  setWindowTitle(title);
+}
+
+// A configuration file dropped on the window is loaded as Load does.
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  if (urls.size() == 1 && urls.constFirst().isLocalFile() &&
+      urls.constFirst().toLocalFile().endsWith(".cfg", Qt::CaseInsensitive))
+    event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const QString path = event->mimeData()->urls().constFirst().toLocalFile();
+  event->acceptProposedAction();
+  if (MayDropList()) LoadFile(PathToBytes(path));
 }
 
 // Each file torn by a killed save: the player restores the text it had before that save,
@@ -654,94 +660,10 @@ void MainWindow::OfferInterruptedSaves(const std::vector<InterruptedSave>& saves
   }
 }
 
-void MainWindow::NewList() {
-  if (!MayDropList()) return;
-  document_.NewList();
-  filePath_.clear();
-  ShowTitle();
-}
+// ---- The rest of the window -----------------------------------------------------------
 
-// The list's file name, and a mark while it has unsaved changes, before the program's
-// own title.
-void MainWindow::ShowTitle() {
-  if (!titled_) return;
-  const QString name = filePath_.empty() ? texts_.Caption("Main.Untitled")
-                                         : QFileInfo(PathFromBytes(filePath_)).fileName();
-  QString title = FromAnsi(std::string(kApplicationTitle) + std::string(kCopyrightNotice));
-  if (!name.isEmpty()) title = name + (document_.Modified() ? "*" : "") + " - " + title;
-  setWindowTitle(title);
-}
-
-// A configuration file dropped on the window is loaded as Load does.
-void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-  const QList<QUrl> urls = event->mimeData()->urls();
-  if (urls.size() == 1 && urls.constFirst().isLocalFile() &&
-      urls.constFirst().toLocalFile().endsWith(".cfg", Qt::CaseInsensitive))
-    event->acceptProposedAction();
-}
-
-void MainWindow::dropEvent(QDropEvent* event) {
-  const QString path = event->mimeData()->urls().constFirst().toLocalFile();
-  event->acceptProposedAction();
-  if (MayDropList()) LoadFile(PathToBytes(path));
-}
-
-bool MainWindow::MayDropList() {
-  if (!document_.Modified()) return true;
-  switch (dialogs_.AskUnsaved(this, texts_.Caption("Ask.Unsaved"), texts_.Caption("Ask.Save"),
-                              texts_.Caption("Ask.Discard"), texts_.Caption("Ask.Cancel"))) {
-    case UnsavedAnswer::kSave:
-      SaveList(false);
-      return !document_.Modified();  // a cancelled or failed save keeps the list
-    case UnsavedAnswer::kDiscard:
-      return true;
-    case UnsavedAnswer::kCancel:
-      break;
-  }
-  return false;
-}
-
-void MainWindow::DeleteSelectedLine() {
-  {
-    const ShowingState showing(showingState_);
-    document_.DeleteSelected();
-  }
-  ShowMacroSelection();
-}
-
-void MainWindow::SelectLine(int row) {
-  document_.List().UserSelect(row);
-  ShowStatus();
-  ShowFindingsOfSelectedLine();
-  controls_->linesView->setToolTip(PlainToolTip(ShownText(document_.List().Hint())));
-}
-
-void MainWindow::ShowMacroSelection() {
-  const ShowingState showing(showingState_);
-  const int row = document_.List().ItemIndex();
-  if (row < 0) {
-    controls_->linesView->selectionModel()->clearSelection();
-    controls_->linesView->selectionModel()->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
-  } else {
-    controls_->linesView->setCurrentIndex(macroModel_->index(row));
-  }
-}
-
-// ---- The rest of the window ------------------------------------------------------
-
-void MainWindow::ChooseGame(int index) {
-  game_ = index == 1 ? game::Game::kYamagi : game::Game::kQuake2;
-  composer_.SetGame(game_);
-  document_.SetGame(game_);  // the findings and the limit are the game's
-  ReportingErrors([this] { StoreGameChoice(); });
-}
-
-void MainWindow::StoreGameChoice() {
-  language_.StoreSetting(datafiles::kGameKey, std::string(game::SettingsNameOf(game_)));
-}
-
-void MainWindow::ShowGame() {
-  controls_->gameField->setCurrentIndex(game_ == game::Game::kYamagi ? 1 : 0);
+void MainWindow::ShowStatus(std::optional<Text> message) {
+  findingsView_->ShowStatus(std::move(message));
 }
 
 void MainWindow::ToggleResourcesPanel() {
@@ -751,7 +673,7 @@ void MainWindow::ToggleResourcesPanel() {
 
 void MainWindow::ShowAboutBox() {
   if (aboutBox_ == nullptr) return;
-  aboutBox_->setWindowTitle(FromAnsi(language_.ReadAboutCaption()));
+  aboutBox_->setWindowTitle(FromAnsi(session_.Language().ReadAboutCaption()));
   dialogs_.ShowModal(aboutBox_);
 }
 
@@ -760,138 +682,17 @@ void MainWindow::ShowAboutBox() {
 // A cancel says nothing; a copy says on the status line which files went where.
 void MainWindow::InstallSupportFiles() {
   ReportingErrors([this] {
-    const install::InstallResult result = install::InstallSupportFiles(appDir_, [this]() {
-      gameFolderDialog_.ProposeIfNone(PathFromBytes(install::GameDialogStartFolderFor(appDir_)));
-      return AskWith(gameFolderDialog_, texts_.Caption("Dialog.GameFolder"))();
+    const std::string& dataRoot = session_.DataRoot();
+    const install::InstallResult result = install::InstallSupportFiles(dataRoot, [&, this] {
+      gameFolderDialog_.ProposeIfNone(PathFromBytes(install::GameDialogStartFolderFor(dataRoot)));
+      const std::optional<QString> chosen =
+          gameFolderDialog_.Execute(texts_.Caption("Dialog.GameFolder"));
+      return chosen ? std::optional(PathToBytes(*chosen)) : std::nullopt;
     });
     if (result.outcome == install::InstallResult::Outcome::kCancelled) return;
     ShowStatus(result.Status());
     if (result.error) std::rethrow_exception(result.error);
   });
-}
-
-// ---- Engine state into the widgets -------------------------------------------------
-
-// Each language button speaks its own language, whichever is chosen: its text comes
-// from that language's caption file.
-void MainWindow::ShowLanguageButtons() {
-  const std::pair<QRadioButton*, Language> buttons[] = {
-      {controls_->frenchButton, Language::kFrench}, {controls_->englishButton, Language::kEnglish}};
-  for (const auto& [button, language] : buttons) {
-    const datafiles::IniFile captions(appDir_ + datafiles::FilesOf(language).captionsPath);
-    button->setText(FromAnsi(captions.ReadString("General", "Main.LanguageButton", "")));
-  }
-}
-
-void MainWindow::ShowLanguage() {
-  const ShowingState showing(showingState_);
-  controls_->frenchButton->setChecked(language_.Selected() == Language::kFrench);
-  controls_->englishButton->setChecked(language_.Selected() == Language::kEnglish);
-  ShowFunctionNames();
-  ShowResources();
-  ShowCaptions();
-  ShowToolTips();
-  FollowLanguageInQtTexts();
-  ShowFindings();  // the texts of the status line are the language's
-  ShowBudget();
-}
-
-void MainWindow::ShowCaptions() {
-  for (std::string_view key : datafiles::kCaptionKeys) {
-    const QString name = QString::fromLatin1(datafiles::ControlOf(key));
-    const QString text = FromAnsi(language_.captions.Get(key));
-    QWidget* control = findChild<QWidget*>(name);
-    if (auto* group = qobject_cast<QGroupBox*>(control)) {
-      group->setTitle(text);
-    } else if (auto* button = qobject_cast<QPushButton*>(control)) {
-      button->setText(text);
-    } else if (auto* field = qobject_cast<QComboBox*>(control)) {
-      field->setEditText(text);
-      field->lineEdit()->setCursorPosition(0);  // a long prompt shows its beginning
-    } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
-      edit->setText(text);
-      edit->setCursorPosition(0);
-    }
-  }
-  // The texts the window has beyond the caption set: a missing one keeps its default.
-  const auto setIfGiven = [this](std::string_view key, auto&& apply) {
-    const std::string& text = language_.captions.Get(key);
-    if (!text.empty()) apply(FromAnsi(text));
-  };
-  setIfGiven("Main.GameQuake2",
-             [this](const QString& text) { controls_->gameField->setItemText(0, text); });
-  setIfGiven("Main.GameYamagi",
-             [this](const QString& text) { controls_->gameField->setItemText(1, text); });
-  setIfGiven("Panel.Title",
-             [this](const QString& text) { controls_->problemsGroup->setTitle(text); });
-  // Tool-tips are plain text, whatever the caption file holds.
-  setIfGiven("Main.GameHint",
-             [this](const QString& text) { controls_->gameField->setToolTip(PlainToolTip(text)); });
-  setIfGiven("Key.CaptureHint", [this](const QString& text) {
-    controls_->captureAction->setToolTip(PlainToolTip(text));
-  });
-}
-
-// The controls' tool-tips in the window's language; a text the caption file does not give
-// leaves the control without one.
-void MainWindow::ShowToolTips() {
-  const std::pair<QWidget*, std::string_view> tips[] = {
-      {controls_->frenchButton, "Main.TipFrench"},
-      {controls_->englishButton, "Main.TipEnglish"},
-      {controls_->keyField, "Main.TipKey"},
-      {controls_->functionField, "Main.TipFunction"},
-      {controls_->chatEdit, "Main.TipChat"},
-      {controls_->definableField, "Main.TipDefinable"},
-      {controls_->argumentsEdit, "Main.TipArguments"},
-      {controls_->ownLineEdit, "Main.TipOwnLine"},
-      {controls_->addBindingButton, "Main.TipAddBinding"},
-      {controls_->addDefinableButton, "Main.TipAddDefinable"},
-      {controls_->addWithResourceButton, "Main.TipAddWithResource"},
-      {controls_->addOwnLineButton, "Main.TipAddOwnLine"},
-      {controls_->addResourceButton, "Main.TipAddResource"},
-      {controls_->deleteButton, "Main.TipDelete"},
-      {controls_->newListButton, "Main.TipNewList"},
-      {controls_->loadButton, "Main.TipLoad"},
-      {controls_->saveButton, "Main.TipSave"},
-  };
-  for (const auto& [control, key] : tips) {
-    const QString given = texts_.Caption(key);
-    control->setToolTip(given.isEmpty() ? QString() : PlainToolTip(given));
-  }
-}
-
-// Qt's own texts (the file dialogs, the buttons of its boxes, the context menus of the
-// fields) follow the window's language.
-void MainWindow::FollowLanguageInQtTexts() {
-  if (qtTranslator_ == nullptr) qtTranslator_ = new QTranslator(this);
-  QCoreApplication::removeTranslator(qtTranslator_);
-  if (language_.Selected() == Language::kFrench &&
-      qtTranslator_->load(QStringLiteral("qtbase_fr"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    QCoreApplication::installTranslator(qtTranslator_);
-  }
-}
-
-void MainWindow::ShowFunctionNames() {
-  SetItems(controls_->functionField, language_.functionNames);
-  controls_->functionField->view()->setMinimumWidth(
-      controls_->functionField->view()->sizeHintForColumn(0) + 24);
-}
-
-void MainWindow::ShowResources() {
-  const ShowingState showing(showingState_);
-  controls_->resourcesList->clear();
-  QStringList items;
-  items.reserve(language_.resourceDescriptions.Count());
-  for (int i = 0; i < language_.resourceDescriptions.Count(); ++i) {
-    items.append(ShownText(language_.resourceDescriptions.At(i)));
-  }
-  controls_->resourcesList->addItems(items);
-}
-
-void MainWindow::ShowDefinableFunctions() {
-  SetItems(controls_->definableField, language_.definableFunctions);
-  controls_->definableField->setEditText(QString());
 }
 
 }  // namespace tavrilo::ui

@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QFrame>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -167,6 +168,34 @@ WindowControls::WindowControls(QWidget* owner) : QObject(owner), window(owner) {
   linesView->setSelectionMode(QAbstractItemView::SingleSelection);
   linesView->setLayoutMode(QListView::Batched);
   linesView->setBatchSize(1000);
+  // A line is edited in place (a double-click, or a key of listKeys) and moved by a drag
+  // within the list.
+  linesView->setEditTriggers(QAbstractItemView::DoubleClicked);
+  linesView->setDragDropMode(QAbstractItemView::InternalMove);
+  linesView->setDefaultDropAction(Qt::MoveAction);
+  linesView->setDropIndicatorShown(true);
+  linesView->setContextMenuPolicy(Qt::ActionsContextMenu);
+  // The list's own keys work while it has the focus (the window reads them: listKeys);
+  // undo and redo anywhere in the window.
+  const auto listAction = [this](const char* name, std::initializer_list<QKeyCombination> keys) {
+    auto* action = new QAction(linesView);
+    action->setObjectName(name);
+    for (QKeyCombination key : keys)
+      listKeys.emplace_back(key, action);
+    linesView->addAction(action);
+    return action;
+  };
+  editLineAction = listAction("EditLineAction", {Qt::Key_F2, Qt::Key_Return, Qt::Key_Enter});
+  moveUpAction = listAction("MoveUpAction", {Qt::ALT | Qt::Key_Up});
+  moveDownAction = listAction("MoveDownAction", {Qt::ALT | Qt::Key_Down});
+  deleteLineAction = listAction("DeleteLineAction", {Qt::Key_Delete});
+  undoAction = listAction("UndoAction", {});
+  undoAction->setShortcut(QKeySequence::Undo);
+  redoAction = listAction("RedoAction", {});
+  redoAction->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  for (QAction* anywhere : {undoAction, redoAction})
+    anywhere->setShortcutContext(Qt::WindowShortcut);
   loadButton = Button(mainGroup, "LoadBtn", 10, 140, 156, 20, true);
   saveButton = Button(mainGroup, "SauverBtn", 165, 140, 155, 20, true);
   newListButton = Button(mainGroup, "DeleteAllBtn", 10, 159, 156, 20, true);

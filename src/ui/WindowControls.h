@@ -8,8 +8,12 @@
 // problems panel. A new band is one more widget in `bands`.
 #pragma once
 
+#include <QKeyCombination>
 #include <QObject>
 #include <QSize>
+
+#include <utility>
+#include <vector>
 
 class QAction;
 class QComboBox;
@@ -64,6 +68,15 @@ class WindowControls : public QObject {
   QLineEdit* ownLineEdit = nullptr;
   QPushButton* addOwnLineButton = nullptr;
   QListView* linesView = nullptr;
+  // The list's menu (and keys): edit, move and delete the selected line, undo and redo.
+  QAction* editLineAction = nullptr;
+  QAction* moveUpAction = nullptr;
+  QAction* moveDownAction = nullptr;
+  QAction* deleteLineAction = nullptr;
+  QAction* undoAction = nullptr;  // and redo: anywhere in the window
+  QAction* redoAction = nullptr;
+  // The keys of the list's actions while the list has the focus (keypad keys as the others).
+  std::vector<std::pair<QKeyCombination, QAction*>> listKeys;
   QPushButton* loadButton = nullptr;
   QPushButton* saveButton = nullptr;
   QPushButton* newListButton = nullptr;
