@@ -68,7 +68,8 @@ void FindingsView::ShowStatusLine() {
 void FindingsView::ShowAll() {
   const game::CheckResult& findings = session_.Findings();
   controls_.budgetLabel->setText(texts_(findings.SizeText()));
-  PaintText(controls_.budgetLabel, findings.TooBig() ? game::Severity::kError : game::Severity::kNone,
+  PaintText(controls_.budgetLabel,
+            findings.TooBig() ? game::Severity::kError : game::Severity::kNone,
             controls_.window->palette());
   controls_.problemsSummary->setText(texts_(Text{
       "Panel.Summary", {std::to_string(findings.Errors()), std::to_string(findings.Notes())}}));

@@ -58,8 +58,9 @@ void LanguageView::ShowAll() {
 }
 
 QString LanguageView::PromptOf(const QLineEdit& field) const {
-  const QWidget* control =
-      qobject_cast<const QComboBox*>(field.parentWidget()) != nullptr ? field.parentWidget() : &field;
+  const QWidget* control = qobject_cast<const QComboBox*>(field.parentWidget()) != nullptr
+                               ? field.parentWidget()
+                               : &field;
   for (std::string_view key : datafiles::kCaptionKeys) {
     if (datafiles::PropertyOf(key) == "Text" &&
         control->objectName().toStdString() == datafiles::ControlOf(key))
@@ -109,8 +110,9 @@ void LanguageView::ShowCaptions() {
       {controls_.undoAction, "Menu.Undo"},         {controls_.redoAction, "Menu.Redo"}};
   for (const auto& [action, key] : actions) {
     QString text = texts_.Caption(key);
-    const auto first = std::find_if(controls_.listKeys.begin(), controls_.listKeys.end(),
-                                    [action](const auto& listKey) { return listKey.second == action; });
+    const auto first =
+        std::find_if(controls_.listKeys.begin(), controls_.listKeys.end(),
+                     [action](const auto& listKey) { return listKey.second == action; });
     if (first != controls_.listKeys.end())
       text += '\t' + QKeySequence(first->first).toString(QKeySequence::NativeText);
     action->setText(text);

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
@@ -17,10 +18,13 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
@@ -74,6 +78,28 @@ void Type(QWidget* widget, const QString& text) {
 
 int Contrast(const QColor& one, const QColor& other) {
   return std::abs(one.lightness() - other.lightness());
+}
+
+// Adds each of `lines` with the own-line field, as the player types them.
+void AddOwnLines(QWidget* form, const std::vector<std::string>& lines) {
+  auto* own = Find<QLineEdit>(form, "UserEdit");
+  for (const std::string& line : lines) {
+    own->setText(QString::fromStdString(line));
+    QTest::keyClick(own, Qt::Key_Return);
+  }
+}
+
+void ClickLine(QListView* lines, int row) {
+  QTest::mouseClick(lines->viewport(), Qt::LeftButton, {},
+                    lines->visualRect(lines->model()->index(row, 0)).center());
+}
+
+// The editor of a line open in the list, if one is.
+QLineEdit* OpenEditor(QListView* lines) {
+  const auto editors = lines->viewport()->findChildren<QLineEdit*>();
+  for (QLineEdit* editor : editors)
+    if (editor->isVisible()) return editor;
+  return nullptr;
 }
 
 }  // namespace
@@ -251,6 +277,129 @@ class EditorWindowTest : public QObject {
     QTest::keyClick(form.get(), Qt::Key_N, Qt::ControlModifier);
     QCOMPARE(Find<QListView>(form.get(), "CommandesListBox")->model()->rowCount(), 0);
     QVERIFY(form->windowTitle().startsWith("New list - Tavrilo"));
+  }
+
+  // A line is edited in place: F2, Enter or a double-click opens it; the text is judged
+  // like the player's own line (a refusal says why and keeps the line); Escape cancels.
+  void aLineIsEditedInPlace() {
+    App app("en");
+    auto form = app.Start();
+    auto* lines = Find<QListView>(form.get(), "CommandesListBox");
+    AddOwnLines(form.get(), {"echo one", "echo two"});
+    ClickLine(lines, 0);
+    for (Qt::Key key : {Qt::Key_F2, Qt::Key_Return}) {
+      QTest::keyClick(lines, key);
+      QLineEdit* editor = OpenEditor(lines);
+      QVERIFY(editor != nullptr);
+      QCOMPARE(editor->text(), QString("echo one"));
+      QTest::keyClick(editor, Qt::Key_Escape);
+      QTRY_VERIFY(OpenEditor(lines) == nullptr);
+    }
+    QCOMPARE(form->Document().List().At(0), std::string_view("echo one"));
+    ClickLine(lines, 1);
+    QTest::mouseDClick(lines->viewport(), Qt::LeftButton, {},
+                       lines->visualRect(lines->model()->index(1, 0)).center());
+    QLineEdit* editor = OpenEditor(lines);
+    QVERIFY(editor != nullptr);
+    editor->setText("echo " + QString(2000, 'x'));  // longer than the game's line
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_VERIFY(OpenEditor(lines) == nullptr);
+    QCOMPARE(form->Document().List().At(1), std::string_view("echo two"));  // refused
+    QVERIFY(Find<QLabel>(form.get(), "DiagnosticLabel")->text().contains("2,006"));
+    QTest::keyClick(lines, Qt::Key_F2);
+    editor = OpenEditor(lines);
+    editor->setText("echo deux");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_VERIFY(OpenEditor(lines) == nullptr);
+    QCOMPARE(form->Document().List().At(1), std::string_view("echo deux"));
+    QCOMPARE(form->Document().List().ItemIndex(), 1);
+    QVERIFY(form->windowTitle().startsWith("New list* - Tavrilo"));
+  }
+
+  // Alt+Up and Alt+Down move the selected line, a drag within the list too; Ctrl+Z and
+  // Ctrl+Shift+Z (or Ctrl+Y) undo and redo every change, a deleted line coming back at its
+  // place, selected; the fields keep their texts.
+  void linesMoveAndChangesAreUndone() {
+    App app("en");
+    auto form = app.Start();
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));  // shortcuts work in the active window
+    auto* lines = Find<QListView>(form.get(), "CommandesListBox");
+    AddOwnLines(form.get(), {"echo a", "echo b", "echo c"});
+    const auto items = [&] { return form->Document().List().Items(); };
+    using Items = std::vector<std::string>;
+    ClickLine(lines, 0);
+    QTest::keyClick(lines, Qt::Key_Down, Qt::AltModifier);
+    QCOMPARE(items(), (Items{"echo b", "echo a", "echo c"}));
+    QCOMPARE(lines->currentIndex().row(), 1);
+    QTest::keyClick(lines, Qt::Key_Up, Qt::AltModifier);
+    QTest::keyClick(lines, Qt::Key_Up, Qt::AltModifier);  // already first: nothing
+    QCOMPARE(items(), (Items{"echo a", "echo b", "echo c"}));
+    // A drag carries the row it started from; the drop names the row it goes before.
+    QAbstractItemModel* model = lines->model();
+    std::unique_ptr<QMimeData> dragged(model->mimeData({model->index(2, 0)}));
+    QVERIFY(model->dropMimeData(dragged.get(), Qt::MoveAction, 0, 0, {}));
+    QCOMPARE(items(), (Items{"echo c", "echo a", "echo b"}));
+
+    ClickLine(lines, 1);
+    QTest::keyClick(lines, Qt::Key_Delete);
+    QCOMPARE(items(), (Items{"echo c", "echo b"}));
+    auto* own = Find<QLineEdit>(form.get(), "UserEdit");
+    own->setFocus();
+    QTest::keyClick(own, Qt::Key_Z, Qt::ControlModifier);  // the field has nothing to undo
+    QCOMPARE(items(), (Items{"echo c", "echo a", "echo b"}));
+    QCOMPARE(lines->currentIndex().row(), 1);
+    QVERIFY(lines->selectionModel()->isRowSelected(1, {}));
+    QCOMPARE(own->text(), QString("echo c"));                     // the field as it was
+    QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier);  // the drag
+    QCOMPARE(items(), (Items{"echo a", "echo b", "echo c"}));
+    QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(items(), (Items{"echo c", "echo a", "echo b"}));
+    QTest::keyClick(form.get(), Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(items(), (Items{"echo c", "echo b"}));
+    // A field with typing of its own undoes that first.
+    own->setFocus();
+    own->selectAll();
+    QTest::keyClicks(own, "x");
+    QTest::keyClick(own, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(own->text(), QString("echo c"));
+    QCOMPARE(items(), (Items{"echo c", "echo b"}));
+  }
+
+  // The first Load and Save of a run open in the game's baseq2 when the game folder is
+  // known; the load button's menu lists the recent files, newest first.
+  void dialogsStartInTheGameAndRecentFilesAreListed() {
+    App app("en");
+    std::filesystem::create_directories(app.Path("game/baseq2"));
+    WriteFile(app.Path("data/config.ini"),
+              "[General]\r\nfr=0\r\nen=1\r\nQ2Path=" + app.Path("game/") + "\r\n");
+    WriteFile(app.Path("one.cfg"), "echo one\r\n");
+    WriteFile(app.Path("two.cfg"), "echo two\r\n");
+    auto form = app.Start();
+    Dialogs().QueueCancel();
+    QTest::mouseClick(Find<QPushButton>(form.get(), "LoadBtn"), Qt::LeftButton);
+    const auto opened = Dialogs().TakeFileDialogs();
+    QCOMPARE(opened.size(), 1);
+    QVERIFY2(opened[0].text.endsWith("/game/baseq2/"), qPrintable(opened[0].text));
+    form->LoadFile(app.Path("one.cfg"));
+    form->LoadFile(app.Path("two.cfg"));
+    auto* load = Find<QPushButton>(form.get(), "LoadBtn");
+    QStringList shown;
+    QTimer::singleShot(0, [&] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      if (menu == nullptr) return;
+      QAction* last = nullptr;
+      for (QAction* action : menu->actions()) {
+        shown << action->text();
+        last = action;
+      }
+      menu->close();
+      last->trigger();
+    });
+    emit load->customContextMenuRequested(QPoint(5, 5));
+    QCOMPARE(shown, (QStringList{"Recent files", QString::fromStdString(app.Path("two.cfg")),
+                                 QString::fromStdString(app.Path("one.cfg"))}));
+    QCOMPARE(form->Document().List().At(0), std::string_view("echo one"));
   }
 
   // A configuration file dropped on the window is loaded, after the question about a
