@@ -42,8 +42,8 @@ FindingsView::FindingsView(WindowControls& controls, const macros::EditorSession
   }
 }
 
-void FindingsView::ShowStatus(std::optional<Text> message) {
-  message_ = std::move(message);
+void FindingsView::ShowStatus(const std::optional<Text>& message) {
+  message_ = message;
   ShowStatusLine();
   ShowSelectedFirst();
 }

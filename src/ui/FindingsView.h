@@ -26,7 +26,7 @@ class FindingsView : public QObject {
                const WindowTexts& texts, QObject* parent);
 
   // The status line says `message` until the next action, or the selected line's findings.
-  void ShowStatus(std::optional<Text> message = std::nullopt);
+  void ShowStatus(const std::optional<tavrilo::Text>& message = std::nullopt);
   // Every text again (the findings or the language changed), and the colours of the
   // palette in use.
   void ShowAll();

@@ -8,9 +8,7 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
-#include "core/SafeFile.h"
 #include "core/Text.h"
 #include "macros/EditorSession.h"
 #include "ui/Dialogs.h"
@@ -21,9 +19,10 @@ class QDialog;
 
 namespace tavrilo::ui {
 
+class FileActions;
 class FindingsView;
-class KeyCapture;
-class MacroListModel;
+class KeyFieldCapture;
+class LinesEditor;
 class WindowControls;
 
 class MainWindow : public QWidget {
@@ -64,7 +63,6 @@ class MainWindow : public QWidget {
  private:
   void CreateControls();
   void WireFields();
-  void WireList();
   void WireButtons();
   void LoadStartingState();
 
@@ -74,43 +72,18 @@ class MainWindow : public QWidget {
   void ShowLanguage();
   void ChooseGame(int index);
 
-  // The key field's capture of the next key pressed.
-  void StartKeyCapture();
-  void EndKeyCapture(std::optional<QString> key, std::optional<Text> message);
-
   // The add actions: `add` changes the list and returns why it did not, if it did not.
   template <typename Add>
   void AddLine(Add&& add);
 
-  // The list.
-  void SelectLine(int row);
-  void ShowSelection();
-  void ShowListState();
-  void EditSelectedLine();
-  void MoveSelectedLine(int direction);
-  void DeleteSelectedLine();
-  void UndoOrRedo(bool undo);
-
-  // The list's files.
-  void SaveList(bool toOwnFile);
-  void LoadList();
-  void ShowRecentFiles(const QPoint& where);
-  void NewList();
-  // Whether the list may be dropped: it has not changed since it was last saved or loaded,
-  // or the player saved it or chose to discard it.
-  bool MayDropList();
   void ShowTitle();
-  void OfferInterruptedSaves(const std::vector<InterruptedSave>& saves);
-
   void ToggleResourcesPanel();
   void ShowAboutBox();
-  void InstallSupportFiles();
   void ShowStatus(std::optional<Text> message = std::nullopt);
 
-  // Runs `action`, showing any error it raises in the error box (`path`: the file it
-  // reads or writes). Returns whether it ended without error.
+  // Runs `action`, showing any error it raises in the error box.
   template <typename Action>
-  bool ReportingErrors(Action&& action, const std::string& path = {});
+  bool Reporting(Action&& action);
 
   macros::EditorSession session_;
   WindowTexts texts_;
@@ -120,17 +93,14 @@ class MainWindow : public QWidget {
   bool titled_ = false;        // the creation step has set the title
   bool placed_ = false;        // fitted to its screen once, when first shown
 
-  FileDialog saveDialog_;
-  FileDialog openDialog_;
-  FileDialog gameFolderDialog_;
   QDialog* aboutBox_ = nullptr;
 
   WindowControls* controls_ = nullptr;
   std::optional<LanguageView> languageView_;
   FindingsView* findingsView_ = nullptr;
-  MacroListModel* macroModel_ = nullptr;
-  KeyCapture* keyCapture_ = nullptr;
-  QString textBeforeCapture_;  // the key field's text while a capture waits
+  LinesEditor* lines_ = nullptr;
+  FileActions* files_ = nullptr;
+  KeyFieldCapture* keyCapture_ = nullptr;
 };
 
 }  // namespace tavrilo::ui
