@@ -44,6 +44,8 @@ class PackedValues {
  public:
   // Appends `values`; returns where they start and sets `size`.
   std::uint32_t Append(std::initializer_list<std::string_view> values, std::uint16_t& size);
+  // Drops the values appended last, which start at `at`.
+  void DropFrom(std::uint32_t at) { blocks_.back().resize(at % kBlock); }
   std::string_view View(std::uint32_t at, std::uint16_t size) const {
     if (size == 0) return {};
     return std::string_view(blocks_[at / kBlock]).substr(at % kBlock, size);

@@ -3,10 +3,14 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 namespace tavrilo::game {
+
+FindingCollector::FindingCollector() : seen_(0, SeenHash{this}, SeenEqual{this}) {}
 
 void FindingCollector::Add(int line, int column, Code code,
                            std::initializer_list<std::string_view> args) {
@@ -16,7 +20,45 @@ void FindingCollector::Add(int line, int column, Code code,
   finding.code = code;
   finding.severity = SeverityOf(code);
   finding.argsAt = args_.Append(args, finding.argsSize);
+  if (line != line_) {
+    line_ = line;
+    lineStart_ = findings_.size();
+    if (!seen_.empty()) decltype(seen_)(0, SeenHash{this}, SeenEqual{this}).swap(seen_);
+  }
   findings_.push_back(finding);
+  if (RepeatsItsLine()) {
+    findings_.pop_back();
+    args_.DropFrom(finding.argsAt);
+  }
+}
+
+// Whether the finding added last says what one of its line's findings in a row says.
+bool FindingCollector::RepeatsItsLine() {
+  const std::size_t last = findings_.size() - 1;
+  const std::size_t count = last - lineStart_;
+  if (count < 8) {  // most lines: one finding or none
+    for (std::size_t i = lineStart_; i < last; ++i) {
+      if (Same(findings_[i], findings_[last])) return true;
+    }
+    return false;
+  }
+  if (count == 8) {
+    for (std::size_t i = lineStart_; i < last; ++i)
+      seen_.insert(static_cast<std::uint32_t>(i));
+  }
+  // A line of that many distinct findings is left to Finish, which keeps each once.
+  if (seen_.size() >= kLineFindingsSeen) return false;
+  return !seen_.insert(static_cast<std::uint32_t>(last)).second;
+}
+
+std::size_t FindingCollector::SeenHash::operator()(std::uint32_t index) const {
+  const Finding& finding = collector->findings_[index];
+  return std::hash<std::string_view>()(collector->KeyOf(finding)) * 31 +
+         static_cast<std::size_t>(finding.code);
+}
+
+bool FindingCollector::SeenEqual::operator()(std::uint32_t a, std::uint32_t b) const {
+  return collector->Same(collector->findings_[a], collector->findings_[b]);
 }
 
 namespace {
@@ -44,15 +86,17 @@ std::string_view FindingCollector::KeyOf(const Finding& finding) const {
   return values.substr(values.rfind('\0', values.size() - 2) + 1);
 }
 
+bool FindingCollector::Same(const Finding& a, const Finding& b) const {
+  return a.code == b.code && KeyOf(a) == KeyOf(b);
+}
+
 // The findings of one line, [first, last): errors first, keeping their order otherwise;
 // then each finding once. Returns the new end.
 Finding* FindingCollector::Settle(Finding* first, Finding* last) const {
   const auto error = [](const Finding& f) { return f.severity == Severity::kError; };
   if (!std::is_partitioned(first, last, error)) std::stable_partition(first, last, error);
   const std::size_t count = static_cast<std::size_t>(last - first);
-  const auto same = [&](const Finding& a, const Finding& b) {
-    return a.code == b.code && KeyOf(a) == KeyOf(b);
-  };
+  const auto same = [&](const Finding& a, const Finding& b) { return Same(a, b); };
   if (count <= 8) {  // most lines: one finding or none
     Finding* kept = first;
     for (Finding* f = first; f != last; ++f) {

@@ -4,9 +4,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <initializer_list>
 #include <string_view>
+#include <unordered_set>
 
 #include "game/Check.h"
 
@@ -14,6 +16,13 @@ namespace tavrilo::game {
 
 class FindingCollector {
  public:
+  FindingCollector();
+  FindingCollector(const FindingCollector&) = delete;
+  FindingCollector& operator=(const FindingCollector&) = delete;
+
+  // A finding that repeats one already added for the same line in a row (the same code and
+  // values) is dropped at once: a long line that says the same thing again and again keeps
+  // it once, as the result would.
   void Add(int line, int column, Code code, std::initializer_list<std::string_view> args = {});
 
   // The result: the findings by line, errors first within a line, each finding once per
@@ -23,11 +32,30 @@ class FindingCollector {
 
  private:
   std::string_view KeyOf(const Finding& finding) const;
+  bool Same(const Finding& a, const Finding& b) const;
   Finding* Settle(Finding* first, Finding* last) const;
+  bool RepeatsItsLine();
+
+  // The findings of the line added to last, by their place in `findings_`, found by what
+  // they say: used once that line has more than a few findings, and only until it holds
+  // kLineFindingsSeen of them, so that it stays small (Finish keeps each finding once in
+  // any case).
+  struct SeenHash {
+    const FindingCollector* collector;
+    std::size_t operator()(std::uint32_t index) const;
+  };
+  struct SeenEqual {
+    const FindingCollector* collector;
+    bool operator()(std::uint32_t a, std::uint32_t b) const;
+  };
+  static constexpr std::size_t kLineFindingsSeen = std::size_t{1} << 16;
 
   // A deque grows without moving what it holds; sorted into the result's vector at the end.
   std::deque<Finding> findings_;
   PackedValues args_;
+  int line_ = -1;              // the line of the last finding added
+  std::size_t lineStart_ = 0;  // where its findings in a row start in `findings_`
+  std::unordered_set<std::uint32_t, SeenHash, SeenEqual> seen_;
 };
 
 }  // namespace tavrilo::game

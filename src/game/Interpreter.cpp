@@ -70,6 +70,34 @@ void ConsoleState::ForgetLines() {
     alias.body = {};
   calls.clear();
   keptNames.clear();
+  lineCallsStart = 0;
+  for (auto& names : lineCalledNames)
+    std::unordered_set<std::string_view>().swap(names);
+}
+
+void ConsoleState::KeepCall(const Call& call) {
+  if (calls.empty() || calls.back().line != call.line) {
+    lineCallsStart = calls.size();
+    for (auto& names : lineCalledNames) {
+      if (!names.empty()) std::unordered_set<std::string_view>().swap(names);
+    }
+  }
+  const auto same = [&](const Call& other) {
+    return other.viaAlias == call.viaAlias && other.name == call.name;
+  };
+  const std::size_t count = calls.size() - lineCallsStart;
+  if (count < 8) {  // most lines: a name or two
+    if (std::any_of(calls.begin() + static_cast<std::ptrdiff_t>(lineCallsStart), calls.end(), same))
+      return;
+  } else {
+    if (count == 8) {
+      for (std::size_t i = lineCallsStart; i < calls.size(); ++i)
+        lineCalledNames[calls[i].viaAlias ? 1 : 0].insert(calls[i].name);
+    }
+    auto& names = lineCalledNames[call.viaAlias ? 1 : 0];
+    if (names.size() < kLineCallsSeen && !names.insert(call.name).second) return;
+  }
+  calls.push_back(call);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -451,7 +479,7 @@ void ScriptRun::Unresolved(const Frame& frame, const Command& command, std::stri
     if (kept == state_.keptNames.end()) kept = state_.keptNames.emplace(name).first;
     name = *kept;
   }
-  state_.calls.push_back({command.line, command.column, name, viaAlias});
+  state_.KeepCall({command.line, command.column, name, viaAlias});
 }
 
 // ---------------------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 // running itself, a file that does not fit beside the waiting text) is said here.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <deque>
 #include <map>
@@ -88,7 +89,14 @@ struct ConsoleState {
   TextSet everDefined;  // the names alias texts define when they run
   TextSet clashes;      // names both a command and an alias
   std::unordered_set<const SupportFile*> filesRun;
-  std::deque<Call> calls;      // names the script ran before any alias of that name
+  std::deque<Call> calls;  // names the script ran before any alias of that name
+  // The calls of the line that called last, from calls[lineCallsStart] on, and their names
+  // once they are more than a few (called directly, through an alias), while there are not
+  // too many of them: a name that line calls again the same way is not kept again, as it
+  // would be said the same.
+  std::size_t lineCallsStart = 0;
+  std::array<std::unordered_set<std::string_view>, 2> lineCalledNames;
+  static constexpr std::size_t kLineCallsSeen = std::size_t{1} << 16;
   TextSet keptNames;           // their names that $ expansion or an alias wrote, each kept once
   std::size_t laterCalls = 0;  // names run by aliases, kept in `calls` (Bounds::kLaterCallsKept)
   // Commands of the texts the script runs (files, aliases), against Bounds::kFollowedCommands.
@@ -107,6 +115,8 @@ struct ConsoleState {
 
   // The lines of the last script are gone: what it bound and defined is the state's own.
   void ForgetLines();
+  // Keeps `call` in `calls`, unless its line called the same name the same way last.
+  void KeepCall(const Call& call);
 };
 
 // Runs texts in the command buffer. What a command changes in the console's state is the

@@ -746,6 +746,21 @@ TEST(CheckFile, ALineOfManyFindingsListsEachOnceErrorsFirst) {
                                             "unknown-name n3", "unknown-name n4", "unknown-name n5",
                                             "exec-unknown-file a.cfg"}));
   EXPECT_EQ(result.Errors(), 6);
+
+  // Names a line calls again and again are said once each, as the script's end judges them.
+  std::string calls;
+  for (int round = 0; round < 3; ++round) {
+    for (int i = 0; i < 10; ++i)
+      calls += "n" + std::to_string(i) + ";";
+  }
+  const CheckResult judged = Check({calls, "alias n3 echo"}, Q, {{"S.cfg", "alias n4 echo\n"}});
+  said.clear();
+  for (const Finding& finding : judged.FindingsOf(0))
+    said.push_back(std::string(CodeName(finding.code)) + " " + judged.ArgsOf(finding)[0]);
+  EXPECT_EQ(said, (std::vector<std::string>{"unknown-name n0", "unknown-name n1", "unknown-name n2",
+                                            "alias-defined-later n3", "unknown-name n5",
+                                            "unknown-name n6", "unknown-name n7", "unknown-name n8",
+                                            "unknown-name n9", "alias-needs-exec n4"}));
 }
 
 }  // namespace
