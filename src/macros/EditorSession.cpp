@@ -10,6 +10,7 @@
 #include "core/Platform.h"
 #include "datafiles/GameChoice.h"
 #include "datafiles/IniFile.h"
+#include "game/Filter.h"
 #include "install/SupportFiles.h"
 
 namespace tavrilo::macros {
@@ -43,6 +44,31 @@ void EditorSession::Select(int row) {
 void EditorSession::SetGame(game::Game game) {
   composer_.SetGame(game);
   document_.SetGame(game);
+  ReadPlayerGame();
+}
+
+void EditorSession::SetSupportFiles(game::SupportFiles support) {
+  support_ = support;
+  document_.SetSupportFiles(std::move(support));
+  ReadPlayerGame();
+}
+
+void EditorSession::ReadPlayerGame() {
+  std::string gamePath;
+  try {
+    gamePath = datafiles::IniFile(language_.SettingsPath())
+                   .ReadString(datafiles::kGeneralSection, install::kGamePathKey, "");
+  } catch (const Error&) {
+    // A settings file that cannot be read knows no game folder: the game starts empty.
+  }
+  player_.Read(Game(), gamePath, support_);
+  document_.SetChecker([this](const StringList& entries, std::size_t headerBytes) {
+    return player_.TakeCheckedList(entries, headerBytes);
+  });
+}
+
+std::vector<game::Finding> EditorSession::FindingsOfLines(std::span<const int> kept) const {
+  return game::FindingsOfLines(Findings(), kept);
 }
 
 void EditorSession::RestoreGameChoice() {

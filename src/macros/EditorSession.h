@@ -16,6 +16,7 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,7 @@
 #include "macros/LineComposition.h"
 #include "macros/MacroDocument.h"
 #include "macros/OutputBuffer.h"
+#include "macros/PlayerGame.h"
 
 namespace tavrilo::macros {
 
@@ -47,6 +49,9 @@ class EditorSession {
   // empty output buffer, until ResetHeader).
   explicit EditorSession(std::string dataRoot, std::size_t maxEntries = StringList::kMaxCount,
                          bool header = true);
+  // The session's parts refer to each other: it stays where it was made.
+  EditorSession(const EditorSession&) = delete;
+  EditorSession& operator=(const EditorSession&) = delete;
   // The header comment goes into the output buffer (the window's start-up).
   void ResetHeader() { document_.ResetHeader(); }
 
@@ -73,9 +78,28 @@ class EditorSession {
   void RestoreGameChoice();
   // Stores the game in the settings; fails like IniFile::WriteString.
   void StoreGameChoice();
-  void SetSupportFiles(game::SupportFiles support) {
-    document_.SetSupportFiles(std::move(support));
+  // The support files the game's console knows (the player's game is read again).
+  void SetSupportFiles(game::SupportFiles support);
+
+  // ---- The player's own game --------------------------------------------------------------
+  // Reads the start-up files of the chosen game under the game folder (the Q2Path setting;
+  // none: the game starts empty) and checks the list on the state they leave, from now on.
+  // SetGame and SetSupportFiles read them again; the window also does when the game folder
+  // or one of the player's files changes. A file that cannot be read is left out
+  // (PlayerConfiguration().unread says why); nothing here fails.
+  void ReadPlayerGame();
+  const install::PlayerConfiguration& PlayerConfiguration() const {
+    return player_.Configuration();
   }
+  // The keys of the keyboard view: what each does in the player's game and after the list.
+  std::vector<game::KeyCap> Keys(game::Layout layout) const {
+    return player_.Keys(layout, Findings());
+  }
+  // The lines a search for `needle` keeps (every line for an empty one), and their findings.
+  std::vector<int> FilterLines(std::string_view needle) const {
+    return player_.Search(List(), needle);
+  }
+  std::vector<game::Finding> FindingsOfLines(std::span<const int> kept) const;
 
   // ---- The add actions: each appends its composed line as one step ---------------------
   // Each returns why nothing was added when a guard stops it (the status line's text);
@@ -219,6 +243,8 @@ class EditorSession {
   std::string dataRoot_;
   std::size_t maxEntries_;
   MacroDocument document_;
+  PlayerGame player_;
+  game::SupportFiles support_;
   macros::Composer composer_;
   datafiles::LanguageState language_;
 

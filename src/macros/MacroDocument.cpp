@@ -26,7 +26,14 @@ MacroDocument::MacroDocument(std::size_t maxEntries) : list_(maxEntries), maxEnt
 void MacroDocument::Check() {
   // The old findings go first: a long list does not hold two sets of them at once.
   findings_ = {};
-  findings_ = game::CheckList(list_, buffer_.Text().size(), game_, support_);
+  findings_ = checker_ ? checker_(list_, buffer_.Text().size())
+                       : game::CheckList(list_, buffer_.Text().size(), game_, support_);
+}
+
+void MacroDocument::SetChecker(ListChecker checker) {
+  checker_ = std::move(checker);
+  Check();
+  Tell(DocumentChange::Kind::kFindings, -1, true);
 }
 
 void MacroDocument::Tell(DocumentChange::Kind kind, int row, bool done, int to) {

@@ -58,6 +58,11 @@ class MacroDocument {
 
   // The one who shows the document; told of every change (see DocumentChange).
   void SetListener(Listener listener) { listener_ = std::move(listener); }
+  // What checks the list (its entries and the bytes of its header) in place of the game's
+  // check of a list alone: the check on the state the player's own files leave. Null: the
+  // game's check. The list is checked again at once.
+  using ListChecker = std::function<game::CheckResult(const StringList&, std::size_t)>;
+  void SetChecker(ListChecker checker);
 
   // The list is read here; it changes only through the operations below (the selection
   // and the tool-tip are the list's own).
@@ -134,6 +139,7 @@ class MacroDocument {
   game::SupportFiles support_;
   game::CheckResult findings_;
   Listener listener_;
+  ListChecker checker_;
 };
 
 }  // namespace tavrilo::macros

@@ -36,6 +36,19 @@ void PlayerGame::CheckList(const StringList& entries, std::size_t headerBytes) {
   after_ = std::move(outcome.after);
 }
 
+game::CheckResult PlayerGame::TakeCheckedList(const StringList& entries, std::size_t headerBytes) {
+  findings_ = {};
+  after_ = {};
+  game::ConsoleSession::ListOutcome outcome = session_->CheckList(entries, headerBytes);
+  after_ = std::move(outcome.after);
+  return std::move(outcome.findings);
+}
+
+std::vector<game::KeyCap> PlayerGame::Keys(game::Layout layout,
+                                           const game::CheckResult& findings) const {
+  return game::LayOutKeys(game_, layout, before_, after_, findings);
+}
+
 std::vector<game::KeyCap> PlayerGame::Keys(game::Layout layout) const {
   return game::LayOutKeys(game_, layout, before_, after_, findings_);
 }

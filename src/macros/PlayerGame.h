@@ -54,6 +54,11 @@ class PlayerGame {
     CheckList(document.List(), document.Buffer().Text().size());
   }
   const game::CheckResult& Findings() const { return findings_; }
+  // Checks a list as CheckList does and hands its findings over, keeping only what the
+  // game holds after it (a long list's findings are not held twice): Keys then takes the
+  // findings from the caller.
+  game::CheckResult TakeCheckedList(const StringList& entries, std::size_t headerBytes);
+  std::vector<game::KeyCap> Keys(game::Layout layout, const game::CheckResult& findings) const;
   // What the game holds once the list has run.
   const game::GameState& After() const { return after_; }
 

@@ -76,8 +76,15 @@ void FindingsView::ShowAll() {
   controls_.problemsView->setUniformItemSizes(
       findings.Findings().size() > static_cast<std::size_t>(ProblemDelegate::kWrappedRows));
   model_->Refresh();
+  if (!needle_.empty()) model_->KeepOnly(session_.FindingsOfLines(session_.FilterLines(needle_)));
   ShowStatusLine();
   ShowSelectedFirst();
+}
+
+void FindingsView::KeepLines(std::string needle) {
+  if (needle == needle_) return;
+  needle_ = std::move(needle);
+  ShowAll();
 }
 
 // The findings of the selected line come first in the panel.

@@ -7,6 +7,7 @@
 #include <QObject>
 
 #include <optional>
+#include <string>
 
 #include "core/Text.h"
 #include "macros/EditorSession.h"
@@ -30,6 +31,9 @@ class FindingsView : public QObject {
   // Every text again (the findings or the language changed), and the colours of the
   // palette in use.
   void ShowAll();
+  // The panel shows the findings of the lines a search for `needle` keeps (every finding
+  // for an empty one), from now on.
+  void KeepLines(std::string needle);
 
  signals:
   // A click or Enter on a finding in the panel: its line.
@@ -44,6 +48,7 @@ class FindingsView : public QObject {
   const WindowTexts& texts_;
   ProblemsModel* model_;
   std::optional<Text> message_;
+  std::string needle_;
 };
 
 }  // namespace tavrilo::ui

@@ -30,7 +30,9 @@
 #include "ui/FileActions.h"
 #include "ui/FindingsView.h"
 #include "ui/KeyFieldCapture.h"
+#include "ui/KeyboardView.h"
 #include "ui/LinesEditor.h"
+#include "ui/PlayerView.h"
 #include "ui/PromptSelector.h"
 #include "ui/ReportingErrors.h"
 #include "ui/ShowingState.h"
@@ -107,6 +109,9 @@ void MainWindow::CreateControls() {
   lines_ = new LinesEditor(*controls_, session_, *findingsView_, dialogs_, texts_);
   connect(lines_, &LinesEditor::ListStateChanged, this, &MainWindow::ShowTitle);
   files_ = new FileActions(*this, session_, dialogs_, texts_);
+  player_ = new PlayerView(*controls_, session_, *findingsView_, *lines_, texts_);
+  connect(lines_, &LinesEditor::ListStateChanged, player_, &PlayerView::ShowList);
+  connect(player_, &PlayerView::Status, findingsView_, &FindingsView::ShowStatus);
   connect(files_, &FileActions::Status, findingsView_, &FindingsView::ShowStatus);
   connect(files_, &FileActions::FileChanged, lines_, &LinesEditor::ShowListState);
   // A field that shows its prompt selects it on focus: typing replaces it.
@@ -151,8 +156,12 @@ void MainWindow::WireFields() {
   connect(controls_->keyField, &QComboBox::activated, this, followKey);
   connect(controls_->keyField->lineEdit(), &QLineEdit::textEdited, this, followKey);
   // The key is already the game's name for it: it is not translated again.
-  connect(keyCapture_, &KeyFieldCapture::Captured, this,
-          [&composer](const QString& key) { composer.SelectCapturedKey(ToAnsi(key)); });
+  const auto chooseKey = [this, &composer](const QString& key) {
+    controls_->keyField->setEditText(key);
+    composer.SelectCapturedKey(ToAnsi(key));
+  };
+  connect(keyCapture_, &KeyFieldCapture::Captured, this, chooseKey);
+  connect(player_, &PlayerView::KeyChosen, this, chooseKey);
   connect(keyCapture_, &KeyFieldCapture::Status, findingsView_, &FindingsView::ShowStatus);
   const auto followFunction = [this, &composer, &language](int position) {
     language.SelectFunction(position);
@@ -233,8 +242,10 @@ void MainWindow::WireButtons() {
   connect(controls_->resourcesButton, &QPushButton::clicked, this,
           &MainWindow::ToggleResourcesPanel);
   connect(controls_->aboutButton, &QPushButton::clicked, this, &MainWindow::ShowAboutBox);
-  connect(controls_->installButton, &QPushButton::clicked, files_,
-          &FileActions::InstallSupportFiles);
+  connect(controls_->installButton, &QPushButton::clicked, this, [this] {
+    files_->InstallSupportFiles();
+    player_->ReadPlayerGame();  // the game folder may be another
+  });
   connect(controls_->refreshButton, &QPushButton::clicked, this, [this] {
     Reporting([this] {
       session_.Language().RefreshResources();
@@ -265,6 +276,7 @@ void MainWindow::LoadStartingState() {
     session_.ResetHeader();
     ReloadLanguage();
   });
+  player_->ShowPlayerGame();
   files_->OfferInterruptedSaves();
   lines_->ShowListState();
 }
@@ -325,12 +337,17 @@ void MainWindow::ReloadLanguage() {
 void MainWindow::ShowLanguage() {
   const ShowingState showing(showingState_);
   languageView_->ShowAll();
+  player_->Keyboard().SetLayout(session_.Language().Selected() == Language::kFrench
+                                    ? game::Layout::kAzerty
+                                    : game::Layout::kQwerty);
+  player_->ShowCaptions();
   findingsView_->ShowAll();  // the texts of the status line are the language's
   ShowTitle();
 }
 
 void MainWindow::ChooseGame(int index) {
   session_.SetGame(index == 1 ? game::Game::kYamagi : game::Game::kQuake2);
+  player_->ShowPlayerGame();
   Reporting([this] { session_.StoreGameChoice(); });
 }
 

@@ -23,6 +23,7 @@ class FileActions;
 class FindingsView;
 class KeyFieldCapture;
 class LinesEditor;
+class PlayerView;
 class WindowControls;
 
 class MainWindow : public QWidget {
@@ -100,6 +101,7 @@ class MainWindow : public QWidget {
   FindingsView* findingsView_ = nullptr;
   LinesEditor* lines_ = nullptr;
   FileActions* files_ = nullptr;
+  PlayerView* player_ = nullptr;
   KeyFieldCapture* keyCapture_ = nullptr;
 };
 

@@ -23,13 +23,26 @@ ProblemsModel::ProblemsModel(const macros::MacroDocument& document, const Window
       texts_(texts),
       shownCount_(static_cast<int>(document.Findings().Findings().size())) {}
 
+const std::vector<game::Finding>& ProblemsModel::Shown() const {
+  return kept_ ? *kept_ : document_.Findings().Findings();
+}
+
+void ProblemsModel::KeepOnly(std::optional<std::vector<game::Finding>> kept) {
+  beginResetModel();
+  kept_ = std::move(kept);
+  shownCount_ = static_cast<int>(Shown().size());
+  FindFirstLine();
+  endResetModel();
+}
+
 int ProblemsModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : shownCount_;
 }
 
 void ProblemsModel::Refresh() {
   beginResetModel();
-  shownCount_ = static_cast<int>(document_.Findings().Findings().size());
+  kept_.reset();  // findings of the list checked before
+  shownCount_ = static_cast<int>(Shown().size());
   FindFirstLine();
   endResetModel();
 }
@@ -43,7 +56,7 @@ int ProblemsModel::ShowFirst(int line) {
 }
 
 void ProblemsModel::FindFirstLine() {
-  const std::vector<game::Finding>& findings = document_.Findings().Findings();
+  const std::vector<game::Finding>& findings = Shown();
   const auto byLine = [](const game::Finding& finding, int wanted) {
     return finding.line < wanted;
   };
@@ -58,7 +71,7 @@ void ProblemsModel::FindFirstLine() {
 // Rows [0, firstCount_) are the first line's findings; the others follow in their order.
 // Nothing past the document's findings (a view may ask before it hears of a change).
 const game::Finding* ProblemsModel::FindingAt(int row) const {
-  const std::vector<game::Finding>& findings = document_.Findings().Findings();
+  const std::vector<game::Finding>& findings = Shown();
   const auto shown = static_cast<std::size_t>(row);
   std::size_t at = shown;
   if (shown < firstCount_) {
@@ -71,7 +84,7 @@ const game::Finding* ProblemsModel::FindingAt(int row) const {
 
 int ProblemsModel::RowOf(int line) const {
   if (line == firstLine_) return firstCount_ > 0 ? 0 : -1;
-  const std::vector<game::Finding>& findings = document_.Findings().Findings();
+  const std::vector<game::Finding>& findings = Shown();
   const auto first = std::lower_bound(
       findings.begin(), findings.end(), line,
       [](const game::Finding& finding, int wanted) { return finding.line < wanted; });

@@ -9,6 +9,9 @@
 #include <QAbstractListModel>
 #include <QStyledItemDelegate>
 
+#include <optional>
+#include <vector>
+
 #include "macros/MacroDocument.h"
 #include "ui/WindowTexts.h"
 
@@ -27,18 +30,22 @@ class ProblemsModel : public QAbstractListModel {
 
   // The document's findings changed, or the language of their texts.
   void Refresh();
+  // Only `kept` (findings of the document, in its order) are shown; none: every finding.
+  void KeepOnly(std::optional<std::vector<game::Finding>> kept);
   // The findings of `line` come first (-1: none does); returns how many it has.
   int ShowFirst(int line);
   // The row of the first finding of `line`; -1 when the line has none.
   int RowOf(int line) const;
 
  private:
+  const std::vector<game::Finding>& Shown() const;
   const game::Finding* FindingAt(int row) const;
   QString TextOf(const game::Finding& finding) const;
   void FindFirstLine();
 
   const macros::MacroDocument& document_;
   const WindowTexts& texts_;
+  std::optional<std::vector<game::Finding>> kept_;
   int shownCount_ = 0;
   int firstLine_ = -1;          // the line whose findings come first
   std::size_t firstBegin_ = 0;  // where they stand among the document's findings

@@ -44,6 +44,8 @@ constexpr int kWidth = 600;
 constexpr int kLanguageHeight = 25;
 constexpr int kMainHeight = 190;
 constexpr int kResourcesHeight = 120;
+constexpr int kKeyboardHeight = 235;
+constexpr int kFilterHeight = 20;
 
 template <typename Widget>
 Widget* Place(QWidget* parent, const char* name, int left, int top, int width, int height,
@@ -217,8 +219,10 @@ WindowControls::WindowControls(QWidget* owner) : QObject(owner), window(owner) {
       Place<QGroupBox>(content, "ProblemsGroup", 0, 0, kWidth, kProblemsHeight, kOwnTextPixels);
   Grow(problemsGroup, kProblemsHeight);
   problemsSummary =
-      Place<QLabel>(problemsGroup, "ProblemsSummary", 10, 14, 380, 16, kOwnTextPixels);
+      Place<QLabel>(problemsGroup, "ProblemsSummary", 10, 14, 280, 16, kOwnTextPixels);
   problemsSummary->setTextFormat(Qt::PlainText);
+  keyboardButton = Button(problemsGroup, "KeyboardBtn", 300, 12, 85, 19, true);
+  keyboardButton->setCheckable(true);
   budgetLabel = Place<QLabel>(problemsGroup, "BudgetLabel", 390, 14, 200, 16, kOwnTextPixels);
   budgetLabel->setTextFormat(Qt::PlainText);
   budgetLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -228,9 +232,20 @@ WindowControls::WindowControls(QWidget* owner) : QObject(owner), window(owner) {
   problemsView->setEditTriggers(QAbstractItemView::NoEditTriggers);
   problemsView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
-  for (QWidget* band :
-       {static_cast<QWidget*>(languageFrame), static_cast<QWidget*>(mainGroup),
-        static_cast<QWidget*>(resourcesGroup), static_cast<QWidget*>(problemsGroup)})
+  // The keyboard view, shown on demand below the problems; the filter above the list.
+  keyboardGroup =
+      Place<QGroupBox>(content, "KeyboardGroup", 0, 0, kWidth, kKeyboardHeight, kOwnTextPixels);
+  FixHeight(keyboardGroup, kKeyboardHeight);
+  auto* keyboardRow = new QVBoxLayout(keyboardGroup);
+  keyboardRow->setContentsMargins(kMargin, 14, kMargin, kMargin);
+  keyboardGroup->hide();
+  filterEdit = Place<QLineEdit>(mainGroup, "FilterEdit", 330, 16, 260, kFilterHeight);
+  filterEdit->setClearButtonEnabled(true);
+  filterEdit->hide();
+
+  for (QWidget* band : {static_cast<QWidget*>(languageFrame), static_cast<QWidget*>(mainGroup),
+                        static_cast<QWidget*>(resourcesGroup), static_cast<QWidget*>(problemsGroup),
+                        static_cast<QWidget*>(keyboardGroup)})
     bands->addWidget(band);
   // Each grows in proportion to its height.
   bands->setStretchFactor(mainGroup, kMainHeight);
@@ -276,15 +291,31 @@ QSize WindowControls::DefaultSize() const {
   int height = kMargin + kLanguageHeight + kMargin + kMainHeight + kMargin + kProblemsHeight +
                kStatusLineHeight;
   if (!resourcesGroup->isHidden()) height += kResourcesHeight + kMargin;
+  if (!keyboardGroup->isHidden()) height += kKeyboardHeight + kMargin;
   return {kMargin + kWidth + kMargin, height};
 }
 
 void WindowControls::ShowResources(bool shown) {
-  if (resourcesGroup->isHidden() == !shown) return;
-  resourcesGroup->setVisible(shown);
-  const int height = window->height() + (kResourcesHeight + kMargin) * (shown ? 1 : -1);
+  ShowBand(resourcesGroup, kResourcesHeight, shown);
+}
+
+void WindowControls::ShowKeyboard(QWidget* view, bool shown) {
+  if (view->parentWidget() != keyboardGroup) keyboardGroup->layout()->addWidget(view);
+  keyboardButton->setChecked(shown);
+  ShowBand(keyboardGroup, kKeyboardHeight, shown);
+}
+
+void WindowControls::ShowBand(QWidget* band, int bandHeight, bool shown) {
+  if (band->isHidden() == !shown) return;
+  band->setVisible(shown);
+  const int height = window->height() + (bandHeight + kMargin) * (shown ? 1 : -1);
   FitScreen(false);
   window->resize(window->width(), height);
+}
+
+void WindowControls::ShowFilter(bool shown) {
+  filterEdit->setVisible(shown);
+  LayOutMainGroup();
 }
 
 void WindowControls::FitScreen(bool opening) {
@@ -314,7 +345,9 @@ bool WindowControls::eventFilter(QObject* watched, QEvent* event) {
 void WindowControls::LayOutMainGroup() {
   const int wider = mainGroup->width() - kWidth;
   const int taller = mainGroup->height() - kMainHeight;
-  linesView->setGeometry(330, 16, 260 + wider, 121 + taller);
+  const int filter = filterEdit->isHidden() ? 0 : kFilterHeight + 2;
+  filterEdit->setGeometry(330, 16, 260 + wider, kFilterHeight);
+  linesView->setGeometry(330, 16 + filter, 260 + wider, 121 + taller - filter);
   loadButton->move(10, 140 + taller);
   saveButton->move(165, 140 + taller);
   newListButton->move(10, 159 + taller);
@@ -333,7 +366,8 @@ void WindowControls::LayOutResources() {
 
 void WindowControls::LayOutProblems() {
   const int wider = problemsGroup->width() - kWidth;
-  problemsSummary->setGeometry(10, 14, 380 + wider, 16);
+  problemsSummary->setGeometry(10, 14, 280 + wider / 2, 16);
+  keyboardButton->move(300 + wider / 2, 12);
   budgetLabel->setGeometry(390 + wider, 14, 200, 16);
   problemsView->setGeometry(10, 32, 580 + wider, problemsGroup->height() - 38);
 }

@@ -42,6 +42,10 @@ class WindowControls : public QObject {
   // Shows or hides the external resources; the window grows or shrinks by their height
   // and keeps any room the player gave it.
   void ShowResources(bool shown);
+  // Shows or hides the keyboard band (holding `view`), the same way.
+  void ShowKeyboard(QWidget* view, bool shown);
+  // Shows or hides the filter field above the list (the list gives it its room).
+  void ShowFilter(bool shown);
   // Keeps the window within the available area of its screen; `opening`: at its default
   // size (or the largest the screen takes) and at the screen's centre.
   void FitScreen(bool opening);
@@ -94,8 +98,11 @@ class WindowControls : public QObject {
   QLabel* problemsSummary = nullptr;   // saved file, and every finding
   QLabel* budgetLabel = nullptr;
   QListView* problemsView = nullptr;
-  QLabel* statusLine = nullptr;  // a message of the last action, or what the game does
-                                 // with the selected line
+  QPushButton* keyboardButton = nullptr;  // shows or hides the keyboard band
+  QGroupBox* keyboardGroup = nullptr;
+  QLineEdit* filterEdit = nullptr;  // above the list, while the player searches it
+  QLabel* statusLine = nullptr;     // a message of the last action, or what the game does
+                                    // with the selected line
 
   static constexpr int kProblemsHeight = 140;
   static constexpr int kStatusLineHeight = 20;
@@ -107,6 +114,7 @@ class WindowControls : public QObject {
   void LayOutMainGroup();
   void LayOutResources();
   void LayOutProblems();
+  void ShowBand(QWidget* band, int bandHeight, bool shown);
 };
 
 // The window's fonts: its own texts at 10 pixels, the other controls at 11.

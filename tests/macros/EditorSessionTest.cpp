@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -337,6 +338,35 @@ TEST(EditorSessionTexts, ExistInBothCaptionFiles) {
       EXPECT_NE(captions.ReadString(datafiles::kGeneralSection, key, ""), "") << file << key;
     }
   }
+}
+
+// The list is checked on what the player's files in the game folder (the Q2Path setting)
+// leave: the marks, the keyboard and the search follow; a change of the game reads the
+// files of that game.
+TEST_F(EditorSessionTest, TheListIsCheckedOnThePlayersOwnFiles) {
+  std::filesystem::create_directories(dir / "game/baseq2");
+  WriteFile(dir / "game/baseq2/config.cfg", "bind F1 \"echo mine\"\nalias mine \"echo hi\"\n");
+  datafiles::IniFile(dir / "data/config.ini")
+      .WriteString(datafiles::kGeneralSection, "Q2Path", dir / "game/");
+  Add({"bind F1 \"say hi\"", "bind F2 mine"});
+  session.SetGame(game::Game::kQuake2);
+  ASSERT_EQ(session.Findings().FindingsOf(0).size(), 1u);
+  EXPECT_EQ(session.Findings().FindingsOf(0)[0].code, game::Code::kReplacesOwnBinding);
+  EXPECT_TRUE(session.Findings().FindingsOf(1).empty()) << "the player's alias is known";
+  const std::vector<game::KeyCap> keys = session.Keys(game::Layout::kQwerty);
+  const auto f1 = std::find_if(keys.begin(), keys.end(),
+                               [](const game::KeyCap& key) { return key.name == "F1"; });
+  ASSERT_NE(f1, keys.end());
+  EXPECT_EQ(f1->status, game::KeyStatus::kReplaces);
+  EXPECT_EQ(session.FilterLines("MINE"), std::vector<int>{1});
+  session.Append("echo more");  // each change is checked on the same state
+  EXPECT_EQ(session.Findings().FindingsOf(0).size(), 1u);
+  EXPECT_TRUE(session.Findings().FindingsOf(1).empty());
+
+  std::filesystem::remove(dir / "game/baseq2/config.cfg");
+  session.ReadPlayerGame();
+  EXPECT_TRUE(session.Findings().FindingsOf(0).empty());
+  EXPECT_FALSE(session.Findings().FindingsOf(1).empty()) << "no alias mine any more";
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -29,6 +30,7 @@
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
 #include "ui/Colours.h"
+#include "ui/KeyboardView.h"
 #include "ui/MainWindow.h"
 #include "ui/TextCodec.h"
 
@@ -400,6 +402,53 @@ class EditorWindowTest : public QObject {
     QCOMPARE(shown, (QStringList{"Recent files", QString::fromStdString(app.Path("two.cfg")),
                                  QString::fromStdString(app.Path("one.cfg"))}));
     QCOMPARE(form->Document().List().At(0), std::string_view("echo one"));
+  }
+
+  // With the game folder known, the list is checked on the player's own files; the
+  // keyboard band (F9) shows what each key does and a click on a key chooses it and the
+  // line that binds it; Ctrl+F keeps the lines and the findings a search finds, Escape
+  // gives every line back.
+  void thePlayersGameTheKeyboardAndTheFilter() {
+    App app("en");
+    std::filesystem::create_directories(app.Path("game/baseq2"));
+    WriteFile(app.Path("game/baseq2/config.cfg"), "bind F1 \"echo mine\"\n");
+    WriteFile(app.Path("data/config.ini"),
+              "[General]\r\nfr=0\r\nen=1\r\nQ2Path=" + app.Path("game/") + "\r\n");
+    auto form = app.Start();
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    AddOwnLines(form.get(), {"bind F1 \"say hi\"", "echo other", "bind F2 \"say gg\""});
+    QCOMPARE(form->Document().Findings().FindingsOf(0).size(), std::size_t{1});
+    QCOMPARE(form->Document().Findings().FindingsOf(0)[0].code,
+             tavrilo::game::Code::kReplacesOwnBinding);
+
+    const int height = form->height();
+    QTest::keyClick(form.get(), Qt::Key_F9);
+    auto* keyboard = Find<tavrilo::ui::KeyboardView>(form.get(), "KeyboardView");
+    QVERIFY(keyboard->isVisible());
+    QVERIFY(form->height() > height);
+    const auto& keys = keyboard->Keys();
+    const auto f1 =
+        std::find_if(keys.begin(), keys.end(), [](const auto& key) { return key.name == "F1"; });
+    QVERIFY(f1 != keys.end());
+    QCOMPARE(f1->status, tavrilo::game::KeyStatus::kReplaces);
+    QTest::mouseClick(keyboard, Qt::LeftButton, {},
+                      keyboard->KeyRect(static_cast<std::size_t>(f1 - keys.begin())).center());
+    QCOMPARE(Find<QComboBox>(form.get(), "LetterComboBox")->currentText(), QString("F1"));
+    QCOMPARE(form->Document().List().ItemIndex(), 0);
+
+    auto* lines = Find<QListView>(form.get(), "CommandesListBox");
+    QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
+    auto* filter = Find<QLineEdit>(form.get(), "FilterEdit");
+    QVERIFY(filter->isVisible());
+    QTest::keyClicks(filter, "SAY");
+    QVERIFY(!lines->isRowHidden(0) && lines->isRowHidden(1) && !lines->isRowHidden(2));
+    QCOMPARE(Find<QListView>(form.get(), "ProblemsView")->model()->rowCount(),
+             static_cast<int>(form->Document().Findings().FindingsOf(0).size() +
+                              form->Document().Findings().FindingsOf(2).size()));
+    QTest::keyClick(filter, Qt::Key_Escape);
+    QVERIFY(!filter->isVisible());
+    QVERIFY(!lines->isRowHidden(1));
   }
 
   // A configuration file dropped on the window is loaded, after the question about a
