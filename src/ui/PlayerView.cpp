@@ -63,7 +63,8 @@ void PlayerView::ShowPlayerGame() {
   Watch();
   const std::vector<install::UnreadFile>& unread = session_.PlayerConfiguration().unread;
   if (!unread.empty())
-    emit Status(Text{"Player.NotRead", {unread.front().path, ToAnsi(texts_(unread.front().reason))}});
+    emit Status(
+        Text{"Player.NotRead", {unread.front().path, ToAnsi(texts_(unread.front().reason))}});
 }
 
 // The folders looked in and the files read: a file changed, added or removed there is
@@ -77,7 +78,8 @@ void PlayerView::Watch() {
   for (const install::StartupFile& file : session_.PlayerConfiguration().files)
     paths << PathFromBytes(file.path);
   paths.removeDuplicates();
-  for (const QString& path : paths) watcher_->addPath(path);  // one missing: not watched
+  for (const QString& path : paths)
+    watcher_->addPath(path);  // one missing: not watched
 }
 
 void PlayerView::ShowList() {
