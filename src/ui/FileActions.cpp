@@ -6,13 +6,19 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMimeData>
+#include <QPushButton>
+#include <QShortcut>
 #include <QUrl>
+
+#include <functional>
+#include <utility>
 
 #include "core/Paths.h"
 #include "core/Platform.h"
 #include "install/SupportFiles.h"
 #include "ui/ReportingErrors.h"
 #include "ui/TextCodec.h"
+#include "ui/WindowControls.h"
 
 namespace tavrilo::ui {
 
@@ -26,6 +32,24 @@ FileActions::FileActions(QWidget& window, macros::EditorSession& session, Dialog
       saveDialog_(dialogs, &window, FileRequest::kSave),
       openDialog_(dialogs, &window, FileRequest::kOpen),
       gameFolderDialog_(dialogs, &window, FileRequest::kGameFolder) {}
+
+void FileActions::Wire(const WindowControls& controls) {
+  connect(controls.saveButton, &QPushButton::clicked, this, [this] { Save(false); });
+  connect(controls.loadButton, &QPushButton::clicked, this, &FileActions::Load);
+  connect(controls.newListButton, &QPushButton::clicked, this, &FileActions::New);
+  QPushButton* load = controls.loadButton;
+  load->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(load, &QWidget::customContextMenuRequested, this,
+          [this, load](const QPoint& where) { ShowRecentFiles(load->mapToGlobal(where)); });
+  const std::pair<QKeySequence, std::function<void()>> shortcuts[] = {
+      {QKeySequence(Qt::CTRL | Qt::Key_N), [this] { New(); }},
+      {QKeySequence(Qt::CTRL | Qt::Key_O), [this] { Load(); }},
+      {QKeySequence(Qt::CTRL | Qt::Key_S), [this] { Save(true); }},
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { Save(false); }},
+  };
+  for (const auto& [keys, action] : shortcuts)
+    connect(new QShortcut(keys, &window_), &QShortcut::activated, this, action);
+}
 
 template <typename Action>
 bool FileActions::Reporting(Action&& action, const std::string& path) {

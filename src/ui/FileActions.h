@@ -24,11 +24,17 @@ class QWidget;
 
 namespace tavrilo::ui {
 
+class WindowControls;
+
 class FileActions : public QObject {
   Q_OBJECT
  public:
   FileActions(QWidget& window, macros::EditorSession& session, Dialogs& dialogs,
               const WindowTexts& texts);
+
+  // The buttons of the list's files (the load button's right click: the recent files),
+  // and their shortcuts wherever the focus is in the window.
+  void Wire(const WindowControls& controls);
 
   // Save asks for a name (`toOwnFile`, Ctrl+S: not when the list has its file), and before
   // replacing a file that is not the list's own.

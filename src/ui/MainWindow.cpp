@@ -22,6 +22,8 @@
 #include <QShortcut>
 #include <QUrl>
 
+#include <type_traits>
+
 #include "Branding.h"
 #include "core/Paths.h"
 #include "core/Platform.h"
@@ -122,15 +124,6 @@ void MainWindow::CreateControls() {
     lines_->WatchField(field);
   }
   controls_->definableField->lineEdit()->installEventFilter(this);  // Enter: see eventFilter
-  // The file actions' shortcuts, wherever the focus is.
-  const std::pair<QKeySequence, std::function<void()>> shortcuts[] = {
-      {QKeySequence(Qt::CTRL | Qt::Key_N), [this] { files_->New(); }},
-      {QKeySequence(Qt::CTRL | Qt::Key_O), [this] { files_->Load(); }},
-      {QKeySequence(Qt::CTRL | Qt::Key_S), [this] { files_->Save(true); }},
-      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { files_->Save(false); }},
-  };
-  for (const auto& [keys, action] : shortcuts)
-    connect(new QShortcut(keys, this), &QShortcut::activated, this, action);
   setAcceptDrops(true);
   controls_->keyField->setFocus();
 }
@@ -201,10 +194,7 @@ void MainWindow::WireButtons() {
     });
   };
   const auto addDefinable = [=, this] {
-    AddLine([=, this] {
-      session_.AddDefinableCall(arguments());
-      return std::optional<Text>();
-    });
+    AddLine([=, this] { session_.AddDefinableCall(arguments()); });
   };
   const auto addWithResource = [=, this] {
     AddLine([=, this] {
@@ -213,10 +203,7 @@ void MainWindow::WireButtons() {
     });
   };
   const auto addOwnLine = [this] {
-    AddLine([this] {
-      session_.AddOwnLine(ToAnsi(controls_->ownLineEdit->text()));
-      return std::optional<Text>();
-    });
+    AddLine([this] { session_.AddOwnLine(ToAnsi(controls_->ownLineEdit->text())); });
   };
   const auto addResource = [this] { AddLine([this] { return session_.AddExternalBinding(); }); };
   connect(controls_->addBindingButton, &QPushButton::clicked, this, addBinding);
@@ -230,14 +217,7 @@ void MainWindow::WireButtons() {
   connect(controls_->addResourceButton, &QPushButton::clicked, this, addResource);
   connect(controls_->resourcesList, &QListWidget::itemActivated, this, addResource);
 
-  connect(controls_->saveButton, &QPushButton::clicked, files_, [this] { files_->Save(false); });
-  connect(controls_->loadButton, &QPushButton::clicked, files_, &FileActions::Load);
-  controls_->loadButton->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(controls_->loadButton, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& where) {
-            files_->ShowRecentFiles(controls_->loadButton->mapToGlobal(where));
-          });
-  connect(controls_->newListButton, &QPushButton::clicked, files_, &FileActions::New);
+  files_->Wire(*controls_);
   connect(controls_->deleteButton, &QPushButton::clicked, lines_, &LinesEditor::DeleteSelectedLine);
   connect(controls_->resourcesButton, &QPushButton::clicked, this,
           &MainWindow::ToggleResourcesPanel);
@@ -357,7 +337,11 @@ template <typename Add>
 void MainWindow::AddLine(Add&& add) {
   const int count = session_.List().Count();
   Reporting([&] {
-    if (std::optional<Text> blocked = add()) ShowStatus(*blocked);  // why nothing was added
+    if constexpr (std::is_void_v<decltype(add())>) {
+      add();
+    } else if (std::optional<Text> blocked = add()) {
+      ShowStatus(*blocked);  // why nothing was added
+    }
   });
   lines_->ShowListState();
   if (session_.List().Count() == count) return;
