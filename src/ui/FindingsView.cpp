@@ -76,6 +76,8 @@ void FindingsView::ShowAll() {
   controls_.problemsView->setUniformItemSizes(
       findings.Findings().size() > static_cast<std::size_t>(ProblemDelegate::kWrappedRows));
   model_->Refresh();
+  const std::optional<Text> loadNote = session_.LoadNote();
+  model_->SetNotice(loadNote ? texts_(*loadNote) : QString());
   if (!needle_.empty()) model_->KeepOnly(session_.FindingsOfLines(session_.FilterLines(needle_)));
   ShowStatusLine();
   ShowSelectedFirst();
@@ -91,7 +93,7 @@ void FindingsView::KeepLines(std::string needle) {
 void FindingsView::ShowSelectedFirst() {
   if (model_->ShowFirst(session_.List().ItemIndex()) == 0) return;
   controls_.problemsView->scrollToTop();
-  controls_.problemsView->selectionModel()->setCurrentIndex(model_->index(0),
+  controls_.problemsView->selectionModel()->setCurrentIndex(model_->index(model_->NoticeRows()),
                                                             QItemSelectionModel::ClearAndSelect);
 }
 

@@ -115,6 +115,7 @@ void MainWindow::CreateControls() {
   connect(lines_, &LinesEditor::ListStateChanged, player_, &PlayerView::ShowList);
   connect(player_, &PlayerView::Status, findingsView_, &FindingsView::ShowStatus);
   connect(files_, &FileActions::Status, findingsView_, &FindingsView::ShowStatus);
+  connect(files_, &FileActions::FileChanged, findingsView_, &FindingsView::ShowAll);
   connect(files_, &FileActions::FileChanged, lines_, &LinesEditor::ShowListState);
   // A field that shows its prompt selects it on focus: typing replaces it.
   auto* prompts = new PromptSelector(

@@ -36,7 +36,7 @@ void ProblemsModel::KeepOnly(std::optional<std::vector<game::Finding>> kept) {
 }
 
 int ProblemsModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : shownCount_;
+  return parent.isValid() ? 0 : NoticeRows() + shownCount_;
 }
 
 void ProblemsModel::Refresh() {
@@ -82,7 +82,19 @@ const game::Finding* ProblemsModel::FindingAt(int row) const {
   return row >= 0 && at < findings.size() ? &findings[at] : nullptr;
 }
 
+void ProblemsModel::SetNotice(QString notice) {
+  if (notice == notice_) return;
+  beginResetModel();
+  notice_ = std::move(notice);
+  endResetModel();
+}
+
 int ProblemsModel::RowOf(int line) const {
+  const int row = RowAmongFindings(line);
+  return row < 0 ? row : NoticeRows() + row;
+}
+
+int ProblemsModel::RowAmongFindings(int line) const {
   if (line == firstLine_) return firstCount_ > 0 ? 0 : -1;
   const std::vector<game::Finding>& findings = Shown();
   const auto first = std::lower_bound(
@@ -99,8 +111,24 @@ QString ProblemsModel::TextOf(const game::Finding& finding) const {
 }
 
 QVariant ProblemsModel::data(const QModelIndex& index, int role) const {
-  const game::Finding* shown =
-      index.isValid() && index.row() < shownCount_ ? FindingAt(index.row()) : nullptr;
+  if (index.isValid() && index.row() < NoticeRows()) {
+    // The notice about the list's file stands first, as a note of no line.
+    switch (role) {
+      case Qt::DisplayRole:
+      case Qt::AccessibleTextRole:
+        return notice_;
+      case Qt::ToolTipRole:
+        return PlainToolTip(notice_);
+      case Qt::DecorationRole:
+        return MarkOf(game::Severity::kNote);
+      case kLineRole:
+        return -1;
+      default:
+        return {};
+    }
+  }
+  const int row = index.row() - NoticeRows();
+  const game::Finding* shown = index.isValid() && row < shownCount_ ? FindingAt(row) : nullptr;
   if (shown == nullptr) return {};
   const game::Finding& finding = *shown;
   switch (role) {

@@ -36,9 +36,13 @@ class ProblemsModel : public QAbstractListModel {
   int ShowFirst(int line);
   // The row of the first finding of `line`; -1 when the line has none.
   int RowOf(int line) const;
+  // A notice about the list's file shown before the findings (empty: none).
+  void SetNotice(QString notice);
+  int NoticeRows() const { return notice_.isEmpty() ? 0 : 1; }
 
  private:
   const std::vector<game::Finding>& Shown() const;
+  int RowAmongFindings(int line) const;
   const game::Finding* FindingAt(int row) const;
   QString TextOf(const game::Finding& finding) const;
   void FindFirstLine();
@@ -46,6 +50,7 @@ class ProblemsModel : public QAbstractListModel {
   const macros::MacroDocument& document_;
   const WindowTexts& texts_;
   std::optional<std::vector<game::Finding>> kept_;
+  QString notice_;
   int shownCount_ = 0;
   int firstLine_ = -1;          // the line whose findings come first
   std::size_t firstBegin_ = 0;  // where they stand among the document's findings

@@ -451,6 +451,20 @@ class EditorWindowTest : public QObject {
     QVERIFY(!lines->isRowHidden(1));
   }
 
+  // A file that holds more after a byte 0x1A: the status line and the problems panel say
+  // after which line the list stops, until the list is saved whole.
+  void moreAfterAnEndMarkIsTold() {
+    App app("en");
+    WriteFile(app.Path("cut.cfg"), std::string("echo one\r\necho two\r\n\x1a\r\necho three\r\n"));
+    auto form = app.Start();
+    form->LoadFile(app.Path("cut.cfg"));
+    QCOMPARE(form->Document().List().Count(), 2);
+    QVERIFY(Find<QLabel>(form.get(), "DiagnosticLabel")->text().contains("cut.cfg"));
+    QAbstractItemModel* problems = Find<QListView>(form.get(), "ProblemsView")->model();
+    QVERIFY(problems->index(0, 0).data().toString().contains("cut.cfg"));
+    QVERIFY(problems->index(0, 0).data().toString().contains("2"));
+  }
+
   // A configuration file dropped on the window is loaded, after the question about a
   // changed list.
   void aDroppedFileIsLoaded() {
