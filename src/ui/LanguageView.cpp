@@ -158,8 +158,7 @@ void LanguageView::FollowInQtTexts() {
 
 void LanguageView::ShowFunctionNames() {
   SetItems(controls_.functionField, language_.functionNames);
-  controls_.functionField->view()->setMinimumWidth(
-      controls_.functionField->view()->sizeHintForColumn(0) + 24);
+  controls_.functionField->view()->setMinimumWidth(WidestEntry(*controls_.functionField) + 24);
 }
 
 void LanguageView::ShowResources() {

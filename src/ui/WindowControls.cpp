@@ -4,6 +4,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QEvent>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
 #include <QKeySequence>
@@ -18,7 +20,9 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <climits>
+#include <vector>
 
 #include "macros/KeyTranslation.h"
 #include "ui/Colours.h"
@@ -28,9 +32,24 @@ namespace tavrilo::ui {
 
 namespace {
 
+// The window's typefaces in order of preference. Only the first the system has is named:
+// each one it lacks would cost a search of the system's fonts and their substitutes at
+// every size. With none of them, all are named and the system picks its nearest.
+const QStringList& WindowFamilies() {
+  static const QStringList families = [] {
+    const QStringList preferred = {"MS Sans Serif", "Liberation Sans", "Arial", "DejaVu Sans"};
+    const QStringList installed = QFontDatabase::families();
+    for (const QString& family : preferred) {
+      if (installed.contains(family, Qt::CaseInsensitive)) return QStringList{family};
+    }
+    return preferred;
+  }();
+  return families;
+}
+
 QFont WindowFont(int pixelSize, bool bold = false) {
   QFont font;
-  font.setFamilies({"MS Sans Serif", "Liberation Sans", "Arial", "DejaVu Sans"});
+  font.setFamilies(WindowFamilies());
   font.setPixelSize(pixelSize);
   font.setBold(bold);
   return font;
@@ -125,6 +144,30 @@ QFont OwnTextFont() {
   return WindowFont(kOwnTextPixels);
 }
 
+// Only the entries whose letters are about as wide as the widest are laid out whole:
+// laying out every entry costs as much as the rest of the window's start.
+int WidestEntry(const QComboBox& field) {
+  const QAbstractItemView& view = *field.view();
+  const QFontMetrics metrics(view.font());
+  std::vector<int> letters(static_cast<std::size_t>(field.count()));
+  int widest = 0;
+  for (int row = 0; row < field.count(); ++row) {
+    int width = 0;
+    for (QChar letter : field.itemText(row))
+      width += metrics.horizontalAdvance(letter);
+    letters[static_cast<std::size_t>(row)] = width;
+    widest = std::max(widest, width);
+  }
+  // Kerning and rounding make a whole entry a few pixels narrower than its letters.
+  constexpr int kLayoutSlack = 8;
+  int entry = 0;
+  for (int row = 0; row < field.count(); ++row) {
+    if (letters[static_cast<std::size_t>(row)] >= widest - kLayoutSlack)
+      entry = std::max(entry, view.sizeHintForIndex(field.model()->index(row, 0)).width());
+  }
+  return entry;
+}
+
 WindowControls::WindowControls(QWidget* owner) : QObject(owner), window(owner) {
   window->setFont(WindowFont(kOwnTextPixels));
   auto* content = new QWidget;
@@ -155,7 +198,7 @@ WindowControls::WindowControls(QWidget* owner) : QObject(owner), window(owner) {
   captureAction = keyField->lineEdit()->addAction(KeyboardIcon(), QLineEdit::TrailingPosition);
   captureAction->setObjectName("CaptureKeyAction");
   // The drop-down shows each entry whole, wider than the field when it must be.
-  keyField->view()->setMinimumWidth(keyField->view()->sizeHintForColumn(0) + 24);
+  keyField->view()->setMinimumWidth(WidestEntry(*keyField) + 24);
   functionField = EditableField(mainGroup, "FonctionComboBox", 187, 16, 133, 21);
   chatEdit = TextField(mainGroup, "SayEdit", 10, 39, 265, 21);
   addBindingButton = Button(mainGroup, "AddBtn", 280, 39, 40, 20, false);

@@ -1,15 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Start-up: initialise the application, create the main window and then the about box,
-// run the event loop; closing the main window ends the program. The arguments are read
+// Start-up: initialise the application, create and show the main window, run the event
+// loop; what its first frame does not show (the icon, the about box) is made once that
+// frame is drawn. Closing the main window ends the program. The arguments are read
 // first, without a window or a display: the command line (--check, --help, --version) and
 // a wrong one answer at once; the window gets Qt's own options (-platform, -style...) and
 // opens the file named, if any.
 #include <QApplication>
+#include <QEvent>
 #include <QIcon>
+#include <QTimer>
+#include <QWindow>
 
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Branding.h"
@@ -21,6 +27,41 @@
 #include "ui/MainWindow.h"
 #include "ui/ShortDateFormat.h"
 #include "ui/TextCodec.h"
+
+namespace {
+
+// Runs `work` on the event loop's turn after the one that draws `window`'s first frame: the
+// window system's first expose of the window paints it whole before `work` starts.
+class AfterFirstFrame : public QObject {
+ public:
+  AfterFirstFrame(QWindow* window, std::function<void()> work)
+      : QObject(window), work_(std::move(work)) {
+    window->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Expose && work_) {
+      watched->removeEventFilter(this);
+      QTimer::singleShot(0, this, std::exchange(work_, nullptr));
+    }
+    return false;
+  }
+
+ private:
+  std::function<void()> work_;
+};
+
+// The program's own icon, from its resources: looking it up in the desktop's icon themes
+// would scan them all.
+QIcon ProgramIcon() {
+  QIcon icon;
+  for (const char* size : {"16", "32", "48", "256"})
+    icon.addFile(QStringLiteral(":/tavrilo/icons/%1.png").arg(QLatin1String(size)));
+  return icon;
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
   tavrilo::platform::ReleaseLargeBlocksAtOnce();
@@ -47,23 +88,20 @@ int main(int argc, char* argv[]) {
   // both the same at every release.
   QGuiApplication::setDesktopFileName(tavrilo::ui::FromAnsi(tavrilo::kApplicationId));
   QCoreApplication::setApplicationName(QStringLiteral("tavrilo"));
-  // The program's own icon, from its resources: looking it up in the desktop's icon themes
-  // would scan them all before the first frame.
-  QIcon icon;
-  for (const char* size : {"16", "32", "48", "256"})
-    icon.addFile(QStringLiteral(":/tavrilo/icons/%1.png").arg(QLatin1String(size)));
-  QApplication::setWindowIcon(icon);
-  const QString shortDateFormat = tavrilo::ui::UserShortDateFormat();
 
   // What a killed write left in the settings folders is undone before they are read.
   tavrilo::CleanSettingsFolder();
   tavrilo::ui::DesktopDialogs dialogs;
   tavrilo::ui::MainWindow mainForm(tavrilo::DataRoot(), dialogs);
   mainForm.show();
-  tavrilo::ui::AboutBox aboutBox(&mainForm,
-                                 tavrilo::ui::PathToBytes(QCoreApplication::applicationFilePath()),
-                                 shortDateFormat);
-  mainForm.SetAboutBox(&aboutBox);
+  // Decoding the icon's pictures and building the about box would delay the first frame.
+  std::optional<tavrilo::ui::AboutBox> aboutBox;
+  new AfterFirstFrame(mainForm.windowHandle(), [&mainForm, &aboutBox] {
+    QApplication::setWindowIcon(ProgramIcon());
+    aboutBox.emplace(&mainForm, tavrilo::ui::PathToBytes(QCoreApplication::applicationFilePath()),
+                     tavrilo::ui::UserShortDateFormat());
+    mainForm.SetAboutBox(&*aboutBox);
+  });
   if (!arguments.options.files.empty()) mainForm.LoadFile(arguments.options.files.front());
   return application.exec();
 }
