@@ -28,7 +28,8 @@ std::string DistinctNames(double megabytes) {  // "n0;n1;n2..." on one line
   bytes.reserve(static_cast<std::size_t>(megabytes * 1e6) + 16);
   for (int i = 0; static_cast<double>(bytes.size()) < megabytes * 1e6; ++i)
     bytes += (i > 0 ? ";n" : "n") + std::to_string(i);
-  return bytes + "\n";
+  bytes += "\n";
+  return bytes;
 }
 
 std::string Alternating(double megabytes) {  // "say;u;" again and again: a note, an error

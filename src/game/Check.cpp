@@ -176,7 +176,7 @@ CheckResult Check(LineCursor lines, std::size_t headerBytes, Game game,
   const auto [cutLine, cutAt] = CutOf(extent);
   ScriptRun(game, library, state, sink).RunScript(lines, extent.lines, headerBytes, cutLine, cutAt);
   Afterwards(game, library, state, sink).Run();
-  return sink.Finish(extent.lines, extent.size, LimitsOf(game).execFile);
+  return sink.Finish(extent.size, LimitsOf(game).execFile);
 }
 
 CheckResult Check(LineCursor lines, std::size_t headerBytes, Game game,
@@ -205,7 +205,7 @@ CheckResult CheckLine(std::string_view line, Game game) {
   ConsoleState state(game, library);
   const auto [cutLine, cutAt] = CutOf(extent);
   LineOnItsOwn(game, library, state, sink).RunScript(lines, extent.lines, 0, cutLine, cutAt);
-  return sink.Finish(extent.lines, extent.size, LimitsOf(game).execFile);
+  return sink.Finish(extent.size, LimitsOf(game).execFile);
 }
 
 // ---------------------------------------------------------------------------------------

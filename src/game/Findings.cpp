@@ -24,12 +24,31 @@ void FindingCollector::Add(int line, int column, Code code,
     line_ = line;
     lineStart_ = findings_.size();
     if (!seen_.empty()) decltype(seen_)(0, SeenHash{this}, SeenEqual{this}).swap(seen_);
+    if (!unlistedSeen_.empty()) std::unordered_set<std::size_t>().swap(unlistedSeen_);
+  }
+  if (findings_.size() >= kListed) {
+    args_.DropFrom(finding.argsAt);
+    // What makes two findings of a line the same (KeyOf), hashed.
+    const std::string_view* value = args.begin();
+    if (code == Code::kAliasNeedsExec && args.size() >= 2) value = args.end() - 1;
+    std::size_t said = static_cast<std::size_t>(code);
+    for (; value != args.end(); ++value)
+      said = said * 1'000'003 ^ std::hash<std::string_view>()(*value);
+    if (unlistedSeen_.size() < kLineFindingsSeen && !unlistedSeen_.insert(said).second) return;
+    CountUnlisted(line, code, 1);
+    return;
   }
   findings_.push_back(finding);
   if (RepeatsItsLine()) {
     findings_.pop_back();
     args_.DropFrom(finding.argsAt);
   }
+}
+
+void FindingCollector::CountUnlisted(int line, Code code, std::size_t count) {
+  if (count == 0) return;
+  (SeverityOf(code) == Severity::kError ? unlistedErrors_ : unlistedNotes_) += count;
+  if (firstUnlisted_ < 0) firstUnlisted_ = line;
 }
 
 // Whether the finding added last says what one of its line's findings in a row says.
@@ -63,16 +82,13 @@ bool FindingCollector::SeenEqual::operator()(std::uint32_t a, std::uint32_t b) c
 
 namespace {
 
-// A counting sort by line: the findings taken out of the deque as they are placed.
-std::vector<Finding> ByLine(std::deque<Finding>& findings, std::size_t lines) {
-  std::vector<std::uint32_t> starts(lines + 2, 0);
-  for (const Finding& finding : findings)
-    ++starts[static_cast<std::size_t>(finding.line) + 1];
-  for (std::size_t i = 1; i < starts.size(); ++i)
-    starts[i] += starts[i - 1];
-  std::vector<Finding> sorted(findings.size());
-  for (; !findings.empty(); findings.pop_front())
-    sorted[starts[static_cast<std::size_t>(findings.front().line)]++] = findings.front();
+// The findings by line, in the order found within a line.
+std::vector<Finding> ByLine(std::deque<Finding>& findings) {
+  std::vector<Finding> sorted(findings.begin(), findings.end());
+  std::deque<Finding>().swap(findings);
+  const auto byLine = [](const Finding& a, const Finding& b) { return a.line < b.line; };
+  if (!std::is_sorted(sorted.begin(), sorted.end(), byLine))
+    std::stable_sort(sorted.begin(), sorted.end(), byLine);
   return sorted;
 }
 
@@ -124,11 +140,20 @@ Finding* FindingCollector::Settle(Finding* first, Finding* last) const {
   return kept;
 }
 
-CheckResult FindingCollector::Finish(std::size_t lines, std::size_t size, std::size_t limit) {
+CheckResult FindingCollector::Finish(std::size_t size, std::size_t limit) {
   CheckResult result;
   result.size_ = size;
   result.limit_ = limit;
-  std::vector<Finding> sorted = ByLine(findings_, lines);
+  if (firstUnlisted_ >= 0) {
+    Finding notice;
+    notice.line = firstUnlisted_;
+    notice.code = Code::kFindingsNotListed;
+    notice.severity = SeverityOf(notice.code);
+    notice.argsAt = args_.Append(
+        {GroupDigits(kListed), GroupDigits(unlistedErrors_ + unlistedNotes_)}, notice.argsSize);
+    findings_.push_back(notice);
+  }
+  std::vector<Finding> sorted = ByLine(findings_);
   std::size_t kept = 0;
   for (std::size_t begin = 0; begin < sorted.size();) {
     std::size_t end = begin + 1;
@@ -142,6 +167,8 @@ CheckResult FindingCollector::Finish(std::size_t lines, std::size_t size, std::s
     begin = end;
   }
   sorted.resize(kept);
+  result.errors_ += static_cast<int>(unlistedErrors_);
+  result.notes_ += static_cast<int>(unlistedNotes_);
   result.findings_ = std::move(sorted);
   result.args_ = std::move(args_);
   return result;

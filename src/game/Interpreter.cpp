@@ -70,14 +70,19 @@ void ConsoleState::ForgetLines() {
     alias.body = {};
   calls.clear();
   keptNames.clear();
-  lineCallsStart = 0;
+  lineOfCalls = -1;
+  lineCallCount = 0;
   for (auto& names : lineCalledNames)
     std::unordered_set<std::string_view>().swap(names);
+  std::unordered_map<std::string_view, UnlistedCalls>().swap(unlistedCalls);
+  unlistedOtherCalls = 0;
+  firstUnlistedCall = -1;
 }
 
 void ConsoleState::KeepCall(const Call& call) {
-  if (calls.empty() || calls.back().line != call.line) {
-    lineCallsStart = calls.size();
+  if (call.line != lineOfCalls) {
+    lineOfCalls = call.line;
+    lineCallCount = 0;
     for (auto& names : lineCalledNames) {
       if (!names.empty()) std::unordered_set<std::string_view>().swap(names);
     }
@@ -85,19 +90,32 @@ void ConsoleState::KeepCall(const Call& call) {
   const auto same = [&](const Call& other) {
     return other.viaAlias == call.viaAlias && other.name == call.name;
   };
-  const std::size_t count = calls.size() - lineCallsStart;
-  if (count < 8) {  // most lines: a name or two
-    if (std::any_of(calls.begin() + static_cast<std::ptrdiff_t>(lineCallsStart), calls.end(), same))
-      return;
+  const auto first = lineFirstCalls.begin();
+  if (lineCallCount < lineFirstCalls.size()) {  // most lines: a name or two
+    if (std::any_of(first, first + static_cast<std::ptrdiff_t>(lineCallCount), same)) return;
+    lineFirstCalls[lineCallCount++] = call;
   } else {
-    if (count == 8) {
-      for (std::size_t i = lineCallsStart; i < calls.size(); ++i)
-        lineCalledNames[calls[i].viaAlias ? 1 : 0].insert(calls[i].name);
+    if (lineCallCount++ == lineFirstCalls.size()) {
+      for (const Call& earlier : lineFirstCalls)
+        lineCalledNames[earlier.viaAlias ? 1 : 0].insert(earlier.name);
     }
     auto& names = lineCalledNames[call.viaAlias ? 1 : 0];
     if (names.size() < kLineCallsSeen && !names.insert(call.name).second) return;
   }
-  calls.push_back(call);
+  if (calls.size() < FindingCollector::kListed) {
+    calls.push_back(call);
+    return;
+  }
+  if (firstUnlistedCall < 0) firstUnlistedCall = call.line;
+  auto found = unlistedCalls.find(call.name);
+  if (found == unlistedCalls.end()) {
+    if (unlistedCalls.size() >= kUnlistedNamesKept) {
+      unlistedOtherCalls += call.viaAlias ? 0 : 1;
+      return;
+    }
+    found = unlistedCalls.emplace(call.name, UnlistedCalls{}).first;
+  }
+  ++(call.viaAlias ? found->second.viaAlias : found->second.direct);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -514,6 +532,7 @@ void Afterwards::Run() {
   // What the pass needed goes before the findings are sorted: a long script does not hold
   // both at once.
   std::deque<ConsoleState::Call>().swap(state_.calls);
+  std::unordered_map<std::string_view, ConsoleState::UnlistedCalls>().swap(state_.unlistedCalls);
   TextSet().swap(state_.keptNames);
 }
 
@@ -530,6 +549,18 @@ void Afterwards::SayCalls() {
       sink_.Add(call.line, call.column, Code::kUnknownName, {call.name});
     }
   }
+  const int line = state_.firstUnlistedCall;
+  for (const auto& [name, times] : state_.unlistedCalls) {
+    const std::string lower = LowerCase(name);
+    if (IsAlias(lower)) {
+      sink_.CountUnlisted(line, Code::kAliasDefinedLater, times.direct + times.viaAlias);
+    } else if (library_.Defining(lower) != nullptr) {
+      sink_.CountUnlisted(line, Code::kAliasNeedsExec, times.direct);
+    } else {
+      sink_.CountUnlisted(line, Code::kUnknownName, times.direct);
+    }
+  }
+  sink_.CountUnlisted(line, Code::kUnknownName, state_.unlistedOtherCalls);
 }
 
 bool Afterwards::IsAlias(std::string_view lower) const {

@@ -90,13 +90,25 @@ struct ConsoleState {
   TextSet clashes;      // names both a command and an alias
   std::unordered_set<const SupportFile*> filesRun;
   std::deque<Call> calls;  // names the script ran before any alias of that name
-  // The calls of the line that called last, from calls[lineCallsStart] on, and their names
-  // once they are more than a few (called directly, through an alias), while there are not
-  // too many of them: a name that line calls again the same way is not kept again, as it
-  // would be said the same.
-  std::size_t lineCallsStart = 0;
+  // The line that called last, its first calls, and their names once they are more than a
+  // few (called directly, through an alias), while there are not too many of them: a name
+  // that line calls again the same way is not kept again, as it would be said the same.
+  int lineOfCalls = -1;
+  std::size_t lineCallCount = 0;
+  std::array<Call, 8> lineFirstCalls{};
   std::array<std::unordered_set<std::string_view>, 2> lineCalledNames;
   static constexpr std::size_t kLineCallsSeen = std::size_t{1} << 16;
+  // Past FindingCollector::kListed calls, whose findings could only be counted: each name
+  // with the times it was called directly and through an alias, while there are not too
+  // many names; past those, the direct calls of other names, said as unknown names.
+  struct UnlistedCalls {
+    std::size_t direct = 0;
+    std::size_t viaAlias = 0;
+  };
+  std::unordered_map<std::string_view, UnlistedCalls> unlistedCalls;
+  std::size_t unlistedOtherCalls = 0;
+  int firstUnlistedCall = -1;  // its line
+  static constexpr std::size_t kUnlistedNamesKept = std::size_t{1} << 16;
   TextSet keptNames;           // their names that $ expansion or an alias wrote, each kept once
   std::size_t laterCalls = 0;  // names run by aliases, kept in `calls` (Bounds::kLaterCallsKept)
   // Commands of the texts the script runs (files, aliases), against Bounds::kFollowedCommands.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "game/Findings.h"
 #include "game/Names.h"
 
 namespace tavrilo::game {
@@ -761,6 +762,22 @@ TEST(CheckFile, ALineOfManyFindingsListsEachOnceErrorsFirst) {
                                             "alias-defined-later n3", "unknown-name n5",
                                             "unknown-name n6", "unknown-name n7", "unknown-name n8",
                                             "unknown-name n9", "alias-needs-exec n4"}));
+}
+
+// Past the findings a check lists, the rest are counted, judged as the listed ones are
+// (a name a support file defines is a note), and said once where the first of them is.
+TEST(CheckFile, PastTheFindingsListedTheRestAreCountedAndSaidOnce) {
+  const std::size_t listed = FindingCollector::kListed;
+  std::vector<std::string> lines(listed + 2, "u");
+  lines.insert(lines.end(), {"later", "later;later"});
+  const CheckResult result = Check(lines, Q, {{"S.cfg", "alias later echo\n"}});
+  ASSERT_EQ(result.Findings().size(), listed + 1);
+  const Finding& notice = result.Findings().back();
+  EXPECT_EQ(CodeName(notice.code), "findings-not-listed");
+  EXPECT_EQ(notice.line, static_cast<int>(listed - 1));
+  EXPECT_EQ(result.ArgsOf(notice), (std::vector<std::string>{GroupDigits(listed), "5"}));
+  EXPECT_EQ(result.Errors(), static_cast<int>(listed + 3));  // every u, and the file's size
+  EXPECT_EQ(result.Notes(), 3);  // both lines that call "later", and the notice
 }
 
 }  // namespace
