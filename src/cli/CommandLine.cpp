@@ -23,6 +23,7 @@
 #include "datafiles/IniFile.h"
 #include "game/Check.h"
 #include "game/ConsoleSession.h"
+#include "install/FilesBeside.h"
 #include "install/PlayerConfig.h"
 #include "install/SupportFiles.h"
 
@@ -113,8 +114,12 @@ class Check {
         Unreadable(name, *file.failure, notifications);
         continue;
       }
-      const game::CheckResult result = player ? player->CheckScript(file.bytes).findings
-                                              : game::CheckScript(file.bytes, game, support);
+      // exec runs the files of the checked file's folder.
+      const game::FilesBeside beside =
+          standardInput ? game::FilesBeside{} : install::FilesBesideIn(DirectoryPart(path));
+      const game::CheckResult result = player
+                                           ? player->CheckScript(file.bytes, beside).findings
+                                           : game::CheckScript(file.bytes, game, support, beside);
       printer_.Print(name, result, out_);
       ++checked;
       errors += static_cast<std::size_t>(result.Errors());

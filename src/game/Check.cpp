@@ -168,33 +168,37 @@ std::pair<std::size_t, std::size_t> CutOf(const ScriptExtent& extent) {
 // the text of each alias it defines is run, with every alias and binding the script left
 // behind.
 CheckResult Check(LineCursor lines, std::size_t headerBytes, Game game,
-                  const SupportLibrary& library, ConsoleState& state) {
+                  const SupportLibrary& library, ConsoleState& state,
+                  const FilesBeside& beside = {}) {
   FindingCollector sink;
+  FolderFiles folder(game, beside);
   const ScriptExtent extent = ReadExtent(lines, headerBytes, sink);
   JudgeExtent(extent, lines, headerBytes, game, sink);
   state.scriptSize = extent.size;
   const auto [cutLine, cutAt] = CutOf(extent);
-  ScriptRun(game, library, state, sink).RunScript(lines, extent.lines, headerBytes, cutLine, cutAt);
-  Afterwards(game, library, state, sink).Run();
+  ScriptRun(game, library, state, sink, &folder)
+      .RunScript(lines, extent.lines, headerBytes, cutLine, cutAt);
+  Afterwards(game, library, state, sink, &folder).Run();
   return sink.Finish(extent.size, LimitsOf(game).execFile);
 }
 
-CheckResult Check(LineCursor lines, std::size_t headerBytes, Game game,
-                  const SupportFiles& support) {
+CheckResult Check(LineCursor lines, std::size_t headerBytes, Game game, const SupportFiles& support,
+                  const FilesBeside& beside) {
   const SupportLibrary library(game, support);
   ConsoleState state(game, library);
-  return Check(lines, headerBytes, game, library, state);
+  return Check(lines, headerBytes, game, library, state, beside);
 }
 
 }  // namespace
 
-CheckResult CheckScript(std::string_view bytes, Game game, const SupportFiles& support) {
-  return Check(LineCursor::OfBytes(bytes), 0, game, support);
+CheckResult CheckScript(std::string_view bytes, Game game, const SupportFiles& support,
+                        const FilesBeside& beside) {
+  return Check(LineCursor::OfBytes(bytes), 0, game, support, beside);
 }
 
 CheckResult CheckList(const StringList& entries, std::size_t headerBytes, Game game,
-                      const SupportFiles& support) {
-  return Check(LineCursor::OfList(entries), headerBytes, game, support);
+                      const SupportFiles& support, const FilesBeside& beside) {
+  return Check(LineCursor::OfList(entries), headerBytes, game, support, beside);
 }
 
 CheckResult CheckLine(std::string_view line, Game game) {
@@ -282,14 +286,14 @@ namespace {
 
 // A list or a script checked on a copy of `session`'s state.
 ConsoleSession::ListOutcome CheckOnCopy(LineCursor lines, std::size_t headerBytes, Game game,
-                                        const SupportLibrary& library,
-                                        const ConsoleState& session) {
+                                        const SupportLibrary& library, const ConsoleState& session,
+                                        const FilesBeside& beside) {
   ConsoleState console = session;
   console.ForgetLines();
   console.source.clear();
   console.reached = nullptr;
   ConsoleSession::ListOutcome outcome;
-  outcome.findings = Check(lines, headerBytes, game, library, console);
+  outcome.findings = Check(lines, headerBytes, game, library, console, beside);
   outcome.after = StateOf(console);
   return outcome;
 }
@@ -297,13 +301,16 @@ ConsoleSession::ListOutcome CheckOnCopy(LineCursor lines, std::size_t headerByte
 }  // namespace
 
 ConsoleSession::ListOutcome ConsoleSession::CheckList(const StringList& entries,
-                                                      std::size_t headerBytes) const {
+                                                      std::size_t headerBytes,
+                                                      const FilesBeside& beside) const {
   return CheckOnCopy(LineCursor::OfList(entries), headerBytes, state_->game, state_->library,
-                     state_->console);
+                     state_->console, beside);
 }
 
-ConsoleSession::ListOutcome ConsoleSession::CheckScript(std::string_view bytes) const {
-  return CheckOnCopy(LineCursor::OfBytes(bytes), 0, state_->game, state_->library, state_->console);
+ConsoleSession::ListOutcome ConsoleSession::CheckScript(std::string_view bytes,
+                                                        const FilesBeside& beside) const {
+  return CheckOnCopy(LineCursor::OfBytes(bytes), 0, state_->game, state_->library, state_->console,
+                     beside);
 }
 
 bool ConsoleSession::HasAlias(std::string_view name) const {

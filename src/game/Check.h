@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <map>
 #include <optional>
@@ -60,6 +61,18 @@ class PackedValues {
 // (Alias.cfg...) -> the file's bytes.
 using SupportFiles = std::map<std::string, std::string, std::less<>>;
 
+// A file of the checked file's folder, as exec opens it there: its name as it is stored,
+// and its bytes.
+struct FileBeside {
+  std::string name;
+  std::string bytes;
+};
+// The file that `exec written` opens in the checked file's folder, found as `game` finds a
+// name there and read whole (core/WholeFile.h bounds it); std::nullopt when there is none
+// or it cannot be read. The check reads no file itself: whoever knows the folder gives it
+// this (install/FilesBeside.h); an empty one: nothing stands beside the checked text.
+using FilesBeside = std::function<std::optional<FileBeside>(Game game, std::string_view written)>;
+
 // The findings of a script.
 class CheckResult {
  public:
@@ -100,13 +113,19 @@ class CheckResult {
 };
 
 // A script as read from a file: lines end at LF (a CR before it belongs to the line's
-// bytes as the game reads them).
-CheckResult CheckScript(std::string_view bytes, Game game, const SupportFiles& support);
+// bytes as the game reads them). exec runs the support files, else the file `beside` finds
+// in the script's folder, which is followed like a support file: its size counts beside
+// the waiting text, and what it binds, defines and sets counts; what its own lines say is
+// that file's (checked on its own), what running it leads to is said on the exec line. A
+// file that is already running (one that runs itself, files that run each other) is not
+// followed again.
+CheckResult CheckScript(std::string_view bytes, Game game, const SupportFiles& support,
+                        const FilesBeside& beside = {});
 
 // A list saved as a script: `headerBytes` bytes of comment lines, then every entry
 // followed by CR LF. Line i of the findings is entry i.
 CheckResult CheckList(const StringList& entries, std::size_t headerBytes, Game game,
-                      const SupportFiles& support);
+                      const SupportFiles& support, const FilesBeside& beside = {});
 
 // The findings of one line on its own, saved with CR LF: what the line itself makes the
 // game do (no name is looked up among aliases, no other line is known).

@@ -45,14 +45,16 @@ class ConsoleSession {
   // A list checked on what the texts run so far left (the session itself unchanged), as
   // CheckList does: a line that replaces a binding of theirs with another text is said
   // (replaces-own-binding); their aliases and cvars are known. With the state the list
-  // leaves, its own lines the origin of what it makes.
+  // leaves, its own lines the origin of what it makes. exec runs the files `beside` finds
+  // (see CheckScript in game/Check.h).
   struct ListOutcome {
     CheckResult findings;
     GameState after;
   };
-  ListOutcome CheckList(const StringList& entries, std::size_t headerBytes) const;
+  ListOutcome CheckList(const StringList& entries, std::size_t headerBytes,
+                        const FilesBeside& beside = {}) const;
   // A script as read from a file (lines cut at LF) checked the same way.
-  ListOutcome CheckScript(std::string_view bytes) const;
+  ListOutcome CheckScript(std::string_view bytes, const FilesBeside& beside = {}) const;
 
   std::optional<std::string> Cvar(std::string_view name) const;
   // The text bound to `key` (any spelling of the key), and every binding by key.

@@ -71,6 +71,9 @@ struct Bounds {
   static constexpr std::size_t kLaterCallsKept = std::size_t{1} << 16;
   // Support files running each other are searched this deep for the aliases they define.
   static constexpr std::size_t kSupportNesting = 4;
+  // The names exec looks up beside the checked file, each file read once: a list the game
+  // runs holds a few exec lines, one built of a million names asks the folder no more.
+  static constexpr std::size_t kNamesLookedUpBeside = 256;
 };
 
 // Whether `exec written` opens the file stored as `stored` in the game's folder: Quake 2

@@ -2,6 +2,7 @@
 #include "game/Interpreter.h"
 
 #include <algorithm>
+#include <optional>
 #include <tuple>
 #include <utility>
 
@@ -17,6 +18,7 @@ SupportLibrary::SupportLibrary(Game game, const SupportFiles& files) : game_(gam
     SupportFile file;
     file.name = name;
     file.bytes = std::string_view(bytes).substr(0, bytes.find('\0'));
+    file.size = file.bytes.size();
     files_.push_back(std::move(file));
   }
   for (std::size_t i = 0; i < files_.size(); ++i)
@@ -28,6 +30,32 @@ const SupportFile* SupportLibrary::Find(std::string_view name) const {
     if (EqualsIgnoringCase(file.name, name)) return &file;
   }
   return nullptr;
+}
+
+const SupportFile* FolderFiles::Find(std::string_view name) {
+  if (!beside_) return nullptr;
+  if (const auto known = byName_.find(name); known != byName_.end()) return known->second;
+  if (byName_.size() >= Bounds::kNamesLookedUpBeside) return nullptr;
+  const SupportFile* found = nullptr;
+  if (std::optional<FileBeside> read = beside_(game_, name)) {
+    // Two spellings that open the same file are one file.
+    for (const SupportFile& file : files_) {
+      if (file.name == read->name) found = &file;
+    }
+    if (found == nullptr) {
+      SupportFile& file = files_.emplace_back();
+      file.name = std::move(read->name);
+      file.size = std::min(read->bytes.find('\0'), read->bytes.size());
+      // exec drops a file too big for it whole: only its size matters.
+      if (file.size <= LimitsOf(game_).execFile) {
+        read->bytes.resize(file.size);
+        file.bytes = bytes_.emplace_back(std::move(read->bytes));
+      }
+      found = &file;
+    }
+  }
+  byName_.emplace(std::string(name), found);
+  return found;
 }
 
 const SupportFile* SupportLibrary::Defining(std::string_view lower) const {
@@ -122,8 +150,13 @@ void ConsoleState::KeepCall(const Call& call) {
 // The command buffer
 
 Interpreter::Interpreter(Game game, const SupportLibrary& library, ConsoleState& state,
-                         FindingCollector& sink)
-    : game_(game), limits_(LimitsOf(game)), library_(library), state_(state), sink_(sink) {}
+                         FindingCollector& sink, FolderFiles* folder)
+    : game_(game),
+      limits_(LimitsOf(game)),
+      library_(library),
+      folder_(folder),
+      state_(state),
+      sink_(sink) {}
 
 void Interpreter::RunScript(LineCursor lines, std::size_t count, std::size_t consumed,
                             std::size_t cutLine, std::size_t cutAt) {
@@ -328,11 +361,16 @@ void Interpreter::RunProgramCommand(Frame& frame, const Command& command, const 
   }
 }
 
+const SupportFile* Interpreter::FindFile(std::string_view name) {
+  const SupportFile* file = library_.Find(name);
+  return file == nullptr && folder_ != nullptr ? folder_->Find(name) : file;
+}
+
 void Interpreter::Exec(Frame& frame, const Command& command, const Words& words) {
   const SupportFile* file = JudgeExec(SayFor(frame, command), game_, words,
-                                      words.Count() == 2 ? library_.Find(words[1]) : nullptr);
+                                      words.Count() == 2 ? FindFile(words[1]) : nullptr);
   if (file == nullptr) return;
-  const std::size_t size = file->bytes.size();
+  const std::size_t size = file->size;
   if (size > limits_.execFile) {
     Happen(command, Code::kExecDropped,
            {file->name, GroupDigits(size), GroupDigits(limits_.execFile)});
@@ -341,7 +379,8 @@ void Interpreter::Exec(Frame& frame, const Command& command, const Words& words)
   // A script too big for exec never runs: what would wait beside the file is not known.
   const std::size_t waiting = Waiting();
   if (state_.scriptSize <= limits_.execFile && !limits_.ExecFits(size, waiting)) {
-    const std::string limit = GroupDigits(limits_.buffer + 1 - limits_.appended);
+    // The most the file and the waiting text may make together.
+    const std::string limit = GroupDigits(limits_.buffer - limits_.appended);
     if (frame.file != nullptr) {
       Happen(command, Code::kExecFatalNested,
              {file->name, GroupDigits(size), GroupDigits(waiting), limit, frame.file->name});
@@ -350,7 +389,12 @@ void Interpreter::Exec(Frame& frame, const Command& command, const Words& words)
              {file->name, GroupDigits(size), GroupDigits(waiting), limit});
     }
   }
-  if (stack_.size() > Bounds::kFrameDepth) return;  // files that run each other
+  // A file already running (one that runs itself, files that run each other) is followed
+  // once.
+  if (stack_.size() > Bounds::kFrameDepth ||
+      std::any_of(stack_.begin(), stack_.end(),
+                  [&](const Frame* running) { return running->file == file; }))
+    return;
   FileRan(file);
   if (!Followable()) return;
   Frame inner;
@@ -363,27 +407,33 @@ void Interpreter::Exec(Frame& frame, const Command& command, const Words& words)
 }
 
 void Interpreter::CallAlias(const Frame& frame, const Command& command, std::string_view lower) {
-  const auto found = state_.aliases.find(lower);
   AliasRan(lower);
-  // An alias that runs itself, with the same text, before any wait stops after 16 rounds.
-  // A text that defines its alias anew before running it runs the new text, once; a key
-  // the text binds and presses starts a new round.
+  // The text the name runs: the one a text running now gave it, else the alias's.
+  const std::string* current = TextDefinedAnew(lower);
+  if (const auto found = state_.aliases.find(lower);
+      current == nullptr && found != state_.aliases.end())
+    current = &found->second.text;
+  // An alias that runs itself, with the same text, before any wait stops after 16 rounds; a
+  // text that defines its alias anew before running it runs the new text. A text that
+  // starts anew (what a key runs, an alias's text judged where a text defines it) is no
+  // round of the texts below it: it does not run inside them, and what they already run
+  // is not followed again.
+  bool anew = false;
   for (auto it = stack_.rbegin(); it != stack_.rend(); ++it) {
     if ((*it)->waited || (*it)->unfollowed) break;
-    if ((*it)->alias == lower && !DefinedAnew(lower) &&
-        (found == state_.aliases.end() || (*it)->aliasText == found->second.text)) {
-      Happen(command, Code::kAliasLoop, {lower});
+    if ((*it)->alias == lower && (current == nullptr || (*it)->aliasText == *current)) {
+      if (!anew) Happen(command, Code::kAliasLoop, {lower});
       return;
     }
-    if ((*it)->keyPress) break;
+    anew = anew || (*it)->startsAnew;
   }
   // Texts that run each other this deep or this often are followed no further.
   if (!Followable(++aliasRuns_ <= Bounds::kAliasRunsPerCommand &&
                   stack_.size() <= Bounds::kFrameDepth))
     return;
-  if (found == state_.aliases.end()) return;  // known by name only: its text is not known here
+  if (current == nullptr) return;  // known by name only: its text is not known here
   // A copy: the text may define the alias anew while it runs.
-  const std::string text = found->second.text;
+  const std::string text = *current;
   Frame inner;
   inner.lines = LineCursor::OfLine(Line{text, false, true});
   inner.total = text.size() + 1;
@@ -577,9 +627,11 @@ void Afterwards::Bound(Frame& frame, const Command& command, std::string_view ke
 void Afterwards::Defined(Frame& frame, const Command& command, std::string_view lower,
                          const Words& words, const NameInfo* /*info*/) {
   if (held_ != nullptr && held_->ran.contains(lower)) held_->toggles = true;
-  redefined_.insert(std::string(lower));
+  // A copy: running it may define the alias anew.
+  const std::string text = words.Joined(2);
+  redefined_.insert_or_assign(std::string(lower), text);
   if (frame.report && words.Count() >= 3)
-    RunText(words.Joined(2), 1, command.line, command.column, std::string(lower));
+    RunText(text, 1, command.line, command.column, std::string(lower), true);
 }
 
 void Afterwards::Unresolved(const Frame& frame, const Command& command, std::string_view name) {
@@ -650,7 +702,7 @@ void Afterwards::CheckRelease(std::string_view text, int line, int column) {
 }
 
 void Afterwards::RunText(std::string_view text, std::size_t extra, int line, int column,
-                         std::string alias, bool keyPress) {
+                         std::string alias, bool startsAnew) {
   Frame frame;
   frame.lines = LineCursor::OfLine(Line{text, false, true});
   frame.total = text.size() + extra;
@@ -659,7 +711,7 @@ void Afterwards::RunText(std::string_view text, std::size_t extra, int line, int
   frame.column = column;
   frame.alias = std::move(alias);
   frame.aliasText = text;
-  frame.keyPress = keyPress;
+  frame.startsAnew = startsAnew;
   if (StackEmpty()) redefined_.clear();  // a new text of the pass
   const std::size_t runs = AliasRuns();
   ResetAliasRuns(0);

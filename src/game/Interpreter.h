@@ -51,6 +51,22 @@ class SupportLibrary {
   TextMap<std::size_t> aliases_;  // name in lower case -> the file defining it
 };
 
+// The files of the checked file's folder that exec asks for during one check, each read
+// once, when a name first asks for it.
+class FolderFiles {
+ public:
+  FolderFiles(Game game, const FilesBeside& beside) : game_(game), beside_(beside) {}
+  // The file the game opens under `name` in the folder, or nullptr.
+  const SupportFile* Find(std::string_view name);
+
+ private:
+  Game game_;
+  const FilesBeside& beside_;
+  std::deque<std::string> bytes_;       // the files read so far...
+  std::deque<SupportFile> files_;       // ... as exec finds them (kept in place)
+  TextMap<const SupportFile*> byName_;  // a name as written -> its file, or nullptr
+};
+
 // What the script leaves behind, and what the pass after it needs.
 struct ConsoleState {
   // A text of the script that runs once the script has run, if the game still has it: what
@@ -135,8 +151,9 @@ struct ConsoleState {
 // part of each phase: the script running, the pass after it, a line on its own.
 class Interpreter {
  public:
-  Interpreter(Game game, const SupportLibrary& library, ConsoleState& state,
-              FindingCollector& sink);
+  // `folder`: the files beside the checked one; none when null.
+  Interpreter(Game game, const SupportLibrary& library, ConsoleState& state, FindingCollector& sink,
+              FolderFiles* folder = nullptr);
   virtual ~Interpreter() = default;
   Interpreter(const Interpreter&) = delete;
   Interpreter& operator=(const Interpreter&) = delete;
@@ -157,11 +174,13 @@ class Interpreter {
     bool report = false;           // its text is the script's own: what it says is reported
     int line = 0;                  // the script's line it comes from
     int column = -1;
-    std::size_t cutLine = SIZE_MAX;     // the line the game reads up to a NUL byte only...
-    std::size_t cutAt = 0;              // ... and where the NUL is
-    std::string alias;                  // the alias whose text it is
-    std::string_view aliasText;         // ... and that text, as it was when it ran
-    bool keyPress = false;              // what a key runs: a new event, not a round of a loop
+    std::size_t cutLine = SIZE_MAX;  // the line the game reads up to a NUL byte only...
+    std::size_t cutAt = 0;           // ... and where the NUL is
+    std::string alias;               // the alias whose text it is
+    std::string_view aliasText;      // ... and that text, as it was when it ran
+    // A text that starts anew, not inside the texts below it: what a key runs, or an alias's
+    // text judged where a text defines it.
+    bool startsAnew = false;
     const SupportFile* file = nullptr;  // the support file it is, or runs inside
     bool waited = false;                // a wait ran in it
     bool unfollowed = false;            // an alias it ran was past what the model follows
@@ -185,8 +204,8 @@ class Interpreter {
   virtual void Reached(const Words& /*words*/) {}
   virtual void CvarSet(const Command& /*command*/, std::string_view /*name*/,
                        std::string_view /*value*/) {}
-  // An alias a text of the pass after the script defines anew as it runs.
-  virtual bool DefinedAnew(std::string_view /*lower*/) const { return false; }
+  // The text a text of the pass after the script gave an alias as it runs, or nullptr.
+  virtual const std::string* TextDefinedAnew(std::string_view /*lower*/) const { return nullptr; }
 
   void RunFrame(Frame& frame);
   // What a command of `frame` says: reported for the script's own text only.
@@ -205,6 +224,7 @@ class Interpreter {
   Game game_;
   Limits limits_;
   const SupportLibrary& library_;
+  FolderFiles* folder_;
   ConsoleState& state_;
   FindingCollector& sink_;
 
@@ -215,6 +235,8 @@ class Interpreter {
   void RunProgramCommand(Frame& frame, const Command& command, const Words& words,
                          const NameInfo& info);
   void Exec(Frame& frame, const Command& command, const Words& words);
+  // The file exec runs under `name`: a support file, else one beside the checked file.
+  const SupportFile* FindFile(std::string_view name);
   void CallAlias(const Frame& frame, const Command& command, std::string_view lower);
   std::size_t Waiting() const;
   // Whether a text may still be followed; when not, what the running texts would do next
@@ -284,15 +306,18 @@ class Afterwards : public Interpreter {
   void Unresolved(const Frame& frame, const Command& command, std::string_view name) override;
   void Ran(std::string_view lower, const NameInfo* info) override;
   void AliasRan(std::string_view lower) override;
-  bool DefinedAnew(std::string_view lower) const override { return redefined_.contains(lower); }
+  const std::string* TextDefinedAnew(std::string_view lower) const override {
+    const auto found = redefined_.find(lower);
+    return found == redefined_.end() ? nullptr : &found->second;
+  }
 
   void PressKey(std::string_view key, std::string_view text, int line, int column);
   void CheckRelease(std::string_view text, int line, int column);
   void RunText(std::string_view text, std::size_t extra, int line, int column, std::string alias,
-               bool keyPress = false);
+               bool startsAnew = false);
   void SayCalls();
 
-  TextSet redefined_;  // aliases the text running defines anew
+  TextMap<std::string> redefined_;  // aliases the text running defines anew: their text
   Held* held_ = nullptr;
 };
 

@@ -47,10 +47,12 @@ class Say {
   int column_;
 };
 
-// A support file as exec finds it: its bytes up to a NUL.
+// A file as exec finds it: its bytes up to a NUL, and their number (a file too big for exec
+// may keep no bytes).
 struct SupportFile {
   std::string name;
   std::string_view bytes;
+  std::size_t size = 0;
 };
 
 // The start of a text for a message: at most `length` bytes, then an ellipsis.

@@ -9,6 +9,7 @@
 #include "core/Platform.h"
 #include "core/WholeFile.h"
 #include "install/FileUtilities.h"
+#include "install/FilesBeside.h"
 #include "install/GameFolders.h"
 #include "install/PakFile.h"
 #include "install/SupportFiles.h"
@@ -24,29 +25,6 @@ constexpr std::array<std::string_view, 3> kQuake2Files = {"default.cfg", "config
                                                           "autoexec.cfg"};
 constexpr std::array<std::string_view, 4> kYamagiFiles = {"default.cfg", "yq2.cfg", "config.cfg",
                                                           "autoexec.cfg"};
-
-// The entry of `folder` that the game opens for `name`: the name itself first, then the
-// smallest other name it opens, so the choice does not depend on the listing's order.
-std::optional<std::string> FindFile(game::Game game, const std::string& folder,
-                                    std::string_view name) {
-  const auto listing = platform::ListDirectory(folder);
-  if (!listing) return std::nullopt;
-  std::optional<std::string> best;
-  for (const platform::DirectoryEntry& entry : *listing) {
-#ifdef _WIN32
-    // The file system ignores letter case, whatever game asks it.
-    (void)game;
-    const bool opens = game::OpensFileNamed(game::Game::kQuake2, name, entry.name);
-#else
-    const bool opens = game::OpensFileNamed(game, name, entry.name);
-#endif
-    if (entry.directory || !opens) continue;
-    if (best && !(entry.name == name || (*best != name && entry.name < *best))) continue;
-    best = entry.name;
-  }
-  if (!best) return std::nullopt;
-  return folder + *best;
-}
 
 Text PakFailure(const PakMember& member, const std::string& pak) {
   switch (member.outcome) {
@@ -89,7 +67,7 @@ PlayerConfiguration ReadPlayerConfiguration(game::Game game, const std::string& 
   for (const std::string_view name : names) {
     std::optional<std::string> path;
     for (const std::string& folder : configuration.folders) {
-      if ((path = FindFile(game, folder, name))) break;
+      if ((path = FindFileAsGameOpens(game, folder, name))) break;
     }
     StartupFile file;
     file.name = name;
@@ -100,7 +78,7 @@ PlayerConfiguration ReadPlayerConfiguration(game::Game game, const std::string& 
         continue;
       }
     } else if (name == kDefaultConfig && dataFolder) {
-      const std::optional<std::string> pak = FindFile(game, *dataFolder, kPak);
+      const std::optional<std::string> pak = FindFileAsGameOpens(game, *dataFolder, kPak);
       if (!pak) continue;
       file.path = *pak + kPathSeparator + std::string(name);
       PakMember member = ReadPakMember(*pak, name);

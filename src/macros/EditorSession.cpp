@@ -19,6 +19,12 @@ namespace {
 
 constexpr char kRecentEnd = '|';
 
+// The folder where exec finds the files beside the list: that of its file, if it has one.
+std::optional<std::string> FolderOf(const std::string& path) {
+  if (path.empty()) return std::nullopt;
+  return DirectoryPart(path);
+}
+
 OutputBuffer HeaderBuffer() {
   OutputBuffer buffer;
   ResetOutputBuffer(buffer);
@@ -62,9 +68,10 @@ void EditorSession::ReadPlayerGame() {
     // A settings file that cannot be read knows no game folder: the game starts empty.
   }
   player_.Read(Game(), gamePath, support_);
-  document_.SetChecker([this](const StringList& entries, std::size_t headerBytes) {
-    return player_.TakeCheckedList(entries, headerBytes);
-  });
+  document_.SetChecker(
+      [this](const StringList& entries, std::size_t headerBytes, const game::FilesBeside& beside) {
+        return player_.TakeCheckedList(entries, headerBytes, beside);
+      });
 }
 
 std::vector<game::Finding> EditorSession::FindingsOfLines(std::span<const int> kept) const {
@@ -194,7 +201,7 @@ void EditorSession::ReplaceWhole(StringList entries, OutputBuffer buffer, FileSt
   step.kind = Step::Kind::kWholeList;
   step.selectionBefore = List().ItemIndex();
   step.selectionAfter = -1;
-  document_.Exchange(entries, buffer);
+  document_.Exchange(entries, buffer, FolderOf(file.path));
   DropRedo();
   step.whole = std::make_unique<Step::WholeList>(
       Step::WholeList{std::move(entries), std::move(buffer), std::move(file_)});
@@ -246,7 +253,7 @@ void EditorSession::Apply(Step& step, bool undo) {
       undo ? document_.Move(step.to, step.row) : document_.Move(step.row, step.to);
       break;
     case Step::Kind::kWholeList:
-      document_.Exchange(step.whole->entries, step.whole->buffer);
+      document_.Exchange(step.whole->entries, step.whole->buffer, FolderOf(step.whole->file.path));
       std::swap(file_, step.whole->file);
       break;
   }

@@ -8,6 +8,8 @@
 
 #include "core/Errors.h"
 #include "core/LineReader.h"
+#include "core/Paths.h"
+#include "install/FilesBeside.h"
 
 namespace tavrilo::macros {
 
@@ -26,14 +28,19 @@ MacroDocument::MacroDocument(std::size_t maxEntries) : list_(maxEntries), maxEnt
 void MacroDocument::Check() {
   // The old findings go first: a long list does not hold two sets of them at once.
   findings_ = {};
-  findings_ = checker_ ? checker_(list_, buffer_.Text().size())
-                       : game::CheckList(list_, buffer_.Text().size(), game_, support_);
+  findings_ = checker_
+                  ? checker_(list_, buffer_.Text().size(), BesideFiles())
+                  : game::CheckList(list_, buffer_.Text().size(), game_, support_, BesideFiles());
 }
 
 void MacroDocument::SetChecker(ListChecker checker) {
   checker_ = std::move(checker);
   Check();
   Tell(DocumentChange::Kind::kFindings, -1, true);
+}
+
+game::FilesBeside MacroDocument::BesideFiles() const {
+  return folder_ ? install::FilesBesideIn(*folder_) : game::FilesBeside{};
 }
 
 void MacroDocument::Tell(DocumentChange::Kind kind, int row, bool done, int to) {
@@ -79,7 +86,11 @@ void MacroDocument::WriteTo(const std::string& path, WriteFunction write) {
   }
   file.Commit();
   modified_ = false;
-  if (!buffer_.Empty()) {  // the next save starts without the header
+  // The next save starts without the header; exec finds the files beside the new file.
+  std::optional<std::string> folder = DirectoryPart(path);
+  const bool moved = folder != folder_;
+  folder_ = std::move(folder);
+  if (!buffer_.Empty() || moved) {
     buffer_.Clear();
     Check();
     Tell(DocumentChange::Kind::kFindings, -1, true);
@@ -105,6 +116,12 @@ LoadedFile MacroDocument::ReadFile(const std::string& path) {
   return loaded;
 }
 
+void MacroDocument::Exchange(StringList& entries, OutputBuffer& buffer,
+                             std::optional<std::string> folder) {
+  folder_ = std::move(folder);
+  Exchange(entries, buffer);
+}
+
 void MacroDocument::Exchange(StringList& entries, OutputBuffer& buffer) {
   Tell(DocumentChange::Kind::kReset, -1, false);
   findings_ = {};  // the old findings go before the new list is checked
@@ -121,7 +138,7 @@ bool MacroDocument::Load(const PathPrompt& askPath) {
   if (!path) return false;
   LoadedFile loaded = ReadFile(*path);
   OutputBuffer buffer = buffer_;  // the output buffer is not touched
-  Exchange(loaded.lines, buffer);
+  Exchange(loaded.lines, buffer, DirectoryPart(*path));
   loaded.lines.Clear();  // the old entries go now
   modified_ = false;
   return true;
@@ -132,6 +149,7 @@ void MacroDocument::NewList() {
   list_.Clear();
   ResetOutputBuffer(buffer_);
   modified_ = false;
+  folder_.reset();
   Check();
   Tell(DocumentChange::Kind::kReset, -1, true);
 }

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -58,10 +59,11 @@ class MacroDocument {
 
   // The one who shows the document; told of every change (see DocumentChange).
   void SetListener(Listener listener) { listener_ = std::move(listener); }
-  // What checks the list (its entries and the bytes of its header) in place of the game's
-  // check of a list alone: the check on the state the player's own files leave. Null: the
-  // game's check. The list is checked again at once.
-  using ListChecker = std::function<game::CheckResult(const StringList&, std::size_t)>;
+  // What checks the list (its entries, the bytes of its header and the files beside its
+  // file) in place of the game's check of a list alone: the check on the state the player's
+  // own files leave. Null: the game's check. The list is checked again at once.
+  using ListChecker =
+      std::function<game::CheckResult(const StringList&, std::size_t, const game::FilesBeside&)>;
   void SetChecker(ListChecker checker);
 
   // The list is read here; it changes only through the operations below (the selection
@@ -74,6 +76,9 @@ class MacroDocument {
   const game::CheckResult& Findings() const { return findings_; }
   game::Game Game() const { return game_; }
   void SetGame(game::Game game);
+  // The files exec finds beside the list's file, read anew at each check; none when the
+  // list has no file.
+  game::FilesBeside BesideFiles() const;
   void SetSupportFiles(game::SupportFiles support);
 
   // The header comment goes into the output buffer (start-up).
@@ -105,6 +110,8 @@ class MacroDocument {
   // The list's entries and the output buffer change places with `entries` and `buffer`
   // (load, new list, and the undo of either); nothing is selected. Told as a reset.
   void Exchange(StringList& entries, OutputBuffer& buffer);
+  // The same, the list's folder becoming `folder` (see folder_), checked once in it.
+  void Exchange(StringList& entries, OutputBuffer& buffer, std::optional<std::string> folder);
 
   // New list: the list is emptied and the header comment put back.
   void NewList();
@@ -137,6 +144,10 @@ class MacroDocument {
   bool modified_ = false;
   game::Game game_ = game::Game::kQuake2;
   game::SupportFiles support_;
+  // The folder of the list's file (ending with a separator, "" for the current folder),
+  // where exec finds the files it runs beside the list, read anew at each check;
+  // std::nullopt: the list has no file. Load, WriteTo, Exchange and NewList set it.
+  std::optional<std::string> folder_;
   game::CheckResult findings_;
   Listener listener_;
   ListChecker checker_;

@@ -27,19 +27,21 @@ void PlayerGame::Read(game::Game game, const std::string& gamePath,
   CheckList(StringList(), 0);
 }
 
-void PlayerGame::CheckList(const StringList& entries, std::size_t headerBytes) {
+void PlayerGame::CheckList(const StringList& entries, std::size_t headerBytes,
+                           const game::FilesBeside& beside) {
   // The old findings go first: a long list does not hold two sets of them at once.
   findings_ = {};
   after_ = {};
-  game::ConsoleSession::ListOutcome outcome = session_->CheckList(entries, headerBytes);
+  game::ConsoleSession::ListOutcome outcome = session_->CheckList(entries, headerBytes, beside);
   findings_ = std::move(outcome.findings);
   after_ = std::move(outcome.after);
 }
 
-game::CheckResult PlayerGame::TakeCheckedList(const StringList& entries, std::size_t headerBytes) {
+game::CheckResult PlayerGame::TakeCheckedList(const StringList& entries, std::size_t headerBytes,
+                                              const game::FilesBeside& beside) {
   findings_ = {};
   after_ = {};
-  game::ConsoleSession::ListOutcome outcome = session_->CheckList(entries, headerBytes);
+  game::ConsoleSession::ListOutcome outcome = session_->CheckList(entries, headerBytes, beside);
   after_ = std::move(outcome.after);
   return std::move(outcome.findings);
 }

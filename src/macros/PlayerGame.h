@@ -48,16 +48,19 @@ class PlayerGame {
 
   // Checks a list (its entries and the bytes of its header) on what the player's files
   // leave: their aliases and cvars are known, a line that changes one of their bindings is
-  // noted (replaces-own-binding).
-  void CheckList(const StringList& entries, std::size_t headerBytes);
+  // noted (replaces-own-binding). exec runs the files `beside` finds: those beside the
+  // document's file.
+  void CheckList(const StringList& entries, std::size_t headerBytes,
+                 const game::FilesBeside& beside = {});
   void CheckList(const MacroDocument& document) {
-    CheckList(document.List(), document.Buffer().Text().size());
+    CheckList(document.List(), document.Buffer().Text().size(), document.BesideFiles());
   }
   const game::CheckResult& Findings() const { return findings_; }
   // Checks a list as CheckList does and hands its findings over, keeping only what the
   // game holds after it (a long list's findings are not held twice): Keys then takes the
   // findings from the caller.
-  game::CheckResult TakeCheckedList(const StringList& entries, std::size_t headerBytes);
+  game::CheckResult TakeCheckedList(const StringList& entries, std::size_t headerBytes,
+                                    const game::FilesBeside& beside = {});
   std::vector<game::KeyCap> Keys(game::Layout layout, const game::CheckResult& findings) const;
   // What the game holds once the list has run.
   const game::GameState& After() const { return after_; }

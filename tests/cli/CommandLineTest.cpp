@@ -166,6 +166,26 @@ TEST(CheckCommand, SaysOfEachExampleWhatTheGameDoesAsAnErrorOrANote) {
   EXPECT_TRUE(dropped.Printed("big.cfg:127: error: ")) << dropped.out;  // past 8,191 bytes
 }
 
+TEST(CheckCommand, FollowsTheFilesAListRunsFromItsFolderAsTheGameFindsTheirNames) {
+  Program program;
+  const std::vector<std::string> comments(70, "// " + std::string(60, 'x'));
+  std::vector<std::string> mine = {"alias zoom \"fov 30\""};
+  mine.insert(mine.end(), comments.begin(), comments.end());
+  program.File("Mine.cfg", mine);
+  std::vector<std::string> lines = {"exec mine.cfg", "bind e zoom"};
+  lines.insert(lines.end(), comments.begin(), comments.end());
+  const std::string list = program.File("list.cfg", lines);
+  // Quake 2 opens Mine.cfg: what it defines is known, and its size with the rest of the
+  // list makes the game stop.
+  EXPECT_EQ(program.Run({"--check", "--game=quake2", "--lang=en", list}), kFindings);
+  EXPECT_TRUE(program.Printed(list + ":1:1: error: exec Mine.cfg (4")) << program.out;
+  EXPECT_FALSE(program.Printed(list + ":2:")) << program.out;
+  // Yamagi Quake II opens mine.cfg only: not known (on Windows, whose file system ignores
+  // letter case, it opens Mine.cfg, a name Linux would not find); its buffer holds both.
+  EXPECT_EQ(program.Run({"--check", "--game=yamagi", "--lang=en", list}), kRunsAsWritten);
+  EXPECT_TRUE(program.Printed(list + ":1:1: note: ")) << program.out;
+}
+
 TEST(CheckCommand, JsonLinesReadByAJsonParserWithOneFindingOfEachSeverity) {
 #ifdef _WIN32
   GTEST_SKIP() << "file names with line breaks and control bytes: Windows has none";

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -184,6 +186,54 @@ TEST(CheckExec, UsageUnknownFilesAndFilesTooBig) {
   EXPECT_EQ(Check({"exec Big.cfg"}, Y, big).Errors(), 0);
 }
 
+// A folder beside the checked file: its files by their stored name, found as the game
+// finds names.
+FilesBeside Folder(std::map<std::string, std::string> files) {
+  return
+      [files = std::move(files)](Game game, std::string_view written) -> std::optional<FileBeside> {
+        for (const auto& [name, bytes] : files) {
+          if (OpensFileNamed(game, written, name)) return FileBeside{name, bytes};
+        }
+        return std::nullopt;
+      };
+}
+
+TEST(CheckExec, AFileBesideTheCheckedOneIsFollowedOnceLikeASupportFile) {
+  const std::string binds = "bind q \"+attack\"\nalias zoom \"fov 30\"\n";
+  const FilesBeside folder = Folder({
+      {"Binds.cfg", binds},
+      {"self.cfg", "exec self.cfg\n" + Filler(1000)},
+      {"ping.cfg", "exec pong.cfg\n" + Filler(1000)},
+      {"pong.cfg", "exec ping.cfg\n" + Filler(1000)},
+      {"big.cfg", Bytes(9000, '/') + "\n"},
+  });
+  const auto check = [&](const std::vector<std::string>& lines, Game game) {
+    return CheckScript(Script(lines), game, {}, folder);
+  };
+  // What it binds and defines counts; Quake 2 finds the name in any letter case, Yamagi
+  // Quake II as written or in lower case only.
+  CheckResult result = check({"bind q \"+use\"", "exec binds.cfg", "bind e zoom"}, Q);
+  EXPECT_EQ(CodesOf(result, 0), Codes{"overridden"});
+  EXPECT_EQ(result.Errors() + result.Notes(), 1);
+  EXPECT_EQ(CodesOf(check({"exec binds.cfg", "bind e zoom"}, Y), 0), Codes{"exec-unknown-file"});
+  EXPECT_EQ(CodesOf(check({"exec BINDS.CFG"}, Y), 0), Codes{"exec-unknown-file"});
+  EXPECT_EQ(CodesOf(check({"exec Binds.cfg", "bind e zoom"}, Y), 1), Codes{});
+  EXPECT_EQ(CodesOf(check({"exec missing.cfg"}, Q), 0), Codes{"exec-unknown-file"});
+  EXPECT_EQ(CodesOf(check({"exec big.cfg"}, Q), 0), Codes{"exec-dropped"});
+  // A file that runs itself, and files that run each other, are followed once: followed
+  // again, what waits of each round would pass the buffer.
+  EXPECT_EQ(check({"exec self.cfg"}, Q).Errors(), 0);
+  EXPECT_EQ(check({"exec ping.cfg", "exec pong.cfg"}, Q).Errors(), 0);
+  // Its size counts beside the waiting text.
+  for (Game game : kBoth) {
+    const Limits limits = LimitsOf(game);
+    const std::size_t room = limits.buffer - 2 * limits.appended - binds.size();
+    EXPECT_EQ(CheckScript("exec Binds.cfg\r\n" + Filler(room), game, {}, folder).Errors(), 0);
+    EXPECT_EQ(CodesOf(CheckScript("exec Binds.cfg\r\n" + Filler(room + 1), game, {}, folder), 0),
+              Codes{"exec-fatal"});
+  }
+}
+
 // ---- the console's reading: commands, quotes, words -------------------------------
 
 TEST(CheckReading, LongCommandsQuotesAndWords) {
@@ -334,6 +384,9 @@ TEST(CheckNames, AnAliasThatRunsItselfStopsAfterSixteenRoundsUnlessItWaits) {
   // No loop: a text that only binds a key to its own alias (the key runs it later, once per
   // press), and a text that defines its alias anew before running it (the new text runs).
   EXPECT_EQ(Check({"alias t4 \"bind k t4\""}, Q).Errors(), 0);
+  // A text that defines an alias that runs it: running it only defines the alias.
+  EXPECT_EQ(Check({"alias a \"fov 30; alias b a\""}, Q).Errors(), 0);
+  EXPECT_EQ(CodesOf(Check({"alias a \"alias b a; b\""}, Q), 0), Codes{"alias-loop"});
   EXPECT_EQ(Check({"alias t5 t6", "alias t6 \"alias t5 echo; t5\"", "t5"}, Y).Errors(), 0);
   EXPECT_EQ(Check({"alias done \"echo done\"", "alias once \"alias once done; once\""}, Q).Errors(),
             0);
@@ -406,6 +459,7 @@ TEST(CheckServer, ChatAndItems) {
       {"drop Body Armor", Q, {"item-not-droppable"}},
       {"drop Railgun", Y, {}},
       {"use Shells", Y, {"item-not-usable"}},
+      {"use health", Q, {"item-not-usable"}},
       {"give \"Rocket Launcher\"", Q, {}},  // give tries its first word unquoted
       {"give \"Rocket Launcher\" 5", Q, {}},
       {"give \"Rail gun\"", Q, {"quoted-item"}},

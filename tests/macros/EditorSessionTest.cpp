@@ -207,6 +207,28 @@ TEST_F(EditorSessionTest, LoadAndNewListAreUndoneWithTheirFile) {
   EXPECT_FALSE(session.Modified());
 }
 
+// exec runs the files beside the list's file: its findings follow the folder through load,
+// save, undo and a new list.
+TEST_F(EditorSessionTest, ExecFindsTheFilesBesideTheListsFile) {
+  std::filesystem::create_directories(dir / "game");
+  WriteFile(dir / "game/mine.cfg", "echo mine\r\n");
+  WriteFile(dir / "game/list.cfg", "exec mine.cfg\r\n");
+  const auto notes = [&] { return session.Findings().Notes(); };
+  session.Load(dir / "game/list.cfg");
+  EXPECT_EQ(notes(), 0);
+  EXPECT_EQ(session.Save(dir / "list.cfg"), Outcome::kSaved);
+  EXPECT_EQ(notes(), 1) << "no mine.cfg beside the saved file";
+  session.Load(dir / "game/list.cfg");
+  EXPECT_EQ(notes(), 0);
+  session.Undo();
+  EXPECT_EQ(notes(), 1);
+  session.Redo();
+  EXPECT_EQ(notes(), 0);
+  session.NewList();
+  session.Append("exec mine.cfg");
+  EXPECT_EQ(notes(), 1) << "a list without a file";
+}
+
 // Save never replaces a file that is not the list's own without the player's answer;
 // the list's own file needs none.
 TEST_F(EditorSessionTest, ReplacingAnotherFileNeedsAnAnswer) {
