@@ -486,6 +486,12 @@ void ScriptRun::Unbound(const Command& command, std::string_view key) {
   const ConsoleState::Binding& binding = found->second;
   if (binding.madeBy >= 0)
     sink_.Add(binding.madeBy, -1, Code::kUnbound, {binding.key, std::to_string(command.line + 1)});
+  // The list removes a binding the player's own files made.
+  const Origin& before = binding.origin;
+  if (state_.source.empty() && binding.madeBy < 0 && !before.OfList()) {
+    sink_.Add(command.line, command.column, Code::kUnbindsOwnBinding,
+              {binding.key, binding.text, before.file, std::to_string(before.line + 1)});
+  }
   state_.bindings.erase(found);
 }
 
