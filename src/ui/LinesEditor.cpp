@@ -128,6 +128,8 @@ void LinesEditor::EditSelectedLine() {
 // keys); a field with nothing of its own to undo or redo lets the window's action take
 // the keys (the override event is kept from it).
 bool LinesEditor::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
+    return QObject::eventFilter(watched, event);
   const auto* press = static_cast<QKeyEvent*>(event);
   if (event->type() == QEvent::KeyPress && watched == controls_.linesView) {
     const QKeyCombination key(press->modifiers() & ~Qt::KeypadModifier, Qt::Key(press->key()));

@@ -283,8 +283,9 @@ void MainWindow::showEvent(QShowEvent* event) {
 // hands an Enter its line edit ignores back to that line edit, so the key is taken here,
 // once).
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
   const auto* press = static_cast<QKeyEvent*>(event);
-  if (event->type() == QEvent::KeyPress && watched == controls_->definableField->lineEdit() &&
+  if (watched == controls_->definableField->lineEdit() &&
       (press->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
       (press->key() == Qt::Key_Return || press->key() == Qt::Key_Enter)) {
     controls_->addDefinableButton->click();
