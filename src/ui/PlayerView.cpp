@@ -4,6 +4,7 @@
 #include <QFileSystemWatcher>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -27,9 +28,10 @@ PlayerView::PlayerView(WindowControls& controls, macros::EditorSession& session,
       findings_(findings),
       lines_(lines),
       texts_(texts),
-      keyboard_(new KeyboardView(texts, game::Layout::kQwerty)),
+      keyboard_(new KeyboardView(texts, game::Layout::kQwerty, controls.keyboardGroup)),
       watcher_(new QFileSystemWatcher(this)) {
   keyboard_->setObjectName("KeyboardView");
+  controls_.keyboardGroup->layout()->addWidget(keyboard_);
   keyboard_->SetKeySource([this](game::Layout layout) { return session_.Keys(layout); });
   connect(keyboard_, &KeyboardView::KeyChosen, this, [this](const QString& name, int line) {
     emit KeyChosen(name);
@@ -98,7 +100,7 @@ void PlayerView::ShowCaptions() {
 
 void PlayerView::ToggleKeyboard() {
   const bool shown = controls_.keyboardGroup->isHidden();
-  controls_.ShowKeyboard(keyboard_, shown);
+  controls_.ShowKeyboard(shown);
   if (!shown) return;
   keyboard_->Refresh();
   keyboard_->setFocus();

@@ -342,8 +342,7 @@ void WindowControls::ShowResources(bool shown) {
   ShowBand(resourcesGroup, kResourcesHeight, shown);
 }
 
-void WindowControls::ShowKeyboard(QWidget* view, bool shown) {
-  if (view->parentWidget() != keyboardGroup) keyboardGroup->layout()->addWidget(view);
+void WindowControls::ShowKeyboard(bool shown) {
   keyboardButton->setChecked(shown);
   ShowBand(keyboardGroup, kKeyboardHeight, shown);
 }

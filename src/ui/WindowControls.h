@@ -42,8 +42,8 @@ class WindowControls : public QObject {
   // Shows or hides the external resources; the window grows or shrinks by their height
   // and keeps any room the player gave it.
   void ShowResources(bool shown);
-  // Shows or hides the keyboard band (holding `view`), the same way.
-  void ShowKeyboard(QWidget* view, bool shown);
+  // Shows or hides the keyboard band, the same way.
+  void ShowKeyboard(bool shown);
   // Shows or hides the filter field above the list (the list gives it its room).
   void ShowFilter(bool shown);
   // Keeps the window within the available area of its screen; `opening`: at its default
