@@ -19,6 +19,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QUrl>
 
@@ -98,6 +99,8 @@ MainWindow::MainWindow(std::string applicationDirectory, Dialogs& dialogs, QWidg
 // shut-down goes on.
 MainWindow::~MainWindow() {
   Reporting([this] { session_.Language().StoreWaitingSettings(); });
+  // The controls go first, while the parts that watch them and their table still exist.
+  delete controls_->scrolled;
 }
 
 void MainWindow::CreateControls() {

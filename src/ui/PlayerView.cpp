@@ -131,7 +131,7 @@ void PlayerView::ApplyFilter() {
 
 // Escape in the filter clears it and gives the list back its room.
 bool PlayerView::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == controls_.filterEdit && event->type() == QEvent::KeyPress &&
+  if (event->type() == QEvent::KeyPress && watched == controls_.filterEdit &&
       static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
     controls_.filterEdit->clear();
     controls_.ShowFilter(false);
