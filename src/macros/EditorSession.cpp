@@ -39,6 +39,11 @@ EditorSession::EditorSession(std::string dataRoot, std::size_t maxEntries, bool 
       document_(maxEntries),
       language_(dataRoot_) {
   if (header) document_.ResetHeader();
+  // The list is checked on the player's game (an empty one until a game is set).
+  document_.SetChecker(
+      [this](const StringList& entries, std::size_t headerBytes, const game::FilesBeside& beside) {
+        return player_.TakeCheckedList(entries, headerBytes, beside);
+      });
 }
 
 void EditorSession::Select(int row) {
@@ -47,19 +52,25 @@ void EditorSession::Select(int row) {
 
 // ---- The game ---------------------------------------------------------------------------
 
+// Each change reads the player's game first, so that the list is checked once, on it.
 void EditorSession::SetGame(game::Game game) {
   composer_.SetGame(game);
+  ReadPlayerFiles(game);
   document_.SetGame(game);
-  ReadPlayerGame();
 }
 
 void EditorSession::SetSupportFiles(game::SupportFiles support) {
   support_ = support;
+  ReadPlayerFiles(Game());
   document_.SetSupportFiles(std::move(support));
-  ReadPlayerGame();
 }
 
 void EditorSession::ReadPlayerGame() {
+  ReadPlayerFiles(Game());
+  document_.CheckAgain();
+}
+
+void EditorSession::ReadPlayerFiles(game::Game game) {
   std::string gamePath;
   try {
     gamePath = datafiles::IniFile(language_.SettingsPath())
@@ -67,11 +78,7 @@ void EditorSession::ReadPlayerGame() {
   } catch (const Error&) {
     // A settings file that cannot be read knows no game folder: the game starts empty.
   }
-  player_.Read(Game(), gamePath, support_);
-  document_.SetChecker(
-      [this](const StringList& entries, std::size_t headerBytes, const game::FilesBeside& beside) {
-        return player_.TakeCheckedList(entries, headerBytes, beside);
-      });
+  player_.Read(game, gamePath, support_);
 }
 
 std::vector<game::Finding> EditorSession::FindingsOfLines(std::span<const int> kept) const {

@@ -235,6 +235,8 @@ class EditorSession {
   void DropRedo();
   // A whole-list step: the list, buffer and file are exchanged with `other`.
   void ReplaceWhole(StringList entries, OutputBuffer buffer, FileState file);
+  // Reads the player's start-up files of `game` (nothing checked yet).
+  void ReadPlayerFiles(game::Game game);
   void RememberFolder(const std::string& path);
   void AddRecent(const std::string& path);
   std::vector<std::string> StoredRecentFiles() const;

@@ -35,6 +35,10 @@ void MacroDocument::Check() {
 
 void MacroDocument::SetChecker(ListChecker checker) {
   checker_ = std::move(checker);
+  CheckAgain();
+}
+
+void MacroDocument::CheckAgain() {
   Check();
   Tell(DocumentChange::Kind::kFindings, -1, true);
 }

@@ -65,6 +65,8 @@ class MacroDocument {
   using ListChecker =
       std::function<game::CheckResult(const StringList&, std::size_t, const game::FilesBeside&)>;
   void SetChecker(ListChecker checker);
+  // Checks the list again (what the checker knows changed) and tells the listener.
+  void CheckAgain();
 
   // The list is read here; it changes only through the operations below (the selection
   // and the tool-tip are the list's own).

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "FileSystemUser.h"
 #include "TestSupport.h"
 #include "core/Backup.h"
 #include "core/Errors.h"
@@ -22,29 +23,9 @@ namespace {
 using testing::Exists;
 using testing::MessageOf;
 using testing::ReadFile;
+using testing::ScopedConfigHome;
 using testing::TempDir;
 using testing::WriteFile;
-
-// XDG_CONFIG_HOME set for one test and restored afterwards.
-class ScopedConfigHome {
- public:
-  explicit ScopedConfigHome(const std::string& folder) {
-    if (const char* previous = std::getenv("XDG_CONFIG_HOME")) previous_ = previous;
-    ::setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
-  }
-  ~ScopedConfigHome() {
-    if (previous_) {
-      ::setenv("XDG_CONFIG_HOME", previous_->c_str(), 1);
-    } else {
-      ::unsetenv("XDG_CONFIG_HOME");
-    }
-  }
-  ScopedConfigHome(const ScopedConfigHome&) = delete;
-  ScopedConfigHome& operator=(const ScopedConfigHome&) = delete;
-
- private:
-  std::optional<std::string> previous_;
-};
 
 // HOME set for one test and restored afterwards.
 class ScopedHome {
