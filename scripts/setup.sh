@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build make g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev libfontconfig-dev
   qt6-translations-l10n
   libgtest-dev googletest
   clang libclang-rt-14-dev clang-format

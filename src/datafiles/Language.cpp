@@ -155,6 +155,14 @@ std::string LanguageState::Format(const Text& text) const {
   return FormatText(*pattern, text.args, DigitGroupSeparator(selected_));
 }
 
+void LanguageState::ReadButtonCaptions() {
+  for (Language language : {Language::kFrench, Language::kEnglish}) {
+    buttonCaptions_[language == Language::kFrench ? 0 : 1] =
+        IniFile(appDir_ + FilesOf(language).captionsPath)
+            .ReadString(kGeneralSection, "Main.LanguageButton", "");
+  }
+}
+
 std::string LanguageState::ReadAboutCaption() const {
   return IniFile(appDir_ + files_.captionsPath)
       .ReadString(kGeneralSection, kAboutBoxCaptionKey, "");

@@ -156,6 +156,14 @@ class LanguageState {
   // The about box's caption from the current caption file (empty when absent).
   std::string ReadAboutCaption() const;
 
+  // Reads each language button's caption, "Main.LanguageButton", from its own language's
+  // caption file (empty when absent): a button always speaks its language.
+  void ReadButtonCaptions();
+  // The caption read for `language`'s button (kFrench or kEnglish).
+  const std::string& ButtonCaption(Language language) const {
+    return buttonCaptions_[language == Language::kFrench ? 0 : 1];
+  }
+
   // `text` in the language of the last reload: its pattern from the caption file with
   // the placeholders filled in (FormatText); FallbackText when the caption file has no
   // text for its key (absent or empty).
@@ -171,6 +179,7 @@ class LanguageState {
  private:
   std::string appDir_;
   Language selected_ = Language::kNone;
+  std::array<std::string, 2> buttonCaptions_;  // French, English
   LanguageFiles files_;
   SettingsChanges settingsChanges_;
 };

@@ -46,6 +46,28 @@ EditorSession::EditorSession(std::string dataRoot, std::size_t maxEntries, bool 
       });
 }
 
+StartingState EditorSession::Start() {
+  StartingState state;
+  const auto step = [&state](StartingStep current, auto&& work) {
+    if (state.error) return;
+    try {
+      work();
+    } catch (...) {
+      state.stoppedAt = current;
+      state.error = std::current_exception();
+    }
+  };
+  step(StartingStep::kButtonCaptions, [this] { language_.ReadButtonCaptions(); });
+  step(StartingStep::kGame, [this] { RestoreGameChoice(); });
+  step(StartingStep::kLanguage, [this] { language_.ChooseAtStartup(); });
+  step(StartingStep::kDefinableFunctions, [this] {
+    composer_.Reset();
+    language_.LoadDefinableFunctions();
+  });
+  step(StartingStep::kHeader, [this] { ResetHeader(); });
+  return state;
+}
+
 void EditorSession::Select(int row) {
   document_.List().UserSelect(row);
 }

@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <span>
@@ -41,6 +42,24 @@ namespace tavrilo::macros {
 inline constexpr std::string_view kRecentFilesKey = "RecentFiles";
 inline constexpr std::size_t kMaxRecentFiles = 8;
 
+// The steps of the window's creation step that work on the session, in their order (see
+// EditorSession::Start).
+enum class StartingStep { kButtonCaptions, kGame, kLanguage, kDefinableFunctions, kHeader, kDone };
+
+// How far the creation step's work went: an error ends it, and what was done before stays
+// done.
+struct StartingState {
+  StartingStep stoppedAt = StartingStep::kDone;  // the step an error ended
+  std::exception_ptr error;                      // that error
+
+  // True when `step` ran to its end.
+  bool Done(StartingStep step) const { return step < stoppedAt; }
+  // Throws the error that ended `step` or one before it; nothing when `step` ran to its end.
+  void ThrowUnlessDone(StartingStep step) const {
+    if (!Done(step)) std::rethrow_exception(error);
+  }
+};
+
 class EditorSession {
  public:
   // `dataRoot`: the folder that holds data/ (caption files, settings), ending with a
@@ -54,6 +73,12 @@ class EditorSession {
   EditorSession& operator=(const EditorSession&) = delete;
   // The header comment goes into the output buffer (the window's start-up).
   void ResetHeader() { document_.ResetHeader(); }
+
+  // The creation step's work on the session, before the window shows any of it: the
+  // language buttons' captions; the game stored in the settings; the start-up language
+  // (LanguageState::ChooseAtStartup); the composer reset and the definable functions; the
+  // list's header. An error ends it; the steps done before stay done.
+  StartingState Start();
 
   // ---- What the window shows ----------------------------------------------------------
   const MacroDocument& Document() const { return document_; }

@@ -16,7 +16,6 @@
 
 #include <algorithm>
 
-#include "datafiles/IniFile.h"
 #include "ui/TextCodec.h"
 #include "ui/WindowControls.h"
 
@@ -41,10 +40,8 @@ void SetItems(QComboBox* field, const StringList& list) {
 void LanguageView::ShowLanguageButtons() {
   const std::pair<QRadioButton*, Language> buttons[] = {
       {controls_.frenchButton, Language::kFrench}, {controls_.englishButton, Language::kEnglish}};
-  for (const auto& [button, language] : buttons) {
-    const datafiles::IniFile captions(dataRoot_ + datafiles::FilesOf(language).captionsPath);
-    button->setText(FromAnsi(captions.ReadString("General", "Main.LanguageButton", "")));
-  }
+  for (const auto& [button, language] : buttons)
+    button->setText(FromAnsi(language_.ButtonCaption(language)));
 }
 
 void LanguageView::ShowAll() {
@@ -158,7 +155,6 @@ void LanguageView::FollowInQtTexts() {
 
 void LanguageView::ShowFunctionNames() {
   SetItems(controls_.functionField, language_.functionNames);
-  controls_.functionField->view()->setMinimumWidth(WidestEntry(*controls_.functionField) + 24);
 }
 
 void LanguageView::ShowResources() {

@@ -23,12 +23,8 @@ class WindowControls;
 class LanguageView {
  public:
   LanguageView(QWidget& window, WindowControls& controls, const datafiles::LanguageState& language,
-               const WindowTexts& texts, std::string dataRoot)
-      : window_(window),
-        controls_(controls),
-        language_(language),
-        texts_(texts),
-        dataRoot_(std::move(dataRoot)) {}
+               const WindowTexts& texts)
+      : window_(window), controls_(controls), language_(language), texts_(texts) {}
 
   // Each language button speaks its own language, whichever is chosen.
   void ShowLanguageButtons();
@@ -49,7 +45,6 @@ class LanguageView {
   WindowControls& controls_;
   const datafiles::LanguageState& language_;
   const WindowTexts& texts_;
-  std::string dataRoot_;
   QTranslator* qtTranslator_ = nullptr;
 };
 

@@ -32,6 +32,7 @@
 #include "ui/Colours.h"
 #include "ui/FileActions.h"
 #include "ui/FindingsView.h"
+#include "ui/FontConfigurationReader.h"
 #include "ui/KeyFieldCapture.h"
 #include "ui/KeyboardView.h"
 #include "ui/LinesEditor.h"
@@ -82,16 +83,22 @@ bool MainWindow::Reporting(Action&& action) {
   return ReportingErrors(dialogs_, *this, texts_, std::forward<Action>(action));
 }
 
-MainWindow::MainWindow(std::string applicationDirectory, Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent, Qt::Window),
+MainWindow::MainWindow(std::string applicationDirectory, Dialogs& dialogs,
+                       FontConfigurationReader* fontConfiguration)
+    : QWidget(nullptr, Qt::Window),
       session_(std::move(applicationDirectory), StringList::kMaxCount, false),
       texts_(session_.Language()),
       dialogs_(dialogs) {
   setObjectName("MainForm");
+  // The session reads its files and does its part of the creation step first, while the
+  // fonts' configuration, which the controls' texts need, may still be being read.
+  session_.SetSupportFiles(install::ReadSupportFiles(session_.DataRoot()));
+  const macros::StartingState start = session_.Start();
+  if (fontConfiguration != nullptr) fontConfiguration->Wait();
   CreateControls();
   WireFields();
   WireButtons();
-  LoadStartingState();
+  ShowStartingState(start);
 }
 
 // The destruction step: the settings this window changed whose write failed are stored
@@ -106,8 +113,7 @@ MainWindow::~MainWindow() {
 void MainWindow::CreateControls() {
   controls_ = new WindowControls(this);
   PaintFields(*controls_);
-  languageView_.emplace(*this, *controls_, session_.Language(), texts_, session_.DataRoot());
-  session_.SetSupportFiles(install::ReadSupportFiles(session_.DataRoot()));
+  languageView_.emplace(*this, *controls_, session_.Language(), texts_);
   findingsView_ = new FindingsView(*controls_, session_, texts_, this);
   keyCapture_ = new KeyFieldCapture(
       *controls_, texts_, [this] { return session_.Game(); }, this);
@@ -239,26 +245,28 @@ void MainWindow::WireButtons() {
   });
 }
 
-// The creation step. An error ends it; what was done before stays done.
-void MainWindow::LoadStartingState() {
-  Reporting([this] {
+// The creation step: the session has done its part (EditorSession::Start); the window
+// shows what each step reached, in order. An error ends it; what was done before stays
+// done, and shows.
+void MainWindow::ShowStartingState(const macros::StartingState& start) {
+  using Step = macros::StartingStep;
+  Reporting([this, &start] {
+    start.ThrowUnlessDone(Step::kButtonCaptions);
     languageView_->ShowLanguageButtons();
-    session_.RestoreGameChoice();
+    start.ThrowUnlessDone(Step::kGame);
     controls_->gameField->setCurrentIndex(session_.Game() == game::Game::kYamagi ? 1 : 0);
-    ThenShow([this] { session_.Language().ChooseAtStartup(); },
-             [this] {
-               if (session_.Language().Selected() != Language::kNone) ShowLanguage();
-             });
-    session_.Composer().Reset();
-    session_.Language().LoadDefinableFunctions();
+    // A language loaded before an error of the start-up choice shows.
+    if (session_.Language().Selected() != Language::kNone) ShowLanguage();
+    start.ThrowUnlessDone(Step::kLanguage);
+    start.ThrowUnlessDone(Step::kDefinableFunctions);
     languageView_->ShowDefinableFunctions();
     resourcesPanelShown_ = 1;
     SetApplicationTitle(FromAnsi(kApplicationTitle));
     titled_ = true;
     ShowTitle();
     controls_->ShowResources(true);
-    session_.ResetHeader();
-    ReloadLanguage();
+    start.ThrowUnlessDone(Step::kHeader);
+    findingsView_->ShowAll();  // the list's findings, now with its header
   });
   player_->ShowPlayerGame();
   files_->OfferInterruptedSaves();
@@ -313,10 +321,6 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::SelectLanguage(datafiles::Language language) {
   ThenShow([&] { session_.Language().Select(language); }, [this] { ShowLanguage(); });
   session_.Language().StoreFlags();
-}
-
-void MainWindow::ReloadLanguage() {
-  ThenShow([this] { session_.Language().ReloadLanguage(); }, [this] { ShowLanguage(); });
 }
 
 void MainWindow::ShowLanguage() {

@@ -20,6 +20,7 @@ class QDialog;
 namespace tavrilo::ui {
 
 class FileActions;
+class FontConfigurationReader;
 class FindingsView;
 class KeyFieldCapture;
 class LinesEditor;
@@ -32,8 +33,10 @@ class MainWindow : public QWidget {
  public:
   // Builds the window and runs its creation step with the data of `applicationDirectory`
   // (ending with a separator). An error of the creation step is shown in the error box
-  // and ends that step; the window keeps the state reached.
-  MainWindow(std::string applicationDirectory, Dialogs& dialogs, QWidget* parent = nullptr);
+  // and ends that step; the window keeps the state reached. `fontConfiguration`, if any,
+  // is waited for before the first control is made.
+  MainWindow(std::string applicationDirectory, Dialogs& dialogs,
+             FontConfigurationReader* fontConfiguration = nullptr);
   // The destruction step: stores the language and game choices.
   ~MainWindow() override;
 
@@ -65,11 +68,10 @@ class MainWindow : public QWidget {
   void CreateControls();
   void WireFields();
   void WireButtons();
-  void LoadStartingState();
+  void ShowStartingState(const macros::StartingState& start);
 
   // Language and game.
   void SelectLanguage(datafiles::Language language);
-  void ReloadLanguage();
   void ShowLanguage();
   void ChooseGame(int index);
 

@@ -85,10 +85,48 @@ QPushButton* Button(QWidget* parent, const char* name, int left, int top, int wi
   return button;
 }
 
+// Only the entries whose letters are about as wide as the widest are laid out whole:
+// laying out every entry costs as much as the rest of the window's start.
+int WidestEntry(const QComboBox& field) {
+  const QAbstractItemView& view = *field.view();
+  const QFontMetrics metrics(view.font());
+  std::vector<int> letters(static_cast<std::size_t>(field.count()));
+  int widest = 0;
+  for (int row = 0; row < field.count(); ++row) {
+    int width = 0;
+    for (QChar letter : field.itemText(row))
+      width += metrics.horizontalAdvance(letter);
+    letters[static_cast<std::size_t>(row)] = width;
+    widest = std::max(widest, width);
+  }
+  // Kerning and rounding make a whole entry a few pixels narrower than its letters.
+  constexpr int kLayoutSlack = 8;
+  int entry = 0;
+  for (int row = 0; row < field.count(); ++row) {
+    if (letters[static_cast<std::size_t>(row)] >= widest - kLayoutSlack)
+      entry = std::max(entry, view.sizeHintForIndex(field.model()->index(row, 0)).width());
+  }
+  return entry;
+}
+
+// A drop-down field whose list shows each entry whole, wider than the field when it must
+// be. The entries change with the language; they are measured as the list opens, which
+// spares the window's start the work.
+class EntryField : public QComboBox {
+ public:
+  using QComboBox::QComboBox;
+
+  void showPopup() override {
+    constexpr int kScrollBarRoom = 24;
+    view()->setMinimumWidth(WidestEntry(*this) + kScrollBarRoom);
+    QComboBox::showPopup();
+  }
+};
+
 // An editable drop-down field whose handlers run only on the user's picks and edits.
 QComboBox* EditableField(QWidget* parent, const char* name, int left, int top, int width,
                          int height) {
-  auto* field = Place<QComboBox>(parent, name, left, top, width, height);
+  QComboBox* field = Place<EntryField>(parent, name, left, top, width, height);
   field->setEditable(true);
   field->setInsertPolicy(QComboBox::NoInsert);
   field->setCompleter(nullptr);
@@ -144,30 +182,6 @@ QFont OwnTextFont() {
   return WindowFont(kOwnTextPixels);
 }
 
-// Only the entries whose letters are about as wide as the widest are laid out whole:
-// laying out every entry costs as much as the rest of the window's start.
-int WidestEntry(const QComboBox& field) {
-  const QAbstractItemView& view = *field.view();
-  const QFontMetrics metrics(view.font());
-  std::vector<int> letters(static_cast<std::size_t>(field.count()));
-  int widest = 0;
-  for (int row = 0; row < field.count(); ++row) {
-    int width = 0;
-    for (QChar letter : field.itemText(row))
-      width += metrics.horizontalAdvance(letter);
-    letters[static_cast<std::size_t>(row)] = width;
-    widest = std::max(widest, width);
-  }
-  // Kerning and rounding make a whole entry a few pixels narrower than its letters.
-  constexpr int kLayoutSlack = 8;
-  int entry = 0;
-  for (int row = 0; row < field.count(); ++row) {
-    if (letters[static_cast<std::size_t>(row)] >= widest - kLayoutSlack)
-      entry = std::max(entry, view.sizeHintForIndex(field.model()->index(row, 0)).width());
-  }
-  return entry;
-}
-
 WindowControls::WindowControls(QWidget* owner) : QObject(owner), window(owner) {
   window->setFont(WindowFont(kOwnTextPixels));
   auto* content = new QWidget;
@@ -197,8 +211,6 @@ WindowControls::WindowControls(QWidget* owner) : QObject(owner), window(owner) {
   keyField->setCurrentIndex(-1);
   captureAction = keyField->lineEdit()->addAction(KeyboardIcon(), QLineEdit::TrailingPosition);
   captureAction->setObjectName("CaptureKeyAction");
-  // The drop-down shows each entry whole, wider than the field when it must be.
-  keyField->view()->setMinimumWidth(WidestEntry(*keyField) + 24);
   functionField = EditableField(mainGroup, "FonctionComboBox", 187, 16, 133, 21);
   chatEdit = TextField(mainGroup, "SayEdit", 10, 39, 265, 21);
   addBindingButton = Button(mainGroup, "AddBtn", 280, 39, 40, 20, false);
@@ -283,7 +295,6 @@ WindowControls::WindowControls(QWidget* owner) : QObject(owner), window(owner) {
   keyboardRow->setContentsMargins(kMargin, 14, kMargin, kMargin);
   keyboardGroup->hide();
   filterEdit = Place<QLineEdit>(mainGroup, "FilterEdit", 330, 16, 260, kFilterHeight);
-  filterEdit->setClearButtonEnabled(true);
   filterEdit->hide();
 
   for (QWidget* band : {static_cast<QWidget*>(languageFrame), static_cast<QWidget*>(mainGroup),
@@ -356,6 +367,9 @@ void WindowControls::ShowBand(QWidget* band, int bandHeight, bool shown) {
 }
 
 void WindowControls::ShowFilter(bool shown) {
+  // Its clear button's picture is made the first time it is shown, not at the window's
+  // start.
+  if (shown) filterEdit->setClearButtonEnabled(true);
   filterEdit->setVisible(shown);
   LayOutMainGroup();
 }

@@ -120,7 +120,4 @@ class WindowControls : public QObject {
 // The window's fonts: its own texts at 10 pixels, the other controls at 11.
 QFont OwnTextFont();
 
-// The width of the widest entry of `field`'s drop-down as its list draws it.
-int WidestEntry(const QComboBox& field);
-
 }  // namespace tavrilo::ui

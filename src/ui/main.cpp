@@ -24,6 +24,7 @@
 #include "core/Platform.h"
 #include "ui/AboutBox.h"
 #include "ui/Dialogs.h"
+#include "ui/FontConfigurationReader.h"
 #include "ui/MainWindow.h"
 #include "ui/ShortDateFormat.h"
 #include "ui/TextCodec.h"
@@ -89,10 +90,15 @@ int main(int argc, char* argv[]) {
   QGuiApplication::setDesktopFileName(tavrilo::ui::FromAnsi(tavrilo::kApplicationId));
   QCoreApplication::setApplicationName(QStringLiteral("tavrilo"));
 
+  // The fonts' configuration is read on another thread while the window's session reads
+  // its files. Not before Qt has started: Qt sets the process's locale and removes the
+  // desktop's start-up id from its environment, which no other thread may read meanwhile.
+  tavrilo::ui::FontConfigurationReader fontConfiguration;
   // What a killed write left in the settings folders is undone before they are read.
   tavrilo::CleanSettingsFolder();
+
   tavrilo::ui::DesktopDialogs dialogs;
-  tavrilo::ui::MainWindow mainForm(tavrilo::DataRoot(), dialogs);
+  tavrilo::ui::MainWindow mainForm(tavrilo::DataRoot(), dialogs, &fontConfiguration);
   mainForm.show();
   // Decoding the icon's pictures and building the about box would delay the first frame.
   std::optional<tavrilo::ui::AboutBox> aboutBox;

@@ -12,6 +12,7 @@
 #include "core/Errors.h"
 #include "core/FileError.h"
 #include "core/Platform.h"
+#include "datafiles/GameChoice.h"
 #include "datafiles/IniFile.h"
 
 namespace tavrilo::macros {
@@ -389,6 +390,42 @@ TEST_F(EditorSessionTest, TheListIsCheckedOnThePlayersOwnFiles) {
   session.ReadPlayerGame();
   EXPECT_TRUE(session.Findings().FindingsOf(0).empty());
   EXPECT_FALSE(session.Findings().FindingsOf(1).empty()) << "no alias mine any more";
+}
+
+// The creation step's work on the session runs its steps in order and stops at the first
+// error, keeping what the steps before it did; with every file there it ends with the
+// list's header written.
+TEST_F(EditorSessionTest, TheStartStopsAtItsFirstErrorAndKeepsWhatWasDone) {
+  for (const char* language : {"en", "fr"}) {
+    WriteFile(dir / ("data/dics-" + std::string(language) + ".ini"),
+              "[General]\r\nMain.LanguageButton=" + std::string(language) + " button\r\n");
+    WriteFile(dir / ("data/fcts-" + std::string(language) + ".dat"), "Zoom\r\nzoom\r\n");
+    WriteFile(dir / ("data/externs-" + std::string(language) + ".dat"), "");
+  }
+  WriteFile(dir / "data/config.ini", "[General]\r\n" + std::string(datafiles::kGameKey) + "=" +
+                                         std::string(game::SettingsNameOf(game::Game::kYamagi)) +
+                                         "\r\n");
+  {
+    EditorSession starting(Root(), StringList::kMaxCount, false);
+    const StartingState start = starting.Start();  // no data/user.dat
+    EXPECT_EQ(start.stoppedAt, StartingStep::kDefinableFunctions);
+    EXPECT_TRUE(start.Done(StartingStep::kLanguage));
+    EXPECT_NO_THROW(start.ThrowUnlessDone(StartingStep::kLanguage));
+    EXPECT_THROW(start.ThrowUnlessDone(StartingStep::kDefinableFunctions), Error);
+    EXPECT_THROW(start.ThrowUnlessDone(StartingStep::kHeader), Error);
+    EXPECT_EQ(starting.Language().ButtonCaption(datafiles::Language::kFrench), "fr button");
+    EXPECT_EQ(starting.Game(), game::Game::kYamagi);
+    EXPECT_EQ(starting.Language().Selected(), datafiles::Language::kEnglish);
+    EXPECT_EQ(starting.Language().functionNames.Count(), 1);
+    EXPECT_TRUE(starting.Document().Buffer().Empty());  // the header's step never ran
+  }
+  WriteFile(dir / "data/user.dat", "echo\r\n");
+  EditorSession starting(Root(), StringList::kMaxCount, false);
+  const StartingState start = starting.Start();
+  EXPECT_EQ(start.stoppedAt, StartingStep::kDone);
+  EXPECT_NO_THROW(start.ThrowUnlessDone(StartingStep::kHeader));
+  EXPECT_EQ(starting.Language().definableFunctions.Count(), 1);
+  EXPECT_FALSE(starting.Document().Buffer().Empty());
 }
 
 }  // namespace

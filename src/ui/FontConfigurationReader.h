@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The system's font configuration, read on another thread while Qt starts. Qt reads it
+// when a first text is measured, and reading it (every configuration file of the system's
+// fonts, then their caches) is the largest part of a Qt window's start; connecting to the
+// display takes about as long and needs none of it, so the two run side by side. Where
+// the system has no such configuration (Windows, macOS), nothing is read.
+#pragma once
+
+#include <thread>
+
+namespace tavrilo::ui {
+
+class FontConfigurationReader {
+ public:
+  // Starts reading.
+  FontConfigurationReader();
+  // Waits for the reading to end, if Wait has not.
+  ~FontConfigurationReader();
+  FontConfigurationReader(const FontConfigurationReader&) = delete;
+  FontConfigurationReader& operator=(const FontConfigurationReader&) = delete;
+
+  // Returns once the configuration is read: before the first text is measured, so that Qt
+  // finds it read and does not read it a second time alongside.
+  void Wait();
+
+ private:
+  std::thread reader_;
+};
+
+}  // namespace tavrilo::ui
