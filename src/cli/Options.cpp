@@ -155,7 +155,7 @@ class Parser {
       if (arg[i] == 'h' || arg[i] == '?' || arg[i] == 'v') {
         if (!answer) answer = arg[i] == 'v' ? Action::kVersion : Action::kHelp;
       } else {
-        return Fail("Cli.UnknownOption", "-" + std::string(1, arg[i]));
+        return Fail("Cli.UnknownOption", std::string{'-', arg[i]});
       }
     }
   }
