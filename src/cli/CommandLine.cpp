@@ -174,8 +174,10 @@ class Check {
                             : unread.reason);
     }
     session.emplace(game, support);
+    // exec in a start-up file runs a file of the folders looked in.
+    const game::FilesBeside beside = install::FilesBesideInFolders(configuration.folders);
     for (const install::StartupFile& file : configuration.files)
-      session->Run(file.bytes, file.path);
+      session->Run(file.bytes, file.path, beside);
   }
 
   // "tavrilo: NAME: reason" on the error stream.

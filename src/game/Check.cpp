@@ -229,13 +229,14 @@ ConsoleSession::ConsoleSession(Game game, SupportFiles files)
 ConsoleSession::~ConsoleSession() = default;
 ConsoleSession::ConsoleSession(ConsoleSession&&) noexcept = default;
 
-ConsoleSession::Outcome ConsoleSession::Run(std::string_view text, std::string_view source) {
+ConsoleSession::Outcome ConsoleSession::Run(std::string_view text, std::string_view source,
+                                            const FilesBeside& beside) {
   Outcome outcome;
   state_->console.ForgetLines();
   state_->console.source = source;
   state_->console.reached = &outcome.reached;
   outcome.findings =
-      Check(LineCursor::OfBytes(text), 0, state_->game, state_->library, state_->console);
+      Check(LineCursor::OfBytes(text), 0, state_->game, state_->library, state_->console, beside);
   state_->console.reached = nullptr;
   return outcome;
 }

@@ -35,8 +35,9 @@ class ConsoleSession {
     CheckResult findings;  // the findings of the text, its lines from 0
   };
   // Runs `text` (lines cut at LF) on what the texts before it left. `source` names the
-  // file it is (one of the player's start-up files) in the origins of what it makes.
-  Outcome Run(std::string_view text, std::string_view source = {});
+  // file it is (one of the player's start-up files) in the origins of what it makes; exec
+  // runs the files `beside` finds (see CheckScript in game/Check.h).
+  Outcome Run(std::string_view text, std::string_view source = {}, const FilesBeside& beside = {});
 
   // What the texts run so far left in the game: its key map, aliases and cvars, each
   // with the file and line that made it.

@@ -59,4 +59,21 @@ game::FilesBeside FilesBesideIn(std::string folder) {
   };
 }
 
+game::FilesBeside FilesBesideInFolders(const std::vector<std::string>& folders,
+                                       std::vector<std::string>* found) {
+  std::vector<std::pair<std::string, game::FilesBeside>> each;
+  for (const std::string& folder : folders)
+    each.emplace_back(folder, FilesBesideIn(folder));
+  return [each = std::move(each), found](
+             game::Game game, std::string_view written) -> std::optional<game::FileBeside> {
+    for (const auto& [folder, files] : each) {
+      std::optional<game::FileBeside> file = files(game, written);
+      if (!file) continue;
+      if (found != nullptr) found->push_back(folder + file->name);
+      return file;
+    }
+    return std::nullopt;
+  };
+}
+
 }  // namespace tavrilo::install

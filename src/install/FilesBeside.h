@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "game/Check.h"
 #include "game/Game.h"
@@ -25,5 +26,11 @@ std::optional<std::string> FindFileAsGameOpens(game::Game game, const std::strin
 // whole within the bound of every file read whole (core/WholeFile.h); one that cannot be
 // read is none. The folder is listed once, when the first name is asked for.
 game::FilesBeside FilesBesideIn(std::string folder);
+
+// The files of several folders, as FilesBesideIn finds them in each: the first folder that
+// has a name wins (the game looks in the player's own folder first). The path of each file
+// found is added to `found`, if given, which must outlive the result's use.
+game::FilesBeside FilesBesideInFolders(const std::vector<std::string>& folders,
+                                       std::vector<std::string>* found = nullptr);
 
 }  // namespace tavrilo::install

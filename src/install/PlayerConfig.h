@@ -35,6 +35,10 @@ struct PlayerConfiguration {
   // The folders looked in (the player's own first), each ending with a separator: a
   // change in one of them may change the configuration.
   std::vector<std::string> folders;
+  // The files the start-up files ran with exec, found in those folders as the game finds
+  // them (install/FilesBeside.h), filled as they run (macros::PlayerGame::Read): a change
+  // in one of them may change the configuration too.
+  std::vector<std::string> executed;
 };
 
 // The player's own folder of Yamagi Quake II, as the game finds it, ending with a

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "game/Filter.h"
+#include "install/FilesBeside.h"
 
 namespace tavrilo::macros {
 
@@ -19,8 +20,11 @@ void PlayerGame::Read(game::Game game, const std::string& gamePath,
                                     : install::ReadPlayerConfiguration(game, gamePath, userFolder);
   session_.reset();
   session_.emplace(game, support);
+  // exec in a start-up file runs a file of the folders looked in.
+  const game::FilesBeside beside =
+      install::FilesBesideInFolders(configuration_.folders, &configuration_.executed);
   for (install::StartupFile& file : configuration_.files) {
-    session_->Run(file.bytes, file.path);
+    session_->Run(file.bytes, file.path, beside);
     std::string().swap(file.bytes);
   }
   before_ = session_->Current();

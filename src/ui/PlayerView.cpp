@@ -79,6 +79,8 @@ void PlayerView::Watch() {
     paths << PathFromBytes(folder);
   for (const install::StartupFile& file : session_.PlayerConfiguration().files)
     paths << PathFromBytes(file.path);
+  for (const std::string& file : session_.PlayerConfiguration().executed)
+    paths << PathFromBytes(file);
   paths.removeDuplicates();
   for (const QString& path : paths)
     watcher_->addPath(path);  // one missing: not watched

@@ -361,9 +361,11 @@ TEST(CheckCommand, ChecksOnThePlayersStartupFilesOfTheGameFolder) {
             kRunsAsWritten);
   EXPECT_TRUE(program.Printed("\"code\":\"replaces-own-binding\"")) << program.out;
 
-  // Yamagi's own folder is looked in first; a folder without baseq2 is said, not fatal.
+  // Yamagi's own folder is looked in first, also for the files a start-up file runs; a
+  // folder without baseq2 is said, not fatal.
   std::filesystem::create_directories(program.dir / "mine");
-  WriteFile(program.dir / "mine/config.cfg", "alias mine \"echo hi\"\n");
+  WriteFile(program.dir / "mine/config.cfg", "exec aliases.cfg\n");
+  WriteFile(program.dir / "mine/aliases.cfg", "alias mine \"echo hi\"\n");
   EXPECT_EQ(program.Run({"--check", "--game", "yamagi", "--game-dir", program.dir / "none",
                          "--user-dir", program.dir / "mine", list}),
             kRunsAsWritten);

@@ -68,5 +68,30 @@ TEST(PlayerGame, ListCheckedOnThePlayersFilesWithTheKeysAndTheSearchOfIt) {
   EXPECT_EQ(StatusOf(player.Keys(game::Layout::kQwerty), "F3"), KeyStatus::kFree);
 }
 
+// exec in a start-up file runs a file of the folders the game looks in, the player's own
+// first (Yamagi), and that file is watched with the others; a file the folders lack runs
+// nothing.
+TEST(PlayerGame, StartupFilesRunTheFilesTheyExec) {
+  testing::TempDir dir;
+  std::filesystem::create_directories(dir / "q2/baseq2");
+  std::filesystem::create_directories(dir / "own");
+  testing::WriteFile(dir / "q2/baseq2/autoexec.cfg", "exec binds.cfg\nexec missing.cfg\n");
+  testing::WriteFile(dir / "q2/baseq2/binds.cfg", "bind F5 \"echo game\"\n");
+  testing::WriteFile(dir / "own/binds.cfg", "bind F5 \"echo own\"\n");
+  const auto f5 = [](const PlayerGame& player) {
+    const auto found = player.Before().bindings.find(game::KeyIdentity(player.Game(), "F5"));
+    return found == player.Before().bindings.end() ? std::string() : found->second.text;
+  };
+
+  PlayerGame player;
+  player.Read(game::Game::kQuake2, dir / "q2/", {});
+  EXPECT_EQ(f5(player), "echo game");
+  EXPECT_EQ(player.Configuration().executed, std::vector<std::string>{dir / "q2/baseq2/binds.cfg"});
+
+  player.Read(game::Game::kYamagi, dir / "q2/", {}, dir / "own/");
+  EXPECT_EQ(f5(player), "echo own");
+  EXPECT_EQ(player.Configuration().executed, std::vector<std::string>{dir / "own/binds.cfg"});
+}
+
 }  // namespace
 }  // namespace tavrilo::macros
