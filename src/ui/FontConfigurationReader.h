@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The system's font configuration, read on another thread while Qt starts. Qt reads it
-// when a first text is measured, and reading it (every configuration file of the system's
-// fonts, then their caches) is the largest part of a Qt window's start; connecting to the
-// display takes about as long and needs none of it, so the two run side by side. Where
-// the system has no such configuration (Windows, macOS), nothing is read.
+// The system's font configuration, read on another thread while the window's session
+// reads its files. Qt reads it when a first text is measured, and reading it (every
+// configuration file of the system's fonts, then their caches) is the largest part of a
+// Qt window's start. It starts once Qt has: while Qt starts, it sets the process's locale
+// and edits its environment, which no other thread may read meanwhile. Where the system
+// has no such configuration (Windows, macOS), nothing is read.
 #pragma once
 
 #include <thread>
