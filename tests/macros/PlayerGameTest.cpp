@@ -78,6 +78,13 @@ TEST(PlayerGame, StartupFilesRunTheFilesTheyExec) {
   testing::WriteFile(dir / "q2/baseq2/autoexec.cfg", "exec binds.cfg\nexec missing.cfg\n");
   testing::WriteFile(dir / "q2/baseq2/binds.cfg", "bind F5 \"echo game\"\n");
   testing::WriteFile(dir / "own/binds.cfg", "bind F5 \"echo own\"\n");
+  // Paths as the program builds them, with the system's separator.
+  const auto executed = [](const PlayerGame& player) {
+    std::vector<std::filesystem::path> paths;
+    for (const std::string& path : player.Configuration().executed)
+      paths.emplace_back(path);
+    return paths;
+  };
   const auto f5 = [](const PlayerGame& player) {
     const auto found = player.Before().bindings.find(game::KeyIdentity(player.Game(), "F5"));
     return found == player.Before().bindings.end() ? std::string() : found->second.text;
@@ -86,11 +93,11 @@ TEST(PlayerGame, StartupFilesRunTheFilesTheyExec) {
   PlayerGame player;
   player.Read(game::Game::kQuake2, dir / "q2/", {});
   EXPECT_EQ(f5(player), "echo game");
-  EXPECT_EQ(player.Configuration().executed, std::vector<std::string>{dir / "q2/baseq2/binds.cfg"});
+  EXPECT_EQ(executed(player), std::vector<std::filesystem::path>{dir / "q2/baseq2/binds.cfg"});
 
   player.Read(game::Game::kYamagi, dir / "q2/", {}, dir / "own/");
   EXPECT_EQ(f5(player), "echo own");
-  EXPECT_EQ(player.Configuration().executed, std::vector<std::string>{dir / "own/binds.cfg"});
+  EXPECT_EQ(executed(player), std::vector<std::filesystem::path>{dir / "own/binds.cfg"});
 }
 
 }  // namespace
