@@ -15,6 +15,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace tavrilo::testing {
 
@@ -57,25 +58,34 @@ inline void SetOwnerAndMode(const std::string& path, uid_t owner, gid_t group, m
   }
 }
 
-// Until the object goes, $XDG_CONFIG_HOME (where the settings folder lies) is `folder`.
-class ScopedConfigHome {
+// Until the object goes, the environment variable `name` is `value`; then it is again what
+// it was, or unset.
+class ScopedVariable {
  public:
-  explicit ScopedConfigHome(const std::string& folder) {
-    if (const char* value = std::getenv("XDG_CONFIG_HOME")) previous_ = value;
-    ::setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+  ScopedVariable(std::string name, const std::string& value) : name_(std::move(name)) {
+    if (const char* previous = std::getenv(name_.c_str())) previous_ = previous;
+    ::setenv(name_.c_str(), value.c_str(), 1);
   }
-  ~ScopedConfigHome() {
+  ~ScopedVariable() {
     if (previous_) {
-      ::setenv("XDG_CONFIG_HOME", previous_->c_str(), 1);
+      ::setenv(name_.c_str(), previous_->c_str(), 1);
     } else {
-      ::unsetenv("XDG_CONFIG_HOME");
+      ::unsetenv(name_.c_str());
     }
   }
-  ScopedConfigHome(const ScopedConfigHome&) = delete;
-  ScopedConfigHome& operator=(const ScopedConfigHome&) = delete;
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
 
  private:
+  std::string name_;
   std::optional<std::string> previous_;
+};
+
+// Until the object goes, $XDG_CONFIG_HOME (where the settings folder lies) is `folder`.
+class ScopedConfigHome : public ScopedVariable {
+ public:
+  explicit ScopedConfigHome(const std::string& folder)
+      : ScopedVariable("XDG_CONFIG_HOME", folder) {}
 };
 
 }  // namespace tavrilo::testing

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,27 +24,6 @@ using testing::ReadFile;
 using testing::ScopedConfigHome;
 using testing::TempDir;
 using testing::WriteFile;
-
-// HOME set for one test and restored afterwards.
-class ScopedHome {
- public:
-  explicit ScopedHome(const std::string& folder) {
-    if (const char* previous = std::getenv("HOME")) previous_ = previous;
-    ::setenv("HOME", folder.c_str(), 1);
-  }
-  ~ScopedHome() {
-    if (previous_) {
-      ::setenv("HOME", previous_->c_str(), 1);
-    } else {
-      ::unsetenv("HOME");
-    }
-  }
-  ScopedHome(const ScopedHome&) = delete;
-  ScopedHome& operator=(const ScopedHome&) = delete;
-
- private:
-  std::optional<std::string> previous_;
-};
 
 const std::string kShippedSettings = "[General]\r\nfr=0\r\nen=1\r\n; caf\xE9\r\n";
 
@@ -134,7 +111,7 @@ TEST(SettingsPlaceTest, AUserFolderThatCannotBeMadeIsAnIniWriteError) {
 // against the working directory.
 TEST(SettingsPlaceTest, ARelativeConfigHomeIsIgnored) {
   TempDir home;
-  const ScopedHome inHome(home.Path());
+  const testing::ScopedVariable inHome("HOME", home.Path());
   for (const std::string relative : {"relative/dir", "", "./config", "~/.config"}) {
     const ScopedConfigHome configHome(relative);
     EXPECT_EQ(UserSettingsFolder(), home / ".config/tavrilo/") << relative;
