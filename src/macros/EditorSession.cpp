@@ -46,7 +46,8 @@ EditorSession::EditorSession(std::string dataRoot, std::size_t maxEntries, bool 
       });
 }
 
-StartingState EditorSession::Start() {
+StartingState EditorSession::Start(game::SupportFiles support) {
+  support_ = std::move(support);  // the player's game is read with them below
   StartingState state;
   const auto step = [&state](StartingStep current, auto&& work) {
     if (state.error) return;
@@ -58,7 +59,13 @@ StartingState EditorSession::Start() {
     }
   };
   step(StartingStep::kButtonCaptions, [this] { language_.ReadButtonCaptions(); });
-  step(StartingStep::kGame, [this] { RestoreGameChoice(); });
+  game::Game game = Game();
+  step(StartingStep::kGame, [this, &game] {
+    game = datafiles::ReadGameChoice(datafiles::IniFile(language_.SettingsPath()));
+  });
+  // The player's game is read once, for the game chosen (the one set when the choice
+  // cannot be read), with the support files, and the list checked on it.
+  SetGame(game);
   step(StartingStep::kLanguage, [this] { language_.ChooseAtStartup(); });
   step(StartingStep::kDefinableFunctions, [this] {
     composer_.Reset();
@@ -81,12 +88,6 @@ void EditorSession::SetGame(game::Game game) {
   document_.SetGame(game);
 }
 
-void EditorSession::SetSupportFiles(game::SupportFiles support) {
-  support_ = support;
-  ReadPlayerFiles(Game());
-  document_.SetSupportFiles(std::move(support));
-}
-
 void EditorSession::ReadPlayerGame() {
   ReadPlayerFiles(Game());
   document_.CheckAgain();
@@ -105,10 +106,6 @@ void EditorSession::ReadPlayerFiles(game::Game game) {
 
 std::vector<game::Finding> EditorSession::FindingsOfLines(std::span<const int> kept) const {
   return game::FindingsOfLines(Findings(), kept);
-}
-
-void EditorSession::RestoreGameChoice() {
-  SetGame(datafiles::ReadGameChoice(datafiles::IniFile(language_.SettingsPath())));
 }
 
 void EditorSession::StoreGameChoice() {

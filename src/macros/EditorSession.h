@@ -74,11 +74,13 @@ class EditorSession {
   // The header comment goes into the output buffer (the window's start-up).
   void ResetHeader() { document_.ResetHeader(); }
 
-  // The creation step's work on the session, before the window shows any of it: the
-  // language buttons' captions; the game stored in the settings; the start-up language
-  // (LanguageState::ChooseAtStartup); the composer reset and the definable functions; the
-  // list's header. An error ends it; the steps done before stay done.
-  StartingState Start();
+  // The creation step's work on the session, before the window shows any of it, with
+  // `support` the support files the game's console knows: the language buttons' captions;
+  // the game stored in the settings (Quake 2 when none), applied as SetGame does, also when
+  // it cannot be read; the start-up language (LanguageState::ChooseAtStartup); the
+  // composer reset and the definable functions; the list's header. An error ends it; the
+  // steps done before stay done.
+  StartingState Start(game::SupportFiles support);
 
   // ---- What the window shows ----------------------------------------------------------
   const MacroDocument& Document() const { return document_; }
@@ -99,17 +101,13 @@ class EditorSession {
   game::Game Game() const { return document_.Game(); }
   // The composer and the findings follow the game.
   void SetGame(game::Game game);
-  // The game stored in the settings (Quake 2 when none), applied as SetGame does.
-  void RestoreGameChoice();
   // Stores the game in the settings; fails like IniFile::WriteString.
   void StoreGameChoice();
-  // The support files the game's console knows (the player's game is read again).
-  void SetSupportFiles(game::SupportFiles support);
 
   // ---- The player's own game --------------------------------------------------------------
   // Reads the start-up files of the chosen game under the game folder (the Q2Path setting;
   // none: the game starts empty) and checks the list on the state they leave, from now on.
-  // SetGame and SetSupportFiles read them again; the window also does when the game folder
+  // Start and SetGame read them again; the window also does when the game folder
   // or one of the player's files changes. A file that cannot be read is left out
   // (PlayerConfiguration().unread says why); nothing here fails.
   void ReadPlayerGame();

@@ -28,9 +28,8 @@ MacroDocument::MacroDocument(std::size_t maxEntries) : list_(maxEntries), maxEnt
 void MacroDocument::Check() {
   // The old findings go first: a long list does not hold two sets of them at once.
   findings_ = {};
-  findings_ = checker_
-                  ? checker_(list_, buffer_.Text().size(), BesideFiles())
-                  : game::CheckList(list_, buffer_.Text().size(), game_, support_, BesideFiles());
+  findings_ = checker_ ? checker_(list_, buffer_.Text().size(), BesideFiles())
+                       : game::CheckList(list_, buffer_.Text().size(), game_, {}, BesideFiles());
 }
 
 void MacroDocument::SetChecker(ListChecker checker) {
@@ -53,12 +52,6 @@ void MacroDocument::Tell(DocumentChange::Kind kind, int row, bool done, int to) 
 
 void MacroDocument::SetGame(game::Game game) {
   game_ = game;
-  Check();
-  Tell(DocumentChange::Kind::kFindings, -1, true);
-}
-
-void MacroDocument::SetSupportFiles(game::SupportFiles support) {
-  support_ = std::move(support);
   Check();
   Tell(DocumentChange::Kind::kFindings, -1, true);
 }

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The macro list the player edits, with everything that decides what the game makes of
 // it: the output buffer (the header saved before the first entry), the chosen game, the
-// support files a line may run, and the findings of the whole list. Every change goes
+// check of the list (the game's, or one the owner sets), and the findings of the whole
+// list. Every change goes
 // through this object, which checks the list again and then tells its listener, so that
 // whoever shows the list never sees a row before its findings.
 #pragma once
@@ -25,7 +26,7 @@ namespace tavrilo::macros {
 // What changed in a document. A change of rows is told twice: before it happens
 // (`done` false: the list is still as it was) and once it is done and the findings are
 // up to date (`done` true). A change of the findings alone (another game, the header
-// saved or put back, other support files) is told once, done.
+// saved or put back, a check again) is told once, done.
 struct DocumentChange {
   enum class Kind : std::uint8_t {
     kInsert,    // a line is inserted at `row`
@@ -81,7 +82,6 @@ class MacroDocument {
   // The files exec finds beside the list's file, read anew at each check; none when the
   // list has no file.
   game::FilesBeside BesideFiles() const;
-  void SetSupportFiles(game::SupportFiles support);
 
   // The header comment goes into the output buffer (start-up).
   void ResetHeader();
@@ -145,7 +145,6 @@ class MacroDocument {
   std::size_t maxEntries_ = StringList::kMaxCount;
   bool modified_ = false;
   game::Game game_ = game::Game::kQuake2;
-  game::SupportFiles support_;
   // The folder of the list's file (ending with a separator, "" for the current folder),
   // where exec finds the files it runs beside the list, read anew at each check;
   // std::nullopt: the list has no file. Load, WriteTo, Exchange and NewList set it.

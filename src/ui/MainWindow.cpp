@@ -92,8 +92,8 @@ MainWindow::MainWindow(std::string applicationDirectory, Dialogs& dialogs,
   setObjectName("MainForm");
   // The session reads its files and does its part of the creation step first, while the
   // fonts' configuration, which the controls' texts need, may still be being read.
-  session_.SetSupportFiles(install::ReadSupportFiles(session_.DataRoot()));
-  const macros::StartingState start = session_.Start();
+  const macros::StartingState start =
+      session_.Start(install::ReadSupportFiles(session_.DataRoot()));
   if (fontConfiguration != nullptr) fontConfiguration->Wait();
   CreateControls();
   WireFields();
@@ -257,8 +257,7 @@ void MainWindow::ShowStartingState(const macros::StartingState& start) {
     controls_->gameField->setCurrentIndex(session_.Game() == game::Game::kYamagi ? 1 : 0);
     // A language loaded before an error of the start-up choice shows.
     if (session_.Language().Selected() != Language::kNone) ShowLanguage();
-    start.ThrowUnlessDone(Step::kLanguage);
-    start.ThrowUnlessDone(Step::kDefinableFunctions);
+    start.ThrowUnlessDone(Step::kDefinableFunctions);  // or the language's error
     languageView_->ShowDefinableFunctions();
     resourcesPanelShown_ = 1;
     SetApplicationTitle(FromAnsi(kApplicationTitle));

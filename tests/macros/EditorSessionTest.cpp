@@ -407,7 +407,7 @@ TEST_F(EditorSessionTest, TheStartStopsAtItsFirstErrorAndKeepsWhatWasDone) {
                                          "\r\n");
   {
     EditorSession starting(Root(), StringList::kMaxCount, false);
-    const StartingState start = starting.Start();  // no data/user.dat
+    const StartingState start = starting.Start({});  // no data/user.dat
     EXPECT_EQ(start.stoppedAt, StartingStep::kDefinableFunctions);
     EXPECT_TRUE(start.Done(StartingStep::kLanguage));
     EXPECT_NO_THROW(start.ThrowUnlessDone(StartingStep::kLanguage));
@@ -421,7 +421,7 @@ TEST_F(EditorSessionTest, TheStartStopsAtItsFirstErrorAndKeepsWhatWasDone) {
   }
   WriteFile(dir / "data/user.dat", "echo\r\n");
   EditorSession starting(Root(), StringList::kMaxCount, false);
-  const StartingState start = starting.Start();
+  const StartingState start = starting.Start({});
   EXPECT_EQ(start.stoppedAt, StartingStep::kDone);
   EXPECT_NO_THROW(start.ThrowUnlessDone(StartingStep::kHeader));
   EXPECT_EQ(starting.Language().definableFunctions.Count(), 1);
