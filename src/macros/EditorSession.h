@@ -114,6 +114,12 @@ class EditorSession {
   const install::PlayerConfiguration& PlayerConfiguration() const {
     return player_.Configuration();
   }
+  // The layout the keyboard view takes when the language changes (the player may pick the
+  // other): the French keyboard with French, the US one with English.
+  game::Layout KeyboardLayout() const {
+    return language_.Selected() == datafiles::Language::kFrench ? game::Layout::kAzerty
+                                                                : game::Layout::kQwerty;
+  }
   // The keys of the keyboard view: what each does in the player's game and after the list.
   std::vector<game::KeyCap> Keys(game::Layout layout) const {
     return player_.Keys(layout, Findings());

@@ -325,9 +325,7 @@ void MainWindow::SelectLanguage(datafiles::Language language) {
 void MainWindow::ShowLanguage() {
   const ShowingState showing(showingState_);
   languageView_->ShowAll();
-  player_->Keyboard().SetLayout(session_.Language().Selected() == Language::kFrench
-                                    ? game::Layout::kAzerty
-                                    : game::Layout::kQwerty);
+  player_->Keyboard().SetLayout(session_.KeyboardLayout());
   player_->ShowCaptions();
   findingsView_->ShowAll();  // the texts of the status line are the language's
   ShowTitle();
